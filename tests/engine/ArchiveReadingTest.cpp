@@ -60,7 +60,17 @@ std::vector<std::string> FortunesOf(const std::string& bytes, const std::vector<
     return fortunes;
 }
 
-class ReadingTable : public testing::TestWithParam<ReadingCase> {};
+class ReadingTable : public testing::TestWithParam<ReadingCase> {
+protected:
+    // Writes the case's bytes as an archive file and loads it; returns its path.
+    std::string LoadCase(CArchive& archive) const
+    {
+        const std::string path = zrv::test::MakeTempDir("read") + "/Proverbs";
+        zrv::test::WriteBytes(path, GetParam().bytes);
+        archive.Load(path);
+        return path;
+    }
+};
 
 TEST_P(ReadingTable, referenceRecognizer_matchesExpected)
 {
@@ -85,10 +95,8 @@ TEST_P(ReadingTable, scanner_sameForEveryBlockSize)
 TEST_P(ReadingTable, archive_handsOutHeaderAndFortunes)
 {
     const ReadingCase& c = GetParam();
-    const std::string path = zrv::test::MakeTempDir("read") + "/Proverbs";
-    zrv::test::WriteBytes(path, c.bytes);
     CArchive archive;
-    archive.Load(path);
+    LoadCase(archive);
     ASSERT_EQ(archive.Count(), static_cast<int32_t>(c.fortunes.size()));
     EXPECT_EQ(archive.Header(), CArchive::ToCrLf(c.header));
     for (size_t k = 0; k < c.fortunes.size(); ++k) {
@@ -102,10 +110,8 @@ TEST_P(ReadingTable, archive_handsOutHeaderAndFortunes)
 TEST_P(ReadingTable, rewriteWithSameHeader_reproducesFileByteForByte)
 {
     const ReadingCase& c = GetParam();
-    const std::string path = zrv::test::MakeTempDir("same") + "/Proverbs";
-    zrv::test::WriteBytes(path, c.bytes);
     CArchive archive;
-    archive.Load(path);
+    const std::string path = LoadCase(archive);
     archive.SetHeader(c.header);
     EXPECT_EQ(zrv::test::ReadBytes(path), c.bytes);
 }
