@@ -33,8 +33,7 @@ HRESULT CFortune::CreateInstance(IUnknown* outer, const IID& iid, void** ppv)
     return hr;
 }
 
-CFortune::CFortune(IUnknown* outer)
-    : m_outer(outer ? outer : &m_inner)
+CFortune::CFortune(IUnknown* outer) : m_outer(outer ? outer : &m_inner)
 {
     CModule::Instance().Lock();
 }
@@ -134,8 +133,7 @@ HRESULT CFortune::Invoke(DISPID id, const GUID& iid, LCID, WORD flags, DISPPARAM
                             argErr);
 }
 
-template <typename Operation>
-HRESULT CFortune::Guarded(Operation&& operation) noexcept
+template <typename Operation> HRESULT CFortune::Guarded(Operation&& operation) noexcept
 {
     try {
         operation();
@@ -145,8 +143,7 @@ HRESULT CFortune::Guarded(Operation&& operation) noexcept
     }
 }
 
-template <typename Read>
-HRESULT CFortune::GuardedRead(BSTR* out, Read&& read) noexcept
+template <typename Read> HRESULT CFortune::GuardedRead(BSTR* out, Read&& read) noexcept
 {
     if (!out)
         return E_POINTER;

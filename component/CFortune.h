@@ -68,11 +68,9 @@ private:
 
     // Runs an operation; an exception from it becomes DISP_E_EXCEPTION with
     // "Unknown error" as the thread's error information.
-    template <typename Operation>
-    static HRESULT Guarded(Operation&& operation) noexcept;
+    template <typename Operation> static HRESULT Guarded(Operation&& operation) noexcept;
     // Runs a reading operation; its result reaches *out only on success.
-    template <typename Read>
-    static HRESULT GuardedRead(BSTR* out, Read&& read) noexcept;
+    template <typename Read> static HRESULT GuardedRead(BSTR* out, Read&& read) noexcept;
     static HRESULT ReportUnknownError() noexcept;
 
     CInnerUnknown m_inner{*this};

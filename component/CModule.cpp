@@ -5,7 +5,6 @@
 #include "component/IFortune.h"
 
 #include <dlfcn.h>
-
 #include <filesystem>
 
 namespace zrv {

@@ -49,8 +49,8 @@ const char* const kOwnedKeys[] = {"ZorvaFortune.Fortune.1", "ZorvaFortune.Fortun
 
 constexpr HRESULT HResultFromWin32(LONG error)
 {
-    return error <= 0 ? error : static_cast<HRESULT>((static_cast<uint32_t>(error) & 0xFFFF) |
-                                                     0x80070000u);
+    return error <= 0 ? error
+                      : static_cast<HRESULT>((static_cast<uint32_t>(error) & 0xFFFF) | 0x80070000u);
 }
 
 class KeyHandle final {
@@ -79,8 +79,8 @@ LONG WriteEntry(const Entry& entry, const std::string& modulePath)
             return removed;
     }
     KeyHandle key;
-    LONG error = RegCreateKeyExA(HKEY_CLASSES_ROOT, entry.key, 0, nullptr,
-                                 REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, key.put(), nullptr);
+    LONG error = RegCreateKeyExA(HKEY_CLASSES_ROOT, entry.key, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                 KEY_WRITE, nullptr, key.put(), nullptr);
     if (error != ERROR_SUCCESS || !entry.value)
         return error;
     const std::string value = entry.value == kModule ? modulePath : std::string(entry.value);
@@ -101,10 +101,7 @@ HRESULT LoadTypeLibFrom(const std::filesystem::path& file, ComPtr<ITypeLib>& lib
 
 } // namespace
 
-CRegistrar::CRegistrar(std::string modulePath)
-    : m_modulePath(std::move(modulePath))
-{
-}
+CRegistrar::CRegistrar(std::string modulePath) : m_modulePath(std::move(modulePath)) {}
 
 HRESULT CRegistrar::RegisterClass() const
 {

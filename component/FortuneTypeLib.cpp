@@ -47,5 +47,17 @@ const ZrvTypeCoClass kClasses[] = {
 
 } // namespace
 
-ZRV_TYPELIB_DEFINE = {ZRV_TYPELIB_FORMAT, LIBID_ZRVFORTLib, 1, 0, LANG_NEUTRAL, "ZRVFORTLib",
-                      "zrvfort 1.0 Type Library", 0, kInterfaces, 1, kClasses, 1};
+ZRV_TYPELIB_DEFINE = {
+    .format = ZRV_TYPELIB_FORMAT,
+    .libid = LIBID_ZRVFORTLib,
+    .majorVersion = 1,
+    .minorVersion = 0,
+    .lcid = LANG_NEUTRAL,
+    .name = "ZRVFORTLib",
+    .helpString = "zrvfort 1.0 Type Library",
+    .libFlags = 0,
+    .interfaces = kInterfaces,
+    .interfaceCount = 1,
+    .coclasses = kClasses,
+    .coclassCount = 1,
+};

@@ -7,8 +7,8 @@
 #include <cstdint>
 
 struct ZrvVersionInfo {
-    uint32_t format;             // ZRV_VERSIONINFO_FORMAT
-    uint16_t fileVersion[4];     // major, minor, build, revision
+    uint32_t format;         // ZRV_VERSIONINFO_FORMAT
+    uint16_t fileVersion[4]; // major, minor, build, revision
     uint16_t productVersion[4];
     const char* fileVersionText; // "1, 0, 0, 1"
     const char* productVersionText;
@@ -16,7 +16,7 @@ struct ZrvVersionInfo {
     const char* productName;
     const char* internalName;
     const char* originalFilename;
-    const char* projectName;     // string 100 of the string table
+    const char* projectName; // string 100 of the string table
 };
 
 constexpr uint32_t ZRV_VERSIONINFO_FORMAT = 1;

@@ -1,7 +1,6 @@
 #include "runtime/regsvr/CServerLibrary.h"
 
 #include <dlfcn.h>
-
 #include <filesystem>
 
 namespace {

@@ -34,8 +34,7 @@ int main(int argc, char** argv)
 
     const CServerLibrary library(file);
     if (!library.IsLoaded())
-        return Fail("cannot load " + library.LoadError(),
-                    kModuleNotFound);
+        return Fail("cannot load " + library.LoadError(), kModuleNotFound);
     const char* entryPoint = unregister ? "DllUnregisterServer" : "DllRegisterServer";
     const HRESULT hr = library.Call(entryPoint);
     if (FAILED(hr))

@@ -2,13 +2,12 @@
 // names, dispatch ids, argument conversion and help strings.
 
 #include "component/ZrvVersionInfo.h"
+#include "runtime/com/BString.h"
 #include "tests/component/ArchiveText.h"
 #include "tests/component/CComponentLibrary.h"
-#include "runtime/com/BString.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -125,9 +124,9 @@ TEST_F(FortuneDispatch, namesMapToDispatchIds_withoutRegardToCase)
         const char16_t* name;
         DISPID id;
     };
-    const Case cases[] = {{u"Load", 1},   {u"Count", 2},  {u"Add", 4},    {u"Item", 5},
-                          {u"Delete", 6}, {u"Create", 7}, {u"Rename", 8}, {u"Name", 9},
-                          {u"Header", 10}, {u"COUNT", 2}, {u"item", 5},   {u"hEADER", 10}};
+    const Case cases[] = {{u"Load", 1},    {u"Count", 2},  {u"Add", 4},    {u"Item", 5},
+                          {u"Delete", 6},  {u"Create", 7}, {u"Rename", 8}, {u"Name", 9},
+                          {u"Header", 10}, {u"COUNT", 2},  {u"item", 5},   {u"hEADER", 10}};
     for (const Case& c : cases) {
         DISPID id = DISPID_UNKNOWN;
         EXPECT_EQ(IdOf(c.name, id), S_OK);
@@ -269,9 +268,9 @@ TEST_F(FortuneDispatch, typeInformation_carriesNamesAndHelpStrings)
     ASSERT_EQ(lib->GetTypeInfoOfGuid(CLSID_Fortune, coclass.put()), S_OK);
     BString className;
     BString classHelp;
-    ASSERT_EQ(coclass->GetDocumentation(MEMBERID_NIL, className.put(), classHelp.put(), nullptr,
-                                        nullptr),
-              S_OK);
+    ASSERT_EQ(
+        coclass->GetDocumentation(MEMBERID_NIL, className.put(), classHelp.put(), nullptr, nullptr),
+        S_OK);
     EXPECT_EQ(Text(className), u"Fortune");
     EXPECT_EQ(Text(classHelp), u"Fortune Class");
 }

@@ -2,13 +2,12 @@
 // DISP_E_EXCEPTION with "Unknown error" as the thread's error information.
 // Runs a build of the component whose engine fails on request.
 
-#include "tests/component/CComponentLibrary.h"
 #include "runtime/com/BString.h"
+#include "tests/component/CComponentLibrary.h"
 #include "tests/support/TempHome.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace {
@@ -196,9 +195,9 @@ TEST_F(FortuneErrors, lateBoundFailure_isAnException)
     VariantInit(&result);
     EXCEPINFO exception{};
     UINT argErr = 0;
-    EXPECT_EQ(dispatch->Invoke(2, IID_NULL, 0, DISPATCH_METHOD, &none, &result, &exception,
-                               &argErr),
-              DISP_E_EXCEPTION);
+    EXPECT_EQ(
+        dispatch->Invoke(2, IID_NULL, 0, DISPATCH_METHOD, &none, &result, &exception, &argErr),
+        DISP_E_EXCEPTION);
     EXPECT_EQ(result.vt, VT_EMPTY);
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrDescription);

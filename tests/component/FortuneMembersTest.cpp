@@ -1,16 +1,15 @@
 // IFortune's members through the v-table: string conversion in and out,
 // quiet results of ordinary conditions, and what reaches the file.
 
+#include "runtime/com/BString.h"
 #include "tests/component/ArchiveText.h"
 #include "tests/component/CComponentLibrary.h"
-#include "runtime/com/BString.h"
 #include "tests/support/TempHome.h"
-
-#include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace {
@@ -195,8 +194,8 @@ public:
     Latin1Locale()
     {
         const std::string folder = zrv::test::MakeTempDir("locale");
-        const std::string command = "localedef -i en_US -f ISO-8859-1 '" + folder +
-                                    "/en_US.ISO-8859-1' >/dev/null 2>&1";
+        const std::string command =
+            "localedef -i en_US -f ISO-8859-1 '" + folder + "/en_US.ISO-8859-1' >/dev/null 2>&1";
         if (std::system(command.c_str()) > 1) // 1: warnings only
             return;
         setenv("LOCPATH", folder.c_str(), 1);
@@ -223,7 +222,8 @@ TEST_F(FortuneMembers, characterTheCodesetLacks_becomesQuestionMark)
     if (!locale.IsActive())
         GTEST_SKIP() << "no ISO-8859-1 locale can be generated here";
     ASSERT_EQ(m_fortune->Add(BString(u"Grüße aus 中国").get()), S_OK);
-    EXPECT_EQ(ReadBytes(m_file), "\n%\nGr\xFC\xDF" "e aus ??");
+    EXPECT_EQ(ReadBytes(m_file), "\n%\nGr\xFC\xDF"
+                                 "e aus ??");
     EXPECT_EQ(Item(1), u"Grüße aus ??");
 }
 

@@ -4,9 +4,8 @@
 #include "tests/component/CComponentLibrary.h"
 #include "tests/support/TempHome.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <thread>
 #include <vector>
 

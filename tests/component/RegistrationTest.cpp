@@ -1,14 +1,13 @@
 // DllRegisterServer and DllUnregisterServer: the entries under
 // HKEY_CLASSES_ROOT, read back through the registry functions.
 
+#include "runtime/com/BString.h"
 #include "tests/component/CComponentLibrary.h"
 #include "tests/component/RegistryProbe.h"
-#include "runtime/com/BString.h"
 #include "tests/support/TempHome.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace {

@@ -10,8 +10,7 @@ class OpenKey final {
 public:
     OpenKey(HKEY root, const std::string& key, REGSAM access)
         : m_error(RegOpenKeyExA(root, key.c_str(), 0, access, &m_key))
-    {
-    }
+    {}
     ~OpenKey()
     {
         if (m_error == ERROR_SUCCESS)
@@ -58,8 +57,8 @@ std::optional<std::pair<DWORD, DWORD>> KeyCounts(HKEY root, const std::string& k
         return std::nullopt;
     DWORD subKeys = 0;
     DWORD values = 0;
-    if (RegQueryInfoKeyA(open.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
-                         &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (RegQueryInfoKeyA(open.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return std::nullopt;
     return std::make_pair(subKeys, values);
 }
@@ -70,9 +69,9 @@ bool WriteString(HKEY root, const std::string& key, const char* name, const std:
     if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
                         &handle, nullptr) != ERROR_SUCCESS)
         return false;
-    const LONG error = RegSetValueExA(handle, name, 0, REG_SZ,
-                                      reinterpret_cast<const BYTE*>(value.c_str()),
-                                      static_cast<DWORD>(value.size() + 1));
+    const LONG error =
+        RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
     RegCloseKey(handle);
     return error == ERROR_SUCCESS;
 }

@@ -7,15 +7,13 @@
 #include "tests/component/RegistryProbe.h"
 #include "tests/support/TempHome.h"
 
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
+#include <sys/wait.h>
 
 namespace {
 
@@ -83,9 +81,9 @@ TEST_F(RegSvr, registerThenCreateByProgId)
     CLSID clsid{};
     ASSERT_EQ(CLSIDFromProgID(u"ZorvaFortune.Fortune", &clsid), S_OK);
     ComPtr<IFortune> fortune;
-    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IFortune,
-                               fortune.putVoid()),
-              S_OK);
+    ASSERT_EQ(
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IFortune, fortune.putVoid()),
+        S_OK);
     const std::string file = zrv::test::MakeTempDir("archives") + "/Proverbs";
     ASSERT_EQ(fortune->Create(BString(std::u16string(file.begin(), file.end())).get()), S_OK);
     ASSERT_EQ(fortune->Add(BString(u"Look before you leap.").get()), S_OK);
