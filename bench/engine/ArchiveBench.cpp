@@ -147,21 +147,31 @@ void CopyDurably(const std::string& from, const std::string& folder)
     ::close(dir);
 }
 
+// Times `engine` and then `baseline` in every iteration.
+template <typename Engine, typename Baseline>
+void Paired(benchmark::State& state, Engine&& engine, Baseline&& baseline)
+{
+    Pair pair;
+    for (auto _ : state) {
+        const double engineTime = Seconds(engine);
+        const double baselineTime = Seconds(baseline);
+        pair.Add(state, engineTime, baselineTime);
+    }
+    pair.Report(state);
+}
+
 void Load(benchmark::State& state)
 {
     const std::string path = Space().Fresh("load");
-    Pair pair;
-    for (auto _ : state) {
-        zrv::CArchive archive;
-        const double engine = Seconds([&] { archive.Load(path); });
-        size_t lines = 0;
-        const double baseline = Seconds([&] { lines = CountLineFeeds(path); });
-        benchmark::DoNotOptimize(lines);
-        if (archive.Count() != kFortunes)
-            state.SkipWithError("wrong count");
-        pair.Add(state, engine, baseline);
-    }
-    pair.Report(state);
+    Paired(
+        state,
+        [&] {
+            zrv::CArchive archive;
+            archive.Load(path);
+            if (archive.Count() != kFortunes)
+                state.SkipWithError("wrong count");
+        },
+        [&] { benchmark::DoNotOptimize(CountLineFeeds(path)); });
 }
 
 void ItemRandom(benchmark::State& state)
@@ -170,21 +180,21 @@ void ItemRandom(benchmark::State& state)
     zrv::CArchive archive;
     archive.Load(path);
     std::mt19937 random(1);
-    std::vector<char> bytes(128);
-    Pair pair;
-    for (auto _ : state) {
-        const auto index = static_cast<int32_t>(1 + random() % kFortunes);
-        std::string text;
-        const double engine = Seconds([&] { text = archive.Item(index); });
-        // Baseline: open, one positioned read of the same size, close.
-        const double baseline = Seconds([&] {
+    std::vector<char> bytes(1 << 16);
+    int32_t index = 0;
+    std::string text;
+    Paired(
+        state,
+        [&] {
+            index = static_cast<int32_t>(1 + random() % kFortunes);
+            text = archive.Item(index);
+        },
+        // Open, one positioned read of the same size, close.
+        [&] {
             const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
             benchmark::DoNotOptimize(::pread(fd, bytes.data(), text.size(), index * 97));
             ::close(fd);
         });
-        pair.Add(state, engine, baseline);
-    }
-    pair.Report(state);
 }
 
 void DeleteOne(benchmark::State& state)
@@ -193,14 +203,9 @@ void DeleteOne(benchmark::State& state)
     zrv::CArchive archive;
     archive.Load(path);
     std::mt19937 random(2);
-    Pair pair;
-    for (auto _ : state) {
-        const auto index = static_cast<int32_t>(1 + random() % (kFortunes / 2));
-        const double engine = Seconds([&] { archive.Delete(index); });
-        const double baseline = Seconds([&] { CopyDurably(path, Space().Folder()); });
-        pair.Add(state, engine, baseline);
-    }
-    pair.Report(state);
+    Paired(
+        state, [&] { archive.Delete(static_cast<int32_t>(1 + random() % (kFortunes / 2))); },
+        [&] { CopyDurably(path, Space().Folder()); });
 }
 
 void AddOne(benchmark::State& state)
@@ -208,15 +213,9 @@ void AddOne(benchmark::State& state)
     const std::string path = Space().Fresh("add");
     zrv::CArchive archive;
     archive.Load(path);
-    Pair pair;
-    for (auto _ : state) {
-        const double engine = Seconds([&] { archive.Add("One more\r\nfortune."); });
-        size_t lines = 0;
-        const double baseline = Seconds([&] { lines = CountLineFeeds(path); });
-        benchmark::DoNotOptimize(lines);
-        pair.Add(state, engine, baseline);
-    }
-    pair.Report(state);
+    Paired(
+        state, [&] { archive.Add("One more\r\nfortune."); },
+        [&] { benchmark::DoNotOptimize(CountLineFeeds(path)); });
 }
 
 } // namespace
