@@ -12,7 +12,7 @@
 #include <memory>
 #include <utility>
 
-namespace zrv {
+
 
 namespace {
 
@@ -177,4 +177,4 @@ bool CArchiveFolder::DeleteArchive(const QString& vsName) const
     return ::unlink(Native(PathOf(vsName)).constData()) == 0;
 }
 
-} // namespace zrv
+

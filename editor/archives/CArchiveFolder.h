@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace zrv {
+
 
 // The data folder, where every archive is a plain file named by the user.
 // Only whole-file work happens here (listing, reserving a new name, copying,
@@ -41,4 +41,4 @@ private:
     QString msFolder;
 };
 
-} // namespace zrv
+

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace zrv::modSelection {
+namespace modSelection {
 
 namespace {
 
@@ -72,4 +72,4 @@ std::vector<int32_t> DeletionOrder(const std::vector<int32_t>& vlIndices)
     }
 }
 
-} // namespace zrv::modSelection
+} // namespace modSelection

@@ -7,7 +7,7 @@
 
 class QAbstractItemView;
 
-namespace zrv::modSelection {
+namespace modSelection {
 
 // The selection of a fortune list lives only in the list's selection flags.
 void SelectAll(QAbstractItemView& rlvwItems);
@@ -23,4 +23,4 @@ int32_t IndexFromKey(const QString& vsKey);
 // Entries below 1 end the run.
 std::vector<int32_t> DeletionOrder(const std::vector<int32_t>& vlIndices);
 
-} // namespace zrv::modSelection
+} // namespace modSelection

@@ -16,8 +16,8 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-using zrv::CArchiveFolder;
-using Outcome = zrv::CArchiveFolder::Outcome;
+
+using Outcome = CArchiveFolder::Outcome;
 
 namespace {
 

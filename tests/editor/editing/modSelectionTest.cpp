@@ -4,7 +4,7 @@
 
 #include <numeric>
 
-using namespace zrv::modSelection;
+using namespace modSelection;
 
 namespace {
 
