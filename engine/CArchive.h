@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/CFileStamp.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,8 +16,18 @@ namespace zrv {
 // No operation reports a failure of its own: a bad index, a missing file or a
 // failed write ends in a quiet state (empty result, no archive open, archive
 // unchanged). Only exhaustion of memory and the like escape as exceptions.
+//
+// Writers of one folder's archives, in this or any process, are serialised by
+// a lock on the folder; a rewrite first reloads under that lock when the file
+// is no longer the one the index was built from.
 class CArchive {
 public:
+    // Called with the operation's name on entry to every public operation. A
+    // hook that throws makes that operation fail as a runtime failure would;
+    // test seam for the layers above. Null (the default) does nothing.
+    using FaultHook = void (*)(const char* operation);
+    static void SetFaultHook(FaultHook hook);
+
     CArchive() = default;
     virtual ~CArchive() = default;
     CArchive(const CArchive&) = delete;
@@ -43,6 +55,31 @@ public:
 
     static std::string TrimLineBreaks(const std::string& text);
     static std::string ToCrLf(const std::string& text);
+
+private:
+    // The one change a rewrite makes besides the header.
+    struct Change {
+        enum class Kind { None, Replace, Remove };
+        Kind kind = Kind::None;
+        int32_t index = 0;
+        std::string text;
+    };
+
+    void Reset();
+    bool FileStamp(CFileStamp& stamp) const;
+    void ReloadIfChanged();
+    void LoadFrom(int fd, const CFileStamp& stamp);
+    std::string ReadFortune(int32_t index);
+    void RewriteArchive(const std::string* header, const Change& change);
+    bool WriteArchive(int sourceFd, const struct stat& status, int folderFd,
+                      const std::string& target, const std::string& header,
+                      const Change& change) const;
+    void AppendFortune(const std::string& text) const;
+
+    std::string m_sFile;            // path as the caller gave it; empty: no archive open
+    std::vector<int64_t> m_offsets; // start of each fortune's text, just after its separator
+    std::string m_sHeader;          // header bytes as stored
+    CFileStamp m_sStamp;            // state of the file the index was built from
 };
 
 } // namespace zrv

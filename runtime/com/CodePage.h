@@ -20,7 +20,8 @@ constexpr DWORD MB_ERR_INVALID_CHARS = 0x8;
 
 extern "C" {
 
-// defaultChar and usedDefault must be null for CP_UTF8 (which lacks nothing).
+// defaultChar replaces "?"; UTF-8 lacks nothing (a lone surrogate becomes
+// U+FFFD there). usedDefault tells whether a replacement was made.
 ZRVRT_API int WideCharToMultiByte(UINT cp, DWORD flags, LPCOLESTR wide, int cchWide, LPSTR out,
                                   int cbOut, LPCSTR defaultChar, BOOL* usedDefault);
 // With MB_ERR_INVALID_CHARS an invalid byte sequence gives 0 instead of U+FFFD.

@@ -1,0 +1,44 @@
+#pragma once
+
+// What editor processes say to each other about their windows: each one
+// listens on a local socket named after its process id in a private folder
+// of the user's runtime folder.
+
+#include "desktop/WindowHandles.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <sys/types.h>
+#include <vector>
+
+class QIODevice;
+
+namespace zrv::desktop::protocol {
+
+enum class Request : quint8 { ListWindows = 1, Activate = 2 };
+
+// The private folder, created with mode 0700 on first use; empty when no
+// safe folder can be had (one owned by someone else, a symbolic link, open
+// to others).
+QString Folder();
+QString SocketPath(const QString& folder, pid_t pid);
+// The process id of a socket file's name, or 0 for any other name.
+pid_t ProcessOfSocketName(const QString& fileName);
+
+QByteArray EncodeRequest(Request request, HWND hWnd);
+QByteArray EncodeWindows(const std::vector<WindowEntry>& windows);
+QByteArray EncodeAccepted(bool accepted);
+
+// Each decoder reads one whole message from the device or nothing: nullopt
+// while the message is still incomplete (more bytes may follow) or malformed.
+struct DecodedRequest {
+    Request request;
+    HWND hWnd;
+};
+std::optional<DecodedRequest> DecodeRequest(QIODevice& device);
+std::optional<std::vector<WindowEntry>> DecodeWindows(QIODevice& device);
+std::optional<bool> DecodeAccepted(QIODevice& device);
+
+} // namespace zrv::desktop::protocol

@@ -1,0 +1,98 @@
+#include "desktop/WindowPublisher.h"
+
+#include "desktop/EditorWindowDirectory.h"
+#include "desktop/WindowDirectoryProtocol.h"
+
+#include <QCoreApplication>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+
+#include <algorithm>
+#include <unistd.h>
+
+namespace zrv::desktop {
+
+namespace {
+
+constexpr qint64 kRequestSize = 5;
+
+bool IsRegistered(HWND hWnd)
+{
+    const auto windows = RegisteredWindows();
+    return std::any_of(windows.begin(), windows.end(),
+                       [hWnd](const WindowEntry& window) { return window.handle == hWnd; });
+}
+
+QByteArray Reply(const protocol::DecodedRequest& request)
+{
+    if (request.request == protocol::Request::ListWindows)
+        return protocol::EncodeWindows(RegisteredWindows());
+    const HWND hWnd = request.hWnd;
+    const bool known = IsRegistered(hWnd);
+    if (known) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [hWnd] { BringWindowToFront(hWnd); },
+            Qt::QueuedConnection);
+    }
+    return protocol::EncodeAccepted(known);
+}
+
+void Serve(QLocalSocket* socket)
+{
+    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
+        const auto request = protocol::DecodeRequest(*socket);
+        if (!request) {
+            if (socket->bytesAvailable() >= kRequestSize)
+                socket->abort(); // not one of ours
+            return;
+        }
+        socket->write(Reply(*request));
+        socket->disconnectFromServer();
+    });
+}
+
+} // namespace
+
+WindowPublisher::WindowPublisher(QObject* parent)
+    : QThread(parent)
+{
+}
+
+WindowPublisher::~WindowPublisher()
+{
+    quit();
+    wait();
+}
+
+void WindowPublisher::EnsureStarted()
+{
+    static QPointer<WindowPublisher> publisher;
+    QCoreApplication* const app = QCoreApplication::instance();
+    if (publisher || !app)
+        return;
+    publisher = new WindowPublisher(app);
+    publisher->start();
+}
+
+void WindowPublisher::run()
+{
+    const QString folder = protocol::Folder();
+    if (folder.isEmpty())
+        return;
+    const QString path = protocol::SocketPath(folder, getpid());
+    QLocalServer server;
+    server.setSocketOptions(QLocalServer::UserAccessOption);
+    QLocalServer::removeServer(path); // left by an earlier process with our id
+    if (!server.listen(path))
+        return;
+    QObject::connect(&server, &QLocalServer::newConnection, &server, [&server] {
+        while (QLocalSocket* socket = server.nextPendingConnection())
+            Serve(socket);
+    });
+    exec();
+    server.close();
+}
+
+} // namespace zrv::desktop

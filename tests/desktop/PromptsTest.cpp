@@ -1,0 +1,255 @@
+#include "desktop/Prompts.h"
+#include "desktop/QtPromptResponder.h"
+#include "tests/support/ScriptedPrompts.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace zrv::desktop;
+using zrv::test::ScriptedPrompts;
+
+namespace {
+
+struct StyleCase {
+    int style;
+    int buttons;
+    int icon;
+    int defaultButton;
+};
+
+class MsgBoxStyle : public testing::TestWithParam<StyleCase> {};
+
+TEST_P(MsgBoxStyle, recordsButtonsIconAndDefaultOfTheStyle)
+{
+    const StyleCase& c = GetParam();
+    ScriptedPrompts prompts;
+    prompts.expectMessageBox(vbOK);
+    MsgBox(QStringLiteral("text"), c.style, QStringLiteral("Title"));
+    ASSERT_EQ(prompts.records().size(), 1u);
+    const PromptRecord& record = prompts.records().front();
+    EXPECT_EQ(record.kind, PromptRecord::Kind::MessageBox);
+    EXPECT_EQ(record.buttons, c.buttons);
+    EXPECT_EQ(record.icon, c.icon);
+    EXPECT_EQ(record.defaultButton, c.defaultButton);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, MsgBoxStyle,
+    testing::Values(StyleCase{vbOKOnly, vbOKOnly, 0, vbDefaultButton1},
+                    StyleCase{vbOKOnly + vbCritical, vbOKOnly, vbCritical, vbDefaultButton1},
+                    StyleCase{vbYesNo + vbQuestion, vbYesNo, vbQuestion, vbDefaultButton1},
+                    StyleCase{vbYesNoCancel + vbExclamation + vbDefaultButton3, vbYesNoCancel,
+                              vbExclamation, vbDefaultButton3},
+                    StyleCase{vbOKCancel + vbInformation + vbDefaultButton2, vbOKCancel,
+                              vbInformation, vbDefaultButton2},
+                    StyleCase{vbRetryCancel, vbRetryCancel, 0, vbDefaultButton1}));
+
+TEST(ScriptedPromptsTest, answersInQueueOrderAndRecordsTexts)
+{
+    ScriptedPrompts prompts;
+    prompts.expectMessageBox(vbNo);
+    prompts.expectInput(QStringLiteral("typed"));
+    prompts.expectOpenFile(QStringLiteral("/tmp/chosen.xls"));
+
+    EXPECT_EQ(MsgBox(QStringLiteral("Sure?"), vbYesNo + vbQuestion, QStringLiteral("Ask")), vbNo);
+    EXPECT_EQ(InputBox(QStringLiteral("Name:"), QStringLiteral("New"), QStringLiteral("old")),
+              QStringLiteral("typed"));
+    EXPECT_EQ(ShowOpenFileDialog(QStringLiteral("/data"), QStringLiteral("Import"),
+                                 QStringLiteral("Sheets|*.xls")),
+              QStringLiteral("/tmp/chosen.xls"));
+
+    ASSERT_EQ(prompts.records().size(), 3u);
+    EXPECT_EQ(prompts.records()[0].title, QStringLiteral("Ask"));
+    EXPECT_EQ(prompts.records()[0].text, QStringLiteral("Sure?"));
+    EXPECT_EQ(prompts.records()[1].kind, PromptRecord::Kind::InputBox);
+    EXPECT_EQ(prompts.records()[1].text, QStringLiteral("Name:"));
+    EXPECT_EQ(prompts.records()[1].defaultText, QStringLiteral("old"));
+    EXPECT_EQ(prompts.records()[2].kind, PromptRecord::Kind::OpenFile);
+    EXPECT_EQ(prompts.records()[2].initialFolder, QStringLiteral("/data"));
+    EXPECT_EQ(prompts.records()[2].filter, QStringLiteral("Sheets|*.xls"));
+    EXPECT_EQ(prompts.pending(), 0u);
+}
+
+TEST(ScriptedPromptsTest, emptyTitleIsTheProgramTitle)
+{
+    const QString saved = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("fortedit"));
+    ScriptedPrompts prompts;
+    prompts.expectMessageBox(vbOK);
+    prompts.expectInput({});
+    MsgBox(QStringLiteral("plain"));
+    InputBox(QStringLiteral("prompt"));
+    QCoreApplication::setApplicationName(saved);
+    EXPECT_EQ(prompts.records()[0].title, QStringLiteral("fortedit"));
+    EXPECT_EQ(prompts.records()[1].title, QStringLiteral("fortedit"));
+}
+
+TEST(ScriptedPromptsTest, cancelledInputAndFileGiveEmptyText)
+{
+    ScriptedPrompts prompts;
+    prompts.expectInput({});
+    prompts.expectOpenFile({});
+    EXPECT_TRUE(InputBox(QStringLiteral("p"), {}, QStringLiteral("default")).isEmpty());
+    EXPECT_TRUE(ShowOpenFileDialog(QStringLiteral("/")).isEmpty());
+}
+
+TEST(ScriptedPromptsTest, unexpectedPromptFailsAndGetsTheSafeAnswer)
+{
+    static int answer = 0;
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPrompts prompts;
+            answer = MsgBox(QStringLiteral("Delete everything?"), vbYesNo);
+        },
+        "Unexpected prompt: MessageBox");
+    EXPECT_EQ(answer, vbNo);
+
+    static QString text;
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPrompts prompts;
+            text = InputBox(QStringLiteral("Name?"), {}, QStringLiteral("proposal"));
+        },
+        "Unexpected prompt: InputBox");
+    EXPECT_TRUE(text.isEmpty());
+}
+
+TEST(ScriptedPromptsTest, promptOfAnotherKindFails)
+{
+    static int answer = 0;
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPrompts prompts;
+            prompts.expectInput(QStringLiteral("text"));
+            answer = MsgBox(QStringLiteral("Go on?"), vbOKCancel);
+        },
+        "Expected a InputBox but got MessageBox");
+    EXPECT_EQ(answer, vbCancel);
+}
+
+TEST(ScriptedPromptsTest, answerLeftInTheQueueFailsAtTheEnd)
+{
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPrompts prompts;
+            prompts.expectMessageBox(vbYes);
+        },
+        "never shown");
+}
+
+TEST(ScriptedPromptsTest, safeAnswerNeverAgrees)
+{
+    PromptRecord record;
+    const std::pair<int, int> cases[] = {{vbOKOnly, vbOK},          {vbOKCancel, vbCancel},
+                                         {vbAbortRetryIgnore, vbAbort}, {vbYesNoCancel, vbCancel},
+                                         {vbYesNo, vbNo},          {vbRetryCancel, vbCancel}};
+    for (const auto& [buttons, expected] : cases) {
+        record.buttons = buttons;
+        EXPECT_EQ(ScriptedPrompts::SafeAnswer(record).button, expected) << buttons;
+    }
+}
+
+TEST(ScriptedPromptsTest, installsWhileAliveAndRestoresThePrevious)
+{
+    EXPECT_EQ(PromptResponder(), nullptr);
+    {
+        ScriptedPrompts outer;
+        EXPECT_EQ(PromptResponder(), &outer);
+        {
+            ScriptedPrompts inner;
+            EXPECT_EQ(PromptResponder(), &inner);
+        }
+        EXPECT_EQ(PromptResponder(), &outer);
+    }
+    EXPECT_EQ(PromptResponder(), nullptr);
+}
+
+TEST(QtPromptResponderTest, commonDialogFilterBecomesQtFilter)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},
+        {"Text files (*.txt);;All files (*)", "Text files (*.txt);;All files (*)"},
+        {"Excel Files (*.xls)|*.xls", "Excel Files (*.xls)"},
+        {"Sheets|*.xls;*.xlsx|All Files (*.*)|*.*", "Sheets (*.xls *.xlsx);;All Files (*)"},
+    };
+    for (const auto& [input, expected] : cases)
+        EXPECT_EQ(QtPromptResponder::QtFilter(QString::fromUtf8(input)), QString::fromUtf8(expected));
+}
+
+// Shows a real message box and, from a timer, reads what it shows and clicks
+// one of its buttons. Never blocks: a box that is not found is closed anyway.
+struct ShownBox {
+    QList<QMessageBox::StandardButton> buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    QString text;
+    int result = 0;
+};
+
+ShownBox ShowAndClick(int style, QMessageBox::StandardButton click)
+{
+    ShownBox shown;
+    QTimer timer;
+    timer.setInterval(20);
+    int ticks = 0;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            if (++ticks > 250)
+                QApplication::closeAllWindows();
+            return;
+        }
+        timer.stop();
+        for (QAbstractButton* button : box->buttons())
+            shown.buttons << box->standardButton(button);
+        shown.defaultButton = box->standardButton(box->defaultButton());
+        shown.icon = box->icon();
+        shown.title = box->windowTitle();
+        shown.text = box->text();
+        box->button(click)->click();
+    });
+    timer.start();
+    QtPromptResponder real;
+    SetPromptResponder(&real);
+    shown.result = MsgBox(QStringLiteral("Body"), style, QStringLiteral("Caption"));
+    SetPromptResponder(nullptr);
+    return shown;
+}
+
+TEST(QtPromptResponderTest, realMessageBoxShowsTheStyleAndMapsTheClick)
+{
+    const ShownBox yesNo = ShowAndClick(vbYesNo + vbQuestion + vbDefaultButton2, QMessageBox::Yes);
+    EXPECT_EQ(yesNo.result, vbYes);
+    EXPECT_EQ(yesNo.buttons.size(), 2);
+    EXPECT_TRUE(yesNo.buttons.contains(QMessageBox::Yes));
+    EXPECT_TRUE(yesNo.buttons.contains(QMessageBox::No));
+    EXPECT_EQ(yesNo.defaultButton, QMessageBox::No);
+    EXPECT_EQ(yesNo.icon, QMessageBox::Question);
+    EXPECT_EQ(yesNo.title, QStringLiteral("Caption"));
+    EXPECT_EQ(yesNo.text, QStringLiteral("Body"));
+
+    const ShownBox critical = ShowAndClick(vbOKOnly + vbCritical, QMessageBox::Ok);
+    EXPECT_EQ(critical.result, vbOK);
+    EXPECT_EQ(critical.buttons, QList<QMessageBox::StandardButton>{QMessageBox::Ok});
+    EXPECT_EQ(critical.icon, QMessageBox::Critical);
+
+    const ShownBox retry = ShowAndClick(vbRetryCancel + vbExclamation, QMessageBox::Cancel);
+    EXPECT_EQ(retry.result, vbCancel);
+    EXPECT_EQ(retry.defaultButton, QMessageBox::Retry);
+    EXPECT_EQ(retry.icon, QMessageBox::Warning);
+
+    const ShownBox three = ShowAndClick(vbYesNoCancel + vbDefaultButton3, QMessageBox::No);
+    EXPECT_EQ(three.result, vbNo);
+    EXPECT_EQ(three.buttons.size(), 3);
+    EXPECT_EQ(three.defaultButton, QMessageBox::Cancel);
+    EXPECT_EQ(three.icon, QMessageBox::NoIcon);
+}
+
+} // namespace

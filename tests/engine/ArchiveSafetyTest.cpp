@@ -1,0 +1,337 @@
+// Keeping archives safe: verbatim copies, atomic rewrites under crashes and
+// full disks, read-only files, changes by others, concurrent writers and
+// archives past 2 GiB.
+#include "engine/CArchive.h"
+#include "tests/engine/ArchiveFiles.h"
+#include "tests/support/TempHome.h"
+
+#include <algorithm>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <random>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::string_literals;
+using zrv::CArchive;
+using zrv::test::Exists;
+using zrv::test::FolderEntries;
+using zrv::test::ReadBytes;
+using zrv::test::RunInChild;
+using zrv::test::WriteBytes;
+
+class Safety : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_folder = zrv::test::MakeTempDir("safe");
+        m_path = m_folder + "/Proverbs";
+    }
+
+    std::string Temporary() const { return m_path + ".zrv.tmp"; }
+
+    std::string m_folder;
+    std::string m_path;
+};
+
+TEST_F(Safety, rewrite_copiesLongAndNulHoldingFortunesVerbatim)
+{
+    const std::string withNul = "before\0after\0\0end"s + std::string(9000, 'n');
+    std::string last(300000, 'l');
+    last[299999] = 'Z';
+    WriteBytes(m_path, "H\n%\nfirst\n%\n" + withNul + "\n%\n" + last);
+    CArchive archive;
+    archive.Load(m_path);
+    archive.Delete(1);
+    EXPECT_EQ(ReadBytes(m_path), "H\n%\n" + withNul + "\n%\n" + last);
+    archive.SetItem(1, "short");
+    EXPECT_EQ(ReadBytes(m_path), "H\n%\nshort\n%\n" + last);
+    EXPECT_EQ(archive.Item(2), last);
+}
+
+TEST_F(Safety, killedDuringRewrites_leavesOldOrNewArchiveWhole)
+{
+    const std::string a(1 << 20, 'a');
+    const std::string b((3 << 20) / 2, 'b');
+    WriteBytes(m_path, "H\n%\n" + a + "\n%\ntail");
+    std::mt19937 random(7);
+    for (int round = 0; round < 12; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            CArchive writer;
+            writer.Load(m_path);
+            for (unsigned i = 0;; ++i)
+                writer.SetItem(1, i % 2 ? a : b);
+        }
+        ::usleep(2000 + random() % 40000);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const std::string bytes = ReadBytes(m_path);
+        ASSERT_TRUE(bytes == "H\n%\n" + a + "\n%\ntail" || bytes == "H\n%\n" + b + "\n%\ntail")
+            << "round " << round << ": " << bytes.size() << " bytes";
+    }
+    // Whatever temporary file the last kill left is never carried over.
+    CArchive archive;
+    archive.Load(m_path);
+    const std::string first = archive.Item(1);
+    archive.SetItem(2, "end");
+    EXPECT_EQ(ReadBytes(m_path), "H\n%\n" + first + "\n%\nend");
+    EXPECT_EQ(FolderEntries(m_folder), std::vector<std::string>{"Proverbs"});
+}
+
+TEST_F(Safety, staleTemporaryFile_isDiscardedNotCarriedOver)
+{
+    WriteBytes(m_path, "H\n%\none\n%\ntwo");
+    WriteBytes(Temporary(), "stale\n%\nleft over\n%\nfrom a crash");
+    CArchive archive;
+    archive.Load(m_path);
+    archive.Delete(1);
+    EXPECT_EQ(ReadBytes(m_path), "H\n%\ntwo");
+    EXPECT_FALSE(Exists(Temporary()));
+}
+
+TEST_F(Safety, writesFailingForLackOfSpace_leaveArchiveIntact)
+{
+    const std::string original = "H\n%\n" + std::string(10000, 'o') + "\n%\nsecond";
+    WriteBytes(m_path, original);
+    // The file size limit fails writes past 16 KiB with EFBIG, as a full disk would.
+    const int status = RunInChild([this] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16384, 16384};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 10;
+        CArchive archive;
+        archive.Load(m_path);
+        archive.SetItem(2, std::string(8000, 'x'));
+        archive.SetHeader(std::string(7000, 'h'));
+        archive.Add(std::string(20000, 'y'));
+        return archive.Count() == 2 && archive.Item(2) == "second" ? 0 : 11;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadBytes(m_path), original);
+    EXPECT_EQ(FolderEntries(m_folder), std::vector<std::string>{"Proverbs"});
+}
+
+TEST_F(Safety, temporaryFileCannotBeCreated_leavesArchiveIntact)
+{
+    WriteBytes(m_path, "H\n%\none\n%\ntwo");
+    std::filesystem::create_directory(Temporary());
+    WriteBytes(Temporary() + "/occupied", "x");
+    CArchive archive;
+    archive.Load(m_path);
+    archive.Delete(1);
+    archive.SetHeader("new");
+    EXPECT_EQ(ReadBytes(m_path), "H\n%\none\n%\ntwo");
+    EXPECT_EQ(archive.Count(), 2);
+    EXPECT_EQ(ReadBytes(Temporary() + "/occupied"), "x");
+}
+
+TEST_F(Safety, rewrite_keepsPermissionBits)
+{
+    WriteBytes(m_path, "H\n%\none\n%\ntwo");
+    ::chmod(m_path.c_str(), 0640);
+    CArchive archive;
+    archive.Load(m_path);
+    archive.Delete(1);
+    struct stat status {};
+    ASSERT_EQ(::stat(m_path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
+// A folder an ordinary user can work in, removed at the end.
+class SharedFolder final {
+public:
+    SharedFolder()
+    {
+        char pattern[] = "/tmp/zrvshared-XXXXXX";
+        if (!::mkdtemp(pattern))
+            throw std::runtime_error("mkdtemp failed");
+        m_path = pattern;
+        ::chmod(m_path.c_str(), 0777);
+    }
+    ~SharedFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    SharedFolder(const SharedFolder&) = delete;
+    SharedFolder& operator=(const SharedFolder&) = delete;
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+constexpr uid_t kNobody = 65534;
+
+int TryEveryChange(const std::string& path)
+{
+    CArchive archive;
+    archive.Load(path);
+    if (archive.Count() != 2)
+        return 20;
+    archive.SetItem(1, "changed");
+    archive.Delete(2);
+    archive.SetHeader("new header");
+    archive.Add("more");
+    return archive.Count() == 2 && archive.Item(1) == "one" ? 0 : 21;
+}
+
+TEST(ReadOnly, archiveTheUserMayNotWrite_staysUnchanged)
+{
+    const std::string original = "H\n%\none\n%\ntwo";
+    const SharedFolder folder;
+    const std::string path = folder.Path() + "/Proverbs";
+    WriteBytes(path, original);
+    ::chmod(path.c_str(), 0444);
+    int status = 0;
+    if (::geteuid() == 0) {
+        // As an ordinary user in a folder open to all, where a rename could replace the file.
+        status = RunInChild([&path] {
+            if (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
+                ::setresuid(kNobody, kNobody, kNobody) != 0)
+                return 30;
+            return TryEveryChange(path);
+        });
+        if (status == 30)
+            GTEST_SKIP() << "cannot drop privileges to uid " << kNobody;
+    } else {
+        status = TryEveryChange(path);
+    }
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadBytes(path), original);
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"Proverbs"});
+}
+
+TEST_F(Safety, changeWithinTheSameSecond_isNoticed)
+{
+    WriteBytes(m_path, "H\n%\none\n%\ntwo");
+    CArchive archive;
+    archive.Load(m_path);
+    ASSERT_EQ(archive.Item(1), "one");
+    struct stat before {};
+    ASSERT_EQ(::stat(m_path.c_str(), &before), 0);
+    WriteBytes(m_path, "H\n%\nONE\n%\ntwo");
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, m_path.c_str(), times, 0), 0);
+    EXPECT_EQ(archive.Item(1), "ONE");
+}
+
+TEST_F(Safety, rewriteFromStaleIndex_keepsAnotherWritersFortune)
+{
+    WriteBytes(m_path, "H\n%\none\n%\ntwo");
+    CArchive mine;
+    mine.Load(m_path);
+    ASSERT_EQ(mine.Count(), 2);
+    struct stat before {};
+    ASSERT_EQ(::stat(m_path.c_str(), &before), 0);
+    CArchive other;
+    other.Load(m_path);
+    other.Add("three");
+    // Even with the modification time put back, the change is seen.
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ::utimensat(AT_FDCWD, m_path.c_str(), times, 0);
+    mine.SetHeader("New");
+    EXPECT_EQ(ReadBytes(m_path), "New\n%\none\n%\ntwo\n%\nthree");
+}
+
+TEST_F(Safety, concurrentWriters_loseNothing)
+{
+    constexpr int kInitial = 40, kProcesses = 4, kSteps = 15;
+    std::string bytes = "H";
+    for (int i = 0; i < kInitial; ++i)
+        bytes += "\n%\ninit-" + std::to_string(i);
+    WriteBytes(m_path, bytes);
+
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            CArchive archive;
+            archive.Load(m_path);
+            for (int step = 0; step < kSteps; ++step) {
+                if (step % 3 == 2)
+                    archive.Delete(1);
+                else
+                    archive.Add("p" + std::to_string(p) + "-" + std::to_string(step));
+            }
+            ::_exit(0);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+
+    // Every delete took the first fortune at its time: the oldest initial ones.
+    constexpr int kDeletes = kProcesses * (kSteps / 3);
+    CArchive archive;
+    archive.Load(m_path);
+    ASSERT_EQ(archive.Count(), kInitial - kDeletes + kProcesses * (kSteps - kSteps / 3));
+    int index = 1;
+    for (int i = kDeletes; i < kInitial; ++i)
+        EXPECT_EQ(archive.Item(index++), "init-" + std::to_string(i));
+    std::vector<std::vector<std::string>> added(kProcesses);
+    for (; index <= archive.Count(); ++index) {
+        const std::string text = archive.Item(index);
+        ASSERT_EQ(text[0], 'p') << text;
+        added.at(static_cast<size_t>(text[1] - '0')).push_back(text);
+    }
+    for (int p = 0; p < kProcesses; ++p) {
+        std::vector<std::string> expected;
+        for (int step = 0; step < kSteps; ++step)
+            if (step % 3 != 2)
+                expected.push_back("p" + std::to_string(p) + "-" + std::to_string(step));
+        EXPECT_EQ(added[static_cast<size_t>(p)], expected) << "process " << p;
+    }
+}
+
+TEST_F(Safety, archiveBeyondTwoGiB_readsFortunesPastTheLimit)
+{
+    {
+        const int fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        const std::string first = "H\n%\nfirst";
+        const std::string second = "\n%\nsecond";
+        const off_t end = (off_t{1} << 31) + 4096;
+        const bool written =
+            ::pwrite(fd, first.data(), first.size(), 0) == static_cast<ssize_t>(first.size()) &&
+            ::pwrite(fd, second.data(), second.size(), end) == static_cast<ssize_t>(second.size());
+        ::close(fd);
+        if (!written)
+            GTEST_SKIP() << "cannot write a sparse file past 2 GiB here";
+    }
+    CArchive archive;
+    archive.Load(m_path);
+    ASSERT_EQ(archive.Count(), 2);
+    EXPECT_EQ(archive.Item(1), "first");
+    EXPECT_EQ(archive.Item(2), "second");
+    std::remove(m_path.c_str());
+}
+
+TEST_F(Safety, faultHook_makesOperationsThrow)
+{
+    WriteBytes(m_path, "H\n%\none");
+    CArchive archive;
+    archive.Load(m_path);
+    CArchive::SetFaultHook([](const char* operation) { throw std::runtime_error(operation); });
+    EXPECT_THROW(archive.Count(), std::runtime_error);
+    EXPECT_THROW(archive.SetItem(1, "x"), std::runtime_error);
+    CArchive::SetFaultHook(nullptr);
+    EXPECT_EQ(archive.Count(), 1);
+    EXPECT_EQ(ReadBytes(m_path), "H\n%\none");
+}
+
+} // namespace
