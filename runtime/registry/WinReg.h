@@ -30,6 +30,9 @@ constexpr DWORD REG_EXPAND_SZ = 2;
 constexpr DWORD REG_BINARY = 3;
 constexpr DWORD REG_DWORD = 4;
 
+// A handle whose key was deleted since it was opened.
+constexpr LONG ERROR_KEY_DELETED = 1018;
+
 struct SECURITY_ATTRIBUTES;
 
 extern "C" {
