@@ -17,7 +17,7 @@ QPushButton* MakeButton(QWidget* owner, const char* name, const QString& caption
 {
     auto* button = new QPushButton(caption, owner);
     button->setObjectName(QString::fromLatin1(name));
-    button->resize(TwipsGeometry::Size(1125, 345));
+    button->resize(Size(1125, 345));
     return button;
 }
 
@@ -42,7 +42,7 @@ frmSelect::frmSelect(QWidget* owner)
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     connect(lstFortunes, &QListWidget::itemDoubleClicked, this, [this] { cmdOK_Click(); });
-    resize(TwipsGeometry::Size(3825, 3435));
+    resize(Size(3825, 3435));
 }
 
 void frmSelect::setParameters(const QStringList& sFortunes)
@@ -59,8 +59,8 @@ bool frmSelect::GetParameters(QString& rsFortune) const
 
 void frmSelect::LayoutControls()
 {
-    const int innerWidth = TwipsGeometry::TwipsX(width());
-    const int innerHeight = TwipsGeometry::TwipsY(height());
+    const int innerWidth = zrv::desktop::PixelsToTwipsX(width());
+    const int innerHeight = zrv::desktop::PixelsToTwipsY(height());
     Place(lstFortunes, kMargin, kMargin, innerWidth - 2 * kMargin,
           innerHeight - 3 * kMargin - HeightOf(cmdCancel));
     Place(cmdCancel, innerWidth - WidthOf(cmdCancel) - kMargin,

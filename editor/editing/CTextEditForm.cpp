@@ -25,7 +25,7 @@ QPushButton* MakeButton(QWidget* owner, const char* name, const QString& caption
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false);
     button->setDefault(false);
-    button->resize(TwipsGeometry::Size(kButtonWidth, kButtonHeight));
+    button->resize(Size(kButtonWidth, kButtonHeight));
     return button;
 }
 
@@ -55,7 +55,7 @@ CTextEditForm::CTextEditForm(QWidget* owner, const QString& vsName, Texts vTexts
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
-    resize(TwipsGeometry::Size(kInnerWidth, kInnerHeight));
+    resize(Size(kInnerWidth, kInnerHeight));
 }
 
 CTextEditForm::~CTextEditForm() = default;
@@ -76,8 +76,8 @@ void CTextEditForm::SetBoxText(const QString& vsText)
 
 void CTextEditForm::LayoutEditControls()
 {
-    const int innerWidth = TwipsGeometry::TwipsX(width());
-    const int innerHeight = TwipsGeometry::TwipsY(height());
+    const int innerWidth = zrv::desktop::PixelsToTwipsX(width());
+    const int innerHeight = zrv::desktop::PixelsToTwipsY(height());
     Place(txtFortune, kMargin, kMargin, innerWidth - 2 * kMargin,
           innerHeight - 3 * kMargin - HeightOf(cmdCancel));
     Place(cmdApply, innerWidth - WidthOf(cmdApply) - kMargin,

@@ -72,4 +72,26 @@ std::vector<int32_t> DeletionOrder(const std::vector<int32_t>& vlIndices)
     }
 }
 
+std::vector<int32_t> SelectedIndices(const QAbstractItemView& vlvwItems, int vlKeyRole)
+{
+    std::vector<int32_t> indices;
+    const QAbstractItemModel* model = vlvwItems.model();
+    const QItemSelectionModel* selection = vlvwItems.selectionModel();
+    if (model == nullptr || selection == nullptr)
+        return indices;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (selection->isRowSelected(row, QModelIndex()))
+            indices.push_back(IndexFromKey(model->index(row, 0).data(vlKeyRole).toString()));
+    }
+    return indices;
+}
+
+void DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices)
+{
+    if (roFortune == nullptr)
+        return;
+    for (const int32_t index : DeletionOrder(vlIndices))
+        roFortune->Delete(index);
+}
+
 } // namespace modSelection

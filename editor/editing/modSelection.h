@@ -1,5 +1,7 @@
 #pragma once
 
+#include "component/IFortune.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -22,5 +24,13 @@ int32_t IndexFromKey(const QString& vsKey);
 // not yet done, so that no deletion moves a fortune still to be deleted.
 // Entries below 1 end the run.
 std::vector<int32_t> DeletionOrder(const std::vector<int32_t>& vlIndices);
+
+// Fortune indices of the selected rows in list order; keyRole holds each
+// row's key.
+std::vector<int32_t> SelectedIndices(const QAbstractItemView& vlvwItems, int vlKeyRole);
+
+// Deletes the fortunes in DeletionOrder, one IFortune Delete call each;
+// a failing call is skipped and the others still run.
+void DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices);
 
 } // namespace modSelection

@@ -18,6 +18,15 @@ using FortuneFiles::Fortunes;
 
 namespace {
 
+// The next control the Tab key reaches after w (its own parts skipped).
+QWidget* NextTabStop(QWidget* w)
+{
+    QWidget* next = w->nextInFocusChain();
+    while (next != w && (w->isAncestorOf(next) || !(next->focusPolicy() & Qt::TabFocus)))
+        next = next->nextInFocusChain();
+    return next;
+}
+
 class FortuneFormTest : public testing::Test {
 protected:
     void SetUp() override
@@ -93,9 +102,9 @@ TEST_F(FortuneFormTest, layout_buttonsInOneRowAtBottomRightAndTabOrder)
     EXPECT_EQ(text.right() + 1 + 6, 500);
     EXPECT_EQ(text.bottom() + 1 + 6, apply.top());
 
-    EXPECT_EQ(Text()->nextInFocusChain(), Button("cmdOK"));
-    EXPECT_EQ(Button("cmdOK")->nextInFocusChain(), Button("cmdCancel"));
-    EXPECT_EQ(Button("cmdCancel")->nextInFocusChain(), Button("cmdApply"));
+    EXPECT_EQ(NextTabStop(Text()), Button("cmdOK"));
+    EXPECT_EQ(NextTabStop(Button("cmdOK")), Button("cmdCancel"));
+    EXPECT_EQ(NextTabStop(Button("cmdCancel")), Button("cmdApply"));
 
     form->resize(40, 20); // too small: the failing steps are skipped, nothing breaks
     EXPECT_TRUE(form->isVisible());
@@ -158,8 +167,9 @@ TEST_F(FortuneFormTest, emptyOrSpacesOnly_isRefusedWithTheMessage)
         ClearText();
         Type(typed);
         prompts.expectMessageBox(vbOK);
+        const size_t before = prompts.records().size();
         Button(typed.isEmpty() ? "cmdOK" : "cmdApply")->click();
-        ASSERT_EQ(prompts.records().size(), 1u);
+        ASSERT_EQ(prompts.records().size(), before + 1);
         const PromptRecord& box = prompts.records().back();
         EXPECT_EQ(box.text, "Please enter a Fortune.");
         EXPECT_EQ(box.title, "Invalid Fortune");
@@ -168,7 +178,6 @@ TEST_F(FortuneFormTest, emptyOrSpacesOnly_isRefusedWithTheMessage)
         EXPECT_TRUE(form->isVisible());
         EXPECT_TRUE(Button("cmdApply")->isEnabled());
         EXPECT_FALSE(form->GetParameters());
-        prompts.clear();
     }
     EXPECT_EQ(OnDisk().size(), 3);
 }
