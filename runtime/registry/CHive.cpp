@@ -93,10 +93,13 @@ struct CHive::Statements {
         , insertValue(db, "INSERT INTO vals(key,name,fold,type,data) VALUES(?,?,?,?,?)")
         , deleteValue(db, "DELETE FROM vals WHERE key=? AND fold=?")
         , values(db, "SELECT name,type,data FROM vals WHERE key=? ORDER BY id")
+        , begin(db, "BEGIN")
+        , commit(db, "COMMIT")
     {
     }
     CStatement findChild, keyExists, insertKey, childCount, childIds, deleteKey, deleteValuesOf,
         children, keyInfo, setWritten, queryValue, updateValue, insertValue, deleteValue, values;
+    CStatement begin, commit;
 };
 
 // One immediate (write) transaction; rolled back unless committed.
@@ -271,6 +274,17 @@ LONG CHive::InitSchema()
 void CHive::Prepare()
 {
     m_st = std::make_unique<Statements>(m_db);
+}
+
+LONG CHive::ReadTogether(const std::function<LONG()>& body)
+{
+    if (!sqlite3_get_autocommit(m_db))
+        return body();
+    if (const int rc = m_st->begin.Run(); rc != SQLITE_DONE)
+        return Fail(rc);
+    const LONG result = body();
+    m_st->commit.Run();
+    return result;
 }
 
 bool CHive::FileWritable(const std::string& path)

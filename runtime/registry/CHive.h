@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,6 +53,10 @@ public:
     // Whether this process may change the file (its write permission bits
     // are honoured even for the superuser).
     bool Writable() const;
+
+    // Runs body's reads in one read transaction: one snapshot, and one round
+    // of file locking instead of one per statement.
+    LONG ReadTogether(const std::function<LONG()>& body);
 
     LONG FindChild(KeyId parent, std::string_view name, KeyId& child);
     LONG KeyExists(KeyId id, bool& exists);
