@@ -50,6 +50,9 @@ public:
     static bool FileWritable(const std::string& path);
 
     const std::string& Path() const { return m_path; }
+    // A hive read as an unchanging file (by a reader that may not take part
+    // in its locking) is stale once the file changes, and must be reopened.
+    bool Stale() const;
     // Whether this process may change the file (its write permission bits
     // are honoured even for the superuser).
     bool Writable() const;
@@ -79,6 +82,7 @@ public:
 
 private:
     CHive(std::string path, sqlite3* db);
+    LONG Check();
     LONG Validate(bool writable);
     LONG InitSchema();
     void Prepare();
@@ -98,6 +102,8 @@ private:
     std::string m_path;
     sqlite3* m_db = nullptr;
     std::unique_ptr<Statements> m_st;
+    bool m_immutable = false;
+    std::string m_stamp;
 };
 
 } // namespace zrv::reg

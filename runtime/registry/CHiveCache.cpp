@@ -39,8 +39,11 @@ LONG CHiveCache::Get(const std::string& path, bool create, CHive*& hive)
 {
     ForgetInheritedConnections();
     if (const auto found = m_hives.find(path); found != m_hives.end()) {
-        hive = found->second.get();
-        return ERROR_SUCCESS;
+        if (!found->second->Stale()) {
+            hive = found->second.get();
+            return ERROR_SUCCESS;
+        }
+        m_hives.erase(found);
     }
     std::unique_ptr<CHive> opened;
     const LONG result = CHive::Open(path, create, opened);
