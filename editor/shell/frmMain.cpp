@@ -2,6 +2,7 @@
 
 #include "desktop/EditorWindowDirectory.h"
 #include "desktop/Prompts.h"
+#include "desktop/ScreenMetrics.h"
 #include "desktop/ShellExecute.h"
 #include "desktop/WindowHandles.h"
 #include "editor/shell/CFortuneListModel.h"
@@ -246,11 +247,7 @@ void frmMain::SaveSettings()
 
 int32_t frmMain::CurrentWindowState() const
 {
-    if (windowState() & Qt::WindowMinimized)
-        return CSettings::StateMinimised;
-    if (windowState() & Qt::WindowMaximized)
-        return CSettings::StateMaximised;
-    return CSettings::StateNormal;
+    return WindowStateOf(*this);
 }
 
 CSettings::Placement frmMain::CurrentPlacement() const
@@ -285,12 +282,7 @@ void frmMain::ApplyPlacement()
     SetOuterWidth(saved.Width);
     if (!isVisible())
         Form_Resize();
-    switch (mSettings.SavedWindowState) {
-    case CSettings::StateNormal: setWindowState(Qt::WindowNoState); break;
-    case CSettings::StateMinimised: setWindowState(Qt::WindowMinimized); break;
-    case CSettings::StateMaximised: setWindowState(Qt::WindowMaximized); break;
-    default: break; // a state that cannot be applied
-    }
+    ApplyWindowState(*this, mSettings.SavedWindowState); // other states cannot be applied
 }
 
 void frmMain::Form_Resize()

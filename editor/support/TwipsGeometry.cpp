@@ -1,58 +1,32 @@
 #include "editor/support/TwipsGeometry.h"
 
+#include "desktop/ScreenMetrics.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
-#include <cmath>
+using namespace zrv::desktop;
 
 namespace TwipsGeometry {
 
-namespace {
-
-constexpr double kTwipsPerInch = 1440.0;
-
-QScreen* Screen()
-{
-    return QGuiApplication::primaryScreen();
-}
-
-double DotsPerInchX()
-{
-    const QScreen* screen = Screen();
-    return screen ? screen->logicalDotsPerInchX() : 96.0;
-}
-
-double DotsPerInchY()
-{
-    const QScreen* screen = Screen();
-    return screen ? screen->logicalDotsPerInchY() : 96.0;
-}
-
-int Round(double value)
-{
-    return static_cast<int>(std::lround(value));
-}
-
-} // namespace
-
 int PixelsX(int twips)
 {
-    return Round(twips * DotsPerInchX() / kTwipsPerInch);
+    return TwipsToPixelsX(twips);
 }
 
 int PixelsY(int twips)
 {
-    return Round(twips * DotsPerInchY() / kTwipsPerInch);
+    return TwipsToPixelsY(twips);
 }
 
 int TwipsX(int pixels)
 {
-    return Round(pixels * kTwipsPerInch / DotsPerInchX());
+    return PixelsToTwipsX(pixels);
 }
 
 int TwipsY(int pixels)
 {
-    return Round(pixels * kTwipsPerInch / DotsPerInchY());
+    return PixelsToTwipsY(pixels);
 }
 
 QRect Rect(int left, int top, int width, int height)
@@ -67,14 +41,13 @@ QSize Size(int width, int height)
 
 QSize ScreenPixels()
 {
-    const QScreen* screen = Screen();
-    return screen ? screen->geometry().size() : QSize(1024, 768);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize();
 }
 
 QSize ScreenTwips()
 {
-    const QSize pixels = ScreenPixels();
-    return {TwipsX(pixels.width()), TwipsY(pixels.height())};
+    return {ScreenWidthTwips(), ScreenHeightTwips()};
 }
 
 } // namespace TwipsGeometry
