@@ -74,18 +74,21 @@ void WindowPublisher::EnsureStarted()
         return;
     publisher = new WindowPublisher(app);
     publisher->start();
+    publisher->m_listening.acquire();
 }
 
 void WindowPublisher::run()
 {
     const QString folder = protocol::Folder();
-    if (folder.isEmpty())
-        return;
-    const QString path = protocol::SocketPath(folder, getpid());
     QLocalServer server;
     server.setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(path); // left by an earlier process with our id
-    if (!server.listen(path))
+    if (!folder.isEmpty()) {
+        const QString path = protocol::SocketPath(folder, getpid());
+        QLocalServer::removeServer(path); // left by an earlier process with our id
+        server.listen(path);
+    }
+    m_listening.release();
+    if (!server.isListening())
         return;
     QObject::connect(&server, &QLocalServer::newConnection, &server, [&server] {
         while (QLocalSocket* socket = server.nextPendingConnection())

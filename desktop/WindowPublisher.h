@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSemaphore>
 #include <QThread>
 
 namespace zrv::desktop {
@@ -9,8 +10,8 @@ namespace zrv::desktop {
 // Activation requests are handed to the GUI thread.
 class WindowPublisher final : public QThread {
 public:
-    // Starts the process's publisher once an application object exists;
-    // it ends with the application object.
+    // Starts the process's publisher once an application object exists and
+    // returns when it listens; it ends with the application object.
     static void EnsureStarted();
 
     ~WindowPublisher() override;
@@ -22,6 +23,8 @@ protected:
 
 private:
     explicit WindowPublisher(QObject* parent);
+
+    QSemaphore m_listening; // released once the socket listens, or cannot
 };
 
 } // namespace zrv::desktop
