@@ -3,8 +3,10 @@
 #include "desktop/NamedMutex.h"
 #include "desktop/Prompts.h"
 #include "editor/shell/frmMain.h"
+#include "editor/support/ProductArt.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <memory>
 
@@ -31,6 +33,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("fortedit"));
     QApplication::setApplicationDisplayName(QStringLiteral("fortedit"));
     QApplication::setOrganizationName(QStringLiteral("ZorvaTools"));
+    QApplication::setWindowIcon(QIcon(ProductArt::AppIcon()));
     std::unique_ptr<frmMain> main;
     try {
         // Any number of editors may run: the mutex only marks that one does.

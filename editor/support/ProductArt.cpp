@@ -103,6 +103,21 @@ QPixmap AboutBanner()
     return PaintBanner(QStringLiteral("ZorvaFortune"), QStringLiteral("Editor \u2014 keep the fortunes your player shows"));
 }
 
+QPixmap AppIcon()
+{
+    QPixmap pixmap(64, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath frame;
+    frame.addRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+    p.setClipPath(frame);
+    PaintSky(p, pixmap.rect());
+    p.setClipping(false);
+    PaintScroll(p, QRectF(10, 12, 44, 40));
+    return pixmap;
+}
+
 QCursor HandCursor()
 {
     QPixmap pixmap(32, 32);

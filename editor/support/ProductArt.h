@@ -15,6 +15,8 @@ inline constexpr int BannerHeight = 104;
 QPixmap Logo();
 // About box banner: the same scroll with the editor's name and its tag line.
 QPixmap AboutBanner();
+// Window icon: the scroll alone.
+QPixmap AppIcon();
 // Pointing hand shown over links; the hot spot is the fingertip.
 QCursor HandCursor();
 
