@@ -11,5 +11,14 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZRV_SANITIZE=ON -DZRV
 cmake --build "$build"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-cd "$build"
-ctest --output-on-failure -j2
+ctest --test-dir "$build" --output-on-failure -j2
+
+# A short differential fuzz run of the archive reader (clang's libFuzzer).
+fuzz=build/fuzz
+cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \
+    -DCMAKE_CXX_COMPILER=clang++-14 -DZRV_BUILD_FUZZ=ON -DZRV_BUILD_TESTS=OFF -DZRV_BUILD_EDITOR=OFF
+cmake --build "$fuzz" --target fuzz_engine_scanner
+corpus=$(mktemp -d)
+trap 'rm -rf "$corpus"' EXIT
+cp fuzz/engine/corpus/* "$corpus"
+"$fuzz/fuzz/engine/fuzz_engine_scanner" -max_total_time=45 -max_len=4096 -print_final_stats=1 "$corpus"

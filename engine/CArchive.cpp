@@ -169,9 +169,16 @@ std::string CArchive::ReadFortune(int32_t index)
     if (index < 1 || index > count || static_cast<size_t>(index) > m_offsets.size())
         return {};
     const CUniqueFd file(::open(m_sFile.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.IsOpen()) {
+    struct stat status {};
+    if (!file.IsOpen() || ::fstat(file.Get(), &status) != 0) {
         Reset();
         return {};
+    }
+    // Replaced since Count looked: the offsets must be those of the file read.
+    if (CFileStamp(status) != m_sStamp) {
+        LoadFrom(file.Get(), CFileStamp(status));
+        if (static_cast<size_t>(index) > m_offsets.size())
+            return {};
     }
     const auto slot = static_cast<size_t>(index - 1);
     const int64_t start = m_offsets[slot];

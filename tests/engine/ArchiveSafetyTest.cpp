@@ -244,6 +244,38 @@ TEST_F(Safety, rewriteFromStaleIndex_keepsAnotherWritersFortune)
     EXPECT_EQ(ReadBytes(m_path), "New\n%\none\n%\ntwo\n%\nthree");
 }
 
+// Replaces the archive by another file right after Count, as another writer may.
+class ReplacedAfterCount final : public CArchive {
+public:
+    explicit ReplacedAfterCount(std::string replacement, std::string path)
+        : m_replacement(std::move(replacement)), m_path(std::move(path))
+    {
+    }
+    int32_t Count() override
+    {
+        const int32_t count = CArchive::Count();
+        if (!m_replacement.empty()) {
+            WriteBytes(m_path + ".new", m_replacement);
+            std::rename((m_path + ".new").c_str(), m_path.c_str());
+            m_replacement.clear();
+        }
+        return count;
+    }
+
+private:
+    std::string m_replacement;
+    std::string m_path;
+};
+
+TEST_F(Safety, fileReplacedBetweenCountAndRead_isReadWithItsOwnOffsets)
+{
+    WriteBytes(m_path, "H\n%\none\n%\ntwo");
+    ReplacedAfterCount archive("Longer header\n%\nuno\n%\ndos", m_path);
+    archive.Load(m_path);
+    EXPECT_EQ(archive.Item(2), "dos");
+    EXPECT_EQ(archive.Header(), "Longer header");
+}
+
 TEST_F(Safety, concurrentWriters_loseNothing)
 {
     constexpr int kInitial = 40, kProcesses = 4, kSteps = 15;

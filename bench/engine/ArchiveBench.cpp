@@ -1,0 +1,228 @@
+// Archive engine on a generated archive of 100,000 fortunes (about 10 MB).
+// Every benchmark times its baseline in the same iterations and reports
+// "ratio" = engine time / baseline time, plus both times per iteration.
+#include "engine/CArchive.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kFortunes = 100000;
+
+// A private folder holding the generated archive, removed at exit.
+class Workspace final {
+public:
+    Workspace()
+    {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zrvbench-XXXXXX";
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        m_folder = pattern;
+        m_original = Generate();
+    }
+    ~Workspace()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
+    }
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
+
+    // A fresh copy of the generated archive under `name`.
+    std::string Fresh(const std::string& name) const
+    {
+        const std::string path = m_folder + "/" + name;
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << m_original;
+        return path;
+    }
+    const std::string& Folder() const { return m_folder; }
+
+private:
+    static std::string Generate()
+    {
+        std::mt19937 random(42);
+        const char* words[] = {"the", "early", "bird", "catches", "worm", "look", "before",
+                               "you", "leap", "a", "stitch", "in", "time", "saves", "nine"};
+        std::string bytes = "Generated proverbs\r\nfor the benchmarks";
+        for (int i = 0; i < kFortunes; ++i) {
+            bytes += "\n%\n";
+            const int lines = 1 + static_cast<int>(random() % 3);
+            for (int line = 0; line < lines; ++line) {
+                if (line > 0)
+                    bytes += "\r\n";
+                const int count = 3 + static_cast<int>(random() % 6);
+                for (int w = 0; w < count; ++w) {
+                    bytes += words[random() % std::size(words)];
+                    bytes += w + 1 < count ? " " : ".";
+                }
+            }
+        }
+        return bytes;
+    }
+
+    std::string m_folder;
+    std::string m_original;
+};
+
+const Workspace& Space()
+{
+    static const Workspace space;
+    return space;
+}
+
+template <typename F> double Seconds(F&& work)
+{
+    const auto start = Clock::now();
+    work();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Both sides timed in the same iterations; the benchmark's own time is the engine's.
+class Pair final {
+public:
+    void Add(benchmark::State& state, double engine, double baseline)
+    {
+        m_engine += engine;
+        m_baseline += baseline;
+        state.SetIterationTime(engine);
+    }
+    void Report(benchmark::State& state) const
+    {
+        const auto n = static_cast<double>(state.iterations());
+        state.counters["ratio"] = m_engine / m_baseline;
+        state.counters["engine_us"] = m_engine / n * 1e6;
+        state.counters["baseline_us"] = m_baseline / n * 1e6;
+    }
+
+private:
+    double m_engine = 0;
+    double m_baseline = 0;
+};
+
+// Reads the whole file with read() and counts line feeds with memchr.
+size_t CountLineFeeds(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    std::vector<char> block(size_t{1} << 20);
+    size_t lines = 0;
+    for (ssize_t got; (got = ::read(fd, block.data(), block.size())) > 0;) {
+        const char* at = block.data();
+        const char* const end = at + got;
+        while (const void* hit = std::memchr(at, '\n', static_cast<size_t>(end - at))) {
+            ++lines;
+            at = static_cast<const char*>(hit) + 1;
+        }
+    }
+    ::close(fd);
+    return lines;
+}
+
+// Copies the file through a temporary file with the fsyncs of a rewrite.
+void CopyDurably(const std::string& from, const std::string& folder)
+{
+    const std::string temporary = from + ".copy";
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    const int out = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    std::vector<char> block(size_t{1} << 20);
+    for (ssize_t got; (got = ::read(in, block.data(), block.size())) > 0;)
+        benchmark::DoNotOptimize(::write(out, block.data(), static_cast<size_t>(got)));
+    ::fsync(out);
+    ::close(out);
+    ::close(in);
+    ::rename(temporary.c_str(), (from + ".copied").c_str());
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ::fsync(dir);
+    ::close(dir);
+}
+
+// Times `engine` and then `baseline` in every iteration.
+template <typename Engine, typename Baseline>
+void Paired(benchmark::State& state, Engine&& engine, Baseline&& baseline)
+{
+    Pair pair;
+    for (auto _ : state) {
+        const double engineTime = Seconds(engine);
+        const double baselineTime = Seconds(baseline);
+        pair.Add(state, engineTime, baselineTime);
+    }
+    pair.Report(state);
+}
+
+void Load(benchmark::State& state)
+{
+    const std::string path = Space().Fresh("load");
+    Paired(
+        state,
+        [&] {
+            zrv::CArchive archive;
+            archive.Load(path);
+            if (archive.Count() != kFortunes)
+                state.SkipWithError("wrong count");
+        },
+        [&] { benchmark::DoNotOptimize(CountLineFeeds(path)); });
+}
+
+void ItemRandom(benchmark::State& state)
+{
+    const std::string path = Space().Fresh("item");
+    zrv::CArchive archive;
+    archive.Load(path);
+    std::mt19937 random(1);
+    std::vector<char> bytes(1 << 16);
+    int32_t index = 0;
+    std::string text;
+    Paired(
+        state,
+        [&] {
+            index = static_cast<int32_t>(1 + random() % kFortunes);
+            text = archive.Item(index);
+        },
+        // Open, one positioned read of the same size, close.
+        [&] {
+            const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            benchmark::DoNotOptimize(::pread(fd, bytes.data(), text.size(), index * 97));
+            ::close(fd);
+        });
+}
+
+void DeleteOne(benchmark::State& state)
+{
+    const std::string path = Space().Fresh("delete");
+    zrv::CArchive archive;
+    archive.Load(path);
+    std::mt19937 random(2);
+    Paired(
+        state, [&] { archive.Delete(static_cast<int32_t>(1 + random() % (kFortunes / 2))); },
+        [&] { CopyDurably(path, Space().Folder()); });
+}
+
+void AddOne(benchmark::State& state)
+{
+    const std::string path = Space().Fresh("add");
+    zrv::CArchive archive;
+    archive.Load(path);
+    Paired(
+        state, [&] { archive.Add("One more\r\nfortune."); },
+        [&] { benchmark::DoNotOptimize(CountLineFeeds(path)); });
+}
+
+} // namespace
+
+BENCHMARK(Load)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(ItemRandom)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(1.0);
+BENCHMARK(DeleteOne)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(AddOne)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
+
+BENCHMARK_MAIN();
