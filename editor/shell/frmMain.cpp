@@ -195,6 +195,7 @@ void frmMain::ConnectCommands()
 void frmMain::Form_Load()
 {
     RunIgnoringFailures([this] { mSpreadsheetAvailable = ExcelInstalled(); });
+    RunIgnoringFailures([this] { StartClipboardWatcher(); });
     RunIgnoringFailures([this] { FindAppPath(); });
     RunIgnoringFailures([this] { SetDefaultSettings(); });
     RunIgnoringFailures([this] { LoadSettings(); });
@@ -687,6 +688,11 @@ void frmMain::ImportFromExcel() {}
 bool frmMain::ExcelInstalled()
 {
     return false;
+}
+
+void frmMain::StartClipboardWatcher()
+{
+    RefreshClipboardCommands();
 }
 
 int32_t frmMain::ClipboardFortuneCount()

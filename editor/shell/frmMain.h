@@ -97,6 +97,8 @@ public:
     void ExportToExcel();
     void ImportFromExcel();
     bool ExcelInstalled();
+    // Starts watching the clipboard; its changes run RefreshClipboardCommands.
+    void StartClipboardWatcher();
     int32_t ClipboardFortuneCount();
     void ShowClipboardStatus(int32_t count);
 
