@@ -1,5 +1,6 @@
 #include "desktop/QtPromptResponder.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -96,6 +97,8 @@ PromptAnswer ShowOpenFile(const PromptRecord& prompt, QWidget* owner)
 
 PromptAnswer QtPromptResponder::Answer(const PromptRecord& prompt, QWidget* owner)
 {
+    if (!owner)
+        owner = QApplication::activeWindow(); // a box without owner belongs to the active window
     switch (prompt.kind) {
     case PromptRecord::Kind::InputBox:
         return ShowInputBox(prompt, owner);

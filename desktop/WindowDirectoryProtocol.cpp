@@ -1,6 +1,8 @@
 #include "desktop/WindowDirectoryProtocol.h"
 
 #include <QDataStream>
+#include <QDir>
+#include <QFile>
 #include <QIODevice>
 
 #include <cerrno>
@@ -28,7 +30,7 @@ QByteArray FolderPath()
     struct stat info{};
     if (!runtime.isEmpty() && stat(runtime.constData(), &info) == 0 && S_ISDIR(info.st_mode))
         return runtime + "/zorva-fortune";
-    return "/tmp/zorva-fortune-" + QByteArray::number(getuid());
+    return QFile::encodeName(QDir::tempPath()) + "/zorva-fortune-" + QByteArray::number(getuid());
 }
 
 template <typename Write>

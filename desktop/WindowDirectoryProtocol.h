@@ -19,9 +19,10 @@ namespace zrv::desktop::protocol {
 
 enum class Request : quint8 { ListWindows = 1, Activate = 2 };
 
-// The private folder, created with mode 0700 on first use; empty when no
-// safe folder can be had (one owned by someone else, a symbolic link, open
-// to others).
+// The private folder in $XDG_RUNTIME_DIR, else in the temporary folder
+// (/tmp unless $TMPDIR names another), created with mode 0700 on first use;
+// empty when no safe folder can be had (one owned by someone else, a symbolic
+// link, one open to others).
 QString Folder();
 QString SocketPath(const QString& folder, pid_t pid);
 // The process id of a socket file's name, or 0 for any other name.

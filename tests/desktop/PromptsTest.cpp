@@ -1,8 +1,12 @@
 #include "desktop/Prompts.h"
 #include "desktop/QtPromptResponder.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempHome.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -182,8 +186,32 @@ TEST(QtPromptResponderTest, commonDialogFilterBecomesQtFilter)
         EXPECT_EQ(QtPromptResponder::QtFilter(QString::fromUtf8(input)), QString::fromUtf8(expected));
 }
 
-// Shows a real message box and, from a timer, reads what it shows and clicks
-// one of its buttons. Never blocks: a box that is not found is closed anyway.
+// Runs `act` on the first modal dialog of type Dialog that shows up while
+// `show` runs. Never blocks: when none comes, every window is closed.
+template <typename Dialog, typename Show>
+auto WithModal(const std::function<void(Dialog&)>& act, Show show)
+{
+    QTimer timer;
+    timer.setInterval(20);
+    int ticks = 0;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            if (++ticks > 250)
+                QApplication::closeAllWindows();
+            return;
+        }
+        timer.stop();
+        act(*dialog);
+    });
+    timer.start();
+    QtPromptResponder real;
+    SetPromptResponder(&real);
+    auto result = show();
+    SetPromptResponder(nullptr);
+    return result;
+}
+
 struct ShownBox {
     QList<QMessageBox::StandardButton> buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
@@ -196,30 +224,17 @@ struct ShownBox {
 ShownBox ShowAndClick(int style, QMessageBox::StandardButton click)
 {
     ShownBox shown;
-    QTimer timer;
-    timer.setInterval(20);
-    int ticks = 0;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) {
-            if (++ticks > 250)
-                QApplication::closeAllWindows();
-            return;
-        }
-        timer.stop();
-        for (QAbstractButton* button : box->buttons())
-            shown.buttons << box->standardButton(button);
-        shown.defaultButton = box->standardButton(box->defaultButton());
-        shown.icon = box->icon();
-        shown.title = box->windowTitle();
-        shown.text = box->text();
-        box->button(click)->click();
-    });
-    timer.start();
-    QtPromptResponder real;
-    SetPromptResponder(&real);
-    shown.result = MsgBox(QStringLiteral("Body"), style, QStringLiteral("Caption"));
-    SetPromptResponder(nullptr);
+    shown.result = WithModal<QMessageBox>(
+        [&](QMessageBox& box) {
+            for (QAbstractButton* button : box.buttons())
+                shown.buttons << box.standardButton(button);
+            shown.defaultButton = box.standardButton(box.defaultButton());
+            shown.icon = box.icon();
+            shown.title = box.windowTitle();
+            shown.text = box.text();
+            box.button(click)->click();
+        },
+        [&] { return MsgBox(QStringLiteral("Body"), style, QStringLiteral("Caption")); });
     return shown;
 }
 
@@ -250,6 +265,60 @@ TEST(QtPromptResponderTest, realMessageBoxShowsTheStyleAndMapsTheClick)
     EXPECT_EQ(three.buttons.size(), 3);
     EXPECT_EQ(three.defaultButton, QMessageBox::Cancel);
     EXPECT_EQ(three.icon, QMessageBox::NoIcon);
+}
+
+} // namespace
+
+namespace {
+
+TEST(QtPromptResponderTest, realInputBoxGivesTheTextOrNothing)
+{
+    QString label;
+    const QString typed = WithModal<QInputDialog>(
+        [&](QInputDialog& dialog) {
+            label = dialog.labelText() + "|" + dialog.textValue() + "|" + dialog.windowTitle();
+            dialog.setTextValue(QStringLiteral("new name"));
+            dialog.accept();
+        },
+        [] { return InputBox(QStringLiteral("Name:"), QStringLiteral("New"), QStringLiteral("old")); });
+    EXPECT_EQ(typed, QStringLiteral("new name"));
+    EXPECT_EQ(label, QStringLiteral("Name:|old|New"));
+
+    const QString cancelled = WithModal<QInputDialog>(
+        [](QInputDialog& dialog) {
+            dialog.setTextValue(QStringLiteral("typed, then cancelled"));
+            dialog.reject();
+        },
+        [] { return InputBox(QStringLiteral("Name:")); });
+    EXPECT_TRUE(cancelled.isEmpty());
+}
+
+TEST(QtPromptResponderTest, realFileDialogStartsInTheFolderAndGivesTheChoice)
+{
+    const QString folder = QString::fromStdString(zrv::test::MakeTempDir("open"));
+    QFile file(folder + "/sheet.xls");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    QString shownFolder;
+    QStringList filters;
+    const QString chosen = WithModal<QFileDialog>(
+        [&](QFileDialog& dialog) {
+            shownFolder = dialog.directory().absolutePath();
+            filters = dialog.nameFilters();
+            dialog.selectFile(folder + "/sheet.xls");
+            static_cast<QDialog&>(dialog).accept();
+        },
+        [&] {
+            return ShowOpenFileDialog(folder, QStringLiteral("Import"),
+                                      QStringLiteral("Spreadsheets (*.xls)|*.xls"));
+        });
+    EXPECT_EQ(chosen, folder + "/sheet.xls");
+    EXPECT_EQ(shownFolder, folder);
+    EXPECT_EQ(filters, QStringList{QStringLiteral("Spreadsheets (*.xls)")});
+
+    const QString cancelled = WithModal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); },
+                                                     [&] { return ShowOpenFileDialog(folder); });
+    EXPECT_TRUE(cancelled.isEmpty());
 }
 
 } // namespace

@@ -1,0 +1,180 @@
+#include "editor/archives/CArchiveFolder.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+#include <utility>
+
+
+
+namespace {
+
+// Owns one file descriptor; Close() reports the result of close(2), which
+// matters for a file just written.
+class FileDescriptor final {
+public:
+    explicit FileDescriptor(int fd) : mFd(fd) {}
+    ~FileDescriptor() { Close(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return mFd; }
+    bool valid() const { return mFd >= 0; }
+    bool Close()
+    {
+        if (mFd < 0)
+            return true;
+        const int rc = ::close(std::exchange(mFd, -1));
+        return rc == 0;
+    }
+
+private:
+    int mFd;
+};
+
+struct DirCloser {
+    void operator()(DIR* d) const { ::closedir(d); }
+};
+
+QByteArray Native(const QString& vsPath) { return QFile::encodeName(vsPath); }
+
+bool WriteAll(int fd, const char* p, ssize_t n)
+{
+    while (n > 0) {
+        const ssize_t w = ::write(fd, p, static_cast<size_t>(n));
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            return false;
+        p += w;
+        n -= w;
+    }
+    return true;
+}
+
+bool CopyBytes(int from, int to)
+{
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t r = ::read(from, buffer, sizeof buffer);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0)
+            return false;
+        if (r == 0)
+            return true;
+        if (!WriteAll(to, buffer, r))
+            return false;
+    }
+}
+
+// Moves a finished file to its name without replacing anything there.
+CArchiveFolder::Outcome MoveIntoPlace(const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return CArchiveFolder::Outcome::Done;
+    if (errno == EEXIST)
+        return CArchiveFolder::Outcome::NameTaken;
+    if (errno != EINVAL && errno != ENOSYS)
+        return CArchiveFolder::Outcome::Failed;
+    // File systems without RENAME_NOREPLACE: link(2) never replaces either.
+    if (::link(from.constData(), to.constData()) != 0)
+        return errno == EEXIST ? CArchiveFolder::Outcome::NameTaken
+                               : CArchiveFolder::Outcome::Failed;
+    ::unlink(from.constData());
+    return CArchiveFolder::Outcome::Done;
+}
+
+void SyncFolder(const QByteArray& folder)
+{
+    const FileDescriptor dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.valid())
+        ::fsync(dir.get());
+}
+
+} // namespace
+
+CArchiveFolder::CArchiveFolder(QString vsFolder) : msFolder(std::move(vsFolder))
+{
+    while (msFolder.size() > 1 && msFolder.endsWith(QLatin1Char('/')))
+        msFolder.chop(1);
+}
+
+QString CArchiveFolder::PathOf(const QString& vsName) const
+{
+    return msFolder + QLatin1Char('/') + vsName;
+}
+
+QStringList CArchiveFolder::ListArchives() const
+{
+    QStringList names;
+    const std::unique_ptr<DIR, DirCloser> dir(::opendir(Native(msFolder).constData()));
+    if (!dir)
+        return names;
+    const int dirFd = ::dirfd(dir.get());
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (entry->d_name[0] == '.')
+            continue; // hidden, and the folder's own "." and ".."
+        struct stat st {};
+        if (::fstatat(dirFd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        names.append(QFile::decodeName(entry->d_name));
+    }
+    return names;
+}
+
+bool CArchiveFolder::IsUsableName(const QString& vsName)
+{
+    if (vsName.isEmpty() || vsName == QLatin1String(".") || vsName == QLatin1String(".."))
+        return false;
+    return !vsName.contains(QLatin1Char('/')) && !vsName.contains(QChar(u'\0'));
+}
+
+CArchiveFolder::Outcome CArchiveFolder::ReserveArchive(const QString& vsName) const
+{
+    FileDescriptor file(::open(Native(PathOf(vsName)).constData(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
+    if (!file.valid())
+        return errno == EEXIST ? Outcome::NameTaken : Outcome::Failed;
+    return file.Close() ? Outcome::Done : Outcome::Failed;
+}
+
+CArchiveFolder::Outcome CArchiveFolder::CopyArchive(const QString& vsSource,
+                                                    const QString& vsTarget) const
+{
+    const FileDescriptor source(::open(Native(PathOf(vsSource)).constData(), O_RDONLY | O_CLOEXEC));
+    struct stat st {};
+    if (!source.valid() || ::fstat(source.get(), &st) != 0)
+        return Outcome::Failed;
+
+    QByteArray temp = Native(PathOf(QStringLiteral(".zrvcopy-XXXXXX")));
+    FileDescriptor copy(::mkostemp(temp.data(), O_CLOEXEC));
+    if (!copy.valid())
+        return Outcome::Failed;
+    const bool written = ::fchmod(copy.get(), st.st_mode & 07777) == 0 &&
+                         CopyBytes(source.get(), copy.get()) && ::fsync(copy.get()) == 0;
+    if (!copy.Close() || !written) {
+        ::unlink(temp.constData());
+        return Outcome::Failed;
+    }
+    const Outcome moved = MoveIntoPlace(temp, Native(PathOf(vsTarget)));
+    if (moved != Outcome::Done)
+        ::unlink(temp.constData());
+    else
+        SyncFolder(Native(msFolder));
+    return moved;
+}
+
+bool CArchiveFolder::DeleteArchive(const QString& vsName) const
+{
+    return ::unlink(Native(PathOf(vsName)).constData()) == 0;
+}
+
+

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+
+
+// The data folder, where every archive is a plain file named by the user.
+// Only whole-file work happens here (listing, reserving a new name, copying,
+// deleting); archive contents are reached through IFortune alone.
+class CArchiveFolder final {
+public:
+    enum class Outcome { Done, NameTaken, Failed };
+
+    explicit CArchiveFolder(QString vsFolder);
+
+    const QString& Folder() const { return msFolder; }
+    QString PathOf(const QString& vsName) const;
+
+    // Regular, non-hidden files of the folder in the order the folder
+    // enumeration returns them; empty when the folder is missing.
+    QStringList ListArchives() const;
+
+    // False for names that would leave the folder or cannot name a file:
+    // holding "/" or NUL, or "." or "..".
+    static bool IsUsableName(const QString& vsName);
+
+    // Creates the archive file empty, failing with NameTaken when anything
+    // exists under that name already; never opens an existing file.
+    Outcome ReserveArchive(const QString& vsName) const;
+
+    // Copies the source archive byte for byte to a hidden temporary file and
+    // moves that into place only when the target name is still free. On any
+    // failure nothing is left under the target name or the temporary one.
+    Outcome CopyArchive(const QString& vsSource, const QString& vsTarget) const;
+
+    // Removes exactly the named file; no pattern is expanded.
+    bool DeleteArchive(const QString& vsName) const;
+
+private:
+    QString msFolder;
+};
+
+

@@ -1,0 +1,113 @@
+#include "editor/archives/frmSelect.h"
+
+#include "desktop/Prompts.h"
+#include "editor/editing/TwipsPlacement.h"
+
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QPushButton>
+
+using namespace TwipsPlacement;
+
+namespace {
+
+constexpr int kMargin = 90;
+
+QPushButton* MakeButton(QWidget* owner, const char* name, const QString& caption)
+{
+    auto* button = new QPushButton(caption, owner);
+    button->setObjectName(QString::fromLatin1(name));
+    button->resize(Size(1125, 345));
+    return button;
+}
+
+} // namespace
+
+frmSelect::frmSelect(QWidget* owner)
+    : QDialog(owner), lstFortunes(new QListWidget(this)),
+      cmdOK(MakeButton(this, "cmdOK", QStringLiteral("OK"))),
+      cmdCancel(MakeButton(this, "cmdCancel", QStringLiteral("Cancel")))
+{
+    setObjectName(QStringLiteral("frmSelect"));
+    setWindowTitle(QStringLiteral("Select a Fortune archive"));
+    setWindowFlags(Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    lstFortunes->setObjectName(QStringLiteral("lstFortunes"));
+    lstFortunes->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstFortunes->setSortingEnabled(false);
+    cmdOK->setDefault(true);
+    cmdCancel->setAutoDefault(false);
+    setTabOrder(lstFortunes, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(lstFortunes, &QListWidget::itemDoubleClicked, this, [this] { cmdOK_Click(); });
+    resize(Size(3825, 3435));
+}
+
+void frmSelect::setParameters(const QStringList& sFortunes)
+{
+    lstFortunes->addItems(sFortunes);
+    msFortune.clear();
+}
+
+bool frmSelect::GetParameters(QString& rsFortune) const
+{
+    rsFortune = msFortune;
+    return !msFortune.isEmpty();
+}
+
+void frmSelect::LayoutControls()
+{
+    const int innerWidth = zrv::desktop::PixelsToTwipsX(width());
+    const int innerHeight = zrv::desktop::PixelsToTwipsY(height());
+    Place(lstFortunes, kMargin, kMargin, innerWidth - 2 * kMargin,
+          innerHeight - 3 * kMargin - HeightOf(cmdCancel));
+    Place(cmdCancel, innerWidth - WidthOf(cmdCancel) - kMargin,
+          innerHeight - HeightOf(cmdCancel) - kMargin, WidthOf(cmdCancel), HeightOf(cmdCancel));
+    Place(cmdOK, LeftOf(cmdCancel) - WidthOf(cmdOK) - kMargin, TopOf(cmdCancel), WidthOf(cmdOK),
+          HeightOf(cmdOK));
+}
+
+void frmSelect::cmdOK_Click()
+{
+    const QList<QListWidgetItem*> chosen = lstFortunes->selectedItems();
+    if (chosen.isEmpty()) {
+        zrv::desktop::MsgBox(QStringLiteral("Please select a Fortune archive."),
+                             zrv::desktop::vbOKOnly, {}, this);
+        lstFortunes->setFocus();
+        return;
+    }
+    msFortune = chosen.first()->text();
+    done(QDialog::Accepted);
+}
+
+void frmSelect::cmdCancel_Click()
+{
+    msFortune.clear();
+    done(QDialog::Rejected);
+}
+
+void frmSelect::reject() { cmdCancel_Click(); }
+
+void frmSelect::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!mbCentered) {
+        mbCentered = true;
+        CenterOnScreen(*this);
+    }
+    LayoutControls();
+}
+
+void frmSelect::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    LayoutControls();
+}
+
+void frmSelect::closeEvent(QCloseEvent* event)
+{
+    cmdCancel_Click();
+    event->accept();
+}

@@ -1,0 +1,156 @@
+#include "editor/editing/CTextEditForm.h"
+
+#include "editor/editing/TrimSpaces.h"
+#include "desktop/Prompts.h"
+#include "editor/editing/TwipsPlacement.h"
+
+#include <QCloseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace zrv::desktop;
+using namespace TwipsPlacement;
+
+namespace {
+
+constexpr int kMargin = 90;
+constexpr int kButtonWidth = 1125;
+constexpr int kButtonHeight = 345;
+constexpr int kInnerWidth = 5505;
+constexpr int kInnerHeight = 3540;
+
+QPushButton* MakeButton(QWidget* owner, const char* name, const QString& caption)
+{
+    auto* button = new QPushButton(caption, owner);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->resize(Size(kButtonWidth, kButtonHeight));
+    return button;
+}
+
+} // namespace
+
+CTextEditForm::CTextEditForm(QWidget* owner, const QString& vsName, Texts vTexts)
+    : QDialog(owner), txtFortune(new QPlainTextEdit(this)),
+      cmdOK(MakeButton(this, "cmdOK", QStringLiteral("&OK"))),
+      cmdCancel(MakeButton(this, "cmdCancel", QStringLiteral("Cancel"))),
+      cmdApply(MakeButton(this, "cmdApply", QStringLiteral("&Apply"))), mTexts(std::move(vTexts))
+{
+    setObjectName(vsName);
+    setWindowFlags(Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(true);
+    txtFortune->setObjectName(QStringLiteral("txtFortune"));
+    txtFortune->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtFortune->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtFortune->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtFortune->setTabChangesFocus(true);
+    cmdApply->setEnabled(false);
+    setTabOrder(txtFortune, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+    setTabOrder(cmdCancel, cmdApply);
+
+    // Change rule: any change of the text, typed or assigned, enables Apply.
+    connect(txtFortune, &QPlainTextEdit::textChanged, this, [this] { cmdApply->setEnabled(true); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
+    resize(Size(kInnerWidth, kInnerHeight));
+}
+
+CTextEditForm::~CTextEditForm() = default;
+
+QString CTextEditForm::BoxText() const
+{
+    QString text = txtFortune->toPlainText();
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text;
+}
+
+void CTextEditForm::SetBoxText(const QString& vsText)
+{
+    QString text = vsText;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    txtFortune->setPlainText(text);
+}
+
+void CTextEditForm::LayoutEditControls()
+{
+    const int innerWidth = zrv::desktop::PixelsToTwipsX(width());
+    const int innerHeight = zrv::desktop::PixelsToTwipsY(height());
+    Place(txtFortune, kMargin, kMargin, innerWidth - 2 * kMargin,
+          innerHeight - 3 * kMargin - HeightOf(cmdCancel));
+    Place(cmdApply, innerWidth - WidthOf(cmdApply) - kMargin,
+          innerHeight - HeightOf(cmdApply) - kMargin, WidthOf(cmdApply), HeightOf(cmdApply));
+    const int cancelLeft =
+        ReadWrite() ? LeftOf(cmdApply) - WidthOf(cmdCancel) - kMargin : LeftOf(cmdApply);
+    Place(cmdCancel, cancelLeft, TopOf(cmdApply), WidthOf(cmdCancel), HeightOf(cmdCancel));
+    Place(cmdOK, LeftOf(cmdCancel) - WidthOf(cmdOK) - kMargin, TopOf(cmdCancel), WidthOf(cmdOK),
+          HeightOf(cmdOK));
+}
+
+void CTextEditForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (mbLoaded)
+        return;
+    mbLoaded = true;
+    TwipsPlacement::CenterOnScreen(*this);
+    LoadForm();
+    LayoutEditControls();
+}
+
+void CTextEditForm::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    LayoutEditControls();
+}
+
+bool CTextEditForm::ValidateText()
+{
+    if (!TrimSpaces(BoxText()).isEmpty())
+        return true;
+    MsgBox(mTexts.invalidText, vbOKOnly, mTexts.invalidTitle, this);
+    txtFortune->setFocus();
+    return false;
+}
+
+bool CTextEditForm::SaveText() { return Save(BoxText()); }
+
+void CTextEditForm::cmdApply_Click()
+{
+    if (ApplyValidates() && !ValidateText())
+        return;
+    if (SaveText())
+        cmdApply->setEnabled(false);
+}
+
+void CTextEditForm::cmdOK_Click()
+{
+    if (cmdApply->isEnabled()) {
+        if (!ValidateText() || !SaveText())
+            return;
+    }
+    done(QDialog::Accepted);
+}
+
+void CTextEditForm::cmdCancel_Click()
+{
+    if (cmdApply->isEnabled() && !cmdApply->isHidden()) {
+        const int answer =
+            MsgBox(mTexts.discardText, vbYesNo | vbDefaultButton1, QStringLiteral("Discard Changes?"),
+                   this);
+        if (answer != vbYes)
+            return;
+    }
+    done(QDialog::Rejected);
+}
+
+void CTextEditForm::reject() { cmdCancel_Click(); }
+
+void CTextEditForm::closeEvent(QCloseEvent* event)
+{
+    // The title bar's close button leaves at once; earlier saves still count.
+    done(QDialog::Rejected);
+    event->accept();
+}

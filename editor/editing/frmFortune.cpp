@@ -1,0 +1,58 @@
+#include "editor/editing/frmFortune.h"
+
+#include "editor/editing/BstrText.h"
+
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QPushButton>
+
+frmFortune::frmFortune(QWidget* owner)
+    : CTextEditForm(owner, QStringLiteral("frmFortune"),
+                    {QStringLiteral("Please enter a Fortune."), QStringLiteral("Invalid Fortune"),
+                     QStringLiteral("Are you sure you wish to discard the changes you have made "
+                                    "to this Fortune?")})
+{
+}
+
+void frmFortune::setParameters(bool vbRW, bool vbNew, IFortune* roFortune, int32_t vlIndex)
+{
+    mbRW = vbRW;
+    mbNew = vbNew;
+    moFortune = ComPtr<IFortune>(roFortune);
+    mlIndex = vlIndex;
+    mbChanged = false;
+}
+
+void frmFortune::LoadForm()
+{
+    if (mbNew) {
+        setWindowTitle(QStringLiteral("Add a Fortune"));
+        if (!txtFortune->document()->isEmpty()) // emptying an empty box is no change
+            txtFortune->clear();
+    } else {
+        setWindowTitle(QStringLiteral("Edit a Fortune"));
+        BString text;
+        if (moFortune && SUCCEEDED(moFortune->get_Item(mlIndex, text.put())))
+            SetBoxText(FromBstr(text));
+        cmdApply->setEnabled(false);
+    }
+    txtFortune->setEnabled(mbRW);
+    if (!mbRW) {
+        cmdOK->hide();
+        cmdApply->hide();
+        cmdCancel->setText(QStringLiteral("Close"));
+        cmdCancel->move(cmdApply->pos());
+    }
+}
+
+bool frmFortune::Save(const QString& vsText)
+{
+    if (!moFortune)
+        return false;
+    const BString text = ToBstr(vsText);
+    const HRESULT hr = mbNew ? moFortune->Add(text.get()) : moFortune->put_Item(mlIndex, text.get());
+    if (FAILED(hr))
+        return false;
+    mbChanged = true;
+    return true;
+}

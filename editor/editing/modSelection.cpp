@@ -1,0 +1,97 @@
+#include "editor/editing/modSelection.h"
+
+#include <QAbstractItemView>
+#include <QItemSelection>
+#include <QItemSelectionModel>
+
+#include <algorithm>
+
+namespace modSelection {
+
+namespace {
+
+QItemSelection AllRows(const QAbstractItemView& rlvwItems)
+{
+    QItemSelection all;
+    const QAbstractItemModel* model = rlvwItems.model();
+    if (model == nullptr || model->rowCount() == 0)
+        return all;
+    const int lastColumn = std::max(0, model->columnCount() - 1);
+    all.select(model->index(0, 0), model->index(model->rowCount() - 1, lastColumn));
+    return all;
+}
+
+void ApplyToAllRows(QAbstractItemView& rlvwItems, QItemSelectionModel::SelectionFlags flags)
+{
+    QItemSelectionModel* selection = rlvwItems.selectionModel();
+    if (selection != nullptr)
+        selection->select(AllRows(rlvwItems), flags | QItemSelectionModel::Rows);
+}
+
+} // namespace
+
+void SelectAll(QAbstractItemView& rlvwItems)
+{
+    ApplyToAllRows(rlvwItems, QItemSelectionModel::Select);
+}
+
+void DeselectAll(QAbstractItemView& rlvwItems)
+{
+    ApplyToAllRows(rlvwItems, QItemSelectionModel::Deselect);
+}
+
+void InvertSelection(QAbstractItemView& rlvwItems)
+{
+    ApplyToAllRows(rlvwItems, QItemSelectionModel::Toggle);
+}
+
+int32_t IndexFromKey(const QString& vsKey)
+{
+    bool ok = false;
+    const int32_t index = vsKey.mid(1).toInt(&ok);
+    return ok ? index : 0;
+}
+
+std::vector<int32_t> DeletionOrder(const std::vector<int32_t>& vlIndices)
+{
+    std::vector<bool> done(vlIndices.size(), false);
+    std::vector<int32_t> order;
+    for (;;) {
+        int32_t best = -1;
+        size_t bestEntry = 0;
+        for (size_t j = 0; j < vlIndices.size(); ++j) {
+            if (!done[j] && vlIndices[j] > best) {
+                best = vlIndices[j];
+                bestEntry = j;
+            }
+        }
+        if (best < 1)
+            return order;
+        order.push_back(best);
+        done[bestEntry] = true;
+    }
+}
+
+std::vector<int32_t> SelectedIndices(const QAbstractItemView& vlvwItems, int vlKeyRole)
+{
+    std::vector<int32_t> indices;
+    const QAbstractItemModel* model = vlvwItems.model();
+    const QItemSelectionModel* selection = vlvwItems.selectionModel();
+    if (model == nullptr || selection == nullptr)
+        return indices;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (selection->isRowSelected(row, QModelIndex()))
+            indices.push_back(IndexFromKey(model->index(row, 0).data(vlKeyRole).toString()));
+    }
+    return indices;
+}
+
+void DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices)
+{
+    if (roFortune == nullptr)
+        return;
+    for (const int32_t index : DeletionOrder(vlIndices))
+        roFortune->Delete(index);
+}
+
+} // namespace modSelection

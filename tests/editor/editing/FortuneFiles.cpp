@@ -1,0 +1,86 @@
+#include "tests/editor/editing/FortuneFiles.h"
+
+#include "editor/editing/BstrText.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+namespace FortuneFiles {
+
+void RegisterComponent()
+{
+    static const bool registered = [] {
+        void* library = ::dlopen(ZRV_FORTUNE_LIBRARY, RTLD_NOW);
+        if (library == nullptr)
+            return false;
+        using Entry = HRESULT (*)();
+        const auto registerServer =
+            reinterpret_cast<Entry>(::dlsym(library, "DllRegisterServer"));
+        return registerServer != nullptr && SUCCEEDED(registerServer());
+    }();
+    ASSERT_TRUE(registered) << "cannot register " << ZRV_FORTUNE_LIBRARY;
+}
+
+ComPtr<IFortune> NewFortune()
+{
+    RegisterComponent();
+    ComPtr<IFortune> fortune;
+    const HRESULT hr = CoCreateInstance(CLSID_Fortune, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_IFortune, fortune.putVoid());
+    EXPECT_TRUE(SUCCEEDED(hr)) << hr;
+    return fortune;
+}
+
+ComPtr<IFortune> LoadFortune(const QString& path)
+{
+    ComPtr<IFortune> fortune = NewFortune();
+    if (fortune)
+        EXPECT_TRUE(SUCCEEDED(fortune->Load(ToBstr(path).get())));
+    return fortune;
+}
+
+ComPtr<IFortune> MakeArchive(const QString& path, const QString& header,
+                             const QStringList& fortunes)
+{
+    ComPtr<IFortune> fortune = NewFortune();
+    if (!fortune)
+        return fortune;
+    EXPECT_TRUE(SUCCEEDED(fortune->Create(ToBstr(path).get())));
+    EXPECT_TRUE(SUCCEEDED(fortune->put_Header(ToBstr(header).get())));
+    for (const QString& text : fortunes)
+        EXPECT_TRUE(SUCCEEDED(fortune->Add(ToBstr(text).get())));
+    return fortune;
+}
+
+QStringList Fortunes(IFortune* fortune)
+{
+    QStringList texts;
+    LONG count = 0;
+    if (fortune == nullptr || FAILED(fortune->Count(&count)))
+        return texts;
+    for (LONG i = 1; i <= count; ++i) {
+        BString text;
+        fortune->get_Item(i, text.put());
+        texts.append(FromBstr(text));
+    }
+    return texts;
+}
+
+QString Header(IFortune* fortune)
+{
+    BString header;
+    if (fortune != nullptr)
+        fortune->get_Header(header.put());
+    return FromBstr(header);
+}
+
+QStringList Numbered(int count)
+{
+    QStringList texts;
+    for (int i = 1; i <= count; ++i)
+        texts.append(QStringLiteral("Fortune %1").arg(i));
+    return texts;
+}
+
+} // namespace FortuneFiles
