@@ -5,6 +5,7 @@
 #include "desktop/ScreenMetrics.h"
 #include "desktop/ShellExecute.h"
 #include "desktop/WindowHandles.h"
+#include "editor/archives/modForms.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/ToolbarArt.h"
@@ -655,13 +656,10 @@ QStringList frmMain::ListArchives() const
     return ArchiveFiles::List(DataFolder());
 }
 
-// Until the selection dialog arrives the archive is named in a text box that
-// lists the archives of the data folder.
 void frmMain::OpenCommand()
 {
-    const QStringList archives = ListArchives();
-    const QString choice = InputBox(QStringLiteral("Archives: ") + archives.join(QStringLiteral(", ")),
-                                    QStringLiteral("Select a Fortune archive"), archives.value(0), this);
+    QString choice;
+    ShowSelect(ListArchives(), choice);
     if (!choice.isEmpty())
         OpenArchive(choice);
 }
