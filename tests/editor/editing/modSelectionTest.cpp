@@ -119,3 +119,13 @@ TEST_F(SelectionTest, selectedIndicesComeFromTheKeysInListOrder)
     Select({10, 2, 12});
     EXPECT_EQ(Selected(), (std::vector<int32_t> {2, 10, 12}));
 }
+
+TEST_F(SelectionTest, currentRowCountsOnlyWhenSelected)
+{
+    Fill(3);
+    EXPECT_EQ(CurrentIndex(view, kKeyRole), 0);
+    view.setCurrentIndex(model.index(1, 0));
+    EXPECT_EQ(CurrentIndex(view, kKeyRole), 2);
+    view.selectionModel()->clearSelection();
+    EXPECT_EQ(CurrentIndex(view, kKeyRole), 0);
+}
