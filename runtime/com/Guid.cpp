@@ -80,7 +80,10 @@ ZRVRT_API HRESULT CLSIDFromString(LPCOLESTR text, CLSID* clsid)
 {
     if (!clsid)
         return E_INVALIDARG;
-    const auto parsed = zrv::com::ParseGuid(ViewOf(text));
+    const std::u16string_view view = ViewOf(text);
+    if (!view.empty() && view.front() != u'{')
+        return CLSIDFromProgID(text, clsid);
+    const auto parsed = zrv::com::ParseGuid(view);
     if (!parsed)
         return CO_E_CLASSSTRING;
     *clsid = *parsed;

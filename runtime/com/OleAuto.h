@@ -17,6 +17,11 @@ struct ITypeComp;
 struct FUNCDESC;
 struct VARDESC;
 
+// Result codes of the type library functions beyond those of ZrvTypes.h.
+constexpr HRESULT TYPE_E_REGISTRYACCESS = static_cast<HRESULT>(0x8002801C);
+constexpr HRESULT TYPE_E_INVALIDSTATE = static_cast<HRESULT>(0x80028029);
+constexpr HRESULT DISP_E_BADINDEX = static_cast<HRESULT>(0x8002000B);
+
 using VARTYPE = uint16_t;
 using MEMBERID = DISPID;
 using HREFTYPE = DWORD;
