@@ -35,8 +35,9 @@ ComPtr<IFortune> NewFortune()
 ComPtr<IFortune> LoadFortune(const QString& path)
 {
     ComPtr<IFortune> fortune = NewFortune();
-    if (fortune)
+    if (fortune) {
         EXPECT_TRUE(SUCCEEDED(fortune->Load(ToBstr(path).get())));
+    }
     return fortune;
 }
 
