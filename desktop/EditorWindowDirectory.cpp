@@ -28,7 +28,7 @@ bool ProcessIsGone(pid_t pid)
 }
 
 template <typename Result>
-using Decoder = std::function<std::optional<Result>(QIODevice&)>;
+using Decoder = std::function<protocol::Decoded<Result>(QIODevice&)>;
 
 // One question to another editor, answered within the timeout or not at all.
 template <typename Result>
@@ -50,9 +50,10 @@ std::optional<Result> Ask(pid_t pid, const QByteArray& request, const Decoder<Re
     }
     socket.write(request);
     while (true) {
-        if (auto result = decode(socket))
-            return result;
-        if (deadline.hasExpired() ||
+        auto answer = decode(socket);
+        if (answer.complete())
+            return std::move(answer.value);
+        if (answer.state == protocol::DecodeState::Corrupt || deadline.hasExpired() ||
             !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
             return std::nullopt;
     }

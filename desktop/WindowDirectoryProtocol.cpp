@@ -44,21 +44,24 @@ QByteArray Encode(Write write)
 }
 
 // Runs read inside a stream transaction: the bytes are consumed only when a
-// whole, well-formed message was there.
+// whole message was there. read gives nullopt for a message it refuses.
 template <typename Result, typename Read>
-std::optional<Result> Decode(QIODevice& device, Read read)
+Decoded<Result> Decode(QIODevice& device, Read read)
 {
     QDataStream in(&device);
     in.setVersion(QDataStream::Qt_6_0);
     in.startTransaction();
     std::optional<Result> result = read(in);
-    if (!result || in.status() != QDataStream::Ok) {
+    if (in.status() == QDataStream::ReadPastEnd) {
         in.rollbackTransaction();
-        return std::nullopt;
+        return {DecodeState::Incomplete, {}};
     }
-    if (!in.commitTransaction())
-        return std::nullopt;
-    return result;
+    if (!result || in.status() != QDataStream::Ok) {
+        in.abortTransaction();
+        return {DecodeState::Corrupt, {}};
+    }
+    in.commitTransaction();
+    return {DecodeState::Complete, std::move(*result)};
 }
 
 } // namespace
@@ -104,20 +107,20 @@ QByteArray EncodeAccepted(bool accepted)
     return Encode([&](QDataStream& out) { out << static_cast<quint8>(accepted ? 1 : 0); });
 }
 
-std::optional<DecodedRequest> DecodeRequest(QIODevice& device)
+Decoded<RequestMessage> DecodeRequest(QIODevice& device)
 {
-    return Decode<DecodedRequest>(device, [](QDataStream& in) -> std::optional<DecodedRequest> {
+    return Decode<RequestMessage>(device, [](QDataStream& in) -> std::optional<RequestMessage> {
         quint8 request = 0;
         quint32 hWnd = 0;
         in >> request >> hWnd;
         if (request != static_cast<quint8>(Request::ListWindows) &&
             request != static_cast<quint8>(Request::Activate))
             return std::nullopt;
-        return DecodedRequest{static_cast<Request>(request), hWnd};
+        return RequestMessage{static_cast<Request>(request), hWnd};
     });
 }
 
-std::optional<std::vector<WindowEntry>> DecodeWindows(QIODevice& device)
+Decoded<std::vector<WindowEntry>> DecodeWindows(QIODevice& device)
 {
     return Decode<std::vector<WindowEntry>>(
         device, [](QDataStream& in) -> std::optional<std::vector<WindowEntry>> {
@@ -135,7 +138,7 @@ std::optional<std::vector<WindowEntry>> DecodeWindows(QIODevice& device)
         });
 }
 
-std::optional<bool> DecodeAccepted(QIODevice& device)
+Decoded<bool> DecodeAccepted(QIODevice& device)
 {
     return Decode<bool>(device, [](QDataStream& in) -> std::optional<bool> {
         quint8 accepted = 0;

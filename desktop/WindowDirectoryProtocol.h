@@ -32,14 +32,23 @@ QByteArray EncodeRequest(Request request, HWND hWnd);
 QByteArray EncodeWindows(const std::vector<WindowEntry>& windows);
 QByteArray EncodeAccepted(bool accepted);
 
-// Each decoder reads one whole message from the device or nothing: nullopt
-// while the message is still incomplete (more bytes may follow) or malformed.
-struct DecodedRequest {
-    Request request;
-    HWND hWnd;
+// Each decoder takes one whole message from the device. An incomplete one
+// (more bytes may follow) is left unread; a corrupt one ends the talk.
+enum class DecodeState { Complete, Incomplete, Corrupt };
+
+template <typename T>
+struct Decoded {
+    DecodeState state = DecodeState::Incomplete;
+    T value{};
+    bool complete() const { return state == DecodeState::Complete; }
 };
-std::optional<DecodedRequest> DecodeRequest(QIODevice& device);
-std::optional<std::vector<WindowEntry>> DecodeWindows(QIODevice& device);
-std::optional<bool> DecodeAccepted(QIODevice& device);
+
+struct RequestMessage {
+    Request request = Request::ListWindows;
+    HWND hWnd = 0;
+};
+Decoded<RequestMessage> DecodeRequest(QIODevice& device);
+Decoded<std::vector<WindowEntry>> DecodeWindows(QIODevice& device);
+Decoded<bool> DecodeAccepted(QIODevice& device);
 
 } // namespace zrv::desktop::protocol

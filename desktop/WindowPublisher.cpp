@@ -15,8 +15,6 @@ namespace zrv::desktop {
 
 namespace {
 
-constexpr qint64 kRequestSize = 5;
-
 bool IsRegistered(HWND hWnd)
 {
     const auto windows = RegisteredWindows();
@@ -24,7 +22,7 @@ bool IsRegistered(HWND hWnd)
                        [hWnd](const WindowEntry& window) { return window.handle == hWnd; });
 }
 
-QByteArray Reply(const protocol::DecodedRequest& request)
+QByteArray Reply(const protocol::RequestMessage& request)
 {
     if (request.request == protocol::Request::ListWindows)
         return protocol::EncodeWindows(RegisteredWindows());
@@ -43,12 +41,11 @@ void Serve(QLocalSocket* socket)
     QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
         const auto request = protocol::DecodeRequest(*socket);
-        if (!request) {
-            if (socket->bytesAvailable() >= kRequestSize)
-                socket->abort(); // not one of ours
+        if (request.state == protocol::DecodeState::Corrupt)
+            socket->abort(); // not one of ours
+        if (!request.complete())
             return;
-        }
-        socket->write(Reply(*request));
+        socket->write(Reply(request.value));
         socket->disconnectFromServer();
     });
 }

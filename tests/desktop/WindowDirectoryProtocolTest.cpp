@@ -39,8 +39,9 @@ TEST(ProtocolMessages, windowsSurviveTheRoundTrip)
         {0x12345401, QStringLiteral("ThunderRT6FormDC"), QStringLiteral("Zorva Fortune Editor - ä\tb")},
         {0x12345402, QStringLiteral("Dialog"), QString()}};
     Input input(protocol::EncodeWindows(windows));
-    const auto decoded = protocol::DecodeWindows(input.device());
-    ASSERT_TRUE(decoded.has_value());
+    const auto result = protocol::DecodeWindows(input.device());
+    ASSERT_TRUE(result.complete());
+    const std::vector<WindowEntry>* decoded = &result.value;
     ASSERT_EQ(decoded->size(), 2u);
     EXPECT_EQ((*decoded)[0].handle, 0x12345401u);
     EXPECT_EQ((*decoded)[0].caption, windows[0].caption);
@@ -55,12 +56,14 @@ TEST(ProtocolMessages, incompleteMessagesAreLeftUnread)
     const QByteArray request = protocol::EncodeRequest(protocol::Request::Activate, 99);
     for (qsizetype cut = 0; cut < windows.size(); ++cut) {
         Input input(windows.left(cut));
-        EXPECT_FALSE(protocol::DecodeWindows(input.device()).has_value()) << cut;
+        EXPECT_EQ(protocol::DecodeWindows(input.device()).state, protocol::DecodeState::Incomplete)
+            << cut;
         EXPECT_EQ(input.left(), cut) << cut;
     }
     for (qsizetype cut = 0; cut < request.size(); ++cut) {
         Input input(request.left(cut));
-        EXPECT_FALSE(protocol::DecodeRequest(input.device()).has_value()) << cut;
+        EXPECT_EQ(protocol::DecodeRequest(input.device()).state, protocol::DecodeState::Incomplete)
+            << cut;
         EXPECT_EQ(input.left(), cut) << cut;
     }
 }
@@ -69,23 +72,28 @@ TEST(ProtocolMessages, requestsAndAnswersDecode)
 {
     Input activate(protocol::EncodeRequest(protocol::Request::Activate, 0xABCDE401));
     const auto request = protocol::DecodeRequest(activate.device());
-    ASSERT_TRUE(request.has_value());
-    EXPECT_EQ(request->request, protocol::Request::Activate);
-    EXPECT_EQ(request->hWnd, 0xABCDE401u);
+    ASSERT_TRUE(request.complete());
+    EXPECT_EQ(request.value.request, protocol::Request::Activate);
+    EXPECT_EQ(request.value.hWnd, 0xABCDE401u);
 
     Input unknown(QByteArray("\x09\0\0\0\0", 5));
-    EXPECT_FALSE(protocol::DecodeRequest(unknown.device()).has_value());
+    EXPECT_EQ(protocol::DecodeRequest(unknown.device()).state, protocol::DecodeState::Corrupt);
 
     for (const bool accepted : {true, false}) {
         Input answer(protocol::EncodeAccepted(accepted));
-        EXPECT_EQ(protocol::DecodeAccepted(answer.device()), accepted);
+        const auto decoded = protocol::DecodeAccepted(answer.device());
+        EXPECT_TRUE(decoded.complete());
+        EXPECT_EQ(decoded.value, accepted);
     }
 }
 
-TEST(ProtocolMessages, absurdWindowCountIsRefused)
+TEST(ProtocolMessages, corruptWindowListsAreRefused)
 {
-    Input input(QByteArray("\xff\xff\xff\xff", 4));
-    EXPECT_FALSE(protocol::DecodeWindows(input.device()).has_value());
+    Input absurdCount(QByteArray("\xff\xff\xff\xff", 4));
+    EXPECT_EQ(protocol::DecodeWindows(absurdCount.device()).state, protocol::DecodeState::Corrupt);
+    // One window whose class claims an odd number of bytes of UTF-16.
+    Input oddText(QByteArray("\0\0\0\x01" "\0\0\x04\x01" "\0\0\0\x03" "abc", 15));
+    EXPECT_EQ(protocol::DecodeWindows(oddText.device()).state, protocol::DecodeState::Corrupt);
 }
 
 TEST(ProtocolNames, socketNamesCarryTheProcessId)
@@ -180,10 +188,11 @@ TEST(Publisher, strangerWritingNonsenseIsCutOffWithoutHarm)
     asker.connectToServer(protocol::SocketPath(protocol::Folder(), getpid()));
     ASSERT_TRUE(asker.waitForConnected(1000));
     asker.write(protocol::EncodeRequest(protocol::Request::ListWindows, 0));
-    std::optional<std::vector<WindowEntry>> windows;
-    while (!(windows = protocol::DecodeWindows(asker)) && asker.waitForReadyRead(1000)) {
+    protocol::Decoded<std::vector<WindowEntry>> answer;
+    while (!(answer = protocol::DecodeWindows(asker)).complete() && asker.waitForReadyRead(1000)) {
     }
-    ASSERT_TRUE(windows.has_value());
+    ASSERT_TRUE(answer.complete());
+    const std::vector<WindowEntry>* windows = &answer.value;
     ASSERT_FALSE(windows->empty());
     EXPECT_EQ(windows->back().handle, hWnd);
     EXPECT_EQ(windows->back().caption, QStringLiteral("still here"));
