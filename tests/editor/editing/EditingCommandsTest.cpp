@@ -35,7 +35,9 @@ void OnModalForm(std::function<void(QWidget&)> act)
 
 void TypeAndPress(QWidget& form, const QString& text, const char* button)
 {
-    QTest::keyClicks(form.findChild<QPlainTextEdit*>("txtFortune"), text);
+    auto* box = form.findChild<QPlainTextEdit*>("txtFortune");
+    QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(box, text);
     form.findChild<QPushButton*>(button)->click();
 }
 
