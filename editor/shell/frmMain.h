@@ -116,6 +116,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void ShowCurrentFortune(bool vbRW);
+    QString AskNewArchiveName();
     void BuildControls();
     void BuildList();
     void BuildStatusBar();
