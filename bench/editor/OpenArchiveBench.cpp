@@ -123,7 +123,7 @@ bool RegisterComponent()
     return registerServer && registerServer() == 0;
 }
 
-Installation Install()
+Installation PrepareInstallation()
 {
     Installation installation;
     installation.editorFolder = QString::fromStdString(zrv::test::MakeTempDir("editor"));
@@ -177,7 +177,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot register %s\n", ZRV_FORT_LIBRARY);
         return 1;
     }
-    Installation installation = Install();
+    Installation installation = PrepareInstallation();
     g_installation = &installation;
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
