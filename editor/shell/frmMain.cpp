@@ -5,7 +5,12 @@
 #include "desktop/ScreenMetrics.h"
 #include "desktop/ShellExecute.h"
 #include "desktop/WindowHandles.h"
+#include "editor/archives/CArchiveFolder.h"
 #include "editor/archives/modForms.h"
+#include "editor/editing/BstrText.h"
+#include "editor/editing/TrimSpaces.h"
+#include "editor/editing/modForms.h"
+#include "editor/editing/modSelection.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/ToolbarArt.h"
@@ -160,7 +165,7 @@ void frmMain::BuildList()
     connect(lvwItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { RunIgnoringFailures([this] { RefreshSelectionStatus(); }); });
     connect(lvwItems, &QTreeView::doubleClicked, this, [this] {
-        if (lvwItems->currentIndex().isValid())
+        if (modSelection::CurrentIndex(*lvwItems, CFortuneListModel::KeyRole) != 0)
             RunIgnoringFailures([this] { EditFortuneCommand(); });
     });
 }
@@ -214,6 +219,7 @@ void frmMain::Form_Load()
     mLoaded = true;
     show();
     DoEvents();
+    RunIgnoringFailures([this] { KeepOuterSize(); });
     RunIgnoringFailures([this] { LayoutControls(); });
     RunIgnoringFailures([this] { CheckPlayerInstalled(); });
 }
@@ -285,6 +291,19 @@ void frmMain::ApplyPlacement()
     if (!isVisible())
         Form_Resize();
     ApplyWindowState(*this, mSettings.SavedWindowState); // other states cannot be applied
+}
+
+// The window frame is known only once the window is shown; the placement's
+// outer size is then kept by giving the frame's share back to the client.
+void frmMain::KeepOuterSize()
+{
+    if (CurrentWindowState() != CSettings::StateNormal)
+        return;
+    const CSettings::Placement outer = CurrentPlacement();
+    if (outer.Height != mSettings.Saved.Height)
+        SetOuterHeight(mSettings.Saved.Height);
+    if (outer.Width != mSettings.Saved.Width)
+        SetOuterWidth(mSettings.Saved.Width);
 }
 
 void frmMain::Form_Resize()
@@ -643,8 +662,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         picLogo_Click();
     } else if (watched == lvwItems && event->type() == QEvent::KeyPress
-               && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete
-               && static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+               && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         RunIgnoringFailures([this] { DeleteSelectedFortunes(); });
         return true;
     }
@@ -664,22 +682,167 @@ void frmMain::OpenCommand()
         OpenArchive(choice);
 }
 
+// ------------------------------------------------------- fortune editing
+
+void frmMain::AddFortuneCommand()
+{
+    if (!mCurrentArchive || !ArchiveExists(CurrentArchiveName()))
+        return;
+    if (ShowFortune(true, true, mCurrentArchive.get(), 0, this))
+        OpenArchive(CurrentArchiveName());
+}
+
+void frmMain::EditFortuneCommand()
+{
+    ShowCurrentFortune(true);
+}
+
+void frmMain::ViewFortuneCommand()
+{
+    ShowCurrentFortune(false);
+}
+
+// Edit and View work on the list's current row.
+void frmMain::ShowCurrentFortune(bool vbRW)
+{
+    if (!mCurrentArchive || !ArchiveExists(CurrentArchiveName()))
+        return;
+    const int32_t index = modSelection::CurrentIndex(*lvwItems, CFortuneListModel::KeyRole);
+    if (index == 0)
+        return;
+    if (ShowFortune(vbRW, false, mCurrentArchive.get(), index, this))
+        OpenArchive(CurrentArchiveName());
+}
+
+void frmMain::EditHeaderCommand()
+{
+    if (!mCurrentArchive)
+        return;
+    if (ShowHeader(mCurrentArchive.get(), this))
+        lblHeading->setText(DisplayText(mCurrentArchive.Header()));
+}
+
+void frmMain::SelectAllCommand()
+{
+    modSelection::SelectAll(*lvwItems);
+    RefreshSelectionStatus();
+}
+
+void frmMain::InvertSelectionCommand()
+{
+    modSelection::InvertSelection(*lvwItems);
+    RefreshSelectionStatus();
+}
+
+void frmMain::DeselectAllCommand()
+{
+    modSelection::DeselectAll(*lvwItems);
+    RefreshSelectionStatus();
+}
+
+void frmMain::DeleteSelectedFortunes()
+{
+    if (!mCurrentArchive || !ArchiveExists(CurrentArchiveName()))
+        return;
+    const int answer = MsgBox(QStringLiteral("Are you sure that you wish to delete the selected fortunes?"),
+                              vbYesNo | vbQuestion | vbDefaultButton1, QStringLiteral("Confirm Delete"), this);
+    if (answer != vbYes)
+        return;
+    modSelection::DeleteFortunes(mCurrentArchive.get(),
+                                 modSelection::SelectedIndices(*lvwItems, CFortuneListModel::KeyRole));
+    OpenArchive(CurrentArchiveName());
+}
+
+// ---------------------------------------------------- archive management
+
+namespace {
+
+void ReportNameTaken(QWidget* owner)
+{
+    MsgBox(QStringLiteral("Creation of new Zorva Fortune archive Failed as an archive of the same name "
+                          "already exists."),
+           vbOKOnly | vbCritical, QStringLiteral("Action Failed!"), owner);
+}
+
+} // namespace
+
+// The name for a new or duplicated archive as typed, or empty when none
+// was given or the user was told why it cannot be used.
+QString frmMain::AskNewArchiveName()
+{
+    const QString name = InputBox(QStringLiteral("What would you like to call your new Zorva Fortune archive?"),
+                                  QStringLiteral("New Zorva Fortune Archive"), {}, this);
+    if (TrimSpaces(name).isEmpty())
+        return {};
+    if (!ArchiveFiles::IsSafeName(name)) {
+        MsgBox(QStringLiteral("This name cannot be used for a Zorva Fortune archive."), vbOKOnly | vbCritical,
+               QStringLiteral("Action Failed!"), this);
+        return {};
+    }
+    if (ArchiveFileExists(name)) {
+        ReportNameTaken(this);
+        return {};
+    }
+    return name;
+}
+
+void frmMain::NewArchive()
+{
+    const QString name = AskNewArchiveName();
+    if (name.isEmpty())
+        return;
+    const CArchiveFolder folder(DataFolder());
+    const CArchiveFolder::Outcome reserved = folder.ReserveArchive(name);
+    if (reserved == CArchiveFolder::Outcome::NameTaken) {
+        ReportNameTaken(this);
+        return;
+    }
+    if (reserved == CArchiveFolder::Outcome::Done) {
+        RunIgnoringFailures([&] {
+            const CArchiveObject created = CArchiveObject::Create();
+            created.get()->Create(ToBstr(folder.PathOf(name)).get());
+        });
+    }
+    OpenArchive(name);
+}
+
+void frmMain::DuplicateArchive()
+{
+    if (!mCurrentArchive)
+        return;
+    const QString name = AskNewArchiveName();
+    if (name.isEmpty())
+        return;
+    if (CArchiveFolder(DataFolder()).CopyArchive(CurrentArchiveName(), name) == CArchiveFolder::Outcome::NameTaken) {
+        ReportNameTaken(this);
+        return;
+    }
+    OpenArchive(name);
+}
+
+void frmMain::DeleteArchive()
+{
+    const QString name = CurrentArchiveName();
+    if (name.isEmpty())
+        return;
+    const int answer = MsgBox(QStringLiteral("All data in the archive will be lost.\r\nAre you sure you wish to "
+                                             "delete this entire Archive?"),
+                              vbYesNo | vbQuestion, QStringLiteral("Confirm Deletion of ") + name, this);
+    if (answer != vbYes)
+        return;
+    CloseArchive();
+    const CArchiveFolder folder(DataFolder());
+    // Only the named file counts: a pattern test would blame other files
+    // that "*" or "?" in the name match.
+    if (!folder.DeleteArchive(name) || QFileInfo::exists(folder.PathOf(name)))
+        MsgBox(QStringLiteral("Unable to delete archive."), vbOKOnly, {}, this);
+}
+
 // ------------------------------------- commands completed by later features
 
-void frmMain::NewArchive() {}
-void frmMain::DuplicateArchive() {}
-void frmMain::DeleteArchive() {}
-void frmMain::SelectAllCommand() {}
-void frmMain::InvertSelectionCommand() {}
-void frmMain::DeselectAllCommand() {}
 void frmMain::CutCommand() {}
 void frmMain::CopyCommand() {}
 void frmMain::PasteCommand() {}
-void frmMain::EditHeaderCommand() {}
-void frmMain::AddFortuneCommand() {}
-void frmMain::EditFortuneCommand() {}
-void frmMain::ViewFortuneCommand() {}
-void frmMain::DeleteSelectedFortunes() {}
 void frmMain::ExportToExcel() {}
 void frmMain::ImportFromExcel() {}
 

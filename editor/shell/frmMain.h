@@ -116,6 +116,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void ShowCurrentFortune(bool vbRW);
+    QString AskNewArchiveName();
     void BuildControls();
     void BuildList();
     void BuildStatusBar();
@@ -124,6 +126,7 @@ private:
     void ApplyPlacement();
     void SetOuterHeight(int32_t twips);
     void SetOuterWidth(int32_t twips);
+    void KeepOuterSize();
     void Form_Resize();
     void CheckPlayerInstalled();
     void FillList();

@@ -79,6 +79,14 @@ std::string FileStamp(const std::string& path)
         + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
 }
 
+std::string FileIdentity(const std::string& path)
+{
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0)
+        return {};
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+}
+
 struct SqliteConnection {
     sqlite3* db = nullptr;
     ~SqliteConnection() { sqlite3_close_v2(db); }
@@ -234,6 +242,7 @@ LONG CHive::Open(const std::string& path, bool create, std::unique_ptr<CHive>& h
     if (result != ERROR_SUCCESS)
         return result;
     opened->Prepare();
+    opened->m_identity = FileIdentity(path);
     hive = std::move(opened);
     return ERROR_SUCCESS;
 }
@@ -319,6 +328,11 @@ bool CHive::FileWritable(const std::string& path)
 bool CHive::Stale() const
 {
     return m_immutable && FileStamp(m_path) != m_stamp;
+}
+
+bool CHive::Replaced() const
+{
+    return FileIdentity(m_path) != m_identity;
 }
 
 bool CHive::Writable() const

@@ -53,6 +53,9 @@ public:
     // A hive read as an unchanging file (by a reader that may not take part
     // in its locking) is stale once the file changes, and must be reopened.
     bool Stale() const;
+    // Whether the file was deleted or replaced since it was opened; writes
+    // through this connection would then be lost.
+    bool Replaced() const;
     // Whether this process may change the file (its write permission bits
     // are honoured even for the superuser).
     bool Writable() const;
@@ -104,6 +107,7 @@ private:
     std::unique_ptr<Statements> m_st;
     bool m_immutable = false;
     std::string m_stamp;
+    std::string m_identity;
 };
 
 } // namespace zrv::reg

@@ -39,7 +39,8 @@ LONG CHiveCache::Get(const std::string& path, bool create, CHive*& hive)
 {
     ForgetInheritedConnections();
     if (const auto found = m_hives.find(path); found != m_hives.end()) {
-        if (!found->second->Stale()) {
+        const bool outdated = found->second->Stale() || (create && found->second->Replaced());
+        if (!outdated) {
             hive = found->second.get();
             return ERROR_SUCCESS;
         }

@@ -487,3 +487,13 @@ TEST_F(RegistryHiveFiles, ordinaryUserReadsTheMachineHiveButCannotWriteIt)
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, "Software\\Player", "Inno Setup: App Path"), "/opt/player");
 }
+
+TEST_F(RegistryHiveFiles, hiveDeletedWhileOpenIsMadeAfreshForTheNextWrite)
+{
+    const HKEY key = Create(HKEY_CURRENT_USER, "Before");
+    RegCloseKey(key);
+    std::filesystem::remove_all(std::filesystem::path(UserHive()).parent_path());
+    RegCloseKey(Create(HKEY_CURRENT_USER, "After"));
+    ASSERT_TRUE(std::filesystem::exists(UserHive()));
+    EXPECT_EQ(SqliteQuery(UserHive(), "SELECT count(*) FROM keys WHERE name = CAST('After' AS BLOB)"), "1");
+}
