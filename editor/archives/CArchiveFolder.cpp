@@ -4,12 +4,10 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <memory>
 #include <utility>
 
 
@@ -37,10 +35,6 @@ public:
 
 private:
     int mFd;
-};
-
-struct DirCloser {
-    void operator()(DIR* d) const { ::closedir(d); }
 };
 
 QByteArray Native(const QString& vsPath) { return QFile::encodeName(vsPath); }
@@ -110,31 +104,6 @@ CArchiveFolder::CArchiveFolder(QString vsFolder) : msFolder(std::move(vsFolder))
 QString CArchiveFolder::PathOf(const QString& vsName) const
 {
     return msFolder + QLatin1Char('/') + vsName;
-}
-
-QStringList CArchiveFolder::ListArchives() const
-{
-    QStringList names;
-    const std::unique_ptr<DIR, DirCloser> dir(::opendir(Native(msFolder).constData()));
-    if (!dir)
-        return names;
-    const int dirFd = ::dirfd(dir.get());
-    while (const dirent* entry = ::readdir(dir.get())) {
-        if (entry->d_name[0] == '.')
-            continue; // hidden, and the folder's own "." and ".."
-        struct stat st {};
-        if (::fstatat(dirFd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
-            continue;
-        names.append(QFile::decodeName(entry->d_name));
-    }
-    return names;
-}
-
-bool CArchiveFolder::IsUsableName(const QString& vsName)
-{
-    if (vsName.isEmpty() || vsName == QLatin1String(".") || vsName == QLatin1String(".."))
-        return false;
-    return !vsName.contains(QLatin1Char('/')) && !vsName.contains(QChar(u'\0'));
 }
 
 CArchiveFolder::Outcome CArchiveFolder::ReserveArchive(const QString& vsName) const

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 
 
 // The data folder, where every archive is a plain file named by the user.
-// Only whole-file work happens here (listing, reserving a new name, copying,
-// deleting); archive contents are reached through IFortune alone.
+// Only whole-file work happens here (reserving a new name, copying,
+// deleting); archive contents are reached through IFortune alone. Names are
+// bare file names already checked to be safe.
 class CArchiveFolder final {
 public:
     enum class Outcome { Done, NameTaken, Failed };
@@ -16,14 +16,6 @@ public:
 
     const QString& Folder() const { return msFolder; }
     QString PathOf(const QString& vsName) const;
-
-    // Regular, non-hidden files of the folder in the order the folder
-    // enumeration returns them; empty when the folder is missing.
-    QStringList ListArchives() const;
-
-    // False for names that would leave the folder or cannot name a file:
-    // holding "/" or NUL, or "." or "..".
-    static bool IsUsableName(const QString& vsName);
 
     // Creates the archive file empty, failing with NameTaken when anything
     // exists under that name already; never opens an existing file.

@@ -39,7 +39,6 @@ CTextEditForm::CTextEditForm(QWidget* owner, const QString& vsName, Texts vTexts
 {
     setObjectName(vsName);
     setWindowFlags(Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    setSizeGripEnabled(true);
     txtFortune->setObjectName(QStringLiteral("txtFortune"));
     txtFortune->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtFortune->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -86,6 +86,15 @@ std::vector<int32_t> SelectedIndices(const QAbstractItemView& vlvwItems, int vlK
     return indices;
 }
 
+int32_t CurrentIndex(const QAbstractItemView& vlvwItems, int vlKeyRole)
+{
+    const QModelIndex current = vlvwItems.currentIndex();
+    const QItemSelectionModel* selection = vlvwItems.selectionModel();
+    if (!current.isValid() || selection == nullptr || !selection->isSelected(current))
+        return 0;
+    return IndexFromKey(current.siblingAtColumn(0).data(vlKeyRole).toString());
+}
+
 void DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices)
 {
     if (roFortune == nullptr)

@@ -29,6 +29,10 @@ std::vector<int32_t> DeletionOrder(const std::vector<int32_t>& vlIndices);
 // row's key.
 std::vector<int32_t> SelectedIndices(const QAbstractItemView& vlvwItems, int vlKeyRole);
 
+// Fortune index of the list's current row (its focused, selected row);
+// 0 when there is none.
+int32_t CurrentIndex(const QAbstractItemView& vlvwItems, int vlKeyRole);
+
 // Deletes the fortunes in DeletionOrder, one IFortune Delete call each;
 // a failing call is skipped and the others still run.
 void DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices);

@@ -42,12 +42,6 @@ std::vector<std::string> Entries(const fs::path& folder)
     return names;
 }
 
-QStringList Sorted(QStringList list)
-{
-    list.sort();
-    return list;
-}
-
 // Marks a file immutable for its lifetime, so even root can neither delete
 // nor change it.
 class ImmutableFile final {
@@ -110,55 +104,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(ArchiveFolderTest, listEmptyOrMissingFolder_givesNoArchives)
-{
-    EXPECT_TRUE(folder.ListArchives().isEmpty());
-    EXPECT_TRUE(CArchiveFolder(QString::fromStdString((dir / "missing").string()))
-                    .ListArchives()
-                    .isEmpty());
-}
-
-TEST_F(ArchiveFolderTest, list_keepsRegularVisibleFilesOnly)
-{
-    WriteFile(dir / "Quotes", "h");
-    WriteFile(dir / " spaced name ", "");
-    WriteFile(dir / "read only", "x");
-    fs::permissions(dir / "read only", fs::perms::owner_read);
-    WriteFile(dir / ".hidden", "x");
-    fs::create_directory(dir / "folder");
-    fs::create_directory(dir / ".hiddenfolder");
-    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
-    fs::create_symlink(dir / "folder", dir / "link to folder");
-    fs::create_symlink(dir / "Quotes", dir / "link to file");
-
-    EXPECT_EQ(Sorted(folder.ListArchives()),
-              Sorted({"Quotes", " spaced name ", "read only", "link to file"}));
-}
-
-TEST(ArchiveNames, unsafeNamesAreRefused)
-{
-    const struct {
-        QString name;
-        bool usable;
-    } cases[] = {
-        {"Quotes", true},
-        {" spaced ", true},
-        {"a*b?", true},
-        {"...", true},
-        {".profile", true},
-        {"back\\slash", true},
-        {".", false},
-        {"..", false},
-        {"../escape", false},
-        {"sub/name", false},
-        {"/etc/passwd", false},
-        {QString("nul") + QChar(u'\0') + "byte", false},
-        {"", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(CArchiveFolder::IsUsableName(c.name), c.usable) << c.name.toStdString();
-}
 
 TEST_F(ArchiveFolderTest, reserve_createsEmptyFileOnlyWhenNameIsFree)
 {

@@ -1,25 +1,15 @@
 #include "tests/editor/editing/FortuneFiles.h"
 
 #include "editor/editing/BstrText.h"
+#include "tests/editor/shell/EditorTestEnvironment.h"
 
 #include <gtest/gtest.h>
-
-#include <dlfcn.h>
 
 namespace FortuneFiles {
 
 void RegisterComponent()
 {
-    static const bool registered = [] {
-        void* library = ::dlopen(ZRV_FORTUNE_LIBRARY, RTLD_NOW);
-        if (library == nullptr)
-            return false;
-        using Entry = HRESULT (*)();
-        const auto registerServer =
-            reinterpret_cast<Entry>(::dlsym(library, "DllRegisterServer"));
-        return registerServer != nullptr && SUCCEEDED(registerServer());
-    }();
-    ASSERT_TRUE(registered) << "cannot register " << ZRV_FORTUNE_LIBRARY;
+    zrv::test::EditorTestEnvironment::RegisterComponent();
 }
 
 ComPtr<IFortune> NewFortune()
@@ -35,8 +25,9 @@ ComPtr<IFortune> NewFortune()
 ComPtr<IFortune> LoadFortune(const QString& path)
 {
     ComPtr<IFortune> fortune = NewFortune();
-    if (fortune)
+    if (fortune) {
         EXPECT_TRUE(SUCCEEDED(fortune->Load(ToBstr(path).get())));
+    }
     return fortune;
 }
 

@@ -45,7 +45,11 @@ protected:
     }
     QPlainTextEdit* Text() const { return form->findChild<QPlainTextEdit*>("txtFortune"); }
     QPushButton* Button(const char* name) const { return form->findChild<QPushButton*>(name); }
-    void Type(const QString& text) const { QTest::keyClicks(Text(), text); }
+    void Type(const QString& text) const
+    {
+        QTest::keyClick(Text(), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(Text(), text);
+    }
     void ClearText() const
     {
         Text()->selectAll();

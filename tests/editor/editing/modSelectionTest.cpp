@@ -1,5 +1,7 @@
 #include "editor/editing/modSelection.h"
 
+#include <QStandardItemModel>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -54,4 +56,76 @@ TEST(RowKeys, keyGivesFortuneIndex)
     } cases[] = {{"I1", 1}, {"I10", 10}, {"I12345", 12345}, {"I", 0}, {"", 0}, {"Ix", 0}};
     for (const auto& c : cases)
         EXPECT_EQ(IndexFromKey(c.key), c.index) << c.key.toStdString();
+}
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole + 1;
+
+// A fortune list of n rows keyed I1..In, in a multi-selection view.
+class SelectionTest : public testing::Test {
+protected:
+    void Fill(int rows)
+    {
+        for (int i = 1; i <= rows; ++i) {
+            auto* item = new QStandardItem(QStringLiteral("Fortune %1").arg(i));
+            item->setData(QStringLiteral("I%1").arg(i), kKeyRole);
+            model.appendRow(item);
+        }
+        view.setModel(&model);
+        view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    }
+    void Select(std::initializer_list<int> rows)
+    {
+        for (const int row : rows)
+            view.selectionModel()->select(model.index(row - 1, 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    std::vector<int32_t> Selected() const { return SelectedIndices(view, kKeyRole); }
+
+    QStandardItemModel model;
+    QTreeView view;
+};
+
+} // namespace
+
+TEST_F(SelectionTest, selectAllDeselectAllAndInvert)
+{
+    Fill(5);
+    SelectAll(view);
+    EXPECT_EQ(Selected(), (std::vector<int32_t> {1, 2, 3, 4, 5}));
+    DeselectAll(view);
+    EXPECT_TRUE(Selected().empty());
+
+    Select({4, 2});
+    InvertSelection(view);
+    EXPECT_EQ(Selected(), (std::vector<int32_t> {1, 3, 5}));
+    InvertSelection(view);
+    EXPECT_EQ(Selected(), (std::vector<int32_t> {2, 4}));
+}
+
+TEST_F(SelectionTest, emptyList_staysEmpty)
+{
+    Fill(0);
+    SelectAll(view);
+    InvertSelection(view);
+    EXPECT_TRUE(Selected().empty());
+}
+
+TEST_F(SelectionTest, selectedIndicesComeFromTheKeysInListOrder)
+{
+    Fill(12);
+    model.item(9)->setData(QStringLiteral("I10"), kKeyRole);
+    Select({10, 2, 12});
+    EXPECT_EQ(Selected(), (std::vector<int32_t> {2, 10, 12}));
+}
+
+TEST_F(SelectionTest, currentRowCountsOnlyWhenSelected)
+{
+    Fill(3);
+    EXPECT_EQ(CurrentIndex(view, kKeyRole), 0);
+    view.setCurrentIndex(model.index(1, 0));
+    EXPECT_EQ(CurrentIndex(view, kKeyRole), 2);
+    view.selectionModel()->clearSelection();
+    EXPECT_EQ(CurrentIndex(view, kKeyRole), 0);
 }
