@@ -1,17 +1,57 @@
 #!/usr/bin/env bash
-# Builds the Release configuration, installs it into ./.local and runs the
-# engine's demonstration on an example archive.
+# Builds the Release configuration, installs it into ./.local, registers the
+# Fortune component, puts an example archive into the data folder and starts
+# the editor fortedit.
+#
+# The installation's machine hive (HKEY_LOCAL_MACHINE, which also holds the
+# class registrations and the player's uninstall entry) lives in
+# ./.local/etc/xdg: XDG_CONFIG_DIRS points there for the install and for the
+# editor, so nothing outside this tree and the user's own hive is touched.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/packages.sh
 zrv_require_packages "${ZRV_BUILD_PACKAGES[@]}"
 
+prefix="$PWD/.local"
 build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZRV_BUILD_TESTS=OFF \
-    -DCMAKE_INSTALL_PREFIX="$PWD/.local"
+    -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
 cmake --build "$build" -j2
-cmake --install "$build" >/dev/null
 
-example=build/example
-mkdir -p "$example"
-./.local/bin/fortdemo "$example/Proverbs"
+export XDG_CONFIG_DIRS="$prefix/etc/xdg"
+mkdir -p "$XDG_CONFIG_DIRS"
+cmake --install "$build" >/dev/null
+"$prefix/bin/zrvregsvr" "$prefix/lib/libzrvfort.so"
+
+# The player's installation, found by the editor through its uninstall entry.
+player="$prefix/share/zorvafortune"
+mkdir -p "$player/data"
+"$prefix/bin/zrvreg" add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZorvaFortune_is1' \
+    /v "Inno Setup: App Path" /d "$player" /f >/dev/null
+"$prefix/bin/zrvreg" add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZorvaFortune_is1' \
+    /v DisplayName /d ZorvaFortune /f >/dev/null
+
+example="$player/data/Proverbs"
+if [ ! -e "$example" ]; then
+    printf '%s' "Proverbs from many places" \
+        $'\n%\nLook before you leap.' \
+        $'\n%\nA stitch in time\r\nsaves nine.' \
+        $'\n%\nWhere there is a will, there is a way.' \
+        $'\n%\nFortune favours the bold.' \
+        $'\n%\nThe early bird catches the worm,\r\nbut the second mouse gets the cheese.' > "$example"
+fi
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display is available (DISPLAY and WAYLAND_DISPLAY are not set)."
+    if [ -t 0 ]; then
+        read -r -p "Start the editor on a virtual display under Xvfb instead? [y/N] " answer
+        case "$answer" in
+        [yY]*) exec xvfb-run -a "$prefix/bin/fortedit" ;;
+        esac
+    else
+        echo "To start it on a virtual display run:  xvfb-run -a $prefix/bin/fortedit"
+        echo "(with XDG_CONFIG_DIRS=$XDG_CONFIG_DIRS)"
+    fi
+    exit 1
+fi
+exec "$prefix/bin/fortedit"

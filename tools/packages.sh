@@ -4,7 +4,7 @@
 ZRV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsqlite3-dev
     qt6-base-dev qt6-svg-dev libgl-dev qt6-qpa-plugins fonts-dejavu-core)
 ZRV_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool
-    x11-utils clang-14 libclang-rt-14-dev llvm-14 util-linux)
+    x11-utils clang-14 libclang-rt-14-dev llvm-14 util-linux locales)
 
 zrv_require_packages()
 {

@@ -41,7 +41,10 @@ public:
 
     BSTR get() const { return m_s; }
     UINT length() const { return SysStringLen(m_s); }
-    std::u16string_view view() const { return m_s ? std::u16string_view(m_s, length()) : std::u16string_view(); }
+    std::u16string_view view() const
+    {
+        return m_s ? std::u16string_view(m_s, length()) : std::u16string_view();
+    }
 
     // For out-parameters: frees what is held and hands out the slot.
     BSTR* put()

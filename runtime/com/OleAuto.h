@@ -61,6 +61,12 @@ enum : VARTYPE {
     VT_TYPEMASK = 0x0FFF,
 };
 
+// A record value: the widest member, two pointers.
+struct VARIANT_RECORD {
+    void* pvRecord;
+    void* pRecInfo;
+};
+
 struct VARIANT {
     VARTYPE vt;
     WORD wReserved1;
@@ -99,10 +105,7 @@ struct VARIANT {
         IDispatch** ppdispVal;
         VARIANT* pvarVal;
         void* byref;
-        struct {
-            void* pvRecord;
-            void* pRecInfo;
-        } brecVal;
+        VARIANT_RECORD brecVal;
     };
 };
 using VARIANTARG = VARIANT;

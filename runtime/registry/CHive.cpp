@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -68,6 +69,16 @@ std::string ImmutableUri(const std::string& path)
     return uri + "?immutable=1";
 }
 
+// What changes when the file is written or replaced.
+std::string FileStamp(const std::string& path)
+{
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0)
+        return {};
+    return std::to_string(st.st_ino) + ":" + std::to_string(st.st_size) + ":"
+        + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+}
+
 struct SqliteConnection {
     sqlite3* db = nullptr;
     ~SqliteConnection() { sqlite3_close_v2(db); }
@@ -93,10 +104,13 @@ struct CHive::Statements {
         , insertValue(db, "INSERT INTO vals(key,name,fold,type,data) VALUES(?,?,?,?,?)")
         , deleteValue(db, "DELETE FROM vals WHERE key=? AND fold=?")
         , values(db, "SELECT name,type,data FROM vals WHERE key=? ORDER BY id")
+        , begin(db, "BEGIN")
+        , commit(db, "COMMIT")
     {
     }
     CStatement findChild, keyExists, insertKey, childCount, childIds, deleteKey, deleteValuesOf,
         children, keyInfo, setWritten, queryValue, updateValue, insertValue, deleteValue, values;
+    CStatement begin, commit;
 };
 
 // One immediate (write) transaction; rolled back unless committed.
@@ -213,6 +227,8 @@ LONG CHive::Open(const std::string& path, bool create, std::unique_ptr<CHive>& h
         if (rc != SQLITE_OK)
             return Fail(rc);
         opened.reset(new CHive(path, connection.release()));
+        opened->m_immutable = true;
+        opened->m_stamp = FileStamp(path);
         result = opened->Validate(false);
     }
     if (result != ERROR_SUCCESS)
@@ -222,24 +238,33 @@ LONG CHive::Open(const std::string& path, bool create, std::unique_ptr<CHive>& h
     return ERROR_SUCCESS;
 }
 
+// The first statement reads the file: whether it can be read at all shows here.
+LONG CHive::Check()
+{
+    int error = SQLITE_OK;
+    std::string verdict;
+    try {
+        CStatement check(m_db, "PRAGMA quick_check");
+        if (check.Next())
+            verdict = check.Blob(0);
+        error = check.Error();
+    } catch (const std::runtime_error&) {
+        error = sqlite3_extended_errcode(m_db);
+    }
+    // A reader that may not create the WAL index cannot open the file this way.
+    if ((error & 0xFF) == SQLITE_READONLY || (error & 0xFF) == SQLITE_CANTOPEN)
+        return ERROR_CANTOPEN;
+    if (error != SQLITE_OK)
+        return Fail(error);
+    return verdict == "ok" ? ERROR_SUCCESS : ERROR_BADDB;
+}
+
 LONG CHive::Validate(bool writable)
 {
     sqlite3_busy_timeout(m_db, BusyTimeoutMs);
     sqlite3_extended_result_codes(m_db, 1);
-    {
-        CStatement check(m_db, "PRAGMA quick_check");
-        std::string verdict;
-        if (check.Next())
-            verdict = check.Blob(0);
-        const int error = check.Error();
-        check.Reset();
-        if (error == SQLITE_READONLY_CANTINIT || (error & 0xFF) == SQLITE_CANTOPEN)
-            return ERROR_CANTOPEN;
-        if (error != SQLITE_OK)
-            return Fail(error);
-        if (verdict != "ok")
-            return ERROR_BADDB;
-    }
+    if (const LONG result = Check(); result != ERROR_SUCCESS)
+        return result;
     CStatement appId(m_db, "PRAGMA application_id");
     const int64_t id = appId.Next() ? appId.Int(0) : 0;
     appId.Reset();
@@ -273,11 +298,27 @@ void CHive::Prepare()
     m_st = std::make_unique<Statements>(m_db);
 }
 
+LONG CHive::ReadTogether(const std::function<LONG()>& body)
+{
+    if (!sqlite3_get_autocommit(m_db))
+        return body();
+    if (const int rc = m_st->begin.Run(); rc != SQLITE_DONE)
+        return Fail(rc);
+    const LONG result = body();
+    m_st->commit.Run();
+    return result;
+}
+
 bool CHive::FileWritable(const std::string& path)
 {
     std::error_code ec;
     const bool folderWritable = ModeAllowsWrite(ExistingFolderOf(path));
     return std::filesystem::exists(path, ec) ? folderWritable && ModeAllowsWrite(path) : folderWritable;
+}
+
+bool CHive::Stale() const
+{
+    return m_immutable && FileStamp(m_path) != m_stamp;
 }
 
 bool CHive::Writable() const

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,9 +50,16 @@ public:
     static bool FileWritable(const std::string& path);
 
     const std::string& Path() const { return m_path; }
+    // A hive read as an unchanging file (by a reader that may not take part
+    // in its locking) is stale once the file changes, and must be reopened.
+    bool Stale() const;
     // Whether this process may change the file (its write permission bits
     // are honoured even for the superuser).
     bool Writable() const;
+
+    // Runs body's reads in one read transaction: one snapshot, and one round
+    // of file locking instead of one per statement.
+    LONG ReadTogether(const std::function<LONG()>& body);
 
     LONG FindChild(KeyId parent, std::string_view name, KeyId& child);
     LONG KeyExists(KeyId id, bool& exists);
@@ -74,6 +82,7 @@ public:
 
 private:
     CHive(std::string path, sqlite3* db);
+    LONG Check();
     LONG Validate(bool writable);
     LONG InitSchema();
     void Prepare();
@@ -93,6 +102,8 @@ private:
     std::string m_path;
     sqlite3* m_db = nullptr;
     std::unique_ptr<Statements> m_st;
+    bool m_immutable = false;
+    std::string m_stamp;
 };
 
 } // namespace zrv::reg

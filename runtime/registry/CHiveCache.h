@@ -6,7 +6,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <sys/types.h>
 
 namespace zrv::reg {
 
@@ -26,7 +25,6 @@ private:
     void ForgetInheritedConnections();
 
     std::map<std::string, std::unique_ptr<CHive>> m_hives;
-    pid_t m_pid = 0;
 };
 
 } // namespace zrv::reg

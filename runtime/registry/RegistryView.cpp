@@ -15,13 +15,15 @@ constexpr size_t MaxKeyNameLength = 255;
 LONG Walk(CHive& hive, KeyId from, const std::vector<std::string>& names, KeyId& id)
 {
     id = from;
-    for (const std::string& name : names) {
-        if (const LONG result = hive.FindChild(id, name, id); result != ERROR_SUCCESS) {
-            id = 0;
-            return result;
+    return hive.ReadTogether([&] {
+        for (const std::string& name : names) {
+            if (const LONG result = hive.FindChild(id, name, id); result != ERROR_SUCCESS) {
+                id = 0;
+                return result;
+            }
         }
-    }
-    return ERROR_SUCCESS;
+        return ERROR_SUCCESS;
+    });
 }
 
 // The hive and id of one part of key for reading; no hive when the key is

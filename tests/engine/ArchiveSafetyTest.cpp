@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <stdexcept>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -121,6 +123,34 @@ TEST_F(Safety, writesFailingForLackOfSpace_leaveArchiveIntact)
     EXPECT_EQ(FolderEntries(m_folder), std::vector<std::string>{"Proverbs"});
 }
 
+TEST_F(Safety, fullFileSystem_leavesArchiveIntact)
+{
+    constexpr int kCannotMount = 40;
+    const std::string disk = m_folder + "/disk";
+    std::filesystem::create_directory(disk);
+    const std::string path = disk + "/Proverbs";
+    // The small tmpfs exists only in the child's own mount namespace.
+    const int status = RunInChild([&] {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
+            return kCannotMount;
+        const std::string original = "H\n%\n" + std::string(40000, 'o') + "\n%\nsecond";
+        WriteBytes(path, original);
+        CArchive archive;
+        archive.Load(path);
+        archive.SetItem(2, "changed");
+        archive.Delete(2);
+        archive.Add(std::string(30000, 'y'));
+        const bool intact = ReadBytes(path) == original && archive.Count() == 2 &&
+                            FolderEntries(disk) == std::vector<std::string>{"Proverbs"};
+        return intact ? 0 : 1;
+    });
+    if (status == kCannotMount)
+        GTEST_SKIP() << "cannot mount a small tmpfs here";
+    EXPECT_EQ(status, 0);
+}
+
 TEST_F(Safety, temporaryFileCannotBeCreated_leavesArchiveIntact)
 {
     WriteBytes(m_path, "H\n%\none\n%\ntwo");
@@ -145,6 +175,21 @@ TEST_F(Safety, rewrite_keepsPermissionBits)
     struct stat status {};
     ASSERT_EQ(::stat(m_path.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
+TEST_F(Safety, rewriteThroughSymbolicLink_replacesTheFileNotTheLink)
+{
+    const std::string real = m_folder + "/real";
+    WriteBytes(real, "H\n%\none\n%\ntwo");
+    ASSERT_EQ(::symlink(real.c_str(), m_path.c_str()), 0);
+    CArchive archive;
+    archive.Load(m_path);
+    archive.Delete(1);
+    archive.Add("three");
+    EXPECT_EQ(ReadBytes(real), "H\n%\ntwo\n%\nthree");
+    struct stat status {};
+    ASSERT_EQ(::lstat(m_path.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
 }
 
 // A folder an ordinary user can work in, removed at the end.

@@ -451,3 +451,39 @@ TEST_F(RegistryHiveFiles, hivesFollowTheEnvironmentAtEachOpen)
     EXPECT_TRUE(std::filesystem::exists(firstHive));
     EXPECT_FALSE(std::filesystem::exists(UserHive()));
 }
+
+TEST_F(RegistryHiveFiles, ordinaryUserReadsTheMachineHiveButCannotWriteIt)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs to start as the superuser to become an ordinary user";
+    // Written by an installer that has ended: its WAL files are gone, and
+    // a reader may not create them in the machine's folder.
+    const std::string add = std::string(ZRVREG_PATH)
+        + " add 'HKLM\\Software\\Player' /v 'Inno Setup: App Path' /d /opt/player >/dev/null";
+    ASSERT_EQ(std::system(add.c_str()), 0);
+    ASSERT_FALSE(std::filesystem::exists(MachineHive() + "-wal"));
+    // Let others through the temporary folders, as /etc/xdg lets them.
+    for (std::filesystem::path folder = MachineFolder(); folder != "/" && folder != "/tmp";
+         folder = folder.parent_path())
+        chmod(folder.c_str(), 0755);
+
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(10);
+        HKEY opened = 0;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Player", 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS)
+            _exit(11);
+        if (ReadString(opened, "Inno Setup: App Path") != "/opt/player")
+            _exit(12);
+        if (SetString(opened, "Inno Setup: App Path", "/tmp/evil") != ERROR_ACCESS_DENIED)
+            _exit(13);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, "Software\\Player", "Inno Setup: App Path"), "/opt/player");
+}

@@ -1,0 +1,157 @@
+// Count and Item through IFortune (library loaded with dlopen, calls through
+// the v-table, BSTR results) against the same engine operations called
+// directly. Prints each pair's time ratio, measured in the same run.
+
+#include "component/IFortune.h"
+#include "engine/CArchive.h"
+#include "runtime/com/BString.h"
+#include "runtime/com/ComPtr.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kFortunes = 200;
+
+// A private folder holding one archive of kFortunes fortunes; removed at the end.
+class BenchArchive final {
+public:
+    BenchArchive()
+    {
+        char pattern[] = "/tmp/zrvbench-XXXXXX";
+        if (const char* made = mkdtemp(pattern))
+            m_folder = made;
+        m_file = m_folder + "/Proverbs";
+        std::ofstream out(m_file, std::ios::binary);
+        out << "Proverbs";
+        for (int i = 1; i <= kFortunes; ++i)
+            out << "\n%\nFortune number " << i << ",\r\nwith a second line of some length.";
+    }
+    ~BenchArchive()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
+    }
+    BenchArchive(const BenchArchive&) = delete;
+    BenchArchive& operator=(const BenchArchive&) = delete;
+
+    const std::string& File() const { return m_file; }
+
+private:
+    std::string m_folder;
+    std::string m_file;
+};
+
+const BenchArchive& Archive()
+{
+    static const BenchArchive archive;
+    return archive;
+}
+
+// A Fortune object from the library file, loaded on the archive.
+ComPtr<IFortune> OpenFortune()
+{
+    using GetClassObjectFn = HRESULT (*)(const GUID*, const GUID*, void**);
+    static void* const library = dlopen(ZRVFORT_PATH, RTLD_NOW | RTLD_LOCAL);
+    const auto getClassObject =
+        library ? reinterpret_cast<GetClassObjectFn>(dlsym(library, "DllGetClassObject")) : nullptr;
+    ComPtr<IClassFactory> factory;
+    ComPtr<IFortune> fortune;
+    if (!getClassObject ||
+        getClassObject(&CLSID_Fortune, &IID_IClassFactory, factory.putVoid()) != S_OK ||
+        factory->CreateInstance(nullptr, IID_IFortune, fortune.putVoid()) != S_OK)
+        return {};
+    const std::string& file = Archive().File();
+    fortune->Load(BString(std::u16string(file.begin(), file.end())).get());
+    return fortune;
+}
+
+void EngineCount(benchmark::State& state)
+{
+    zrv::CArchive archive;
+    archive.Load(Archive().File());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(archive.Count());
+}
+
+void FortuneCount(benchmark::State& state)
+{
+    const ComPtr<IFortune> fortune = OpenFortune();
+    if (!fortune)
+        return state.SkipWithError("cannot create a Fortune object");
+    for (auto _ : state) {
+        LONG count = 0;
+        fortune->Count(&count);
+        benchmark::DoNotOptimize(count);
+    }
+}
+
+void EngineItem(benchmark::State& state)
+{
+    zrv::CArchive archive;
+    archive.Load(Archive().File());
+    int32_t index = 0;
+    for (auto _ : state) {
+        index = index % kFortunes + 1;
+        benchmark::DoNotOptimize(archive.Item(index));
+    }
+}
+
+void FortuneItem(benchmark::State& state)
+{
+    const ComPtr<IFortune> fortune = OpenFortune();
+    if (!fortune)
+        return state.SkipWithError("cannot create a Fortune object");
+    LONG index = 0;
+    for (auto _ : state) {
+        index = index % kFortunes + 1;
+        BString text;
+        fortune->get_Item(index, text.put());
+        benchmark::DoNotOptimize(text.get());
+    }
+}
+
+BENCHMARK(EngineCount);
+BENCHMARK(FortuneCount);
+BENCHMARK(EngineItem);
+BENCHMARK(FortuneItem);
+
+// Console output plus each benchmark's time per iteration, for the ratios.
+class RatioReporter final : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
+                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        }
+    }
+    std::map<std::string, double> times;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (const char* operation : {"Count", "Item"}) {
+        const double engine = reporter.times[std::string("Engine") + operation];
+        const double fortune = reporter.times[std::string("Fortune") + operation];
+        if (engine > 0 && fortune > 0)
+            std::printf("%s through IFortune / engine: %.2fx (%.0f ns vs %.0f ns)\n", operation,
+                        fortune / engine, fortune, engine);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

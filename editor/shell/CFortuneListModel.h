@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QList>
+#include <QString>
+
+#include <string_view>
+
+// Rows of the fortune list: one per fortune in archive order, showing its
+// first line. Row r (from 0) has the key "I" + (r + 1).
+class CFortuneListModel final : public QAbstractListModel {
+    Q_OBJECT
+public:
+    static constexpr int KeyRole = Qt::UserRole + 1;
+
+    explicit CFortuneListModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    void SetRows(QList<QString> texts);
+    void Clear();
+    QString Key(int row) const;
+
+    // The text shown for a fortune: cut before its first line feed, and a
+    // carriage return left at the end of that part dropped too.
+    static QString FirstLine(std::u16string_view fortune);
+
+private:
+    QList<QString> mTexts;
+};

@@ -1,0 +1,699 @@
+#include "editor/shell/frmMain.h"
+
+#include "desktop/EditorWindowDirectory.h"
+#include "desktop/Prompts.h"
+#include "desktop/ScreenMetrics.h"
+#include "desktop/ShellExecute.h"
+#include "desktop/WindowHandles.h"
+#include "editor/archives/modForms.h"
+#include "editor/shell/CFortuneListModel.h"
+#include "editor/shell/CMainCommands.h"
+#include "editor/shell/ToolbarArt.h"
+#include "editor/shell/modArchiveFiles.h"
+#include "editor/shell/modEditorWindows.h"
+#include "editor/shell/modInstall.h"
+#include "editor/support/EditorError.h"
+#include "editor/support/ProductArt.h"
+#include "editor/support/ProductLinks.h"
+#include "editor/support/TwipsGeometry.h"
+#include "editor/support/modForms.h"
+#include "editor/support/modShellEx.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeView>
+
+#include <cstdlib>
+#include <utility>
+
+using namespace zrv::desktop;
+using CommandState::Setter;
+
+const QString frmMain::Title = QStringLiteral("Zorva Fortune Editor");
+const QString frmMain::CaptionPrefix = QStringLiteral("Zorva Fortune Editor - ");
+
+namespace {
+
+// Designed sizes of the header pane, in twips.
+constexpr int kLogoWidth = 4455;
+constexpr int kLogoHeight = 1725;
+constexpr int kHeaderBarHeight = 375;
+constexpr int kHeaderTextHeight = 1335;
+// Room left beside the list's column for the vertical scroll bar.
+constexpr int kScrollBarRoom = 375;
+
+const QString kArchiveHeader = QStringLiteral(" Archive Header");
+
+frmMain::ProcessEnd& ProcessEndHook()
+{
+    static frmMain::ProcessEnd end = [](int code) { std::_Exit(code); };
+    return end;
+}
+
+// Runs a command; a failure ends it silently and the window goes on.
+template <typename F>
+void RunIgnoringFailures(F&& command)
+{
+    try {
+        std::forward<F>(command)();
+    } catch (const EditorError&) {
+    } catch (const std::exception&) {
+    }
+}
+
+void SetBackground(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+// Turns the archive's CR LF line ends into the label's line breaks.
+QString DisplayText(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+} // namespace
+
+frmMain::frmMain(const QString& editorFolder)
+    : mEditorFolder(editorFolder.isEmpty() ? QCoreApplication::applicationDirPath() : editorFolder)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    BuildControls();
+    ConnectCommands();
+    mhWnd = RegisterWindow(this, EditorWindows::MainWindowClass);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::SetProcessEnd(ProcessEnd end)
+{
+    ProcessEndHook() = end ? std::move(end) : [](int code) { std::_Exit(code); };
+}
+
+void frmMain::BuildControls()
+{
+    mClient = new QWidget(this);
+    mClient->setObjectName(QStringLiteral("frmMainClient"));
+    setCentralWidget(mClient);
+    mCommands = new CMainCommands(this, mClient);
+    tlbMain = mCommands->Toolbar();
+
+    picLogo = new QLabel(mClient);
+    picLogo->setObjectName(QStringLiteral("picLogo"));
+    picLogo->setFixedSize(TwipsGeometry::Size(kLogoWidth, kLogoHeight));
+    picLogo->setPixmap(ProductArt::Logo());
+    picLogo->setAlignment(Qt::AlignCenter);
+    SetBackground(picLogo, QColor(24, 38, 78));
+    picLogo->setCursor(ProductArt::HandCursor());
+    picLogo->installEventFilter(this);
+
+    lblHeader = new QLabel(kArchiveHeader, mClient);
+    lblHeader->setObjectName(QStringLiteral("lblHeader"));
+    lblHeader->setTextFormat(Qt::PlainText);
+    QFont bold = lblHeader->font();
+    bold.setPointSize(12);
+    bold.setBold(true);
+    lblHeader->setFont(bold);
+    lblHeader->setFixedHeight(TwipsGeometry::PixelsY(kHeaderBarHeight));
+
+    lblHeading = new QLabel(mClient);
+    lblHeading->setObjectName(QStringLiteral("lblHeading"));
+    lblHeading->setTextFormat(Qt::PlainText);
+    lblHeading->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblHeading->setWordWrap(true);
+    lblHeading->setMargin(2);
+    lblHeading->setFixedHeight(TwipsGeometry::PixelsY(kHeaderTextHeight));
+
+    BuildList();
+    BuildStatusBar();
+}
+
+void frmMain::BuildList()
+{
+    mRows = new CFortuneListModel(this);
+    lvwItems = new QTreeView(mClient);
+    lvwItems->setObjectName(QStringLiteral("lvwItems"));
+    lvwItems->setModel(mRows);
+    lvwItems->setRootIsDecorated(false);
+    lvwItems->setItemsExpandable(false);
+    lvwItems->setUniformRowHeights(true);
+    lvwItems->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lvwItems->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvwItems->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvwItems->setAllColumnsShowFocus(true);
+    lvwItems->setTextElideMode(Qt::ElideRight);
+    lvwItems->header()->setStretchLastSection(false);
+    lvwItems->header()->setSectionsMovable(false);
+    lvwItems->installEventFilter(this);
+    connect(lvwItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { RunIgnoringFailures([this] { RefreshSelectionStatus(); }); });
+    connect(lvwItems, &QTreeView::doubleClicked, this, [this] {
+        if (lvwItems->currentIndex().isValid())
+            RunIgnoringFailures([this] { EditFortuneCommand(); });
+    });
+}
+
+void frmMain::BuildStatusBar()
+{
+    stbMain = new QStatusBar(mClient);
+    stbMain->setObjectName(QStringLiteral("stbMain"));
+    stbMain->setSizeGripEnabled(false);
+    for (int panel = 1; panel <= 3; ++panel) {
+        auto* label = new QLabel(stbMain);
+        label->setObjectName(QStringLiteral("stbMainPanel%1").arg(panel));
+        label->setTextFormat(Qt::PlainText);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setContentsMargins(4, 0, 4, 0);
+        stbMain->addWidget(label, 1);
+        mPanels.append(label);
+    }
+}
+
+void frmMain::ConnectCommands()
+{
+    connect(mCommands, &CMainCommands::menuItemTriggered, this, &frmMain::RunMenuItem);
+    connect(mCommands, &CMainCommands::buttonClicked, this, &frmMain::tlbMain_ButtonClick);
+    connect(mCommands, &CMainCommands::openDropDownShown, this, &frmMain::tlbMain_OpenDropDown);
+    connect(mCommands, &CMainCommands::archiveChosen, this,
+            [this](const QString& name) { RunIgnoringFailures([this, &name] { OpenArchive(name); }); });
+}
+
+// ---------------------------------------------------------------- start-up
+
+void frmMain::Form_Load()
+{
+    RunIgnoringFailures([this] { mSpreadsheetAvailable = ExcelInstalled(); });
+    RunIgnoringFailures([this] { StartClipboardWatcher(); });
+    RunIgnoringFailures([this] { FindAppPath(); });
+    RunIgnoringFailures([this] { SetDefaultSettings(); });
+    RunIgnoringFailures([this] { LoadSettings(); });
+    RunIgnoringFailures([this] { ApplyPlacement(); });
+    mCommands->MenuItem(QStringLiteral("mnuOptionsDisplayToolbar"))->setChecked(!mSettings.HideToolbar);
+    mCurrentArchive.reset();
+    setWindowTitle(Title);
+    lblHeader->setText(kArchiveHeader);
+    RunIgnoringFailures([this] { RefreshArchiveCommands(); });
+    SetBackground(lblHeading, QColor(255, 255, 210));
+    imlNormal = ToolbarArt::ImageList(ToolbarArt::Look::Normal);
+    imlDisabled = ToolbarArt::ImageList(ToolbarArt::Look::Disabled);
+    imlOver = ToolbarArt::ImageList(ToolbarArt::Look::Hot);
+    mCommands->SetImageLists(imlNormal, imlDisabled, imlOver);
+    mLoaded = true;
+    show();
+    DoEvents();
+    RunIgnoringFailures([this] { LayoutControls(); });
+    RunIgnoringFailures([this] { CheckPlayerInstalled(); });
+}
+
+QString frmMain::DataFolder() const
+{
+    return ArchiveFiles::PathOf(mAppPath);
+}
+
+void frmMain::FindAppPath()
+{
+    mAppPath = Install::FindAppPath(mEditorFolder);
+}
+
+void frmMain::SetDefaultSettings()
+{
+    const QSize screen = TwipsGeometry::ScreenTwips();
+    mSettings.SetDefaults(screen.width(), screen.height());
+    SetBackground(lblHeader, QColor(210, 210, 210));
+    RefreshSelectionStatus();
+    RefreshArchiveStatus();
+}
+
+void frmMain::LoadSettings()
+{
+    mSettings.Load();
+}
+
+void frmMain::SaveSettings()
+{
+    mSettings.Save(CurrentWindowState(), CurrentPlacement());
+}
+
+int32_t frmMain::CurrentWindowState() const
+{
+    return WindowStateOf(*this);
+}
+
+CSettings::Placement frmMain::CurrentPlacement() const
+{
+    const QRect outer = frameGeometry();
+    return {TwipsGeometry::TwipsY(outer.top()), TwipsGeometry::TwipsY(outer.height()),
+            TwipsGeometry::TwipsX(outer.left()), TwipsGeometry::TwipsX(outer.width())};
+}
+
+void frmMain::SetOuterHeight(int32_t twips)
+{
+    const int frame = frameGeometry().height() - height();
+    resize(width(), TwipsGeometry::PixelsY(twips) - frame);
+}
+
+void frmMain::SetOuterWidth(int32_t twips)
+{
+    const int frame = frameGeometry().width() - width();
+    resize(TwipsGeometry::PixelsX(twips) - frame, height());
+}
+
+// Top, height, left, width, then the state. A hidden window gets no resize
+// events from the toolkit, so the resize handling runs here as it would.
+void frmMain::ApplyPlacement()
+{
+    const CSettings::Placement& saved = mSettings.Saved;
+    move(x(), TwipsGeometry::PixelsY(saved.Top));
+    SetOuterHeight(saved.Height);
+    if (!isVisible())
+        Form_Resize();
+    move(TwipsGeometry::PixelsX(saved.Left), y());
+    SetOuterWidth(saved.Width);
+    if (!isVisible())
+        Form_Resize();
+    ApplyWindowState(*this, mSettings.SavedWindowState); // other states cannot be applied
+}
+
+void frmMain::Form_Resize()
+{
+    RunIgnoringFailures([this] { LayoutControls(); });
+    RunIgnoringFailures([this] { SaveSettings(); });
+}
+
+void frmMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (isVisible())
+        Form_Resize();
+}
+
+void frmMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void frmMain::LayoutControls()
+{
+    const bool showToolbar = !mSettings.HideToolbar;
+    const bool showHeader = !mSettings.HideHeader;
+    tlbMain->setVisible(showToolbar);
+    picLogo->setVisible(showHeader);
+    lblHeader->setVisible(showHeader);
+    lblHeading->setVisible(showHeader);
+
+    const int clientWidth = mClient->width();
+    const int clientHeight = mClient->height();
+    const int statusHeight = stbMain->sizeHint().height();
+    stbMain->setGeometry(0, clientHeight - statusHeight, clientWidth, statusHeight);
+
+    int y = 0;
+    if (showToolbar) {
+        tlbMain->setGeometry(0, 0, clientWidth, tlbMain->sizeHint().height());
+        y = tlbMain->geometry().bottom() + 1;
+    }
+    if (showHeader) {
+        const int logoWidth = picLogo->width();
+        picLogo->move(0, y);
+        lblHeader->setGeometry(logoWidth, y, clientWidth - logoWidth, lblHeader->height());
+        lblHeading->setGeometry(logoWidth, y + lblHeader->height(), clientWidth - logoWidth, lblHeading->height());
+        y += picLogo->height();
+    }
+    const int listHeight = clientHeight - y - statusHeight;
+    if (listHeight >= 0)
+        lvwItems->setGeometry(0, y, clientWidth, listHeight);
+    const int columnWidth = lvwItems->width() - TwipsGeometry::PixelsX(kScrollBarRoom);
+    if (columnWidth >= 0)
+        lvwItems->header()->resizeSection(0, columnWidth);
+}
+
+void frmMain::CheckPlayerInstalled()
+{
+    if (QFileInfo(mEditorFolder + u'/' + Install::PlayerFile).exists())
+        return;
+    const int answer = MsgBox(
+        QStringLiteral("We have detected that you have installed the ZorvaFortune Editor yet you do not have "
+                       "ZorvaFortune installed.  While the program will run, it is of limited value without it "
+                       "since you can't play your fortune archives.  Would you like us to launch a browser window "
+                       "taking you to the ZorvaFortune homepage from where you can download ZorvaFortune?"),
+        vbYesNo, QStringLiteral("WARNING! ZorvaFortune Main Application not installed!"), this);
+    if (answer == vbYes)
+        OpenWithShell(ProductLinks::HomePageUrl, SW_SHOWDEFAULT, {}, {}, QStringLiteral("open"), mhWnd);
+}
+
+// ---------------------------------------------------------- archive window
+
+QString frmMain::CurrentArchiveName() const
+{
+    return mCurrentArchive ? mCurrentArchive.Name() : QString();
+}
+
+bool frmMain::ArchiveFileExists(const QString& name) const
+{
+    return ArchiveFiles::HasArchive(DataFolder(), name);
+}
+
+CArchiveObject frmMain::LoadArchiveObject(const QString& name) const
+{
+    if (!ArchiveFileExists(name))
+        return {};
+    CArchiveObject archive = CArchiveObject::Create();
+    archive.Load(ArchiveFiles::ArchivePath(DataFolder(), name));
+    return archive;
+}
+
+bool frmMain::ArchiveExists(const QString& name)
+{
+    if (ArchiveFileExists(name))
+        return true;
+    CloseArchive();
+    DoEvents();
+    MsgBox(QStringLiteral("Archive does not exist anymore, removing archive from list."), vbOKOnly | vbCritical,
+           QStringLiteral("Archive does not exist"), this);
+    return false;
+}
+
+void frmMain::OpenArchive(const QString& name)
+{
+    if (name.compare(CurrentArchiveName(), Qt::CaseInsensitive) != 0) {
+        const QString caption = CaptionPrefix + name;
+        if (EditorWindows::FindEditorWindow(caption, EditorWindows::MainWindowClass)) {
+            const int answer = MsgBox(
+                QStringLiteral("This archive is already open in another window.\r\nYou cannot edit the same archive in "
+                               "two different instances of the Zorva Fortune Editor at the same time.\r\nWould you "
+                               "like to switch to other instance?"),
+                vbYesNo | vbQuestion, QStringLiteral("Switch to other instance?"), this);
+            if (answer == vbYes)
+                EditorWindows::ActivateEditorWindow(caption, EditorWindows::MainWindowClass);
+            else
+                MsgBox(QStringLiteral("Failed to open archive"), vbOKOnly | vbInformation,
+                       QStringLiteral("Operation failed."), this);
+            return;
+        }
+    }
+    mCurrentArchive = LoadArchiveObject(name);
+    if (!mCurrentArchive) {
+        // The view would otherwise go on showing an archive that is not open.
+        CloseArchive();
+        MsgBox(QStringLiteral("Failed to display Fortune archive"), vbOKOnly | vbInformation,
+               QStringLiteral("fortedit"), this);
+        return;
+    }
+    if (!ArchiveExists(name))
+        return;
+    setWindowTitle(CaptionPrefix + name);
+    lblHeader->setText(kArchiveHeader + QStringLiteral(" - ") + name);
+    lblHeading->setText(DisplayText(mCurrentArchive.Header()));
+    FillList();
+    RefreshSelectionStatus();
+    RefreshArchiveStatus();
+    RefreshArchiveCommands();
+    RefreshClipboardCommands();
+}
+
+// One row per fortune with its first line. Rows read before a failing call
+// stay listed, as they would had they been added one by one.
+void frmMain::FillList()
+{
+    mRows->Clear();
+    const int32_t count = mCurrentArchive.Count();
+    QList<QString> texts;
+    texts.reserve(count > 0 ? count : 0);
+    try {
+        for (int32_t i = 1; i <= count; ++i)
+            texts.append(CFortuneListModel::FirstLine(mCurrentArchive.Item(i).view()));
+    } catch (...) {
+        mRows->SetRows(std::move(texts));
+        throw;
+    }
+    mRows->SetRows(std::move(texts));
+}
+
+void frmMain::CloseArchive()
+{
+    mCurrentArchive.reset();
+    setWindowTitle(Title);
+    lblHeader->setText(kArchiveHeader);
+    lblHeading->clear();
+    mRows->Clear();
+    RefreshSelectionStatus();
+    RefreshArchiveStatus();
+    RefreshArchiveCommands();
+    RefreshClipboardCommands();
+}
+
+int32_t frmMain::RowCount() const
+{
+    return mRows->rowCount();
+}
+
+int32_t frmMain::SelectedCount() const
+{
+    int32_t selected = 0;
+    for (const QItemSelectionRange& range : lvwItems->selectionModel()->selection())
+        selected += range.height();
+    return selected;
+}
+
+QString frmMain::RowKey(int32_t row) const
+{
+    return mRows->Key(row);
+}
+
+QString frmMain::RowText(int32_t row) const
+{
+    return mRows->data(mRows->index(row), Qt::DisplayRole).toString();
+}
+
+QString frmMain::PanelText(int panel) const
+{
+    return mPanels.value(panel - 1) ? mPanels[panel - 1]->text() : QString();
+}
+
+void frmMain::RefreshSelectionStatus()
+{
+    const int32_t selected = SelectedCount();
+    QString text;
+    if (selected == 0)
+        text = QStringLiteral("No fortunes selected");
+    else if (selected == 1)
+        text = QStringLiteral("1 fortune selected");
+    else
+        text = QString::number(selected) + QStringLiteral(" fortunes selected");
+    mPanels[0]->setText(text);
+    mCommands->Apply(Setter::SelectionStatus, StateInputs());
+}
+
+void frmMain::RefreshArchiveStatus()
+{
+    QString text;
+    const int32_t rows = RowCount();
+    if (!mCurrentArchive)
+        text = QStringLiteral("No current archive");
+    else if (rows == 0)
+        text = QStringLiteral("No fortunes in archive");
+    else if (rows == 1)
+        text = QStringLiteral("1 fortune in archive");
+    else
+        text = QString::number(rows) + QStringLiteral(" fortunes in archive");
+    mPanels[1]->setText(text);
+}
+
+// ---------------------------------------------------------------- commands
+
+CommandState::Inputs frmMain::StateInputs() const
+{
+    CommandState::Inputs in;
+    in.archive = static_cast<bool>(mCurrentArchive);
+    in.rows = RowCount();
+    in.selected = SelectedCount();
+    in.spreadsheet = mSpreadsheetAvailable;
+    return in;
+}
+
+void frmMain::RefreshArchiveCommands()
+{
+    mCommands->Apply(Setter::ArchiveCommands, StateInputs());
+}
+
+void frmMain::RefreshClipboardCommands()
+{
+    const int32_t count = ClipboardFortuneCount();
+    ShowClipboardStatus(count);
+    CommandState::Inputs in = StateInputs();
+    in.clip = count;
+    mCommands->Apply(Setter::ClipboardCommands, in);
+}
+
+void frmMain::ShowClipboardStatus(int32_t count)
+{
+    QString text;
+    if (count == 0)
+        text = QStringLiteral("No fortunes on clipboard");
+    else if (count == 1)
+        text = QStringLiteral("1 fortune on clipboard");
+    else
+        text = QString::number(count) + QStringLiteral(" fortunes on clipboard");
+    mPanels[2]->setText(text);
+}
+
+void frmMain::DisplayToolbarCommand()
+{
+    mSettings.HideToolbar = !mSettings.HideToolbar;
+    mCommands->MenuItem(QStringLiteral("mnuOptionsDisplayToolbar"))->setChecked(!mSettings.HideToolbar);
+    SaveSettings();
+    LayoutControls();
+}
+
+void frmMain::ExitCommand()
+{
+    ProcessEndHook()(0);
+}
+
+void frmMain::RunMenuItem(const QString& name)
+{
+    using Routine = void (frmMain::*)();
+    static const std::pair<const char*, Routine> kRoutes[] = {
+        {"mnuFileNew", &frmMain::NewArchive},
+        {"mnuFileOpen", &frmMain::OpenCommand},
+        {"mnuFileDuplicate", &frmMain::DuplicateArchive},
+        {"mnuFileDelete", &frmMain::DeleteArchive},
+        {"mnuFileClose", &frmMain::CloseArchive},
+        {"mnuFileExit", &frmMain::ExitCommand},
+        {"mnuEditSelectAll", &frmMain::SelectAllCommand},
+        {"mnuEditInvertSelection", &frmMain::InvertSelectionCommand},
+        {"mnuEditDeselectAll", &frmMain::DeselectAllCommand},
+        {"mnuEditCut", &frmMain::CutCommand},
+        {"mnuEditCopy", &frmMain::CopyCommand},
+        {"mnuEditPaste", &frmMain::PasteCommand},
+        {"mnuEditArchiveHeader", &frmMain::EditHeaderCommand},
+        {"mnuActionsAdd", &frmMain::AddFortuneCommand},
+        {"mnuActionsEdit", &frmMain::EditFortuneCommand},
+        {"mnuActionsDelete", &frmMain::DeleteSelectedFortunes},
+        {"mnuActionsView", &frmMain::ViewFortuneCommand},
+        {"mnuActionsExport", &frmMain::ExportToExcel},
+        {"mnuActionsImport", &frmMain::ImportFromExcel},
+        {"mnuOptionsDisplayToolbar", &frmMain::DisplayToolbarCommand},
+    };
+    if (name == u"mnuHelpContents")
+        return ShowUserGuide(mhWnd);
+    if (name == u"mnuHelpHome")
+        return ShowHomePage(mhWnd);
+    if (name == u"mnuHelpAbout")
+        return ShowAbout(this);
+    for (const auto& [item, routine] : kRoutes) {
+        if (name == QLatin1String(item)) {
+            RunIgnoringFailures([this, routine = routine] { (this->*routine)(); });
+            return;
+        }
+    }
+}
+
+void frmMain::tlbMain_ButtonClick(const QString& caption)
+{
+    using Routine = void (frmMain::*)();
+    static const std::pair<const char*, Routine> kRoutes[] = {
+        {"New", &frmMain::NewArchive},
+        {"Open", &frmMain::OpenCommand},
+        {"Cut", &frmMain::CutCommand},
+        {"Copy", &frmMain::CopyCommand},
+        {"Paste", &frmMain::PasteCommand},
+        {"Add", &frmMain::AddFortuneCommand},
+        {"Edit", &frmMain::EditFortuneCommand},
+        {"Delete", &frmMain::DeleteSelectedFortunes},
+        {"View", &frmMain::ViewFortuneCommand},
+        {"Export", &frmMain::ExportToExcel},
+        {"Import", &frmMain::ImportFromExcel},
+    };
+    for (const auto& [button, routine] : kRoutes) {
+        if (caption.compare(QLatin1String(button), Qt::CaseInsensitive) == 0) {
+            RunIgnoringFailures([this, routine = routine] { (this->*routine)(); });
+            return;
+        }
+    }
+}
+
+void frmMain::tlbMain_OpenDropDown()
+{
+    RunIgnoringFailures([this] { mCommands->SetArchiveChoices(ListArchives()); });
+}
+
+void frmMain::picLogo_Click()
+{
+    ShowHomePage(mhWnd);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == picLogo && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        picLogo_Click();
+    } else if (watched == lvwItems && event->type() == QEvent::KeyPress
+               && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete
+               && static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        RunIgnoringFailures([this] { DeleteSelectedFortunes(); });
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QStringList frmMain::ListArchives() const
+{
+    return ArchiveFiles::List(DataFolder());
+}
+
+void frmMain::OpenCommand()
+{
+    QString choice;
+    ShowSelect(ListArchives(), choice);
+    if (!choice.isEmpty())
+        OpenArchive(choice);
+}
+
+// ------------------------------------- commands completed by later features
+
+void frmMain::NewArchive() {}
+void frmMain::DuplicateArchive() {}
+void frmMain::DeleteArchive() {}
+void frmMain::SelectAllCommand() {}
+void frmMain::InvertSelectionCommand() {}
+void frmMain::DeselectAllCommand() {}
+void frmMain::CutCommand() {}
+void frmMain::CopyCommand() {}
+void frmMain::PasteCommand() {}
+void frmMain::EditHeaderCommand() {}
+void frmMain::AddFortuneCommand() {}
+void frmMain::EditFortuneCommand() {}
+void frmMain::ViewFortuneCommand() {}
+void frmMain::DeleteSelectedFortunes() {}
+void frmMain::ExportToExcel() {}
+void frmMain::ImportFromExcel() {}
+
+bool frmMain::ExcelInstalled()
+{
+    return false;
+}
+
+void frmMain::StartClipboardWatcher()
+{
+    RefreshClipboardCommands();
+}
+
+int32_t frmMain::ClipboardFortuneCount()
+{
+    return 0;
+}
