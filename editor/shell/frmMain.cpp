@@ -219,6 +219,7 @@ void frmMain::Form_Load()
     mLoaded = true;
     show();
     DoEvents();
+    RunIgnoringFailures([this] { KeepOuterSize(); });
     RunIgnoringFailures([this] { LayoutControls(); });
     RunIgnoringFailures([this] { CheckPlayerInstalled(); });
 }
@@ -290,6 +291,19 @@ void frmMain::ApplyPlacement()
     if (!isVisible())
         Form_Resize();
     ApplyWindowState(*this, mSettings.SavedWindowState); // other states cannot be applied
+}
+
+// The window frame is known only once the window is shown; the placement's
+// outer size is then kept by giving the frame's share back to the client.
+void frmMain::KeepOuterSize()
+{
+    if (CurrentWindowState() != CSettings::StateNormal)
+        return;
+    const CSettings::Placement outer = CurrentPlacement();
+    if (outer.Height != mSettings.Saved.Height)
+        SetOuterHeight(mSettings.Saved.Height);
+    if (outer.Width != mSettings.Saved.Width)
+        SetOuterWidth(mSettings.Saved.Width);
 }
 
 void frmMain::Form_Resize()

@@ -126,6 +126,7 @@ private:
     void ApplyPlacement();
     void SetOuterHeight(int32_t twips);
     void SetOuterWidth(int32_t twips);
+    void KeepOuterSize();
     void Form_Resize();
     void CheckPlayerInstalled();
     void FillList();

@@ -31,7 +31,6 @@ int main(int argc, char** argv)
     // The toolkit's start takes the place of the common controls' initialisation.
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fortedit"));
-    QApplication::setApplicationDisplayName(QStringLiteral("fortedit"));
     QApplication::setOrganizationName(QStringLiteral("ZorvaTools"));
     QApplication::setWindowIcon(QIcon(ProductArt::AppIcon()));
     std::unique_ptr<frmMain> main;

@@ -1,6 +1,7 @@
 #include "editor/support/ProductArt.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -67,8 +68,13 @@ void PaintScroll(QPainter& p, const QRectF& r)
 void PaintTitle(QPainter& p, const QString& title, const QString& subtitle)
 {
     QFont big(QStringLiteral("DejaVu Sans"));
-    big.setPixelSize(27);
     big.setBold(true);
+    // The largest size up to 27 pixels at which the title fits its room.
+    for (int size = 27; size > 10; --size) {
+        big.setPixelSize(size);
+        if (QFontMetrics(big).horizontalAdvance(title) <= 182)
+            break;
+    }
     p.setFont(big);
     p.setPen(kGold);
     p.drawText(QRect(100, 16, 188, 36), Qt::AlignLeft | Qt::AlignVCenter, title);

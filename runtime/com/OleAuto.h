@@ -368,8 +368,9 @@ ZRVRT_API HRESULT VariantCopy(VARIANT* dest, const VARIANT* src);
 // Like VariantCopy, but copies the value a by-reference source points at.
 ZRVRT_API HRESULT VariantCopyInd(VARIANT* dest, const VARIANT* src);
 // dest may be src. Numbers, dates and booleans convert to text; text converts
-// to numbers (rounded half to even for integers) and booleans. Out of range
-// gives DISP_E_OVERFLOW; text that is no number DISP_E_TYPEMISMATCH; an
+// to numbers (rounded half to even for integers) and booleans; an object
+// converts through its DISPID_VALUE property unless VARIANT_NOVALUEPROP.
+// Out of range gives DISP_E_OVERFLOW; text that is no number and an
 // unsupported pair DISP_E_TYPEMISMATCH. dest is unchanged on failure.
 ZRVRT_API HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTYPE vt);
 ZRVRT_API HRESULT VariantChangeTypeEx(VARIANT* dest, const VARIANT* src, LCID lcid, USHORT flags,

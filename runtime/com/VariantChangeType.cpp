@@ -276,6 +276,31 @@ HRESULT Convert(const VARIANT& src, USHORT flags, VARTYPE vt, VARIANT& out)
     }
 }
 
+// An object converts through its default (DISPID_VALUE) property.
+bool WantsDefaultValue(const VARIANT& src, USHORT flags, VARTYPE vt)
+{
+    return src.vt == VT_DISPATCH && !(flags & VARIANT_NOVALUEPROP) && vt != VT_DISPATCH &&
+           vt != VT_UNKNOWN && vt != VT_VARIANT && vt != VT_EMPTY;
+}
+
+HRESULT ReplaceByDefaultValue(VARIANT& value)
+{
+    if (!value.pdispVal)
+        return DISP_E_TYPEMISMATCH;
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    VARIANT fetched;
+    VariantInit(&fetched);
+    const HRESULT hr = value.pdispVal->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT,
+                                              DISPATCH_PROPERTYGET, &none, &fetched, nullptr, nullptr);
+    if (FAILED(hr)) {
+        VariantClear(&fetched);
+        return DISP_E_TYPEMISMATCH;
+    }
+    VariantClear(&value);
+    value = fetched;
+    return S_OK;
+}
+
 // Bytes a by-reference value of type vt occupies; 0 for unsupported types.
 size_t ValueSize(VARTYPE vt)
 {
@@ -331,8 +356,12 @@ ZRVRT_API HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT fl
     VARIANT value;
     VariantInit(&value);
     HRESULT hr = VariantCopyInd(&value, src);
-    if (FAILED(hr))
+    if (SUCCEEDED(hr) && WantsDefaultValue(value, flags, vt))
+        hr = ReplaceByDefaultValue(value);
+    if (FAILED(hr)) {
+        VariantClear(&value);
         return hr;
+    }
     VARIANT result;
     VariantInit(&result);
     hr = Convert(value, flags, vt, result);

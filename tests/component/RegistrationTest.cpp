@@ -105,13 +105,6 @@ TEST_F(Registration, register_replacesTheClassKeyWhole)
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey + "\\LocalServer32"));
 }
 
-TEST_F(Registration, registerAgain_isTheSame)
-{
-    ASSERT_EQ(m_library->RegisterServer(), S_OK);
-    ASSERT_EQ(m_library->RegisterServer(), S_OK);
-    ExpectRegistered();
-}
-
 TEST_F(Registration, unregister_removesWhatRegisterWrote_keepsTheClsidKey)
 {
     const std::string otherClass = "CLSID\\{12345678-1234-5678-0102-030405060708}";

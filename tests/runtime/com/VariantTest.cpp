@@ -260,6 +260,60 @@ TEST(Variant, copyAndClear_ownTheirStrings)
     bad.v.vt = VT_EMPTY;
 }
 
+// An object whose default property is a text; counts its references.
+class ValueObject final : public IDispatch {
+public:
+    HRESULT QueryInterface(const GUID& iid, void** ppv) override
+    {
+        if (iid != IID_IUnknown && iid != IID_IDispatch) {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        *ppv = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG AddRef() override { return ++refs; }
+    ULONG Release() override { return --refs; }
+    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(const GUID&, OLECHAR**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT Invoke(DISPID id, const GUID&, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                   EXCEPINFO*, UINT*) override
+    {
+        if (id != DISPID_VALUE || !(flags & DISPATCH_PROPERTYGET) || params->cArgs != 0)
+            return DISP_E_MEMBERNOTFOUND;
+        SetText(*result, value);
+        return S_OK;
+    }
+
+    ULONG refs = 1;
+    std::u16string value = u"7.5";
+};
+
+TEST(Variant, object_convertsThroughItsDefaultValue)
+{
+    ValueObject object;
+    {
+        Var src;
+        src.v.vt = VT_DISPATCH;
+        src.v.pdispVal = &object;
+        object.AddRef();
+        Var dest;
+        ASSERT_EQ(VariantChangeType(&dest.v, &src.v, 0, VT_I4), S_OK);
+        EXPECT_EQ(dest.v.lVal, 8);
+        ASSERT_EQ(VariantChangeType(&dest.v, &src.v, 0, VT_BSTR), S_OK);
+        EXPECT_EQ(std::u16string(dest.v.bstrVal), u"7.5");
+        EXPECT_EQ(VariantChangeType(&dest.v, &src.v, VARIANT_NOVALUEPROP, VT_BSTR), DISP_E_TYPEMISMATCH);
+        object.value = u"many";
+        EXPECT_EQ(VariantChangeType(&dest.v, &src.v, 0, VT_I4), DISP_E_TYPEMISMATCH);
+        ASSERT_EQ(VariantChangeType(&dest.v, &src.v, 0, VT_UNKNOWN), S_OK);
+        EXPECT_EQ(dest.v.punkVal, static_cast<IUnknown*>(&object));
+    }
+    // Every reference taken was given back.
+    EXPECT_EQ(object.refs, 1u);
+}
+
 TEST(Variant, systemTimeRoundTrip_keepsDateAndSecond)
 {
     const SYSTEMTIME cases[] = {

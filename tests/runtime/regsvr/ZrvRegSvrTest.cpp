@@ -146,6 +146,24 @@ TEST_F(RegSvr, failures_exitOneWithOneLineAndTheCode)
     }
 }
 
+TEST_F(RegSvr, machineHiveNotWritable_registersForTheUser)
+{
+    const std::string machine = zrv::test::MakeTempDir("machine");
+    std::filesystem::permissions(machine,
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    const std::string environment = "XDG_CONFIG_DIRS=" + Quoted(machine);
+    const RunResult result = RunRegSvr(Quoted(m_module), environment);
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    const std::string server =
+        "Software\\Classes\\CLSID\\{095D251D-865B-48EE-B1ED-943A95C46CB7}\\InprocServer32";
+    EXPECT_EQ(zrv::test::ReadString(HKEY_CURRENT_USER, server, nullptr), m_module);
+    EXPECT_EQ(RunRegSvr("-u " + Quoted(m_module), environment).exitCode, 0);
+    EXPECT_FALSE(zrv::test::KeyExists(HKEY_CURRENT_USER, server));
+}
+
 TEST_F(RegSvr, failingRegistration_reportsTheEntryPointsCode)
 {
     // Neither hive can be created below a plain file.
