@@ -133,19 +133,24 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (!run.error_occurred)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+                times[run.benchmark_name()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
         }
     }
-    double TimeOf(const std::string& name) const
+    struct Times {
+        double real = 0;
+        double cpu = 0;
+    };
+
+    Times TimeOf(const std::string& name) const
     {
         for (const std::string& key : {name + "_median", name}) {
             if (const auto found = times.find(key); found != times.end())
                 return found->second;
         }
-        return 0;
+        return {};
     }
 
-    std::map<std::string, double> times;
+    std::map<std::string, Times> times;
 };
 
 } // namespace
@@ -156,11 +161,13 @@ int main(int argc, char** argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     for (const char* operation : {"Count", "Item"}) {
-        const double engine = reporter.TimeOf(std::string("Engine") + operation);
-        const double fortune = reporter.TimeOf(std::string("Fortune") + operation);
-        if (engine > 0 && fortune > 0)
-            std::printf("%s through IFortune / engine: %.2fx (%.0f ns vs %.0f ns)\n", operation,
-                        fortune / engine, fortune, engine);
+        const auto engine = reporter.TimeOf(std::string("Engine") + operation);
+        const auto fortune = reporter.TimeOf(std::string("Fortune") + operation);
+        if (engine.real > 0 && engine.cpu > 0)
+            std::printf("%s through IFortune / engine: %.2fx real (%.0f vs %.0f ns), "
+                        "%.2fx CPU (%.0f vs %.0f ns)\n",
+                        operation, fortune.real / engine.real, fortune.real, engine.real,
+                        fortune.cpu / engine.cpu, fortune.cpu, engine.cpu);
     }
     benchmark::Shutdown();
     return 0;

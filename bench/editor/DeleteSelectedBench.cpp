@@ -8,13 +8,11 @@
 #include "tests/editor/editing/FortuneFiles.h"
 #include "tests/support/TempHome.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
-
+#include <chrono>
 #include <QFile>
 #include <QStringList>
-
-#include <algorithm>
-#include <chrono>
 #include <random>
 
 namespace {
@@ -23,7 +21,10 @@ using Clock = std::chrono::steady_clock;
 constexpr int kFortunes = 10000;
 constexpr int kSelected = 1000;
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double Seconds(Clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
 
 QByteArray ArchiveBytes()
 {

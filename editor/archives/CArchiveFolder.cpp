@@ -1,16 +1,12 @@
 #include "editor/archives/CArchiveFolder.h"
 
-#include <QFile>
-
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <QFile>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <utility>
-
-
 
 namespace {
 
@@ -37,7 +33,10 @@ private:
     int mFd;
 };
 
-QByteArray Native(const QString& vsPath) { return QFile::encodeName(vsPath); }
+QByteArray Native(const QString& vsPath)
+{
+    return QFile::encodeName(vsPath);
+}
 
 bool WriteAll(int fd, const char* p, ssize_t n)
 {
@@ -145,5 +144,3 @@ bool CArchiveFolder::DeleteArchive(const QString& vsName) const
 {
     return ::unlink(Native(PathOf(vsName)).constData()) == 0;
 }
-
-

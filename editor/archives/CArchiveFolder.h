@@ -2,8 +2,6 @@
 
 #include <QString>
 
-
-
 // The data folder, where every archive is a plain file named by the user.
 // Only whole-file work happens here (reserving a new name, copying,
 // deleting); archive contents are reached through IFortune alone. Names are
@@ -32,5 +30,3 @@ public:
 private:
     QString msFolder;
 };
-
-

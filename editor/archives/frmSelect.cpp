@@ -88,7 +88,10 @@ void frmSelect::cmdCancel_Click()
     done(QDialog::Rejected);
 }
 
-void frmSelect::reject() { cmdCancel_Click(); }
+void frmSelect::reject()
+{
+    cmdCancel_Click();
+}
 
 void frmSelect::showEvent(QShowEvent* event)
 {

@@ -1,7 +1,7 @@
 #include "editor/editing/CTextEditForm.h"
 
-#include "editor/editing/TrimSpaces.h"
 #include "desktop/Prompts.h"
+#include "editor/editing/TrimSpaces.h"
 #include "editor/editing/TwipsPlacement.h"
 
 #include <QCloseEvent>
@@ -114,7 +114,10 @@ bool CTextEditForm::ValidateText()
     return false;
 }
 
-bool CTextEditForm::SaveText() { return Save(BoxText()); }
+bool CTextEditForm::SaveText()
+{
+    return Save(BoxText());
+}
 
 void CTextEditForm::cmdApply_Click()
 {
@@ -136,16 +139,18 @@ void CTextEditForm::cmdOK_Click()
 void CTextEditForm::cmdCancel_Click()
 {
     if (cmdApply->isEnabled() && !cmdApply->isHidden()) {
-        const int answer =
-            MsgBox(mTexts.discardText, vbYesNo | vbDefaultButton1, QStringLiteral("Discard Changes?"),
-                   this);
+        const int answer = MsgBox(mTexts.discardText, vbYesNo | vbDefaultButton1,
+                                  QStringLiteral("Discard Changes?"), this);
         if (answer != vbYes)
             return;
     }
     done(QDialog::Rejected);
 }
 
-void CTextEditForm::reject() { cmdCancel_Click(); }
+void CTextEditForm::reject()
+{
+    cmdCancel_Click();
+}
 
 void CTextEditForm::closeEvent(QCloseEvent* event)
 {

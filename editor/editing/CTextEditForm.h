@@ -29,9 +29,9 @@ public:
 
 protected:
     struct Texts {
-        QString invalidText;  // shown when the text is empty on OK
+        QString invalidText; // shown when the text is empty on OK
         QString invalidTitle;
-        QString discardText;  // asked when Cancel drops unsaved changes
+        QString discardText; // asked when Cancel drops unsaved changes
     };
 
     CTextEditForm(QWidget* owner, const QString& vsName, Texts vTexts);

@@ -22,10 +22,22 @@ inline void Place(QWidget* control, int left, int top, int width, int height)
                          zrv::desktop::TwipsToPixelsX(width), zrv::desktop::TwipsToPixelsY(height));
 }
 
-inline int WidthOf(const QWidget* control) { return zrv::desktop::PixelsToTwipsX(control->width()); }
-inline int HeightOf(const QWidget* control) { return zrv::desktop::PixelsToTwipsY(control->height()); }
-inline int LeftOf(const QWidget* control) { return zrv::desktop::PixelsToTwipsX(control->x()); }
-inline int TopOf(const QWidget* control) { return zrv::desktop::PixelsToTwipsY(control->y()); }
+inline int WidthOf(const QWidget* control)
+{
+    return zrv::desktop::PixelsToTwipsX(control->width());
+}
+inline int HeightOf(const QWidget* control)
+{
+    return zrv::desktop::PixelsToTwipsY(control->height());
+}
+inline int LeftOf(const QWidget* control)
+{
+    return zrv::desktop::PixelsToTwipsX(control->x());
+}
+inline int TopOf(const QWidget* control)
+{
+    return zrv::desktop::PixelsToTwipsY(control->y());
+}
 
 // top = (screen height - window height) / 2, then left likewise, in twips.
 inline void CenterOnScreen(QWidget& form)

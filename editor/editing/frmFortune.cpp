@@ -3,16 +3,15 @@
 #include "editor/editing/BstrText.h"
 
 #include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QPushButton>
+#include <QTextDocument>
 
 frmFortune::frmFortune(QWidget* owner)
     : CTextEditForm(owner, QStringLiteral("frmFortune"),
                     {QStringLiteral("Please enter a Fortune."), QStringLiteral("Invalid Fortune"),
                      QStringLiteral("Are you sure you wish to discard the changes you have made "
                                     "to this Fortune?")})
-{
-}
+{}
 
 void frmFortune::setParameters(bool vbRW, bool vbNew, IFortune* roFortune, int32_t vlIndex)
 {
@@ -50,7 +49,8 @@ bool frmFortune::Save(const QString& vsText)
     if (!moFortune)
         return false;
     const BString text = ToBstr(vsText);
-    const HRESULT hr = mbNew ? moFortune->Add(text.get()) : moFortune->put_Item(mlIndex, text.get());
+    const HRESULT hr =
+        mbNew ? moFortune->Add(text.get()) : moFortune->put_Item(mlIndex, text.get());
     if (FAILED(hr))
         return false;
     mbChanged = true;

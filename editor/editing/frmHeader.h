@@ -1,8 +1,7 @@
 #pragma once
 
-#include "editor/editing/CTextEditForm.h"
-
 #include "component/IFortune.h"
+#include "editor/editing/CTextEditForm.h"
 #include "runtime/com/ComPtr.h"
 
 // Edits the header of the main window's archive; every save is stored at once.

@@ -1,10 +1,9 @@
 #include "editor/editing/modSelection.h"
 
+#include <algorithm>
 #include <QAbstractItemView>
 #include <QItemSelection>
 #include <QItemSelectionModel>
-
-#include <algorithm>
 
 namespace modSelection {
 

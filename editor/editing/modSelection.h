@@ -2,9 +2,8 @@
 
 #include "component/IFortune.h"
 
-#include <QString>
-
 #include <cstdint>
+#include <QString>
 #include <vector>
 
 class QAbstractItemView;

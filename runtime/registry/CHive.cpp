@@ -19,6 +19,7 @@ namespace {
 
 constexpr int64_t HiveApplicationId = 0x5A525652; // "ZRVR"
 constexpr int BusyTimeoutMs = 15000;
+constexpr int64_t SchemaVersion = 2;
 
 const char* const SchemaSql = R"sql(
 CREATE TABLE IF NOT EXISTS keys(id INTEGER PRIMARY KEY AUTOINCREMENT, parent INTEGER NOT NULL,
@@ -27,8 +28,10 @@ CREATE UNIQUE INDEX IF NOT EXISTS keys_child ON keys(parent, fold);
 CREATE TABLE IF NOT EXISTS vals(id INTEGER PRIMARY KEY AUTOINCREMENT, key INTEGER NOT NULL,
     name BLOB NOT NULL, fold BLOB NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL);
 CREATE UNIQUE INDEX IF NOT EXISTS vals_name ON vals(key, fold);
+CREATE TABLE IF NOT EXISTS hive(token BLOB NOT NULL);
+INSERT INTO hive SELECT randomblob(16) WHERE NOT EXISTS (SELECT 1 FROM hive);
 PRAGMA application_id = 1515345490;
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;
 )sql";
 
 static_assert(HiveApplicationId == 1515345490);
@@ -242,7 +245,7 @@ LONG CHive::Open(const std::string& path, bool create, std::unique_ptr<CHive>& h
     if (result != ERROR_SUCCESS)
         return result;
     opened->Prepare();
-    opened->m_identity = FileIdentity(path);
+    opened->m_file = FileIdentity(path);
     hive = std::move(opened);
     return ERROR_SUCCESS;
 }
@@ -286,7 +289,11 @@ LONG CHive::Validate(bool writable)
         return id == HiveApplicationId ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
     sqlite3_exec(m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL", nullptr, nullptr,
                  nullptr);
-    return id == HiveApplicationId ? ERROR_SUCCESS : InitSchema();
+    // Version 1 hives lack the token table; the schema's statements add it.
+    CStatement version(m_db, "PRAGMA user_version");
+    const int64_t schemaVersion = version.Next() ? version.Int(0) : 0;
+    version.Reset();
+    return id == HiveApplicationId && schemaVersion >= SchemaVersion ? ERROR_SUCCESS : InitSchema();
 }
 
 LONG CHive::InitSchema()
@@ -305,6 +312,12 @@ LONG CHive::InitSchema()
 void CHive::Prepare()
 {
     m_st = std::make_unique<Statements>(m_db);
+    try {
+        CStatement token(m_db, "SELECT token FROM hive");
+        m_identity = token.Next() ? token.Blob(0) : std::string();
+    } catch (const std::runtime_error&) {
+        // An older hive this process may not upgrade: its keys go unchecked.
+    }
 }
 
 LONG CHive::ReadTogether(const std::function<LONG()>& body)
@@ -332,7 +345,7 @@ bool CHive::Stale() const
 
 bool CHive::Replaced() const
 {
-    return FileIdentity(m_path) != m_identity;
+    return FileIdentity(m_path) != m_file;
 }
 
 bool CHive::Writable() const

@@ -56,6 +56,9 @@ public:
     // Whether the file was deleted or replaced since it was opened; writes
     // through this connection would then be lost.
     bool Replaced() const;
+    // A token made when the hive file was created: keys of one file are never
+    // taken for keys of another that replaced it.
+    const std::string& Identity() const { return m_identity; }
     // Whether this process may change the file (its write permission bits
     // are honoured even for the superuser).
     bool Writable() const;
@@ -108,6 +111,7 @@ private:
     bool m_immutable = false;
     std::string m_stamp;
     std::string m_identity;
+    std::string m_file; // device and inode of the open file
 };
 
 } // namespace zrv::reg

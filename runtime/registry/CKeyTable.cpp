@@ -49,15 +49,15 @@ KeyHandle CKeyTable::RootKey(HKEY root)
     KeyHandle key;
     key.root = root;
     if (root == HKEY_CURRENT_USER) {
-        key.parts.push_back({UserHivePath(), {}, RootKeyId});
+        key.parts.push_back({UserHivePath(), {}, RootKeyId, {}});
     } else if (root == HKEY_LOCAL_MACHINE) {
-        key.parts.push_back({MachineHivePath(), {}, RootKeyId});
+        key.parts.push_back({MachineHivePath(), {}, RootKeyId, {}});
     } else {
         // The classes root's ids are looked up when it is used: the hives
         // may not hold Software\Classes yet.
         const std::vector<std::string> classes {"Software", "Classes"};
-        key.parts.push_back({UserHivePath(), classes, 0});
-        key.parts.push_back({MachineHivePath(), classes, 0});
+        key.parts.push_back({UserHivePath(), classes, 0, {}});
+        key.parts.push_back({MachineHivePath(), classes, 0, {}});
     }
     return key;
 }

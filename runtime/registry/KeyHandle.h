@@ -13,6 +13,7 @@ struct KeyPart {
     std::string hive;              // the hive file, fixed when the key was opened
     std::vector<std::string> base; // from the hive's root to the root of the view
     KeyId id = 0;                  // 0: the key does not exist in this hive
+    std::string identity;          // the hive file id belongs to; empty for a root
 };
 
 // What an HKEY stands for: a key of one root, seen in one hive (current

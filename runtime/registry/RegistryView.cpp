@@ -41,6 +41,9 @@ LONG ReadPart(const KeyHandle& key, const KeyPart& part, CHive*& hive, KeyId& id
         return ERROR_SUCCESS;
     if (result != ERROR_SUCCESS)
         return result;
+    // A key of a hive file that has since been replaced no longer exists.
+    if (!part.identity.empty() && part.identity != opened->Identity())
+        return ERROR_SUCCESS;
     if (lookUpViewRoot) {
         result = Walk(*opened, RootKeyId, part.base, id);
         if (result == ERROR_FILE_NOT_FOUND)
@@ -61,12 +64,10 @@ size_t WriteTarget(const KeyHandle& key)
     return CHive::FileWritable(key.parts[1].hive) ? 1 : 0;
 }
 
-std::vector<std::string> FullPath(const KeyPart& part, const KeyHandle& key,
-                                  const std::vector<std::string>& below)
+std::vector<std::string> FullPath(const KeyPart& part, const KeyHandle& key)
 {
     std::vector<std::string> names = part.base;
     names.insert(names.end(), key.path.begin(), key.path.end());
-    names.insert(names.end(), below.begin(), below.end());
     return names;
 }
 
@@ -82,9 +83,9 @@ LONG WritePart(const KeyHandle& key, CHive*& hive, KeyId& id)
         return result;
     id = part.id;
     if (id != 0)
-        return ERROR_SUCCESS;
+        return part.identity.empty() || part.identity == hive->Identity() ? ERROR_SUCCESS : ERROR_KEY_DELETED;
     bool created = false;
-    return hive->CreatePath(RootKeyId, FullPath(part, key, {}), {}, id, created);
+    return hive->CreatePath(RootKeyId, FullPath(part, key), {}, id, created);
 }
 
 // Calls action(hive, id) for each hive that holds key.
@@ -126,6 +127,7 @@ LONG Open(const KeyHandle& parent, const char* subKey, REGSAM sam, KeyHandle& ke
                 return result;
         }
         opened.parts[i].id = child;
+        opened.parts[i].identity = child != 0 ? hive->Identity() : std::string();
         found = found || child != 0;
     }
     // A root exists even before its hive file does.
@@ -149,18 +151,12 @@ LONG Create(const KeyHandle& parent, const char* subKey, std::string_view cls, R
     LONG result = Open(parent, subKey, sam, key);
     if (result != ERROR_FILE_NOT_FOUND)
         return result;
-    const KeyPart& part = parent.parts[WriteTarget(parent)];
-    if (!CHive::FileWritable(part.hive))
-        return ERROR_ACCESS_DENIED;
     CHive* hive = nullptr;
-    if (result = CHiveCache::Instance().Get(part.hive, true, hive); result != ERROR_SUCCESS)
+    KeyId parentId = 0;
+    if (result = WritePart(parent, hive, parentId); result != ERROR_SUCCESS)
         return result;
     KeyId id = 0;
-    if (part.id != 0)
-        result = hive->CreatePath(part.id, names, cls, id, created);
-    else
-        result = hive->CreatePath(RootKeyId, FullPath(part, parent, names), cls, id, created);
-    if (result != ERROR_SUCCESS)
+    if (result = hive->CreatePath(parentId, names, cls, id, created); result != ERROR_SUCCESS)
         return result;
     return Open(parent, subKey, sam, key);
 }

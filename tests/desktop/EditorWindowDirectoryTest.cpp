@@ -207,11 +207,37 @@ TEST_F(DirectoryTest, killedEditorIsSkippedAndItsEntryRemoved)
     EXPECT_FALSE(SetForegroundWindow(deadHandle));
 }
 
+// A stop reaches the threads of a process one by one: wait until all are stopped.
+bool StopAndWait(pid_t pid)
+{
+    if (kill(pid, SIGSTOP) != 0)
+        return false;
+    QElapsedTimer timer;
+    timer.start();
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    while (timer.elapsed() < 5000) {
+        bool allStopped = true;
+        for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile stat(tasks.filePath(task) + "/stat");
+            if (!stat.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray line = stat.readAll();
+            const qsizetype close = line.lastIndexOf(')');
+            allStopped = allStopped && close > 0 && line.size() > close + 2 &&
+                         (line[close + 2] == 'T' || line[close + 2] == 't');
+        }
+        if (allStopped)
+            return true;
+        usleep(5000);
+    }
+    return false;
+}
+
 TEST_F(DirectoryTest, stoppedEditorIsSkippedAfterTheTimeout)
 {
     OtherEditor stopped(QStringLiteral("Zorva Fortune Editor - stopped"));
     OtherEditor alive(QStringLiteral("Zorva Fortune Editor - alive"));
-    ASSERT_EQ(kill(stopped.pid(), SIGSTOP), 0);
+    ASSERT_TRUE(StopAndWait(stopped.pid()));
 
     QElapsedTimer timer;
     timer.start();

@@ -5,6 +5,10 @@
 #include "tests/editor/shell/EditorTestEnvironment.h"
 #include "tests/support/ScriptedPrompts.h"
 
+#include <csignal>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -12,11 +16,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest.h>
-
-#include <csignal>
-#include <fcntl.h>
-#include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -83,7 +82,7 @@ TEST_F(ArchiveCommandsTest, listing_skipsHiddenFilesAndFolders)
     Make(".hidden");
     QDir(Data()).mkdir("folder");
     QDir(Data()).mkdir(".hiddenfolder");
-    EXPECT_EQ(Sorted(main->ListArchives()), (QStringList {" spaced ", "Proverbs"}));
+    EXPECT_EQ(Sorted(main->ListArchives()), (QStringList{" spaced ", "Proverbs"}));
 }
 
 TEST_F(ArchiveCommandsTest, openOnEmptyFolder_showsEmptyListAndCancelOpensNothing)
@@ -125,7 +124,7 @@ TEST_F(ArchiveCommandsTest, newArchive_keepsTheNameAsTypedAndOpensIt)
     EXPECT_EQ(LastPrompt().text, "What would you like to call your new Zorva Fortune archive?");
     EXPECT_EQ(LastPrompt().title, "New Zorva Fortune Archive");
     EXPECT_EQ(LastPrompt().defaultText, "");
-    EXPECT_EQ(Files(), QStringList {"  Spaced Name "});
+    EXPECT_EQ(Files(), QStringList{"  Spaced Name "});
     EXPECT_EQ(QFileInfo(environment.ArchivePath("  Spaced Name ")).size(), 0);
     EXPECT_EQ(main->CurrentArchiveName(), "  Spaced Name ");
     EXPECT_EQ(main->PanelText(2), "No fortunes in archive");
@@ -145,8 +144,8 @@ TEST_F(ArchiveCommandsTest, takenOrMatchingName_isRefused)
 {
     Make("Proverbs");
     const QByteArray before = Bytes(environment.ArchivePath("Proverbs"));
-    for (const QString& name : {QString("Proverbs"), QString("proverbs"), QString("Pro*"),
-                                QString("Proverb?")}) {
+    for (const QString& name :
+         {QString("Proverbs"), QString("proverbs"), QString("Pro*"), QString("Proverb?")}) {
         prompts.expectInput(name);
         prompts.expectMessageBox(vbOK);
         Run("mnuFileNew");
@@ -156,7 +155,7 @@ TEST_F(ArchiveCommandsTest, takenOrMatchingName_isRefused)
         EXPECT_EQ(LastPrompt().icon, vbCritical);
         EXPECT_EQ(LastPrompt().buttons, vbOKOnly);
     }
-    EXPECT_EQ(Files(), QStringList {"Proverbs"});
+    EXPECT_EQ(Files(), QStringList{"Proverbs"});
     EXPECT_EQ(Bytes(environment.ArchivePath("Proverbs")), before);
     EXPECT_EQ(main->CurrentArchiveName(), "");
 }
@@ -178,7 +177,7 @@ TEST_F(ArchiveCommandsTest, unsafeNames_areRefusedAndNothingIsCreated)
             EXPECT_EQ(LastPrompt().icon, vbCritical);
         }
     }
-    EXPECT_EQ(Files(), QStringList {"Source"});
+    EXPECT_EQ(Files(), QStringList{"Source"});
     EXPECT_EQ(QDir(parent).entryList(), parentBefore);
     EXPECT_EQ(main->CurrentArchiveName(), "Source");
 }
@@ -193,7 +192,7 @@ TEST_F(ArchiveCommandsTest, duplicate_isByteIdenticalAndBecomesCurrent)
               Bytes(environment.ArchivePath("Source")));
     EXPECT_EQ(main->CurrentArchiveName(), "Copy of Source");
     EXPECT_EQ(main->RowCount(), 5);
-    EXPECT_EQ(Files(), (QStringList {"Copy of Source", "Source"}));
+    EXPECT_EQ(Files(), (QStringList{"Copy of Source", "Source"}));
 }
 
 TEST_F(ArchiveCommandsTest, duplicateWithoutArchive_asksNothing)
@@ -207,7 +206,7 @@ TEST_F(ArchiveCommandsTest, failedCopy_leavesNothingAndOnlyTheOpenStepReports)
 {
     Make("Big", {QString(200 * 1024, 'x')});
     main->OpenArchive("Big");
-    rlimit saved {};
+    rlimit saved{};
     ::getrlimit(RLIMIT_FSIZE, &saved);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit lowered = saved;
@@ -222,7 +221,7 @@ TEST_F(ArchiveCommandsTest, failedCopy_leavesNothingAndOnlyTheOpenStepReports)
     std::signal(SIGXFSZ, oldHandler);
     ASSERT_EQ(prompts.records().size(), 2u);
     EXPECT_EQ(LastPrompt().text, "Failed to display Fortune archive");
-    EXPECT_EQ(Files(), QStringList {"Big"});
+    EXPECT_EQ(Files(), QStringList{"Big"});
 }
 
 TEST_F(ArchiveCommandsTest, deleteAnsweredNo_leavesTheArchiveOpen)
@@ -238,7 +237,7 @@ TEST_F(ArchiveCommandsTest, deleteAnsweredNo_leavesTheArchiveOpen)
     EXPECT_EQ(LastPrompt().buttons, vbYesNo);
     EXPECT_EQ(LastPrompt().icon, vbQuestion);
     EXPECT_EQ(main->CurrentArchiveName(), "Keep me");
-    EXPECT_EQ(Files(), QStringList {"Keep me"});
+    EXPECT_EQ(Files(), QStringList{"Keep me"});
 }
 
 TEST_F(ArchiveCommandsTest, delete_removesOnlyTheNamedFile)
@@ -251,7 +250,7 @@ TEST_F(ArchiveCommandsTest, delete_removesOnlyTheNamedFile)
     Run("mnuFileDelete");
     EXPECT_EQ(prompts.records().size(), 1u);
     EXPECT_EQ(main->CurrentArchiveName(), "");
-    EXPECT_EQ(Files(), (QStringList {"a?", "ab"}));
+    EXPECT_EQ(Files(), (QStringList{"a?", "ab"}));
 }
 
 TEST_F(ArchiveCommandsTest, failedDelete_saysSoAndKeepsTheFile)

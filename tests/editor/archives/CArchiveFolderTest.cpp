@@ -2,17 +2,16 @@
 
 #include "tests/support/TempHome.h"
 
-#include <gtest/gtest.h>
-
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -93,14 +92,14 @@ public:
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
 private:
-    rlimit mSaved {};
+    rlimit mSaved{};
     void (*mOldHandler)(int) = nullptr;
 };
 
 class ArchiveFolderTest : public testing::Test {
 protected:
     fs::path dir = zrv::test::MakeTempDir("data");
-    CArchiveFolder folder {QString::fromStdString(dir.string())};
+    CArchiveFolder folder{QString::fromStdString(dir.string())};
 };
 
 } // namespace
@@ -132,14 +131,14 @@ TEST_F(ArchiveFolderTest, copy_isByteIdenticalAndKeepsPermissions)
     for (int i = 0; i < 20000; ++i)
         bytes += static_cast<char>(i * 7);
     WriteFile(dir / "source", bytes);
-    fs::permissions(dir / "source", fs::perms::owner_read | fs::perms::owner_write |
-                                        fs::perms::group_read);
+    fs::permissions(dir / "source",
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
     EXPECT_EQ(folder.CopyArchive("source", "copy of source"), Outcome::Done);
     EXPECT_EQ(ReadFile(dir / "copy of source"), bytes);
     EXPECT_EQ(fs::status(dir / "copy of source").permissions(),
               fs::status(dir / "source").permissions());
-    EXPECT_EQ(Entries(dir), (std::vector<std::string> {"copy of source", "source"}));
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"copy of source", "source"}));
 }
 
 TEST_F(ArchiveFolderTest, copyOntoExistingName_replacesNothingAndLeavesNoTemporary)
@@ -148,7 +147,7 @@ TEST_F(ArchiveFolderTest, copyOntoExistingName_replacesNothingAndLeavesNoTempora
     WriteFile(dir / "target", "old bytes");
     EXPECT_EQ(folder.CopyArchive("source", "target"), Outcome::NameTaken);
     EXPECT_EQ(ReadFile(dir / "target"), "old bytes");
-    EXPECT_EQ(Entries(dir), (std::vector<std::string> {"source", "target"}));
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"source", "target"}));
 }
 
 TEST_F(ArchiveFolderTest, copyFailures_leaveNoPartialArchive)
@@ -161,7 +160,7 @@ TEST_F(ArchiveFolderTest, copyFailures_leaveNoPartialArchive)
         const FileSizeLimit limit(64 * 1024);
         EXPECT_EQ(folder.CopyArchive("big", "target"), Outcome::Failed);
     }
-    EXPECT_EQ(Entries(dir), (std::vector<std::string> {"big"}));
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"big"}));
 }
 
 TEST_F(ArchiveFolderTest, delete_removesOnlyTheNamedFile)
@@ -170,7 +169,7 @@ TEST_F(ArchiveFolderTest, delete_removesOnlyTheNamedFile)
     WriteFile(dir / "ab", "other");
     WriteFile(dir / "a?", "other");
     EXPECT_TRUE(folder.DeleteArchive("a*"));
-    EXPECT_EQ(Entries(dir), (std::vector<std::string> {"a?", "ab"}));
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"a?", "ab"}));
     EXPECT_FALSE(folder.DeleteArchive("a*"));
 }
 

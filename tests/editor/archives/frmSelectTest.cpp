@@ -1,15 +1,15 @@
 #include "editor/archives/frmSelect.h"
-#include "editor/archives/modForms.h"
 
 #include "desktop/Prompts.h"
+#include "editor/archives/modForms.h"
 #include "tests/support/ScriptedPrompts.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace zrv::desktop;
 

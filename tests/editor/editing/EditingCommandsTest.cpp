@@ -5,6 +5,8 @@
 #include "tests/editor/shell/EditorTestEnvironment.h"
 #include "tests/support/ScriptedPrompts.h"
 
+#include <functional>
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -14,9 +16,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
-#include <gtest/gtest.h>
-
-#include <functional>
 
 using namespace zrv::desktop;
 using zrv::test::EditorTestEnvironment;
@@ -55,7 +54,8 @@ protected:
     {
         for (const int row : rows)
             List().selectionModel()->select(List().model()->index(row - 1, 0),
-                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+                                            QItemSelectionModel::Select |
+                                                QItemSelectionModel::Rows);
     }
     void MakeCurrent(int row) const { List().setCurrentIndex(List().model()->index(row - 1, 0)); }
     QStringList OnDisk() const

@@ -120,9 +120,10 @@ type_text " edited"
 press_ok "$form"
 gone '^Edit a Fortune$'
 
-# Delete the first with the Delete key; Yes is the default answer.
+# Delete the first with the Delete key (Down, Home: the first row, selected);
+# Yes is the default answer.
 focus "$main"
-keys Home Delete
+keys Down Home Delete
 question=$(window '^Confirm Delete$')
 focus "$question"
 keys Return

@@ -16,8 +16,8 @@ ComPtr<IFortune> NewFortune()
 {
     RegisterComponent();
     ComPtr<IFortune> fortune;
-    const HRESULT hr = CoCreateInstance(CLSID_Fortune, nullptr, CLSCTX_INPROC_SERVER,
-                                        IID_IFortune, fortune.putVoid());
+    const HRESULT hr = CoCreateInstance(CLSID_Fortune, nullptr, CLSCTX_INPROC_SERVER, IID_IFortune,
+                                        fortune.putVoid());
     EXPECT_TRUE(SUCCEEDED(hr)) << hr;
     return fortune;
 }

@@ -3,13 +3,15 @@
 #include "component/IFortune.h"
 #include "runtime/com/ComPtr.h"
 
+#include <ostream>
 #include <QString>
 #include <QStringList>
 
-#include <ostream>
-
 // Readable texts in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Real Fortune objects for editor tests: the built component is registered
 // in the test's temporary hives, then created by class identity.

@@ -1,17 +1,17 @@
 #include "editor/editing/frmFortune.h"
-#include "editor/editing/modForms.h"
 
 #include "desktop/Prompts.h"
+#include "editor/editing/modForms.h"
 #include "tests/editor/editing/FortuneFiles.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempHome.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace zrv::desktop;
 using FortuneFiles::Fortunes;
@@ -131,7 +131,7 @@ TEST_F(FortuneFormTest, changeAndChangeBack_savesAgain)
     EXPECT_TRUE(Button("cmdApply")->isEnabled());
     Button("cmdOK")->click();
     EXPECT_TRUE(form->GetParameters());
-    EXPECT_EQ(OnDisk(), (QStringList {"one", "two\r\nlines", "three"}));
+    EXPECT_EQ(OnDisk(), (QStringList{"one", "two\r\nlines", "three"}));
 }
 
 TEST_F(FortuneFormTest, applyThenCancel_asksNothingAndReportsSaved)
@@ -158,8 +158,8 @@ TEST_F(FortuneFormTest, addTypeApplyTypeOk_appendsTwo)
     Type(" and more");
     Button("cmdOK")->click();
     EXPECT_TRUE(form->GetParameters());
-    EXPECT_EQ(OnDisk(), (QStringList {"one", "two\r\nlines", "three", "first\r\nline",
-                                      "first\r\nline and more"}));
+    EXPECT_EQ(OnDisk(), (QStringList{"one", "two\r\nlines", "three", "first\r\nline",
+                                     "first\r\nline and more"}));
 }
 
 TEST_F(FortuneFormTest, emptyOrSpacesOnly_isRefusedWithTheMessage)
@@ -209,7 +209,7 @@ TEST_F(FortuneFormTest, lineBreaksOnly_addAddsNothingAndEditDeletes)
     QTest::keyClick(Text(), Qt::Key_Return);
     Button("cmdOK")->click();
     EXPECT_TRUE(form->GetParameters());
-    EXPECT_EQ(OnDisk(), (QStringList {"one", "three"}));
+    EXPECT_EQ(OnDisk(), (QStringList{"one", "three"}));
 }
 
 TEST_F(FortuneFormTest, viewMode_closesWithoutQuestion)
@@ -233,7 +233,8 @@ TEST_F(FortuneFormTest, cancelWithChanges_asksAndNoKeepsTheText)
     QTest::keyClick(form.get(), Qt::Key_Escape);
     ASSERT_EQ(prompts.records().size(), 1u);
     const PromptRecord& box = prompts.records().back();
-    EXPECT_EQ(box.text, "Are you sure you wish to discard the changes you have made to this Fortune?");
+    EXPECT_EQ(box.text,
+              "Are you sure you wish to discard the changes you have made to this Fortune?");
     EXPECT_EQ(box.title, "Discard Changes?");
     EXPECT_EQ(box.buttons, vbYesNo);
     EXPECT_EQ(box.icon, 0);
@@ -287,6 +288,6 @@ TEST(ShowFortune, everyShowingStartsFresh)
         form->findChild<QPushButton*>("cmdOK")->click();
     });
     EXPECT_FALSE(ShowFortune(true, true, archive.get(), 0));
-    EXPECT_EQ(Fortunes(FortuneFiles::LoadFortune(path).get()), (QStringList {"alpha", "beta"}));
+    EXPECT_EQ(Fortunes(FortuneFiles::LoadFortune(path).get()), (QStringList{"alpha", "beta"}));
     EXPECT_TRUE(owner.findChildren<QDialog*>().isEmpty());
 }

@@ -5,10 +5,10 @@
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempHome.h"
 
+#include <gtest/gtest.h>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
 using namespace zrv::desktop;
 

@@ -1,10 +1,9 @@
 #include "editor/editing/modSelection.h"
 
+#include <gtest/gtest.h>
+#include <numeric>
 #include <QStandardItemModel>
 #include <QTreeView>
-#include <gtest/gtest.h>
-
-#include <numeric>
 
 using namespace modSelection;
 
@@ -43,9 +42,9 @@ TEST(DeletionOrder, selectedFortunesGoHighestFirst)
 
 TEST(DeletionOrder, deletingTwoFiveThreeOfTen_keepsTheOthersInOrder)
 {
-    EXPECT_EQ(RemainingAfter(10, {2, 5, 3}), (std::vector<int> {1, 4, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(RemainingAfter(10, {2, 5, 3}), (std::vector<int>{1, 4, 6, 7, 8, 9, 10}));
     EXPECT_TRUE(RemainingAfter(4, {1, 2, 3, 4}).empty());
-    EXPECT_EQ(RemainingAfter(3, {}), (std::vector<int> {1, 2, 3}));
+    EXPECT_EQ(RemainingAfter(3, {}), (std::vector<int>{1, 2, 3}));
 }
 
 TEST(RowKeys, keyGivesFortuneIndex)
@@ -93,15 +92,15 @@ TEST_F(SelectionTest, selectAllDeselectAllAndInvert)
 {
     Fill(5);
     SelectAll(view);
-    EXPECT_EQ(Selected(), (std::vector<int32_t> {1, 2, 3, 4, 5}));
+    EXPECT_EQ(Selected(), (std::vector<int32_t>{1, 2, 3, 4, 5}));
     DeselectAll(view);
     EXPECT_TRUE(Selected().empty());
 
     Select({4, 2});
     InvertSelection(view);
-    EXPECT_EQ(Selected(), (std::vector<int32_t> {1, 3, 5}));
+    EXPECT_EQ(Selected(), (std::vector<int32_t>{1, 3, 5}));
     InvertSelection(view);
-    EXPECT_EQ(Selected(), (std::vector<int32_t> {2, 4}));
+    EXPECT_EQ(Selected(), (std::vector<int32_t>{2, 4}));
 }
 
 TEST_F(SelectionTest, emptyList_staysEmpty)
@@ -117,7 +116,7 @@ TEST_F(SelectionTest, selectedIndicesComeFromTheKeysInListOrder)
     Fill(12);
     model.item(9)->setData(QStringLiteral("I10"), kKeyRole);
     Select({10, 2, 12});
-    EXPECT_EQ(Selected(), (std::vector<int32_t> {2, 10, 12}));
+    EXPECT_EQ(Selected(), (std::vector<int32_t>{2, 10, 12}));
 }
 
 TEST_F(SelectionTest, currentRowCountsOnlyWhenSelected)

@@ -92,6 +92,37 @@ TEST(TypeLib, loadTypeLib_readsTheLibraryTables)
     EXPECT_EQ(lib->GetTypeInfoOfGuid(GUID_NULL, none.put()), TYPE_E_ELEMENTNOTFOUND);
 }
 
+TEST(TypeLib, isNameAndFindName_matchWithoutCaseAndGiveTheStoredSpelling)
+{
+    const ComPtr<ITypeLib> lib = LoadCalcLib();
+    ASSERT_TRUE(lib);
+    char16_t member[] = u"setname";
+    BOOL found = FALSE;
+    ASSERT_EQ(lib->IsName(member, 0, &found), S_OK);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(std::u16string(member), u"SetName");
+    char16_t type[] = u"icalc";
+    ASSERT_EQ(lib->IsName(type, 0, &found), S_OK);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(std::u16string(type), u"ICalc");
+    char16_t missing[] = u"Nothing";
+    ASSERT_EQ(lib->IsName(missing, 0, &found), S_OK);
+    EXPECT_FALSE(found);
+
+    ITypeInfo* infos[2] = {};
+    MEMBERID ids[2] = {};
+    USHORT count = 2;
+    char16_t sum[] = u"SUM";
+    ASSERT_EQ(lib->FindName(sum, 0, infos, ids, &count), S_OK);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(ids[0], kIdSum);
+    TYPEATTR* attr = nullptr;
+    ASSERT_EQ(infos[0]->GetTypeAttr(&attr), S_OK);
+    EXPECT_TRUE(attr->guid == IID_ICalc);
+    infos[0]->ReleaseTypeAttr(attr);
+    infos[0]->Release();
+}
+
 TEST(TypeLib, fileWithoutTypeInformation_doesNotLoad)
 {
     ComPtr<ITypeLib> lib;
@@ -428,6 +459,30 @@ TEST_F(TypeLibRegistration, registerTypeLib_writesTheUsualEntries)
     ASSERT_EQ(LoadRegTypeLib(LIBID_CalcLib, 1, 0, 0, reloaded.put()), S_OK);
     EXPECT_EQ(reloaded->GetTypeInfoCount(), 2u);
     EXPECT_EQ(LoadRegTypeLib(LIBID_CalcLib, 2, 0, 0, reloaded.put()), TYPE_E_LIBNOTREGISTERED);
+}
+
+TEST_F(TypeLibRegistration, registeredPath_fallsBackToNeutralLocaleAndNewerMinor)
+{
+    const ComPtr<ITypeLib> lib = LoadCalcLib();
+    ASSERT_EQ(RegisterTypeLib(lib.get(), Wide(CALC_SERVER_PATH).c_str(), nullptr), S_OK);
+    // Registered for locale 0 and version 1.0: a US English caller finds it,
+    // and so does one that asks for any 1.x up to 1.0.
+    BString path;
+    EXPECT_EQ(QueryPathOfRegTypeLib(LIBID_CalcLib, 1, 0, LANG_ENGLISH_US, path.put()), S_OK);
+    EXPECT_EQ(path.view(), Wide(CALC_SERVER_PATH));
+    EXPECT_EQ(QueryPathOfRegTypeLib(LIBID_CalcLib, 1, 1, 0, path.put()), TYPE_E_LIBNOTREGISTERED);
+
+    // A newer minor version answers for an older request.
+    HKEY key = 0;
+    const std::string newer = std::string(kLibKey) + "\\1.a\\0\\linux64";
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, newer.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("/opt/newer.so"), 14);
+    RegCloseKey(key);
+    EXPECT_EQ(QueryPathOfRegTypeLib(LIBID_CalcLib, 1, 1, 0, path.put()), S_OK);
+    EXPECT_EQ(path.view(), u"/opt/newer.so");
+    EXPECT_EQ(QueryPathOfRegTypeLib(LIBID_CalcLib, 1, 0, 0, path.put()), S_OK);
+    EXPECT_EQ(path.view(), Wide(CALC_SERVER_PATH));
 }
 
 TEST_F(TypeLibRegistration, unRegisterTypeLib_removesOnlyItsOwnEntries)

@@ -497,3 +497,29 @@ TEST_F(RegistryHiveFiles, hiveDeletedWhileOpenIsMadeAfreshForTheNextWrite)
     ASSERT_TRUE(std::filesystem::exists(UserHive()));
     EXPECT_EQ(SqliteQuery(UserHive(), "SELECT count(*) FROM keys WHERE name = CAST('After' AS BLOB)"), "1");
 }
+
+TEST_F(RegistryHiveFiles, handleIntoAReplacedHiveDoesNotWriteToAnotherKey)
+{
+    const HKEY old = Create(HKEY_CURRENT_USER, "A\\B\\C");
+    std::filesystem::remove_all(std::filesystem::path(UserHive()).parent_path());
+    // The new file's keys get the ids the old ones had.
+    const HKEY fresh = Create(HKEY_CURRENT_USER, "X\\Y\\Z");
+    RegCloseKey(fresh);
+    EXPECT_EQ(SetString(old, "v", "stray"), ERROR_KEY_DELETED);
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "X\\Y\\Z", "v"), "error 2");
+    RegCloseKey(old);
+}
+
+TEST_F(RegistryClassesRoot, deletingAMergedKeyRemovesItFromBothHives)
+{
+    RegCloseKey(Create(HKEY_LOCAL_MACHINE, "Software\\Classes\\Both"));
+    RegCloseKey(Create(HKEY_CURRENT_USER, "Software\\Classes\\Both"));
+    RegCloseKey(Create(HKEY_CURRENT_USER, "Software\\Classes\\Tree\\Sub"));
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "Tree"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "both"), ERROR_SUCCESS);
+    HKEY key = 0;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "Both", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\Both", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteTreeA(HKEY_CLASSES_ROOT, "Tree"), ERROR_SUCCESS);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\Tree", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+}
