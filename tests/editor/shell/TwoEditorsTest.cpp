@@ -124,31 +124,53 @@ protected:
         }
     }
 
-    // Starts fortedit and opens the only archive of the data folder as a
-    // person would: Ctrl+O, a click on the first entry, Enter.
-    QString StartProgramShowing(const QString& archive)
+    struct Program {
+        qint64 pid = 0;
+        QString window; // its main window
+    };
+
+    Program StartProgram()
     {
         auto process = std::make_unique<QProcess>();
         process->setProcessChannelMode(QProcess::ForwardedChannels);
         process->start(mProgram, {});
         EXPECT_TRUE(process->waitForStarted(kPatience));
+        const qint64 pid = process->processId();
         mPrograms.push_back(std::move(process));
-        const qint64 pid = mPrograms.back()->processId();
         const QString window = AwaitWindow(pid, frmMain::Title);
         EXPECT_FALSE(window.isEmpty()) << "fortedit shows no window";
-        if (window.isEmpty())
-            return {};
-        Xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
-        Xdotool({QStringLiteral("key"), QStringLiteral("ctrl+o")});
-        const QString select = AwaitWindow(pid, QStringLiteral("Select a Fortune archive"));
-        EXPECT_FALSE(select.isEmpty()) << "fortedit shows no archive selection";
+        return {pid, window};
+    }
+
+    // Asks the program to open the only archive of the data folder as a person
+    // would: Ctrl+O, a click on the first entry, Enter.
+    void RequestOnlyArchive(const Program& program)
+    {
+        Press(program.window, QStringLiteral("ctrl+o"));
+        const QString select = AwaitWindow(program.pid, QStringLiteral("Select a Fortune archive"));
+        ASSERT_FALSE(select.isEmpty()) << "fortedit shows no archive selection";
         Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), select, QStringLiteral("40"),
                  QStringLiteral("14"), QStringLiteral("click"), QStringLiteral("1")});
         QTest::qWait(300);
         Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
-        const QString shown = AwaitWindow(pid, frmMain::CaptionPrefix + archive);
+    }
+
+    // Starts fortedit showing the only archive of the data folder.
+    QString StartProgramShowing(const QString& archive)
+    {
+        const Program program = StartProgram();
+        if (program.window.isEmpty())
+            return {};
+        RequestOnlyArchive(program);
+        const QString shown = AwaitWindow(program.pid, frmMain::CaptionPrefix + archive);
         EXPECT_FALSE(shown.isEmpty()) << "fortedit did not open " << archive.toStdString();
         return shown;
+    }
+
+    static void Press(const QString& window, const QString& keys)
+    {
+        Xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        Xdotool({QStringLiteral("key"), keys});
     }
 
     void Hide(const QString& name)
@@ -218,3 +240,30 @@ TEST_F(TwoEditorsTest, guardAcrossProcesses)
 }
 
 } // namespace
+
+TEST_F(TwoEditorsTest, secondProgramIsRefusedTheArchiveTheFirstShows)
+{
+    WriteArchive(mEnvironment.ArchivePath(QStringLiteral("abc")), {}, {QStringLiteral("one")});
+    const QString first = StartProgramShowing(QStringLiteral("abc"));
+    ASSERT_FALSE(first.isEmpty());
+    const Program second = StartProgram();
+    ASSERT_FALSE(second.window.isEmpty());
+
+    RequestOnlyArchive(second);
+    QString question = AwaitWindow(second.pid, QStringLiteral("Switch to other instance?"));
+    ASSERT_FALSE(question.isEmpty()) << "no question about the other window";
+    Press(question, QStringLiteral("alt+n"));
+    const QString failed = AwaitWindow(second.pid, QStringLiteral("Operation failed."));
+    ASSERT_FALSE(failed.isEmpty()) << "No did not report the failure";
+    Press(failed, QStringLiteral("Return"));
+    EXPECT_TRUE(AwaitTrue([&] { return FindWindow(second.pid, QStringLiteral("Operation failed.")).isEmpty(); }));
+    EXPECT_FALSE(FindWindow(second.pid, frmMain::Title).isEmpty());
+
+    RequestOnlyArchive(second);
+    question = AwaitWindow(second.pid, QStringLiteral("Switch to other instance?"));
+    ASSERT_FALSE(question.isEmpty());
+    Press(question, QStringLiteral("alt+y"));
+    EXPECT_TRUE(AwaitTrue([&] { return FocusedWindow() == first; })) << "the first editor did not come to the front";
+    EXPECT_TRUE(AwaitTrue([&] { return IsAbove(first.toULongLong(), second.window.toULongLong()); }));
+    EXPECT_FALSE(FindWindow(second.pid, frmMain::Title).isEmpty()) << "the second editor changed its archive";
+}
