@@ -1,5 +1,5 @@
 # Warnings are on for every target of the project and must stay clean.
-add_compile_options(-Wall -Wextra -Wpedantic)
-if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" OR CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-    add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor> -Wshadow=local)
+add_compile_options(-Wall -Wextra -Wpedantic $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor>)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    add_compile_options(-Wshadow=local)
 endif()
