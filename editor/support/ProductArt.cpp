@@ -26,7 +26,7 @@ void PaintSky(QPainter& p, const QRect& area)
     // A few fixed stars: a fortune is read from the sky.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 170));
-    const QPoint stars[] = {{118, 14}, {162, 9}, {210, 18}, {258, 11}, {278, 30}, {140, 88}, {268, 92}};
+    const QPoint stars[] = {{118, 14}, {162, 9}, {210, 18}, {258, 9}, {287, 44}, {140, 92}, {268, 94}};
     for (const QPoint& s : stars)
         p.drawEllipse(s, 1, 1);
 }

