@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/packages.sh
-zrv_require_packages "${ZRV_BUILD_PACKAGES[@]}"
+zrv_require_packages "${ZRV_BUILD_PACKAGES[@]}" xvfb xauth
 
 prefix="$PWD/.local"
 build=build/release
