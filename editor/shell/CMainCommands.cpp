@@ -99,11 +99,11 @@ CMainCommands::CMainCommands(QMainWindow* window, QWidget* toolbarParent)
 void CMainCommands::BuildMenus(QMainWindow* window)
 {
     QMenuBar* bar = window->menuBar();
-    for (const MenuSpec& spec : kMenus) {
-        QMenu* menu = bar->addMenu(QString::fromLatin1(spec.caption));
-        menu->setObjectName(QString::fromLatin1(spec.name));
+    for (const MenuSpec& menuEntry : kMenus) {
+        QMenu* menu = bar->addMenu(QString::fromLatin1(menuEntry.caption));
+        menu->setObjectName(QString::fromLatin1(menuEntry.name));
         for (const ItemSpec& item : kItems) {
-            if (qstrcmp(item.menu, spec.name) != 0)
+            if (qstrcmp(item.menu, menuEntry.name) != 0)
                 continue;
             QAction* action = qstrcmp(item.caption, "-") == 0 ? menu->addSeparator()
                                                                  : menu->addAction(QString::fromLatin1(item.caption));
@@ -126,17 +126,17 @@ void CMainCommands::BuildToolbar()
     mToolbar->setFloatable(false);
     mToolbar->setIconSize(QSize(32, 32));
     mToolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    for (const ButtonSpec& spec : kButtons) {
-        if (!spec.caption) {
+    for (const ButtonSpec& button : kButtons) {
+        if (!button.caption) {
             mToolbar->addSeparator();
             continue;
         }
-        const QString caption = QString::fromLatin1(spec.caption);
+        const QString caption = QString::fromLatin1(button.caption);
         QAction* action = mToolbar->addAction(caption);
         action->setObjectName(QStringLiteral("tlbMain") + caption);
         action->setToolTip(caption);
         connect(action, &QAction::triggered, this, [this, action] { emit buttonClicked(action->text()); });
-        mButtons.append({action, spec.rule, spec.image});
+        mButtons.append({action, button.rule, button.image});
     }
     mOpenMenu = new QMenu(mToolbar);
     mOpenMenu->setObjectName(QStringLiteral("tlbMainOpenDropDown"));
