@@ -117,7 +117,9 @@ CArchiveFolder::Outcome CArchiveFolder::ReserveArchive(const QString& vsName) co
 CArchiveFolder::Outcome CArchiveFolder::CopyArchive(const QString& vsSource,
                                                     const QString& vsTarget) const
 {
-    const FileDescriptor source(::open(Native(PathOf(vsSource)).constData(), O_RDONLY | O_CLOEXEC));
+    // A link is no archive: copying through one could read outside the folder.
+    const FileDescriptor source(
+        ::open(Native(PathOf(vsSource)).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     struct stat st {};
     if (!source.valid() || ::fstat(source.get(), &st) != 0)
         return Outcome::Failed;

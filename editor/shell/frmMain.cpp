@@ -5,12 +5,9 @@
 #include "desktop/ScreenMetrics.h"
 #include "desktop/ShellExecute.h"
 #include "desktop/WindowHandles.h"
-#include "editor/archives/CArchiveFolder.h"
-#include "editor/archives/modForms.h"
+#include "editor/archives/CArchiveCommands.h"
 #include "editor/editing/BstrText.h"
-#include "editor/editing/TrimSpaces.h"
-#include "editor/editing/modForms.h"
-#include "editor/editing/modSelection.h"
+#include "editor/editing/CFortuneCommands.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/ToolbarArt.h"
@@ -28,7 +25,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -97,6 +93,7 @@ frmMain::frmMain(const QString& editorFolder)
     setAttribute(Qt::WA_DeleteOnClose, false);
     BuildControls();
     ConnectCommands();
+    BuildCommandRoutines();
     mhWnd = RegisterWindow(this, EditorWindows::MainWindowClass);
 }
 
@@ -165,7 +162,7 @@ void frmMain::BuildList()
     connect(lvwItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { RunIgnoringFailures([this] { RefreshSelectionStatus(); }); });
     connect(lvwItems, &QTreeView::doubleClicked, this, [this] {
-        if (modSelection::CurrentIndex(*lvwItems, CFortuneListModel::KeyRole) != 0)
+        if (mFortuneCommands->CurrentIndex() != 0)
             RunIgnoringFailures([this] { EditFortuneCommand(); });
     });
 }
@@ -674,176 +671,108 @@ QStringList frmMain::ListArchives() const
     return ArchiveFiles::List(DataFolder());
 }
 
+// ------------------------------------ fortune editing, archive management
+
+void frmMain::BuildCommandRoutines()
+{
+    CArchiveCommands::Window archives;
+    archives.owner = this;
+    archives.dataFolder = [this] { return DataFolder(); };
+    archives.isOpen = [this] { return static_cast<bool>(mCurrentArchive); };
+    archives.currentName = [this] { return CurrentArchiveName(); };
+    archives.nameTaken = [this](const QString& name) { return ArchiveFileExists(name); };
+    archives.safeName = &ArchiveFiles::IsSafeName;
+    archives.listArchives = [this] { return ListArchives(); };
+    archives.createEmpty = [](const QString& path) {
+        const CArchiveObject created = CArchiveObject::Create();
+        created.get()->Create(ToBstr(path).get());
+    };
+    archives.open = [this](const QString& name) { OpenArchive(name); };
+    archives.close = [this] { CloseArchive(); };
+    mArchiveCommands = std::make_unique<const CArchiveCommands>(std::move(archives));
+
+    CFortuneCommands::Window editing;
+    editing.owner = this;
+    editing.list = lvwItems;
+    editing.keyRole = CFortuneListModel::KeyRole;
+    editing.fortune = [this] { return mCurrentArchive.get(); };
+    editing.stillExists = [this] { return ArchiveExists(CurrentArchiveName()); };
+    editing.reload = [this] { OpenArchive(CurrentArchiveName()); };
+    editing.headerChanged = [this] { lblHeading->setText(DisplayText(mCurrentArchive.Header())); };
+    editing.selectionChanged = [this] { RefreshSelectionStatus(); };
+    mFortuneCommands = std::make_unique<const CFortuneCommands>(std::move(editing));
+}
+
 void frmMain::OpenCommand()
 {
-    QString choice;
-    ShowSelect(ListArchives(), choice);
-    if (!choice.isEmpty())
-        OpenArchive(choice);
-}
-
-// ------------------------------------------------------- fortune editing
-
-void frmMain::AddFortuneCommand()
-{
-    if (!mCurrentArchive || !ArchiveExists(CurrentArchiveName()))
-        return;
-    if (ShowFortune(true, true, mCurrentArchive.get(), 0, this))
-        OpenArchive(CurrentArchiveName());
-}
-
-void frmMain::EditFortuneCommand()
-{
-    ShowCurrentFortune(true);
-}
-
-void frmMain::ViewFortuneCommand()
-{
-    ShowCurrentFortune(false);
-}
-
-// Edit and View work on the list's current row.
-void frmMain::ShowCurrentFortune(bool vbRW)
-{
-    if (!mCurrentArchive || !ArchiveExists(CurrentArchiveName()))
-        return;
-    const int32_t index = modSelection::CurrentIndex(*lvwItems, CFortuneListModel::KeyRole);
-    if (index == 0)
-        return;
-    if (ShowFortune(vbRW, false, mCurrentArchive.get(), index, this))
-        OpenArchive(CurrentArchiveName());
-}
-
-void frmMain::EditHeaderCommand()
-{
-    if (!mCurrentArchive)
-        return;
-    if (ShowHeader(mCurrentArchive.get(), this))
-        lblHeading->setText(DisplayText(mCurrentArchive.Header()));
-}
-
-void frmMain::SelectAllCommand()
-{
-    modSelection::SelectAll(*lvwItems);
-    RefreshSelectionStatus();
-}
-
-void frmMain::InvertSelectionCommand()
-{
-    modSelection::InvertSelection(*lvwItems);
-    RefreshSelectionStatus();
-}
-
-void frmMain::DeselectAllCommand()
-{
-    modSelection::DeselectAll(*lvwItems);
-    RefreshSelectionStatus();
-}
-
-void frmMain::DeleteSelectedFortunes()
-{
-    if (!mCurrentArchive || !ArchiveExists(CurrentArchiveName()))
-        return;
-    const int answer = MsgBox(QStringLiteral("Are you sure that you wish to delete the selected fortunes?"),
-                              vbYesNo | vbQuestion | vbDefaultButton1, QStringLiteral("Confirm Delete"), this);
-    if (answer != vbYes)
-        return;
-    modSelection::DeleteFortunes(mCurrentArchive.get(),
-                                 modSelection::SelectedIndices(*lvwItems, CFortuneListModel::KeyRole));
-    OpenArchive(CurrentArchiveName());
-}
-
-// ---------------------------------------------------- archive management
-
-namespace {
-
-void ReportNameTaken(QWidget* owner)
-{
-    MsgBox(QStringLiteral("Creation of new Zorva Fortune archive Failed as an archive of the same name "
-                          "already exists."),
-           vbOKOnly | vbCritical, QStringLiteral("Action Failed!"), owner);
-}
-
-} // namespace
-
-// The name for a new or duplicated archive as typed, or empty when none
-// was given or the user was told why it cannot be used.
-QString frmMain::AskNewArchiveName()
-{
-    const QString name = InputBox(QStringLiteral("What would you like to call your new Zorva Fortune archive?"),
-                                  QStringLiteral("New Zorva Fortune Archive"), {}, this);
-    if (TrimSpaces(name).isEmpty())
-        return {};
-    if (!ArchiveFiles::IsSafeName(name)) {
-        MsgBox(QStringLiteral("This name cannot be used for a Zorva Fortune archive."), vbOKOnly | vbCritical,
-               QStringLiteral("Action Failed!"), this);
-        return {};
-    }
-    if (ArchiveFileExists(name)) {
-        ReportNameTaken(this);
-        return {};
-    }
-    return name;
+    mArchiveCommands->OpenCommand();
 }
 
 void frmMain::NewArchive()
 {
-    const QString name = AskNewArchiveName();
-    if (name.isEmpty())
-        return;
-    const CArchiveFolder folder(DataFolder());
-    const CArchiveFolder::Outcome reserved = folder.ReserveArchive(name);
-    if (reserved == CArchiveFolder::Outcome::NameTaken) {
-        ReportNameTaken(this);
-        return;
-    }
-    if (reserved == CArchiveFolder::Outcome::Done) {
-        RunIgnoringFailures([&] {
-            const CArchiveObject created = CArchiveObject::Create();
-            created.get()->Create(ToBstr(folder.PathOf(name)).get());
-        });
-    }
-    OpenArchive(name);
+    mArchiveCommands->NewArchive();
 }
 
 void frmMain::DuplicateArchive()
 {
-    if (!mCurrentArchive)
-        return;
-    const QString name = AskNewArchiveName();
-    if (name.isEmpty())
-        return;
-    if (CArchiveFolder(DataFolder()).CopyArchive(CurrentArchiveName(), name) == CArchiveFolder::Outcome::NameTaken) {
-        ReportNameTaken(this);
-        return;
-    }
-    OpenArchive(name);
+    mArchiveCommands->DuplicateArchive();
 }
 
 void frmMain::DeleteArchive()
 {
-    const QString name = CurrentArchiveName();
-    if (name.isEmpty())
-        return;
-    const int answer = MsgBox(QStringLiteral("All data in the archive will be lost.\r\nAre you sure you wish to "
-                                             "delete this entire Archive?"),
-                              vbYesNo | vbQuestion, QStringLiteral("Confirm Deletion of ") + name, this);
-    if (answer != vbYes)
-        return;
-    CloseArchive();
-    const CArchiveFolder folder(DataFolder());
-    // Only the named file counts: a pattern test would blame other files
-    // that "*" or "?" in the name match.
-    if (!folder.DeleteArchive(name) || QFileInfo::exists(folder.PathOf(name)))
-        MsgBox(QStringLiteral("Unable to delete archive."), vbOKOnly, {}, this);
+    mArchiveCommands->DeleteArchive();
+}
+
+void frmMain::AddFortuneCommand()
+{
+    mFortuneCommands->AddFortune();
+}
+
+void frmMain::EditFortuneCommand()
+{
+    mFortuneCommands->EditFortune();
+}
+
+void frmMain::ViewFortuneCommand()
+{
+    mFortuneCommands->ViewFortune();
+}
+
+void frmMain::EditHeaderCommand()
+{
+    mFortuneCommands->EditHeader();
+}
+
+void frmMain::SelectAllCommand()
+{
+    mFortuneCommands->SelectAll();
+}
+
+void frmMain::InvertSelectionCommand()
+{
+    mFortuneCommands->InvertSelection();
+}
+
+void frmMain::DeselectAllCommand()
+{
+    mFortuneCommands->DeselectAll();
+}
+
+void frmMain::DeleteSelectedFortunes()
+{
+    mFortuneCommands->DeleteSelectedFortunes();
 }
 
 // ------------------------------------- commands completed by later features
 
 void frmMain::CutCommand() {}
+
 void frmMain::CopyCommand() {}
+
 void frmMain::PasteCommand() {}
+
 void frmMain::ExportToExcel() {}
+
 void frmMain::ImportFromExcel() {}
 
 bool frmMain::ExcelInstalled()

@@ -12,7 +12,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
+class CArchiveCommands;
+class CFortuneCommands;
 class CFortuneListModel;
 class CMainCommands;
 class QLabel;
@@ -116,12 +119,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void ShowCurrentFortune(bool vbRW);
-    QString AskNewArchiveName();
     void BuildControls();
     void BuildList();
     void BuildStatusBar();
     void ConnectCommands();
+    void BuildCommandRoutines();
     void RunMenuItem(const QString& name);
     void ApplyPlacement();
     void SetOuterHeight(int32_t twips);
@@ -142,6 +144,8 @@ private:
 
     QWidget* mClient = nullptr;
     CMainCommands* mCommands = nullptr;
+    std::unique_ptr<const CArchiveCommands> mArchiveCommands;
+    std::unique_ptr<const CFortuneCommands> mFortuneCommands;
     QToolBar* tlbMain = nullptr;
     QLabel* picLogo = nullptr;
     QLabel* lblHeader = nullptr;

@@ -161,6 +161,12 @@ TEST_F(ArchiveFolderTest, copyFailures_leaveNoPartialArchive)
         EXPECT_EQ(folder.CopyArchive("big", "target"), Outcome::Failed);
     }
     EXPECT_EQ(Entries(dir), (std::vector<std::string>{"big"}));
+
+    const fs::path outside = zrv::test::MakeTempDir("outside");
+    WriteFile(outside / "secret", "not an archive");
+    fs::create_symlink(outside / "secret", dir / "linked");
+    EXPECT_EQ(folder.CopyArchive("linked", "target"), Outcome::Failed);
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{"big", "linked"}));
 }
 
 TEST_F(ArchiveFolderTest, delete_removesOnlyTheNamedFile)

@@ -1,0 +1,106 @@
+#include "editor/archives/CArchiveCommands.h"
+
+#include "desktop/Prompts.h"
+#include "editor/archives/CArchiveFolder.h"
+#include "editor/archives/modForms.h"
+#include "editor/editing/TrimSpaces.h"
+
+#include <exception>
+#include <QFileInfo>
+#include <utility>
+
+using namespace zrv::desktop;
+
+CArchiveCommands::CArchiveCommands(Window window) : mWindow(std::move(window)) {}
+
+void CArchiveCommands::ReportNameTaken() const
+{
+    MsgBox(QStringLiteral(
+               "Creation of new Zorva Fortune archive Failed as an archive of the same name "
+               "already exists."),
+           vbOKOnly | vbCritical, QStringLiteral("Action Failed!"), mWindow.owner);
+}
+
+// The name for a new or duplicated archive as typed, or empty when none
+// was given or the user was told why it cannot be used.
+QString CArchiveCommands::AskNewArchiveName() const
+{
+    const QString name =
+        InputBox(QStringLiteral("What would you like to call your new Zorva Fortune archive?"),
+                 QStringLiteral("New Zorva Fortune Archive"), {}, mWindow.owner);
+    if (TrimSpaces(name).isEmpty())
+        return {};
+    if (!mWindow.safeName(name)) {
+        MsgBox(QStringLiteral("This name cannot be used for a Zorva Fortune archive."),
+               vbOKOnly | vbCritical, QStringLiteral("Action Failed!"), mWindow.owner);
+        return {};
+    }
+    if (mWindow.nameTaken(name)) {
+        ReportNameTaken();
+        return {};
+    }
+    return name;
+}
+
+void CArchiveCommands::NewArchive() const
+{
+    const QString name = AskNewArchiveName();
+    if (name.isEmpty())
+        return;
+    const CArchiveFolder folder(mWindow.dataFolder());
+    const CArchiveFolder::Outcome reserved = folder.ReserveArchive(name);
+    if (reserved == CArchiveFolder::Outcome::NameTaken) {
+        ReportNameTaken();
+        return;
+    }
+    if (reserved == CArchiveFolder::Outcome::Done) {
+        // The reserved file stays even when it cannot be given its contents.
+        try {
+            mWindow.createEmpty(folder.PathOf(name));
+        } catch (const std::exception&) {
+        }
+    }
+    mWindow.open(name);
+}
+
+void CArchiveCommands::DuplicateArchive() const
+{
+    if (!mWindow.isOpen())
+        return;
+    const QString name = AskNewArchiveName();
+    if (name.isEmpty())
+        return;
+    if (CArchiveFolder(mWindow.dataFolder()).CopyArchive(mWindow.currentName(), name) ==
+        CArchiveFolder::Outcome::NameTaken) {
+        ReportNameTaken();
+        return;
+    }
+    mWindow.open(name);
+}
+
+void CArchiveCommands::DeleteArchive() const
+{
+    const QString name = mWindow.currentName();
+    if (name.isEmpty())
+        return;
+    const int answer =
+        MsgBox(QStringLiteral("All data in the archive will be lost.\r\nAre you sure you wish to "
+                              "delete this entire Archive?"),
+               vbYesNo | vbQuestion, QStringLiteral("Confirm Deletion of ") + name, mWindow.owner);
+    if (answer != vbYes)
+        return;
+    mWindow.close();
+    const CArchiveFolder folder(mWindow.dataFolder());
+    // Only the named file counts: a pattern test would blame other files
+    // that "*" or "?" in the name match.
+    if (!folder.DeleteArchive(name) || QFileInfo::exists(folder.PathOf(name)))
+        MsgBox(QStringLiteral("Unable to delete archive."), vbOKOnly, {}, mWindow.owner);
+}
+
+void CArchiveCommands::OpenCommand() const
+{
+    QString choice;
+    ShowSelect(mWindow.listArchives(), choice);
+    if (!choice.isEmpty())
+        mWindow.open(choice);
+}
