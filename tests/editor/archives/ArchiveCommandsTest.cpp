@@ -3,6 +3,7 @@
 #include "editor/shell/frmMain.h"
 #include "tests/editor/editing/FortuneFiles.h"
 #include "tests/editor/shell/EditorTestEnvironment.h"
+#include "tests/support/FileFlags.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <csignal>
@@ -35,20 +36,6 @@ QStringList Sorted(QStringList names)
 {
     names.sort();
     return names;
-}
-
-// Sets or clears the immutable flag; false when the file system refuses.
-bool SetImmutable(const QString& path, bool on)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    return ok;
 }
 
 class ArchiveCommandsTest : public testing::Test {
@@ -258,12 +245,12 @@ TEST_F(ArchiveCommandsTest, failedDelete_saysSoAndKeepsTheFile)
     Make("Locked");
     main->OpenArchive("Locked");
     const QByteArray before = Bytes(environment.ArchivePath("Locked"));
-    if (!SetImmutable(environment.ArchivePath("Locked"), true))
+    if (!zrv::test::SetImmutable(QFile::encodeName(environment.ArchivePath("Locked")).toStdString(), true))
         GTEST_SKIP() << "file system cannot mark files immutable";
     prompts.expectMessageBox(vbYes);
     prompts.expectMessageBox(vbOK);
     Run("mnuFileDelete");
-    SetImmutable(environment.ArchivePath("Locked"), false);
+    zrv::test::SetImmutable(QFile::encodeName(environment.ArchivePath("Locked")).toStdString(), false);
     ASSERT_EQ(prompts.records().size(), 2u);
     EXPECT_EQ(LastPrompt().text, "Unable to delete archive.");
     EXPECT_EQ(LastPrompt().icon, 0);

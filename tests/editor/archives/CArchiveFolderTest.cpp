@@ -1,5 +1,6 @@
 #include "editor/archives/CArchiveFolder.h"
 
+#include "tests/support/FileFlags.h"
 #include "tests/support/TempHome.h"
 
 #include <csignal>
@@ -56,18 +57,7 @@ public:
     bool set() const { return mSet; }
 
 private:
-    bool SetFlag(bool on) const
-    {
-        const int fd = ::open(mPath.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return false;
-        int flags = 0;
-        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        ::close(fd);
-        return ok;
-    }
+    bool SetFlag(bool on) const { return zrv::test::SetImmutable(mPath.string(), on); }
     fs::path mPath;
     bool mSet = false;
 };

@@ -2,6 +2,7 @@
 
 #include "desktop/Prompts.h"
 #include "editor/archives/modForms.h"
+#include "tests/support/FocusChain.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <gtest/gtest.h>
@@ -12,17 +13,9 @@
 #include <QTimer>
 
 using namespace zrv::desktop;
+using zrv::test::NextTabStop;
 
 namespace {
-
-// The next control the Tab key reaches after w (its own parts skipped).
-QWidget* NextTabStop(QWidget* w)
-{
-    QWidget* next = w->nextInFocusChain();
-    while (next != w && (w->isAncestorOf(next) || !(next->focusPolicy() & Qt::TabFocus)))
-        next = next->nextInFocusChain();
-    return next;
-}
 
 class SelectFormTest : public testing::Test {
 protected:

@@ -3,6 +3,7 @@
 #include "desktop/Prompts.h"
 #include "editor/editing/modForms.h"
 #include "tests/editor/editing/FortuneFiles.h"
+#include "tests/support/FocusChain.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempHome.h"
 
@@ -14,18 +15,10 @@
 #include <QTimer>
 
 using namespace zrv::desktop;
+using zrv::test::NextTabStop;
 using FortuneFiles::Fortunes;
 
 namespace {
-
-// The next control the Tab key reaches after w (its own parts skipped).
-QWidget* NextTabStop(QWidget* w)
-{
-    QWidget* next = w->nextInFocusChain();
-    while (next != w && (w->isAncestorOf(next) || !(next->focusPolicy() & Qt::TabFocus)))
-        next = next->nextInFocusChain();
-    return next;
-}
 
 class FortuneFormTest : public testing::Test {
 protected:
