@@ -218,6 +218,13 @@ private:
 
     void EndRow()
     {
+        uint64_t perRow = 0;
+        for (const PendingCell& cell : m_cells)
+            perRow += cell.repeat;
+        // Repeats multiply: fail before storing when the product is over the limit.
+        if (!m_cells.empty())
+            m_builder.ReserveCells(perRow > kMaxCells / m_rowRepeat ? kMaxCells + 1
+                                                                    : perRow * m_rowRepeat);
         for (uint64_t k = 0; k < m_rowRepeat && !m_cells.empty(); ++k) {
             for (const PendingCell& cell : m_cells) {
                 for (uint64_t c = 0; c < cell.repeat; ++c)

@@ -84,7 +84,7 @@ private:
     void Grow(std::size_t bytes)
     {
         m_bytes += bytes + sizeof(std::string);
-        if (m_strings.size() >= kMaxCells || m_bytes > kMaxTextBytes)
+        if (m_strings.size() >= kMaxSharedStrings || m_bytes > kMaxTextBytes)
             throw CReadError("the shared string table is over the size limit");
     }
 
@@ -219,7 +219,8 @@ public:
     }
     void set_result_value(double value) override
     {
-        m_builder.SetNumber(m_sheet, m_row, m_column, value);
+        if (std::isfinite(value)) // orcus gives NaN for a formula without a result
+            m_builder.SetNumber(m_sheet, m_row, m_column, value);
     }
     void set_result_bool(bool value) override
     {

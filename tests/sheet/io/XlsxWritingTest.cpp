@@ -10,6 +10,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 
 namespace zrv::sheet {
 namespace {
@@ -70,6 +71,11 @@ TEST(XlsxWriting, writeThenRead_givesBackValuesLayoutAndActiveCell)
                   std::string::npos)
             << "line breaks are single LFs in the file";
         EXPECT_EQ(strings.find_first_of("\r"), std::string::npos);
+
+        const mode_t mask = umask(0);
+        umask(mask);
+        EXPECT_EQ(fs::status(path).permissions(), fs::perms(0666 & ~mask))
+            << "an ordinary new file, not a private temporary one";
 
         const auto read = ReadWorkbookFile(path, error);
         ASSERT_TRUE(read) << error;

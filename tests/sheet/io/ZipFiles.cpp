@@ -1,17 +1,25 @@
 #include "tests/sheet/io/ZipFiles.h"
 
+#include <fstream>
 #include <stdexcept>
 #include <zip.h>
 
 namespace zrv::test {
 
-void WriteZip(const std::string& path,
-              const std::vector<std::pair<std::string, std::string>>& entries)
+std::string ZipBytes(const ZipEntries& entries)
 {
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_EXCL, &error);
-    if (!archive)
-        throw std::runtime_error("cannot create " + path);
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_error_fini(&error);
+    if (!buffer)
+        throw std::runtime_error("cannot start a zip buffer");
+    zip_source_keep(buffer);
+    zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, nullptr);
+    if (!archive) {
+        zip_source_free(buffer);
+        throw std::runtime_error("cannot start a zip file");
+    }
     for (const auto& [name, bytes] : entries) {
         zip_source_t* source = zip_source_buffer(archive, bytes.data(), bytes.size(), 0);
         const zip_int64_t index =
@@ -19,19 +27,33 @@ void WriteZip(const std::string& path,
         if (index < 0) {
             zip_source_free(source);
             zip_discard(archive);
+            zip_source_free(buffer);
             throw std::runtime_error("cannot add " + name);
         }
         zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
-                                 name == "mimetype" ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 9);
+                                 name == "mimetype" ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 1);
     }
-    if (zip_close(archive) != 0) {
-        zip_discard(archive);
-        throw std::runtime_error("cannot write " + path);
+    std::string bytes;
+    if (zip_close(archive) == 0 && zip_source_open(buffer) == 0) {
+        char chunk[65536];
+        for (zip_int64_t got; (got = zip_source_read(buffer, chunk, sizeof chunk)) > 0;)
+            bytes.append(chunk, static_cast<std::size_t>(got));
+        zip_source_close(buffer);
     }
+    zip_source_free(buffer);
+    return bytes;
 }
 
-std::vector<std::pair<std::string, std::string>> XlsxPackage(const std::string& sheetData,
-                                                             const std::string& sharedStrings)
+void WriteZip(const std::string& path, const ZipEntries& entries)
+{
+    const std::string bytes = ZipBytes(entries);
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    if (bytes.empty() || !out.flush())
+        throw std::runtime_error("cannot write " + path);
+}
+
+ZipEntries XlsxPackage(const std::string& sheetData, const std::string& sharedStrings)
 {
     const std::string head = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
                              "\n";
@@ -58,7 +80,7 @@ std::vector<std::pair<std::string, std::string>> XlsxPackage(const std::string& 
         workbookRels += R"(<Relationship Id="rId2" Type=")" + rel +
                         R"(/sharedStrings" Target="sharedStrings.xml"/>)";
     }
-    std::vector<std::pair<std::string, std::string>> entries = {
+    ZipEntries entries = {
         {"[Content_Types].xml", types + "</Types>"},
         {"_rels/.rels", head + "<Relationships xmlns=\"" + pkg + "\">" +
                             R"(<Relationship Id="rId1" Type=")" + rel +

@@ -6,15 +6,16 @@
 
 namespace zrv::test {
 
-// Writes a zip file holding `entries` (name, bytes) in order, deflated;
+using ZipEntries = std::vector<std::pair<std::string, std::string>>;
+
+// The bytes of a zip file holding `entries` (name, bytes) in order, deflated;
 // an entry named "mimetype" is stored, as OpenDocument wants it.
-void WriteZip(const std::string& path,
-              const std::vector<std::pair<std::string, std::string>>& entries);
+std::string ZipBytes(const ZipEntries& entries);
+void WriteZip(const std::string& path, const ZipEntries& entries);
 // The entries of a minimal xlsx package with one sheet "Data" whose
 // <sheetData> content is `sheetData`, and a shared string table holding
 // `sharedStrings` (<si> elements) when that is not empty.
-std::vector<std::pair<std::string, std::string>> XlsxPackage(const std::string& sheetData,
-                                                             const std::string& sharedStrings = "");
+ZipEntries XlsxPackage(const std::string& sheetData, const std::string& sharedStrings = "");
 
 // The bytes of one entry of a zip file ("" when missing).
 std::string ReadZipEntry(const std::string& path, const std::string& name);
