@@ -395,13 +395,16 @@ std::string CArchive::ToCrLf(std::string_view text)
 {
     std::string result;
     result.reserve(text.size() + text.size() / 16);
-    char previous = 0;
-    for (const char c : text) {
-        if (c == '\n' && previous != '\r')
-            result.push_back('\r');
-        result.push_back(c);
-        previous = c;
+    size_t copied = 0;
+    for (size_t lineFeed = text.find('\n'); lineFeed != std::string_view::npos;
+         lineFeed = text.find('\n', lineFeed + 1)) {
+        if (lineFeed > 0 && text[lineFeed - 1] == '\r')
+            continue;
+        result.append(text.substr(copied, lineFeed - copied));
+        result.push_back('\r');
+        copied = lineFeed;
     }
+    result.append(text.substr(copied));
     return result;
 }
 
