@@ -2,6 +2,7 @@
 // refreshed) against the engine's own load plus reading every fortune, and
 // against a plain read() + memchr scan of the same file.
 
+#include "bench/ScanBaseline.h"
 #include "desktop/Prompts.h"
 #include "editor/shell/CSettings.h"
 #include "editor/shell/frmMain.h"
@@ -12,17 +13,13 @@
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <cstring>
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <map>
 #include <memory>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTreeView>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -71,21 +68,8 @@ QString ArchivePath(int64_t count)
 void ScanFile(benchmark::State& state)
 {
     const std::string path = ArchivePath(state.range(0)).toStdString();
-    std::vector<char> block(size_t{1} << 20);
-    for (auto _ : state) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        size_t lines = 0;
-        for (ssize_t got; (got = ::read(fd, block.data(), block.size())) > 0;) {
-            const char* at = block.data();
-            const char* const end = at + got;
-            while (const void* hit = std::memchr(at, '\n', static_cast<size_t>(end - at))) {
-                ++lines;
-                at = static_cast<const char*>(hit) + 1;
-            }
-        }
-        ::close(fd);
-        benchmark::DoNotOptimize(lines);
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(zrv::bench::CountLineFeeds(path));
 }
 
 void EngineLoadAndReadAll(benchmark::State& state)

@@ -1,6 +1,7 @@
 // Archive engine on a generated archive of 100,000 fortunes (about 10 MB).
 // Every benchmark times its baseline in the same iterations and reports
 // "ratio" = engine time / baseline time, plus both times per iteration.
+#include "bench/ScanBaseline.h"
 #include "engine/CArchive.h"
 #include "engine/CSeparatorScanner.h"
 
@@ -114,24 +115,6 @@ private:
     double m_baseline = 0;
 };
 
-// Reads the whole file with read() and counts line feeds with memchr.
-size_t CountLineFeeds(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    std::vector<char> block(size_t{1} << 20);
-    size_t lines = 0;
-    for (ssize_t got; (got = ::read(fd, block.data(), block.size())) > 0;) {
-        const char* at = block.data();
-        const char* const end = at + got;
-        while (const void* hit = std::memchr(at, '\n', static_cast<size_t>(end - at))) {
-            ++lines;
-            at = static_cast<const char*>(hit) + 1;
-        }
-    }
-    ::close(fd);
-    return lines;
-}
-
 // Copies the file through a temporary file with the fsyncs of a rewrite.
 void CopyDurably(const std::string& from, const std::string& folder)
 {
@@ -174,7 +157,7 @@ void Load(benchmark::State& state)
             if (archive.Count() != kFortunes)
                 state.SkipWithError("wrong count");
         },
-        [&] { benchmark::DoNotOptimize(CountLineFeeds(path)); });
+        [&] { benchmark::DoNotOptimize(zrv::bench::CountLineFeeds(path)); });
 }
 
 // Start offset of every fortune of the file and, at the end, its size.
@@ -232,7 +215,7 @@ void AddOne(benchmark::State& state)
     archive.Load(path);
     Paired(
         state, [&] { archive.Add("One more\r\nfortune."); },
-        [&] { benchmark::DoNotOptimize(CountLineFeeds(path)); });
+        [&] { benchmark::DoNotOptimize(zrv::bench::CountLineFeeds(path)); });
 }
 
 } // namespace
