@@ -15,6 +15,7 @@
 #include "editor/shell/modEditorWindows.h"
 #include "editor/shell/modInstall.h"
 #include "editor/support/EditorError.h"
+#include "editor/support/Logging.h"
 #include "editor/support/ProductArt.h"
 #include "editor/support/ProductLinks.h"
 #include "editor/support/TwipsGeometry.h"
@@ -59,14 +60,17 @@ frmMain::ProcessEnd& ProcessEndHook()
     return end;
 }
 
-// Runs a command; a failure ends it silently and the window goes on.
+// Runs a command; a failure ends it without a word to the user, only to the
+// log, and the window goes on.
 template <typename F>
 void RunIgnoringFailures(F&& command)
 {
     try {
         std::forward<F>(command)();
-    } catch (const EditorError&) {
-    } catch (const std::exception&) {
+    } catch (const EditorError& error) {
+        qCWarning(lcEditor).noquote() << "frmMain: a step was skipped:" << DescribeFailure(error);
+    } catch (const std::exception& error) {
+        qCWarning(lcEditor) << "frmMain: a step was skipped:" << error.what();
     }
 }
 
