@@ -363,7 +363,7 @@ void frmMain::LayoutControls()
 
 void frmMain::CheckPlayerInstalled()
 {
-    if (QFileInfo(mEditorFolder + u'/' + Install::PlayerFile).exists())
+    if (QFileInfo(mEditorFolder + u'/' + Install::PlayerFile).isFile())
         return;
     const int answer = MsgBox(
         QStringLiteral("We have detected that you have installed the ZorvaFortune Editor yet you do not have "

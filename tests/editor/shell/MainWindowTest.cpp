@@ -12,6 +12,7 @@
 #include "tests/support/ScriptedShell.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -348,6 +349,17 @@ TEST_F(PlayerCheckTest, missingPlayerOffersTheHomePage)
     EXPECT_EQ(shell.requests()[0].verb, QStringLiteral("open"));
     EXPECT_EQ(shell.requests()[0].owner, main->hWnd());
     EXPECT_TRUE(main->isVisible());
+}
+
+TEST_F(PlayerCheckTest, folderNamedLikeThePlayerIsNoPlayer)
+{
+    ASSERT_TRUE(QDir(mEnvironment.EditorFolder()).mkdir(QStringLiteral("ZorvaFortune.exe")));
+    zrv::test::ScriptedPrompts prompts;
+    prompts.expectMessageBox(vbNo);
+    const auto main = mEnvironment.StartEditor();
+    ASSERT_EQ(prompts.records().size(), 1u);
+    EXPECT_EQ(prompts.records()[0].title,
+              QStringLiteral("WARNING! ZorvaFortune Main Application not installed!"));
 }
 
 TEST_F(PlayerCheckTest, answeringNoOpensNothing)
