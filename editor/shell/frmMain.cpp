@@ -82,6 +82,18 @@ void SetBackground(QWidget* widget, const QColor& color)
     widget->setAutoFillBackground(true);
 }
 
+// Moves a label of the header pane and gives it the width; a negative width
+// (a window narrower than the logo) cannot be set and leaves the one it had.
+void PlaceBeside(QWidget* label, int left, int top, int width)
+{
+    label->move(left, top);
+    if (width >= 0)
+        label->resize(width, label->height());
+    else
+        qCDebug(lcEditor) << "LayoutControls:" << label->objectName()
+                          << "keeps its width; room left:" << width;
+}
+
 // Turns the archive's CR LF line ends into the label's line breaks.
 QString DisplayText(QString text)
 {
@@ -349,8 +361,8 @@ void frmMain::LayoutControls()
     if (showHeader) {
         const int logoWidth = picLogo->width();
         picLogo->move(0, y);
-        lblHeader->setGeometry(logoWidth, y, clientWidth - logoWidth, lblHeader->height());
-        lblHeading->setGeometry(logoWidth, y + lblHeader->height(), clientWidth - logoWidth, lblHeading->height());
+        PlaceBeside(lblHeader, logoWidth, y, clientWidth - logoWidth);
+        PlaceBeside(lblHeading, logoWidth, y + lblHeader->height(), clientWidth - logoWidth);
         y += picLogo->height();
     }
     const int listHeight = clientHeight - y - statusHeight;

@@ -169,6 +169,22 @@ TEST_F(MainWindowTest, layoutStacksToolbarHeaderListAndStatusBar)
     EXPECT_EQ(logo->pixmap().size(), QSize(292, 104));
 }
 
+TEST_F(MainWindowTest, windowNarrowerThanTheLogoKeepsTheHeaderWidths)
+{
+    WriteSetting(QStringLiteral("WindowState"), QStringLiteral("0"));
+    const auto main = mEnvironment.StartEditor();
+    const QLabel* logo = Child<QLabel>(*main, "picLogo");
+    const QLabel* header = Child<QLabel>(*main, "lblHeader");
+    const QLabel* heading = Child<QLabel>(*main, "lblHeading");
+    main->resize(logo->width() + 100, 400);
+    ASSERT_EQ(header->width(), 100);
+    main->resize(logo->width() / 2, 400);
+    ASSERT_EQ(main->centralWidget()->width(), logo->width() / 2);
+    EXPECT_EQ(header->width(), 100);
+    EXPECT_EQ(heading->width(), 100);
+    EXPECT_EQ(Child<QTreeView>(*main, "lvwItems")->width(), logo->width() / 2);
+}
+
 TEST_F(MainWindowTest, withToolbarAndHeaderHiddenTheListStartsAtTheTop)
 {
     WriteSetting(QStringLiteral("HideToolbar"), QStringLiteral("1"));
