@@ -1,6 +1,7 @@
 #include "editor/shell/frmMain.h"
 
 #include "desktop/EditorWindowDirectory.h"
+#include "desktop/FramePlacement.h"
 #include "desktop/Prompts.h"
 #include "desktop/ScreenMetrics.h"
 #include "desktop/ShellExecute.h"
@@ -232,7 +233,6 @@ void frmMain::Form_Load()
     mLoaded = true;
     show();
     DoEvents();
-    RunIgnoringFailures([this] { KeepOuterSize(); });
     RunIgnoringFailures([this] { LayoutControls(); });
     RunIgnoringFailures([this] { CheckPlayerInstalled(); });
 }
@@ -278,16 +278,16 @@ CSettings::Placement frmMain::CurrentPlacement() const
             TwipsGeometry::TwipsX(outer.left()), TwipsGeometry::TwipsX(outer.width())};
 }
 
+// The frame is known only once the window is shown; until then the outer
+// size is kept pending and given back when the frame is known.
 void frmMain::SetOuterHeight(int32_t twips)
 {
-    const int frame = frameGeometry().height() - height();
-    resize(width(), TwipsGeometry::PixelsY(twips) - frame);
+    SetOuterSize(*this, {frameGeometry().width(), TwipsGeometry::PixelsY(twips)});
 }
 
 void frmMain::SetOuterWidth(int32_t twips)
 {
-    const int frame = frameGeometry().width() - width();
-    resize(TwipsGeometry::PixelsX(twips) - frame, height());
+    SetOuterSize(*this, {TwipsGeometry::PixelsX(twips), frameGeometry().height()});
 }
 
 // Top, height, left, width, then the state. A hidden window gets no resize
@@ -306,19 +306,6 @@ void frmMain::ApplyPlacement()
     ApplyWindowState(*this, mSettings.SavedWindowState); // other states cannot be applied
 }
 
-// The window frame is known only once the window is shown; the placement's
-// outer size is then kept by giving the frame's share back to the client.
-void frmMain::KeepOuterSize()
-{
-    if (CurrentWindowState() != CSettings::StateNormal)
-        return;
-    const CSettings::Placement outer = CurrentPlacement();
-    if (outer.Height != mSettings.Saved.Height)
-        SetOuterHeight(mSettings.Saved.Height);
-    if (outer.Width != mSettings.Saved.Width)
-        SetOuterWidth(mSettings.Saved.Width);
-}
-
 void frmMain::Form_Resize()
 {
     RunIgnoringFailures([this] { LayoutControls(); });
@@ -330,6 +317,16 @@ void frmMain::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     if (isVisible())
         Form_Resize();
+}
+
+// A window manager delivers a restore or a resize of the window as several
+// events and the position may come last, so a move in the normal state is
+// stored too: the stored placement is always the window's own.
+void frmMain::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    if (isVisible() && CurrentWindowState() == CSettings::StateNormal)
+        RunIgnoringFailures([this] { SaveSettings(); });
 }
 
 void frmMain::changeEvent(QEvent* event)
