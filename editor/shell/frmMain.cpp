@@ -303,7 +303,9 @@ void frmMain::ApplyPlacement()
     SetOuterWidth(saved.Width);
     if (!isVisible())
         Form_Resize();
-    ApplyWindowState(*this, mSettings.SavedWindowState); // other states cannot be applied
+    if (!ApplyWindowState(*this, mSettings.SavedWindowState))
+        qCWarning(lcEditor) << "window state" << mSettings.SavedWindowState
+                            << "cannot be applied; the window stays normal";
 }
 
 void frmMain::Form_Resize()
