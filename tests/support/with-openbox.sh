@@ -9,7 +9,7 @@ trap 'rm -rf "$home"' EXIT
 
 # The window manager keeps its own files in a home of its own.
 HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" XDG_DATA_HOME="$home/data" \
-    openbox --config-file "$here/openbox-rc.xml" --startup "touch $home/ready" 2>"$home/log" &
+    openbox --config-file "$here/openbox-rc.xml" --startup "touch '$home/ready'" 2>"$home/log" &
 wm=$!
 
 # Ready once openbox has taken the screen and run its start-up command.
