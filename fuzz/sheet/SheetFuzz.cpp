@@ -16,9 +16,7 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -79,8 +77,8 @@ void Check(const std::optional<WorkbookData>& workbook, const std::string& error
         std::abort();
     for (const SheetData& sheet : workbook->sheets) {
         for (const auto& [ref, cell] : sheet.cells) {
-            if (ref.row < 1 || ref.row > kMaxRows || ref.column < 1 ||
-                ref.column > kMaxColumns || cell.kind == CellKind::Empty)
+            if (ref.row < 1 || ref.row > kMaxRows || ref.column < 1 || ref.column > kMaxColumns ||
+                cell.kind == CellKind::Empty)
                 std::abort();
         }
     }
@@ -97,17 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 #if defined(ZRV_FUZZ_FORMAT_csv)
         workbook = ReadCsv(input);
 #elif defined(ZRV_FUZZ_FORMAT_xls)
-        // freexl reads from a file.
-        static const std::string path = [] {
-            char name[] = "/tmp/fuzz_sheet_xls.XXXXXX";
-            const int fd = mkstemp(name);
-            close(fd);
-            return std::string(name);
-        }();
-        const int fd = open(path.c_str(), O_WRONLY | O_TRUNC);
-        if (fd < 0 || write(fd, data, size) != static_cast<ssize_t>(size) || close(fd) != 0)
-            std::abort();
-        workbook = ReadWorkbookFile(path, error);
+        workbook = ReadXls(input);
 #else
         const std::string bytes = Package(input);
         const CZipPackage package(bytes);

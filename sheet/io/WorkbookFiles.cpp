@@ -81,7 +81,7 @@ WorkbookData ReadAny(const std::string& path)
     if (CCompoundFile::LooksLikeCompoundFile(bytes)) {
         if (IsEncryptedPackage(bytes))
             throw CReadError("the file is password-protected");
-        return ReadXls(path, bytes);
+        return ReadXls(bytes);
     }
     return ReadCsv(bytes);
 }

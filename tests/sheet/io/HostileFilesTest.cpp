@@ -14,10 +14,15 @@
 namespace zrv::sheet {
 namespace {
 
+std::string DataFile(const std::string& name)
+{
+    std::ifstream in(ZRV_SHEET_TEST_DATA "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 std::string ColumnAXls()
 {
-    std::ifstream in(ZRV_SHEET_TEST_DATA "/columnA.xls", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return DataFile("columnA.xls");
 }
 
 // The xls test file with the first record of `type` and `length` changed by `patch`.
@@ -179,6 +184,8 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
              });
          },
          "a sheet of the xls file is over the size limit (4194304 cells)"},
+        {"xls container freexl reads past its buffer on",
+         [] { return DataFile("freexl-overread.xls"); }, "the file holds no sheet"},
         {"xls cut in half", [] { return ColumnAXls().substr(0, 2600); },
          "damaged xls container: ..."},
         {"office file encrypted with a password",
