@@ -157,7 +157,7 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
                  R"( office:value-type="float" office:value="1" table:number-columns-repeated="4"/>)"
                  "</table:table-row>"));
          },
-         "more than 2097152 cells"},
+         "more than 1048576 cells"},
         {"ods nested 200,000 deep, never closed",
          [] {
              std::string deep;
