@@ -8,7 +8,7 @@
 #include "sheet/io/CZipPackage.h"
 #include "sheet/io/FormatReaders.h"
 #include "sheet/io/WorkbookLimits.h"
-#include "sheet/io/XlsxSkippedCells.h"
+#include "sheet/io/XlsxOrcusSkips.h"
 
 #include <algorithm>
 #include <cmath>
@@ -378,7 +378,7 @@ WorkbookData ReadXlsx(const CZipPackage& package, std::string_view bytes)
     Factory factory(builder);
     orcus::orcus_xlsx loader(&factory);
     loader.read_stream(bytes);
-    ReadCellsOrcusSkips(package, builder);
+    ReadWhatOrcusSkips(package, builder);
     return builder.Take();
 }
 

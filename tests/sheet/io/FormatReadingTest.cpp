@@ -144,6 +144,21 @@ TEST(FormatReading, eachFormat_givesColumnAOfTheActiveSheet)
                             std::string(kNonAscii) + "\r\nFALSE\r\n";
     const FormatCase cases[] = {
         {"xlsx", MakeXlsx, true},
+        {"xlsx naming the active sheet only in its workbook view",
+         [](const std::string& path) {
+             MakeXlsx(path + ".tmp");
+             auto entries = test::ReadZip(path + ".tmp");
+             for (auto& [name, bytes] : entries) {
+                 for (auto at = bytes.find(" tabSelected=\"1\""); at != std::string::npos;
+                      at = bytes.find(" tabSelected=\"1\""))
+                     bytes.erase(at, 16);
+                 if (name == "xl/workbook.xml") {
+                     ASSERT_NE(bytes.find("activeTab=\"1\""), std::string::npos);
+                 }
+             }
+             test::WriteZip(path, entries);
+         },
+         true},
         {"xls",
          [](const std::string& path) {
              std::ifstream in(ZRV_SHEET_TEST_DATA "/columnA.xls", std::ios::binary);
