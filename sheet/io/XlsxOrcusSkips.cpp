@@ -5,6 +5,7 @@
 #include "sheet/io/CXmlStream.h"
 #include "sheet/io/CZipPackage.h"
 #include "sheet/io/WorkbookLimits.h"
+#include "sheet/io/XlsxText.h"
 
 #include <cstdlib>
 #include <map>
@@ -169,7 +170,7 @@ private:
     void Store()
     {
         if (m_type == "inlineStr")
-            m_builder.SetText(m_sheet, m_row, m_column, m_text);
+            m_builder.SetText(m_sheet, m_row, m_column, DecodeXlsxEscapes(m_text));
         else if (m_type == "e" && !m_text.empty())
             m_builder.SetError(m_sheet, m_row, m_column, m_text);
         else if (m_type == "b" && m_formula && !m_text.empty())

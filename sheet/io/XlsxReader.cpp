@@ -9,6 +9,7 @@
 #include "sheet/io/FormatReaders.h"
 #include "sheet/io/WorkbookLimits.h"
 #include "sheet/io/XlsxOrcusSkips.h"
+#include "sheet/io/XlsxText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,7 +55,7 @@ public:
     size_t append(std::string_view s) override
     {
         Grow(s.size());
-        m_strings.emplace_back(s);
+        m_strings.push_back(DecodeXlsxEscapes(s));
         return m_strings.size() - 1;
     }
     size_t add(std::string_view s) override { return append(s); }
@@ -73,7 +74,7 @@ public:
     }
     size_t commit_segments() override
     {
-        m_strings.push_back(std::move(m_segments));
+        m_strings.push_back(DecodeXlsxEscapes(m_segments));
         m_segments.clear();
         return m_strings.size() - 1;
     }
@@ -215,7 +216,7 @@ public:
     void set_shared_formula_index(size_t) override {}
     void set_result_string(std::string_view value) override
     {
-        m_builder.SetText(m_sheet, m_row, m_column, value);
+        m_builder.SetText(m_sheet, m_row, m_column, DecodeXlsxEscapes(value));
     }
     void set_result_value(double value) override
     {
@@ -245,7 +246,7 @@ public:
     void set_formula(ss::formula_grammar_t, std::string_view) override {}
     void set_result_string(ss::row_t row, ss::col_t col, std::string_view value) override
     {
-        m_builder.SetText(m_sheet, RowOf(row), ColumnOf(col), value);
+        m_builder.SetText(m_sheet, RowOf(row), ColumnOf(col), DecodeXlsxEscapes(value));
     }
     void set_result_value(ss::row_t row, ss::col_t col, double value) override
     {
@@ -279,7 +280,7 @@ public:
 
     void set_auto(ss::row_t row, ss::col_t col, std::string_view s) override
     {
-        m_builder.SetText(m_sheet, RowOf(row), ColumnOf(col), s);
+        m_builder.SetText(m_sheet, RowOf(row), ColumnOf(col), DecodeXlsxEscapes(s));
     }
     void set_string(ss::row_t row, ss::col_t col, ss::string_id_t index) override
     {

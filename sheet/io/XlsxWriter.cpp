@@ -4,6 +4,7 @@
 #include "sheet/io/CellText.h"
 #include "sheet/io/WorkbookFiles.h"
 #include "sheet/io/WorkbookLimits.h"
+#include "sheet/io/XlsxText.h"
 
 #include <atomic>
 #include <cerrno>
@@ -160,8 +161,8 @@ bool WriteSheet(lxw_worksheet* target, const SheetData& sheet, std::string& erro
         lxw_error result = LXW_NO_ERROR;
         switch (cell.kind) {
         case CellKind::Text:
-            result =
-                worksheet_write_string(target, row, column, ToFileText(cell.text).c_str(), nullptr);
+            result = worksheet_write_string(
+                target, row, column, EscapeXlsxLiterals(ToFileText(cell.text)).c_str(), nullptr);
             break;
         case CellKind::Number:
             result = worksheet_write_number(target, row, column, cell.number, nullptr);

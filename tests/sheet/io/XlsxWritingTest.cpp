@@ -29,7 +29,7 @@ WorkbookData ExportLikeWorkbook()
         {{4, 1},
          Text("Gr\xC3\xB6\xC3\x9F"
               "e \xE2\x80\x93 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80")},
-        {{5, 1}, Text("tab\there, <markup> & \"quotes\", _x0041_ stays")},
+        {{5, 1}, Text("tab\there, <markup> & \"quotes\", _x0041_ stays, lone\rCR, \x01")},
         {{6, 1}, Number(42)},
         {{7, 1}, Number(3.5)},
         {{8, 1}, Boolean(true)},
