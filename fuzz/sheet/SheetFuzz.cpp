@@ -7,6 +7,7 @@
 // target builds around them (so the XML parsers are reached past the zip
 // checksums): xlsx sheet, shared strings, workbook; ods content, settings.
 
+#include "sheet/io/CellText.h"
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/CZipPackage.h"
 #include "sheet/io/FormatReaders.h"
@@ -76,7 +77,11 @@ void Check(const std::optional<WorkbookData>& workbook, const std::string& error
     if (workbook->sheets.empty() || workbook->activeSheet >= workbook->sheets.size())
         std::abort();
     for (const SheetData& sheet : workbook->sheets) {
+        if (!IsValidUtf8(sheet.name))
+            std::abort();
         for (const auto& [ref, cell] : sheet.cells) {
+            if (!IsValidUtf8(cell.text))
+                std::abort();
             if (ref.row < 1 || ref.row > kMaxRows || ref.column < 1 || ref.column > kMaxColumns ||
                 cell.kind == CellKind::Empty)
                 std::abort();

@@ -23,7 +23,9 @@ namespace {
 
 std::string ReadWholeFile(const std::string& path)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO cannot stall the open; anything but a
+    // regular file is refused below.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         throw CReadError("cannot open " + path + ": " + std::strerror(errno));
     struct Closer {

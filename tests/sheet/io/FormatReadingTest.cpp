@@ -293,15 +293,19 @@ TEST(FormatReading, xlsxCells_formulaResultsErrorsAndInlineStrings)
             R"(<c r="B3" t="b"><f>TRUE()</f><v>1</v></c></row>)"
             R"(<row r="4"><c r="A4" t="e"><f>1/0</f><v>#N/A</v></c>)"
             R"(<c r="B4" t="s"><v>1</v></c></row>)"
-            R"(<row><c t="inlineStr"><is><r><t>rich </t></r><r><t>inline</t></r></is></c></row>)",
-            R"(<si><t>shared</t></si><si><r><t>rich </t></r><r><rPr><b/></rPr><t>text</t></r></si>)"));
+            R"(<row><c t="inlineStr"><is><r><t>rich </t></r><r><t>inline</t></r></is></c>)"
+            R"(<c t="s"><v>2</v></c></row>)",
+            R"(<si><t>shared</t></si><si><r><t>rich </t></r><r><rPr><b/></rPr><t>text</t></r></si>)"
+            "<si><t>not UTF-8: \xFF</t></si>"));
     std::string error;
     const auto workbook = ReadWorkbookFile(path, error);
     ASSERT_TRUE(workbook) << error;
     const std::map<CellRef, CellData> expected = {
-        {{1, 1}, Number(2)},      {{1, 2}, Text("shared")},    {{2, 1}, Error("#DIV/0!")},
-        {{2, 2}, Text("inline")}, {{3, 1}, Text("ab")},        {{3, 2}, Boolean(true)},
-        {{4, 1}, Error("#N/A")},  {{4, 2}, Text("rich text")}, {{5, 1}, Text("rich inline")},
+        {{1, 1}, Number(2)},           {{1, 2}, Text("shared")},
+        {{2, 1}, Error("#DIV/0!")},    {{2, 2}, Text("inline")},
+        {{3, 1}, Text("ab")},          {{3, 2}, Boolean(true)},
+        {{4, 1}, Error("#N/A")},       {{4, 2}, Text("rich text")},
+        {{5, 1}, Text("rich inline")}, {{5, 2}, Text("not UTF-8: \xEF\xBF\xBD")},
     };
     EXPECT_EQ(workbook->sheets.at(0).cells, expected);
 }

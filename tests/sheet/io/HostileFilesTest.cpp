@@ -10,6 +10,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 
 namespace zrv::sheet {
 namespace {
@@ -241,6 +242,18 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
                 << error;
         else
             EXPECT_EQ(error, c.error);
+    }
+}
+
+TEST(HostileFiles, fifoOrFolder_isRefusedWithoutWaiting)
+{
+    const std::string folder = test::MakeTempDir("hostile");
+    const std::string fifo = folder + "/pipe.xlsx";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, folder}) {
+        std::string error;
+        EXPECT_FALSE(ReadWorkbookFile(path, error));
+        EXPECT_EQ(error, path + " is not a file");
     }
 }
 
