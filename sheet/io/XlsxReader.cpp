@@ -202,7 +202,7 @@ private:
 };
 
 // A formula cell reads as its cached result; the formula itself is not kept
-// and never evaluated.
+// and never evaluated. A formula that is just an error value is that error.
 class Formula final : public ss::iface::import_formula {
 public:
     Formula(CWorkbookBuilder& builder, std::size_t sheet) : m_builder(builder), m_sheet(sheet) {}
@@ -212,11 +212,17 @@ public:
         m_row = RowOf(row);
         m_column = ColumnOf(col);
     }
-    void set_formula(ss::formula_grammar_t, std::string_view) override {}
+    void set_formula(ss::formula_grammar_t, std::string_view formula) override
+    {
+        m_formula = formula;
+    }
     void set_shared_formula_index(size_t) override {}
     void set_result_string(std::string_view value) override
     {
-        m_builder.SetText(m_sheet, m_row, m_column, DecodeXlsxEscapes(value));
+        if (value == m_formula && IsErrorValueName(value))
+            m_builder.SetError(m_sheet, m_row, m_column, value);
+        else
+            m_builder.SetText(m_sheet, m_row, m_column, DecodeXlsxEscapes(value));
     }
     void set_result_value(double value) override
     {
@@ -228,13 +234,14 @@ public:
         m_builder.SetBoolean(m_sheet, m_row, m_column, value);
     }
     void set_result_empty() override {}
-    void commit() override {}
+    void commit() override { m_formula.clear(); }
 
 private:
     CWorkbookBuilder& m_builder;
     std::size_t m_sheet;
     uint32_t m_row = 1;
     uint32_t m_column = 1;
+    std::string m_formula;
 };
 
 class ArrayFormula final : public ss::iface::import_array_formula {

@@ -97,4 +97,13 @@ std::string EscapeXlsxLiterals(std::string_view text)
     return out;
 }
 
+bool IsErrorValueName(std::string_view name)
+{
+    for (const char* known : {"#NULL!", "#DIV/0!", "#VALUE!", "#REF!", "#NAME?", "#NUM!", "#N/A"}) {
+        if (name == known)
+            return true;
+    }
+    return false;
+}
+
 } // namespace zrv::sheet

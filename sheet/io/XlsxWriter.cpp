@@ -129,8 +129,11 @@ bool CheckCell(const CellRef& ref, const CellData& cell, std::string& error)
         }
         return true;
     case CellKind::Error:
-        error = where + " holds an error value, which cannot be written";
-        return false;
+        if (!IsErrorValueName(cell.text)) {
+            error = where + " holds the unknown error value \"" + cell.text + "\"";
+            return false;
+        }
+        return true;
     case CellKind::Empty:
     case CellKind::Boolean:
         return true;
@@ -170,8 +173,11 @@ bool WriteSheet(lxw_worksheet* target, const SheetData& sheet, std::string& erro
         case CellKind::Boolean:
             result = worksheet_write_boolean(target, row, column, cell.boolean ? 1 : 0, nullptr);
             break;
-        case CellKind::Empty:
         case CellKind::Error:
+            result = worksheet_write_formula_str(target, row, column, cell.text.c_str(), nullptr,
+                                                 cell.text.c_str());
+            break;
+        case CellKind::Empty:
             break;
         }
         if (result != LXW_NO_ERROR) {
