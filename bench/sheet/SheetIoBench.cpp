@@ -5,6 +5,8 @@
 // ReadColumnA: ReadWorkbookFile and the texts of A1..A10000, against
 // liborcus loading the same file into its own document model and reading
 // the same texts from it.
+// WriteColumnA: WriteXlsxFile of that workbook (texts, row heights, column
+// width, active cell) against libxlsxwriter writing the same directly.
 #include "sheet/io/WorkbookFiles.h"
 
 #include <benchmark/benchmark.h>
@@ -18,6 +20,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <xlsxwriter.h>
 
 namespace {
 
@@ -52,7 +55,7 @@ public:
         if (!::mkdtemp(pattern.data()))
             throw std::runtime_error("mkdtemp failed");
         m_folder = pattern;
-        zrv::sheet::WorkbookData workbook;
+        zrv::sheet::WorkbookData& workbook = m_workbook;
         workbook.sheets.resize(1);
         zrv::sheet::SheetData& sheet = workbook.sheets[0];
         std::mt19937 random(42);
@@ -78,9 +81,12 @@ public:
     Workspace& operator=(const Workspace&) = delete;
 
     std::string Path() const { return m_folder + "/Book1.xlsx"; }
+    const std::string& Folder() const { return m_folder; }
+    const zrv::sheet::WorkbookData& Workbook() const { return m_workbook; }
 
 private:
     std::string m_folder;
+    zrv::sheet::WorkbookData m_workbook;
 };
 
 const Workspace& Space()
@@ -143,8 +149,53 @@ void ReadColumnA(benchmark::State& state)
     state.counters["baseline_ms"] = baseline / n * 1e3;
 }
 
+// What an export asks of the writer, straight through libxlsxwriter.
+void WriteDirectly(const zrv::sheet::WorkbookData& workbook, const std::string& path)
+{
+    lxw_workbook* book = workbook_new(path.c_str());
+    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    for (const auto& [ref, cell] : workbook.sheets[0].cells) {
+        std::string text = cell.text;
+        for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+            text.erase(at, 1);
+        worksheet_write_string(sheet, ref.row - 1, static_cast<lxw_col_t>(ref.column - 1),
+                               text.c_str(), nullptr);
+        worksheet_set_row(sheet, ref.row - 1, 30, nullptr);
+    }
+    worksheet_set_column(sheet, 0, 0, 60, nullptr);
+    worksheet_set_selection(sheet, 0, 1, 0, 1);
+    if (workbook_close(book) != LXW_NO_ERROR)
+        throw std::runtime_error("libxlsxwriter failed");
+}
+
+void WriteColumnA(benchmark::State& state)
+{
+    const Workspace& space = Space();
+    double layer = 0, baseline = 0;
+    int n = 0;
+    for (auto _ : state) {
+        const std::string ours = space.Folder() + "/ours" + std::to_string(n) + ".xlsx";
+        const std::string direct = space.Folder() + "/direct" + std::to_string(n++) + ".xlsx";
+        std::string error;
+        const double l = Seconds([&] {
+            if (!zrv::sheet::WriteXlsxFile(space.Workbook(), ours, error))
+                state.SkipWithError(error.c_str());
+        });
+        baseline += Seconds([&] { WriteDirectly(space.Workbook(), direct); });
+        layer += l;
+        state.SetIterationTime(l);
+        std::filesystem::remove(ours);
+        std::filesystem::remove(direct);
+    }
+    const auto iterations = static_cast<double>(state.iterations());
+    state.counters["ratio"] = layer / baseline;
+    state.counters["layer_ms"] = layer / iterations * 1e3;
+    state.counters["baseline_ms"] = baseline / iterations * 1e3;
+}
+
 } // namespace
 
+BENCHMARK(WriteColumnA)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(ReadColumnA)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 BENCHMARK_MAIN();
