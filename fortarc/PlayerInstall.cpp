@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <vector>
 
-namespace fortarc::PlayerInstall {
+namespace zrv::PlayerInstall {
 
 namespace {
 
@@ -129,4 +129,4 @@ std::string FindAppPath(const std::string& fallbackFolder)
     return EnsureFolder(DataFolder(appPath)) ? appPath : fallbackFolder;
 }
 
-} // namespace fortarc::PlayerInstall
+} // namespace zrv::PlayerInstall

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace fortarc::PlayerInstall {
+namespace zrv::PlayerInstall {
 
 bool IsPlayerEntry(std::string_view entryName);
 
@@ -19,4 +19,4 @@ std::string FindAppPath(const std::string& fallbackFolder);
 
 std::string DataFolder(const std::string& appPath);
 
-} // namespace fortarc::PlayerInstall
+} // namespace zrv::PlayerInstall

@@ -45,7 +45,7 @@ std::optional<std::string> Operand(const CommandLine& line, size_t index)
 void Run(const CommandLine& line)
 {
     const CCommandContext context(line.json, [] {
-        return PlayerInstall::DataFolder(PlayerInstall::FindAppPath(OwnFolder()));
+        return zrv::PlayerInstall::DataFolder(zrv::PlayerInstall::FindAppPath(OwnFolder()));
     });
     const std::string& command = line.command;
     const std::vector<std::string>& ops = line.operands;
