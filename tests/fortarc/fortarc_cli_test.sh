@@ -90,6 +90,11 @@ run 0 fortarc list --json Proverbs
 run 0 fortarc archives
 [ "$(cat "$work/out")" = Proverbs ] || fail "archives: $(cat "$work/out")"
 expect_bytes "$data/Proverbs" 'Proverbs\r\nold\n%%\nLook before you leap.\n%%\nA stitch\r\nin time.\n%%\n\xff bad byte'
+completed=$(cd "$work" && bash -c 'source /usr/share/bash-completion/bash_completion; source "$1"
+    COMP_LINE="fortarc --json show Pro"; COMP_POINT=${#COMP_LINE}; COMP_WORDS=($COMP_LINE)
+    COMP_CWORD=3; _fortarc; echo "${COMPREPLY[*]}"' \
+    _ "$prefix/share/bash-completion/completions/fortarc")
+[ "$completed" = Proverbs ] || fail "completion of an archive name gave '$completed'"
 
 # --- add, set, delete, header, create, rename: the archive bytes exactly ---
 run 0 fortarc create Tales
