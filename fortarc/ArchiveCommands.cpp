@@ -207,6 +207,10 @@ void Rename(const CCommandContext& context, const std::string& archive, const st
     const std::u16string wideName = FromConsole(newName, "the new name");
     const std::string target = FolderOf(ref.path) + '/' + newName;
     RefuseTakenName(target, newName);
+    // In the data folder a name differing only in letter case is taken too:
+    // the editor would no longer tell the two apart.
+    if (archive.find('/') == std::string::npos)
+        RefuseTakenName(context.Resolve(newName).path, newName);
     CFortuneArchive fortunes = context.Open(ref, Access::Rewrite);
     fortunes.Rename(wideName);
     struct stat info {};

@@ -137,6 +137,7 @@ unchanged 5 fortarc header Stories $'head\n%'
 unchanged 5 fortarc add Stories $'\xff invalid'
 unchanged 7 fortarc create stories
 unchanged 7 fortarc rename Stories Proverbs
+unchanged 7 fortarc rename Stories PROVERBS
 if chattr +i "$data/Stories" 2>/dev/null; then
     unchanged 1 fortarc add Stories 'not taken'
     unchanged 1 fortarc delete Stories 1
