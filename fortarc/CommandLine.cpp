@@ -77,8 +77,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         return line;
     }
     if (line.operands.size() < shape.minOperands || line.operands.size() > shape.maxOperands)
-        throw FortarcError(ExitCode::Usage, "wrong number of arguments for \"" + line.command +
-                                                "\" (see fortarc --help)");
+        throw FortarcError(ExitCode::Usage,
+                           "wrong number of arguments for \"" + line.command + "\"");
     if (line.json && !shape.json)
         throw FortarcError(ExitCode::Usage, "--json does not apply to \"" + line.command + "\"");
     return line;

@@ -77,9 +77,8 @@ void Run(const CommandLine& line)
 
 int Fail(ExitCode code, const std::string& message)
 {
-    std::fprintf(stderr, "fortarc: %s\n", message.c_str());
-    if (code == ExitCode::Usage)
-        std::fprintf(stderr, "Try 'fortarc --help' for more information.\n");
+    const char* hint = code == ExitCode::Usage ? " (fortarc --help tells more)" : "";
+    std::fprintf(stderr, "fortarc: %s%s\n", message.c_str(), hint);
     return static_cast<int>(code);
 }
 
