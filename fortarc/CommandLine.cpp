@@ -133,7 +133,9 @@ as a separator), and for export-fortune a fortune holding a line that is only
 
 Exit status:
   0  success
-  1  a file could not be read or written; nothing was changed
+  1  a file could not be read or written; nothing was changed (delete of
+     several fortunes takes them one at a time: its message says how many
+     were deleted before the failure)
   2  the command line is wrong
   3  the archive does not exist or cannot be read
   4  a fortune index is out of range
