@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace fortarc::PlayerFiles {
@@ -51,17 +52,47 @@ std::optional<std::string> ReadFile(const std::string& path, bool mustExist)
     return bytes;
 }
 
-// Takes the added fortunes off again; true when the archive is back to
-// `count` fortunes.
-bool RollBack(CFortuneArchive& fortunes, int32_t count)
+// Takes the added fortunes off again, from the last down, each only while
+// the archive's last fortune is still the one added (another writer's
+// fortune is never taken); true when the archive is back to `before`.
+bool RollBack(CFortuneArchive& fortunes, int32_t before, const std::vector<std::u16string>& added)
 {
     try {
-        for (int32_t i = fortunes.Count(); i > count; --i)
-            fortunes.Delete(i);
-        return fortunes.Count() == count;
+        for (size_t i = added.size(); i > 0; --i) {
+            const int32_t last = fortunes.Count();
+            if (last != before + static_cast<int32_t>(i) || fortunes.Item(last) != added[i - 1])
+                return false;
+            fortunes.Delete(last);
+        }
+        return fortunes.Count() == before;
     } catch (const FortarcError&) {
         return false;
     }
+}
+
+// Appending needs room for the new fortunes, and taking them off again after
+// a failure a rewrite of the whole archive beside it: refused up front when
+// the folder's file system has not that much free.
+void RequireRoom(const ArchiveRef& archive, const std::vector<std::u16string>& fortunes)
+{
+    unsigned long long adding = 0;
+    for (const std::u16string& fortune : fortunes)
+        adding += ToConsole(fortune).size() + 3;
+    struct stat info {};
+    struct statvfs space {};
+    if (::stat(archive.path.c_str(), &info) != 0 ||
+        ::statvfs(FolderOf(archive.path).c_str(), &space) != 0)
+        return;
+    const unsigned long long needed = static_cast<unsigned long long>(info.st_size) + 2 * adding;
+    const unsigned long long free =
+        static_cast<unsigned long long>(space.f_bavail) * space.f_frsize;
+    if (free < needed)
+        throw FortarcError(ExitCode::Failure,
+                           archive.label +
+                               ": not enough free space to import and, should that "
+                               "fail, to take it back (" +
+                               std::to_string(needed) + " bytes needed, " + std::to_string(free) +
+                               " free)");
 }
 
 } // namespace
@@ -125,24 +156,27 @@ void ImportFortune(const CCommandContext& context, const std::string& file,
 
     const ArchiveRef ref = context.Resolve(archive);
     CFortuneArchive fortunes = context.Open(ref, Access::Append);
+    RequireRoom(ref, storable);
     const int32_t before = fortunes.Count();
-    int32_t count = before;
+    std::vector<std::u16string> added;
     for (const std::u16string& fortune : storable) {
         bool taken = false;
         try {
             fortunes.Add(fortune);
-            taken = fortunes.Count() == count + 1;
+            const int32_t count = fortunes.Count();
+            taken = count == before + static_cast<int32_t>(added.size()) + 1 &&
+                    fortunes.Item(count) == fortune;
         } catch (const FortarcError&) {
         }
         if (!taken) {
-            const bool restored = RollBack(fortunes, before);
+            const bool restored = RollBack(fortunes, before, added);
             throw FortarcError(ExitCode::Failure,
                                ref.label + ": the archive did not take entry " +
-                                   std::to_string(count - before + 1) +
+                                   std::to_string(added.size() + 1) +
                                    (restored ? "; nothing was imported"
                                              : "; the entries before it could not be taken off"));
         }
-        ++count;
+        added.push_back(fortune);
     }
     if (blank > 0)
         std::fprintf(stderr, "fortarc: %s: %zu entries of blank lines only were skipped\n",

@@ -6,7 +6,7 @@ set -u
 
 build=$(cd "$1" && pwd)
 work=$(mktemp -d)
-trap 'chattr -i "$work"/player/data/* 2>/dev/null; rm -rf "$work"' EXIT
+trap 'chattr -i "$work"/player/data/* 2>/dev/null; umount "$work/exports/small" 2>/dev/null; rm -rf "$work"' EXIT
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CONFIG_DIRS=$work/etc/xdg
 export XDG_DATA_HOME=$work/share XDG_RUNTIME_DIR=$work/run LC_ALL=C.UTF-8
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CONFIG_DIRS" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
@@ -212,6 +212,25 @@ cmp -s "$work/exports/imported" "$work/exports/unrotated" || fail "a rotated fil
 printf 'good\n%%\n\xfe\n%%\n' >"$work/exports/broken"
 unchanged 5 fortarc import-fortune "$work/exports/broken" "$work/exports/imported"
 unchanged 1 fortarc import-fortune "$work/exports/none" "$work/exports/imported"
+
+# --- a full file system: nothing half-written (needs the right to mount) ---
+mkdir -p "$work/exports/small"
+if mount -t tmpfs -o size=64k tmpfs "$work/exports/small" 2>/dev/null; then
+    awk 'BEGIN { printf "Big"; for (i = 0; i < 3000; i++) printf "\n%%\nFortune number %d of the big one.", i }' \
+        >"$data/Big"
+    printf 'old text\n%%\n' >"$work/exports/small/Big"
+    printf 'old index' >"$work/exports/small/Big.dat"
+    unchanged 1 fortarc export-fortune Big "$work/exports/small"
+    [ "$(ls -A "$work/exports/small")" = $'Big\nBig.dat' ] ||
+        fail "a failed export left files: $(ls -A "$work/exports/small")"
+    rm "$work/exports/small/"*
+    awk 'BEGIN { for (i = 0; i < 1500; i++) printf "Entry %d to import\n%%\n", i }' >"$work/exports/many"
+    printf 'Small\n%%\nfirst' >"$work/exports/small/Small"
+    unchanged 1 fortarc import-fortune "$work/exports/many" "$work/exports/small/Small"
+    umount "$work/exports/small"
+else
+    echo "note: no tmpfs could be mounted; the full file system cases were not run"
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
