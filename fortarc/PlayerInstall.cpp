@@ -3,6 +3,8 @@
 #include "runtime/registry/WinReg.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 #include <sys/stat.h>
 #include <vector>
@@ -114,19 +116,27 @@ std::string DataFolder(const std::string& appPath)
     return appPath + "/data";
 }
 
-std::string FindAppPath(const std::string& fallbackFolder)
+std::string FindAppPath(const std::string& fallbackFolder, std::string* failure)
 {
+    const auto fallBack = [&](const std::string& why) {
+        if (failure)
+            *failure = why;
+        return fallbackFolder;
+    };
     const std::optional<std::string> entry = FindPlayerEntry();
     if (!entry)
-        return fallbackFolder;
+        return fallBack(std::string("cannot read HKEY_LOCAL_MACHINE\\") + kUninstallKey);
     std::string appPath = fallbackFolder;
     if (!entry->empty()) {
         const std::optional<std::string> path = ReadAppPath(*entry);
         if (!path)
-            return fallbackFolder;
+            return fallBack("the uninstall entry " + *entry + " has no \"" + kAppPathValue + "\"");
         appPath = *path;
     }
-    return EnsureFolder(DataFolder(appPath)) ? appPath : fallbackFolder;
+    const std::string data = DataFolder(appPath);
+    if (!EnsureFolder(data))
+        return fallBack("cannot create " + data + ": " + std::strerror(errno));
+    return appPath;
 }
 
 } // namespace zrv::PlayerInstall

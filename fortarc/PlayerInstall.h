@@ -14,8 +14,9 @@ bool IsPlayerEntry(std::string_view entryName);
 
 // The player's folder, making sure its data folder exists (one level); the
 // fallback folder when no entry names one or any step fails, in which case no
-// data folder is made.
-std::string FindAppPath(const std::string& fallbackFolder);
+// data folder is made. A failing step is described in `failure` (left as it
+// was otherwise), for callers that log what they pass over.
+std::string FindAppPath(const std::string& fallbackFolder, std::string* failure = nullptr);
 
 std::string DataFolder(const std::string& appPath);
 

@@ -1,5 +1,6 @@
 #include "editor/shell/modInstall.h"
 
+#include "editor/support/Logging.h"
 #include "fortarc/PlayerInstall.h"
 
 #include <QFile>
@@ -16,7 +17,13 @@ bool IsPlayerEntry(const QString& entryName)
 QString FindAppPath(const QString& editorFolder)
 {
     const std::string folder = QFile::encodeName(editorFolder).toStdString();
-    return QFile::decodeName(zrv::PlayerInstall::FindAppPath(folder).c_str());
+    std::string failure;
+    const QString appPath =
+        QFile::decodeName(zrv::PlayerInstall::FindAppPath(folder, &failure).c_str());
+    if (!failure.empty())
+        qCWarning(lcEditor).noquote() << "player folder not found, using" << editorFolder
+                                      << "instead:" << QString::fromStdString(failure);
+    return appPath;
 }
 
 } // namespace Install
