@@ -13,13 +13,22 @@ std::string Narrow(UINT codePage, std::u16string_view text)
 {
     if (text.empty())
         return {};
-    const auto length = static_cast<int>(text.size());
-    const int size =
-        WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size <= 0 || WideCharToMultiByte(codePage, 0, text.data(), length, result.data(), size,
-                                         nullptr, nullptr) != size)
+    if (text.size() > static_cast<size_t>(INT_MAX / 4))
         return std::string(text.size(), '?');
+    const auto length = static_cast<int>(text.size());
+    // One pass in the common case: four bytes a unit hold any codeset's
+    // longest sequence; only a larger need is measured first.
+    std::string result(text.size() * 4, '\0');
+    int size = WideCharToMultiByte(codePage, 0, text.data(), length, result.data(),
+                                   static_cast<int>(result.size()), nullptr, nullptr);
+    if (size <= 0) {
+        size = WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+        result.assign(static_cast<size_t>(size > 0 ? size : 0), '\0');
+        if (size <= 0 || WideCharToMultiByte(codePage, 0, text.data(), length, result.data(), size,
+                                             nullptr, nullptr) != size)
+            return std::string(text.size(), '?');
+    }
+    result.resize(static_cast<size_t>(size));
     return result;
 }
 
@@ -83,11 +92,13 @@ std::u16string ToLf(std::u16string_view text)
 {
     std::u16string result;
     result.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            continue;
-        result += text[i];
+    size_t from = 0;
+    for (size_t pair = text.find(u"\r\n"); pair != std::u16string_view::npos;
+         pair = text.find(u"\r\n", from)) {
+        result.append(text.substr(from, pair - from));
+        from = pair + 1; // the LF starts the next piece
     }
+    result.append(text.substr(from));
     return result;
 }
 
