@@ -22,3 +22,4 @@ corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
 cp fuzz/engine/corpus/* "$corpus"
 "$fuzz/fuzz/engine/fuzz_engine_scanner" -max_total_time=45 -max_len=4096 -print_final_stats=1 "$corpus"
+bash tests/package/PackageTest.sh
