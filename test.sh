@@ -29,3 +29,4 @@ fortunes=$(mktemp -d)
 trap 'rm -rf "$corpus" "$fortunes"' EXIT
 cp fuzz/fortarc/corpus/* "$fortunes"
 "$fuzz/fuzz/fortarc/fuzz_fortarc_fortunefile" -max_total_time=20 -max_len=4096 -print_final_stats=1 "$fortunes"
+bash tests/package/PackageTest.sh

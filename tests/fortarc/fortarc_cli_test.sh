@@ -31,7 +31,7 @@ zrvreg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\zorvafortun
 [ -x "$prefix/bin/fortarc" ] || fail "fortarc is not installed in bin"
 [ -s "$prefix/share/bash-completion/completions/fortarc" ] || fail "no bash completion installed"
 if command -v help2man >/dev/null; then
-    grep -q 'export\\-fortune' "$prefix/share/man/man1/fortarc.1" ||
+    gzip -dc "$prefix/share/man/man1/fortarc.1.gz" | grep -q 'export\\-fortune' ||
         fail "the installed man page does not describe export-fortune"
 fi
 
