@@ -7,6 +7,8 @@
 #include "desktop/WindowHandles.h"
 #include "editor/archives/CArchiveCommands.h"
 #include "editor/editing/BstrText.h"
+#include "editor/editing/CClipboardCommands.h"
+#include "editor/editing/CClipboardViewer.h"
 #include "editor/editing/CFortuneCommands.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainCommands.h"
@@ -24,6 +26,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -32,7 +35,6 @@
 #include <QToolBar>
 #include <QTreeView>
 
-#include <cstdlib>
 #include <utility>
 
 using namespace zrv::desktop;
@@ -53,9 +55,17 @@ constexpr int kScrollBarRoom = 375;
 
 const QString kArchiveHeader = QStringLiteral(" Archive Header");
 
+// Exit leaves the event loop at once; the program then ends as it does when
+// its window closes, and the toolkit hands the clipboard's content over to a
+// clipboard manager where one runs.
+void EndEventLoop(int code)
+{
+    QCoreApplication::exit(code);
+}
+
 frmMain::ProcessEnd& ProcessEndHook()
 {
-    static frmMain::ProcessEnd end = [](int code) { std::_Exit(code); };
+    static frmMain::ProcessEnd end = EndEventLoop;
     return end;
 }
 
@@ -101,7 +111,7 @@ frmMain::~frmMain() = default;
 
 void frmMain::SetProcessEnd(ProcessEnd end)
 {
-    ProcessEndHook() = end ? std::move(end) : [](int code) { std::_Exit(code); };
+    ProcessEndHook() = end ? std::move(end) : EndEventLoop;
 }
 
 void frmMain::BuildControls()
@@ -701,6 +711,16 @@ void frmMain::BuildCommandRoutines()
     editing.headerChanged = [this] { lblHeading->setText(DisplayText(mCurrentArchive.Header())); };
     editing.selectionChanged = [this] { RefreshSelectionStatus(); };
     mFortuneCommands = std::make_unique<const CFortuneCommands>(std::move(editing));
+
+    CClipboardCommands::Window clipboard;
+    clipboard.owner = this;
+    clipboard.list = lvwItems;
+    clipboard.keyRole = CFortuneListModel::KeyRole;
+    clipboard.fortune = [this] { return mCurrentArchive.get(); };
+    clipboard.deleteSelected = [this] { DeleteSelectedFortunes(); };
+    clipboard.reload = [this] { OpenArchive(CurrentArchiveName()); };
+    clipboard.refresh = [this] { RefreshClipboardCommands(); };
+    mClipboardCommands = std::make_unique<const CClipboardCommands>(std::move(clipboard));
 }
 
 void frmMain::OpenCommand()
@@ -763,13 +783,59 @@ void frmMain::DeleteSelectedFortunes()
     mFortuneCommands->DeleteSelectedFortunes();
 }
 
+// ------------------------------------------------------ clipboard transfer
+
+void frmMain::CutCommand()
+{
+    mClipboardCommands->Cut();
+}
+
+void frmMain::CopyCommand()
+{
+    mClipboardCommands->Copy();
+}
+
+void frmMain::PasteCommand()
+{
+    mClipboardCommands->Paste();
+}
+
+std::string frmMain::BuildClipboardText() const
+{
+    return mClipboardCommands->BuildClipboardText();
+}
+
+bool frmMain::ParseClipboardFortunes(std::vector<std::u16string>& rasFortunes)
+{
+    return CClipboardCommands::ParseClipboardFortunes(rasFortunes);
+}
+
+int32_t frmMain::ClipboardFortuneCount()
+{
+    return CClipboardCommands::ClipboardFortuneCount();
+}
+
+// Where only the focused program hears of clipboard changes, the count is
+// brought up to date when the user comes back to the window.
+void frmMain::StartClipboardWatcher()
+{
+    moClip = std::make_unique<CClipboardViewer>();
+    connect(moClip.get(), &CClipboardViewer::ClipboardChanged, this,
+            &frmMain::moClip_ClipboardChanged);
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive)
+                    moClip_ClipboardChanged();
+            });
+    moClip->InitClipboardChangeNotification(mhWnd);
+}
+
+void frmMain::moClip_ClipboardChanged()
+{
+    RunIgnoringFailures([this] { RefreshClipboardCommands(); });
+}
+
 // ------------------------------------- commands completed by later features
-
-void frmMain::CutCommand() {}
-
-void frmMain::CopyCommand() {}
-
-void frmMain::PasteCommand() {}
 
 void frmMain::ExportToExcel() {}
 
@@ -778,14 +844,4 @@ void frmMain::ImportFromExcel() {}
 bool frmMain::ExcelInstalled()
 {
     return false;
-}
-
-void frmMain::StartClipboardWatcher()
-{
-    RefreshClipboardCommands();
-}
-
-int32_t frmMain::ClipboardFortuneCount()
-{
-    return 0;
 }
