@@ -55,13 +55,14 @@ std::string CClipboardCommands::BuildClipboardText() const
     return text;
 }
 
-// The text is read back: a clipboard that did not take it must not let a
-// Cut delete the fortunes.
+// The text is built before the clipboard is cleared, so a failure leaves the
+// clipboard as it was. It is read back: a clipboard that did not take it
+// must not let a Cut delete the fortunes.
 void CClipboardCommands::Copy() const
 {
     try {
-        EmptyClipboard();
         const std::string text = BuildClipboardText();
+        EmptyClipboard();
         SetClipboardText(text);
         if (GetClipboardText() != text)
             throw EditorError(0, QStringLiteral("frmMain:CopyCommand"),
@@ -107,7 +108,7 @@ void CClipboardCommands::Paste() const
         }
         ++added;
     }
-    if (added > 0 || added == fortunes.size())
+    if (added > 0)
         mWindow.reload();
 }
 
