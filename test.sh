@@ -22,3 +22,9 @@ corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
 cp fuzz/engine/corpus/* "$corpus"
 "$fuzz/fuzz/engine/fuzz_engine_scanner" -max_total_time=45 -max_len=4096 -print_final_stats=1 "$corpus"
+
+# The same for the clipboard text splitter of the editor.
+cmake --build "$fuzz" --target fuzz_editor_clipboard
+clipboard_corpus=$(mktemp -d "$corpus/clipboard-XXXXXX")
+cp fuzz/editor/corpus/* "$clipboard_corpus"
+"$fuzz/fuzz/editor/fuzz_editor_clipboard" -max_total_time=30 -max_len=4096 -print_final_stats=1 "$clipboard_corpus"
