@@ -33,6 +33,18 @@ QString Describe(const std::exception& failure)
     return QString::fromLocal8Bit(failure.what());
 }
 
+// A clipboard whose text cannot be read (beyond what the code page
+// conversion takes, or no application) holds no fortunes.
+std::string ReadClipboardText()
+{
+    try {
+        return GetClipboardText();
+    } catch (const std::exception& failure) {
+        qCWarning(lcClipboard) << "The clipboard's text cannot be read:" << Describe(failure);
+        return {};
+    }
+}
+
 } // namespace
 
 CClipboardCommands::CClipboardCommands(Window window) : mWindow(std::move(window))
@@ -115,7 +127,7 @@ void CClipboardCommands::Paste() const
 bool CClipboardCommands::ParseClipboardFortunes(std::vector<std::u16string>& rasFortunes)
 {
     rasFortunes.clear();
-    const std::string text = GetClipboardText();
+    const std::string text = ReadClipboardText();
     for (const std::string_view fortune : modClipboardFormat::SplitFortunes(text))
         rasFortunes.push_back(FromAnsi(fortune));
     return !rasFortunes.empty();
@@ -123,6 +135,6 @@ bool CClipboardCommands::ParseClipboardFortunes(std::vector<std::u16string>& ras
 
 int32_t CClipboardCommands::ClipboardFortuneCount()
 {
-    const size_t count = modClipboardFormat::SplitFortunes(GetClipboardText()).size();
+    const size_t count = modClipboardFormat::SplitFortunes(ReadClipboardText()).size();
     return static_cast<int32_t>(std::min<size_t>(count, std::numeric_limits<int32_t>::max()));
 }
