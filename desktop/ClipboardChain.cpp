@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPointer>
+#include <utility>
 
 namespace zrv::desktop {
 
@@ -21,13 +22,14 @@ public:
         return chain;
     }
 
-    HWND SetHead(HWND hWnd)
+    // The first viewer starts the watching of the system clipboard.
+    HWND Join(HWND hWnd)
     {
         WatchClipboard();
-        const HWND previous = m_head;
-        m_head = hWnd;
-        return previous;
+        return std::exchange(m_head, hWnd);
     }
+
+    void SetHead(HWND hWnd) { m_head = hWnd; }
 
     HWND Head() const { return m_head; }
 
@@ -54,7 +56,7 @@ private:
 
 HWND SetClipboardViewer(HWND hWndNewViewer)
 {
-    const HWND previous = Chain::Instance().SetHead(hWndNewViewer);
+    const HWND previous = Chain::Instance().Join(hWndNewViewer);
     if (hWndNewViewer != 0 && QCoreApplication::instance() != nullptr) {
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
