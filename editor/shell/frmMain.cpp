@@ -783,7 +783,7 @@ void frmMain::DeleteSelectedFortunes()
     mFortuneCommands->DeleteSelectedFortunes();
 }
 
-// ------------------------------------------------------ clipboard transfer
+// ------------------------------------- commands completed by later features
 
 void frmMain::CutCommand()
 {
@@ -800,19 +800,13 @@ void frmMain::PasteCommand()
     mClipboardCommands->Paste();
 }
 
-std::string frmMain::BuildClipboardText() const
-{
-    return mClipboardCommands->BuildClipboardText();
-}
+void frmMain::ExportToExcel() {}
 
-bool frmMain::ParseClipboardFortunes(std::vector<std::u16string>& rasFortunes)
-{
-    return CClipboardCommands::ParseClipboardFortunes(rasFortunes);
-}
+void frmMain::ImportFromExcel() {}
 
-int32_t frmMain::ClipboardFortuneCount()
+bool frmMain::ExcelInstalled()
 {
-    return CClipboardCommands::ClipboardFortuneCount();
+    return false;
 }
 
 // Where only the focused program hears of clipboard changes, the count is
@@ -830,18 +824,22 @@ void frmMain::StartClipboardWatcher()
     moClip->InitClipboardChangeNotification(mhWnd);
 }
 
+int32_t frmMain::ClipboardFortuneCount()
+{
+    return CClipboardCommands::ClipboardFortuneCount();
+}
+
 void frmMain::moClip_ClipboardChanged()
 {
     RunIgnoringFailures([this] { RefreshClipboardCommands(); });
 }
 
-// ------------------------------------- commands completed by later features
-
-void frmMain::ExportToExcel() {}
-
-void frmMain::ImportFromExcel() {}
-
-bool frmMain::ExcelInstalled()
+std::string frmMain::BuildClipboardText() const
 {
-    return false;
+    return mClipboardCommands->BuildClipboardText();
+}
+
+bool frmMain::ParseClipboardFortunes(std::vector<std::u16string>& rasFortunes)
+{
+    return CClipboardCommands::ParseClipboardFortunes(rasFortunes);
 }
