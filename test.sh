@@ -29,4 +29,11 @@ fortunes=$(mktemp -d)
 trap 'rm -rf "$corpus" "$fortunes"' EXIT
 cp fuzz/fortarc/corpus/* "$fortunes"
 "$fuzz/fuzz/fortarc/fuzz_fortarc_fortunefile" -max_total_time=20 -max_len=4096 -print_final_stats=1 "$fortunes"
+
+# The same for the clipboard text splitter of the editor.
+cmake --build "$fuzz" --target fuzz_editor_clipboard
+clipboard_corpus=$(mktemp -d "$corpus/clipboard-XXXXXX")
+cp fuzz/editor/corpus/* "$clipboard_corpus"
+"$fuzz/fuzz/editor/fuzz_editor_clipboard" -max_total_time=30 -max_len=4096 -print_final_stats=1 "$clipboard_corpus"
+
 bash tests/package/PackageTest.sh
