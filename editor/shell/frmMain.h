@@ -13,8 +13,12 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class CArchiveCommands;
+class CClipboardCommands;
+class CClipboardViewer;
 class CFortuneCommands;
 class CFortuneListModel;
 class CMainCommands;
@@ -102,6 +106,8 @@ public:
     bool ExcelInstalled();
     // Starts watching the clipboard; its changes run RefreshClipboardCommands.
     void StartClipboardWatcher();
+    std::string BuildClipboardText() const;
+    bool ParseClipboardFortunes(std::vector<std::u16string>& rasFortunes);
     int32_t ClipboardFortuneCount();
     void ShowClipboardStatus(int32_t count);
 
@@ -133,6 +139,7 @@ private:
     void CheckPlayerInstalled();
     void FillList();
     CommandState::Inputs StateInputs() const;
+    void moClip_ClipboardChanged();
 
     QString mEditorFolder;
     QString mAppPath;
@@ -146,6 +153,8 @@ private:
     CMainCommands* mCommands = nullptr;
     std::unique_ptr<const CArchiveCommands> mArchiveCommands;
     std::unique_ptr<const CFortuneCommands> mFortuneCommands;
+    std::unique_ptr<const CClipboardCommands> mClipboardCommands;
+    std::unique_ptr<CClipboardViewer> moClip;
     QToolBar* tlbMain = nullptr;
     QLabel* picLogo = nullptr;
     QLabel* lblHeader = nullptr;
