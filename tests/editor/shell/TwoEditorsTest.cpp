@@ -143,7 +143,7 @@ protected:
     }
 
     // Asks the program to open the only archive of the data folder as a person
-    // would: Ctrl+O, a click on the first entry, Enter.
+    // would with the keyboard: Ctrl+O, Space on the list's first entry, Enter.
     void RequestOnlyArchive(const Program& program)
     {
         // A window that has just appeared may not take keys yet: ask again, as a
@@ -154,11 +154,8 @@ protected:
             select = AwaitWindow(program.pid, QStringLiteral("Select a Fortune archive"), kPatience / 5);
         }
         ASSERT_FALSE(select.isEmpty()) << "fortedit shows no archive selection";
-        QTest::qWait(500); // laid out and painted before the click
-        Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), select, QStringLiteral("40"),
-                 QStringLiteral("14"), QStringLiteral("click"), QStringLiteral("1")});
-        QTest::qWait(300);
-        Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+        Press(select, QStringLiteral("space"));
+        Press(select, QStringLiteral("Return"));
     }
 
     // Starts fortedit showing the only archive of the data folder.
