@@ -13,12 +13,41 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 ctest --test-dir "$build" --output-on-failure -j2
 
-# A short differential fuzz run of the archive reader (clang's libFuzzer).
+# Every fuzz target (clang's libFuzzer), each run briefly on a copy of its
+# corpus: fuzz/<part>/corpus/<target>/ or else fuzz/<part>/corpus/.
 fuzz=build/fuzz
 cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \
     -DCMAKE_CXX_COMPILER=clang++-14 -DZRV_BUILD_FUZZ=ON -DZRV_BUILD_TESTS=OFF -DZRV_BUILD_EDITOR=OFF
-cmake --build "$fuzz" --target fuzz_engine_scanner
-corpus=$(mktemp -d)
-trap 'rm -rf "$corpus"' EXIT
-cp fuzz/engine/corpus/* "$corpus"
-"$fuzz/fuzz/engine/fuzz_engine_scanner" -max_total_time=45 -max_len=4096 -print_final_stats=1 "$corpus"
+cmake --build "$fuzz"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+fuzz_seconds=${ZRV_FUZZ_SECONDS:-25}
+mapfile -t targets < <(find "$fuzz/fuzz" -type f -name 'fuzz_*' -perm -u+x | sort)
+[ ${#targets[@]} -gt 0 ] || { echo "no fuzz targets were built" >&2; exit 1; }
+for target in "${targets[@]}"; do
+    name=$(basename "$target")
+    part=$(dirname "${target#"$fuzz"/}")
+    corpus=$scratch/$name
+    mkdir -p "$corpus"
+    for seeds in "$part/corpus/$name" "$part/corpus"; do
+        if [ -d "$seeds" ]; then
+            find "$seeds" -maxdepth 1 -type f -exec cp -t "$corpus" {} +
+            break
+        fi
+    done
+    log=$scratch/$name.log
+    if ! "$target" -max_total_time="$fuzz_seconds" -timeout=10 -print_final_stats=1 \
+        -artifact_prefix="$fuzz/$name-" "$corpus" >"$log" 2>&1; then
+        tail -n 60 "$log" >&2
+        echo "FAILED: $name found a fault; the input is kept in $fuzz" >&2
+        exit 1
+    fi
+    echo "$name: $(grep -m1 '^Done' "$log")"
+done
+
+# Every benchmark is built (not run) so none falls behind the code.
+release=build/release
+cmake -S . -B "$release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZRV_BUILD_BENCH=ON -DZRV_BUILD_TESTS=OFF
+cmake --build "$release"
+
+tools/check-format.sh
