@@ -1,7 +1,7 @@
 #include "editor/support/CRegistry.h"
 
 #include "editor/support/EditorError.h"
-#include "runtime/com/CodePage.h"
+#include "runtime/com/AnsiText.h"
 
 #include <array>
 #include <QByteArray>
@@ -16,26 +16,15 @@ constexpr DWORD BufferSize = 255;
 
 QByteArray ToAnsi(const QString& text)
 {
-    if (text.isEmpty())
-        return {};
-    const auto* wide = reinterpret_cast<LPCOLESTR>(text.utf16());
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    QByteArray ansi(size, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), ansi.data(), size, nullptr,
-                        nullptr);
-    return ansi;
+    const std::string ansi = zrv::com::ToAnsi(
+        {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())});
+    return {ansi.data(), static_cast<qsizetype>(ansi.size())};
 }
 
 QString FromAnsi(const char* data, DWORD size)
 {
-    if (size == 0)
-        return {};
-    const int length = MultiByteToWideChar(CP_ACP, 0, data, static_cast<int>(size), nullptr, 0);
-    QString text(length, QChar());
-    MultiByteToWideChar(CP_ACP, 0, data, static_cast<int>(size),
-                        reinterpret_cast<LPOLESTR>(text.data()), length);
-    return text;
+    const std::u16string wide = zrv::com::FromAnsi({data, size});
+    return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
 }
 
 // The stored text without its terminator; a value of no bytes is the empty text.

@@ -1,13 +1,13 @@
 // Loading type libraries from library files and registering them under
 // HKEY_CLASSES_ROOT\TypeLib and \Interface.
 
+#include "runtime/com/AnsiText.h"
 #include "runtime/com/BString.h"
+#include "runtime/com/ComPtr.h"
 #include "runtime/com/CRegKey.h"
 #include "runtime/com/CTypeLib.h"
-#include "runtime/com/ComPtr.h"
 #include "runtime/com/Guard.h"
 #include "runtime/com/GuidText.h"
-#include "runtime/com/Transcode.h"
 
 #include <cstdio>
 #include <new>
