@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs, builds everything with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test.
+# UndefinedBehaviorSanitizer and runs every test; then builds and briefly runs
+# every fuzz target, builds every benchmark and checks the formatting.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/packages.sh
