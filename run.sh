@@ -35,12 +35,8 @@ mkdir -p "$player/data"
 
 example="$player/data/Proverbs"
 if [ ! -e "$example" ]; then
-    printf '%s' "Proverbs from many places" \
-        $'\n%\nLook before you leap.' \
-        $'\n%\nA stitch in time\r\nsaves nine.' \
-        $'\n%\nWhere there is a will, there is a way.' \
-        $'\n%\nFortune favours the bold.' \
-        $'\n%\nThe early bird catches the worm,\r\nbut the second mouse gets the cheese.' > "$example"
+    source tools/example-archive.sh
+    zrv_write_example_archive "$example"
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

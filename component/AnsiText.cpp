@@ -1,10 +1,8 @@
 #include "component/AnsiText.h"
 
-#include "runtime/com/CodePage.h"
+#include "runtime/com/AnsiText.h"
 
-#include <limits>
 #include <new>
-#include <stdexcept>
 
 namespace zrv {
 
@@ -21,38 +19,12 @@ BString Allocated(BString text)
 
 std::string ToAnsi(const OLECHAR* text)
 {
-    if (!text || !*text)
-        return {};
-    // The first call measures: a UTF-16 unit can need several bytes.
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0)
-        throw std::runtime_error("text does not convert to the ANSI code page");
-    std::string result(static_cast<size_t>(size), '\0');
-    const int written =
-        WideCharToMultiByte(CP_ACP, 0, text, -1, result.data(), size, nullptr, nullptr);
-    if (written <= 0)
-        throw std::runtime_error("text does not convert to the ANSI code page");
-    result.resize(static_cast<size_t>(written - 1)); // drop the converted NUL
-    return result;
+    return text ? com::ToAnsi(text) : std::string();
 }
 
 std::u16string ToWide(const std::string& text)
 {
-    if (text.size() > static_cast<size_t>(std::numeric_limits<int>::max() / 2))
-        throw std::bad_alloc();
-    const int bytes = static_cast<int>(text.size());
-    std::u16string wide;
-    if (bytes == 0)
-        return wide;
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0);
-    if (size <= 0)
-        throw std::runtime_error("text does not convert from the ANSI code page");
-    wide.resize(static_cast<size_t>(size));
-    const int written = MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, wide.data(), size);
-    if (written <= 0)
-        throw std::runtime_error("text does not convert from the ANSI code page");
-    wide.resize(static_cast<size_t>(written));
-    return wide;
+    return com::FromAnsi(text);
 }
 
 BString ToBString(const std::string& text)

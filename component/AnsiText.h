@@ -1,7 +1,7 @@
 #pragma once
 
-// Conversion of texts between the interface's counted wide strings and the
-// engine's 8-bit text in the active ANSI code page (CP_ACP).
+// Texts between the interface's counted wide strings and the engine's 8-bit
+// text in the active ANSI code page (CP_ACP).
 
 #include "runtime/com/BString.h"
 
@@ -9,13 +9,10 @@
 
 namespace zrv {
 
-// A null string is the empty text. The wide text up to its first NUL is
-// converted whole: the buffer is sized for the code page, and a character it
-// lacks becomes its default replacement. Throws when the conversion fails.
+// The runtime's ANSI conversions (runtime/com/AnsiText.h) for the
+// interface's strings: a null string is the empty text, and the wide text up
+// to its first NUL is converted.
 std::string ToAnsi(const OLECHAR* text);
-
-// The whole text as UTF-16 (file paths for the runtime's wide functions).
-// Throws when the conversion fails.
 std::u16string ToWide(const std::string& text);
 
 // A new string holding the whole text (never null: the empty text gives an

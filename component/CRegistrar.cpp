@@ -3,6 +3,7 @@
 #include "component/AnsiText.h"
 #include "component/IFortune.h"
 #include "runtime/com/ComPtr.h"
+#include "runtime/registry/CRegKey.h"
 #include "runtime/registry/WinReg.h"
 
 #include <filesystem>
@@ -53,24 +54,6 @@ constexpr HRESULT HResultFromWin32(LONG error)
                       : static_cast<HRESULT>((static_cast<uint32_t>(error) & 0xFFFF) | 0x80070000u);
 }
 
-class KeyHandle final {
-public:
-    KeyHandle() = default;
-    ~KeyHandle()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    KeyHandle(const KeyHandle&) = delete;
-    KeyHandle& operator=(const KeyHandle&) = delete;
-
-    HKEY* put() { return &m_key; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = 0;
-};
-
 LONG WriteEntry(const Entry& entry, const std::string& modulePath)
 {
     if (entry.replace) {
@@ -78,9 +61,8 @@ LONG WriteEntry(const Entry& entry, const std::string& modulePath)
         if (removed != ERROR_SUCCESS && removed != ERROR_FILE_NOT_FOUND)
             return removed;
     }
-    KeyHandle key;
-    LONG error = RegCreateKeyExA(HKEY_CLASSES_ROOT, entry.key, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_WRITE, nullptr, key.put(), nullptr);
+    zrv::reg::CRegKey key;
+    LONG error = key.create(HKEY_CLASSES_ROOT, entry.key, KEY_WRITE);
     if (error != ERROR_SUCCESS || !entry.value)
         return error;
     const std::string value = entry.value == kModule ? modulePath : std::string(entry.value);

@@ -1,5 +1,7 @@
 #include "desktop/ScreenMetrics.h"
 
+#include "desktop/FramePlacement.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -54,6 +56,12 @@ int ScreenHeightTwips()
     return screen ? PixelsToTwipsY(screen->geometry().height()) : 0;
 }
 
+QSize ScreenSizePixels()
+{
+    const QScreen* screen = Primary();
+    return screen ? screen->geometry().size() : QSize();
+}
+
 int PixelsToTwipsX(int pixels)
 {
     return Round(pixels * TwipsPerPixelX());
@@ -72,6 +80,54 @@ int TwipsToPixelsX(int twips)
 int TwipsToPixelsY(int twips)
 {
     return Round(twips / TwipsPerPixelY());
+}
+
+QSize TwipsToPixels(int width, int height)
+{
+    return {TwipsToPixelsX(width), TwipsToPixelsY(height)};
+}
+
+QRect TwipsToPixels(int left, int top, int width, int height)
+{
+    return {TwipsToPixelsX(left), TwipsToPixelsY(top), TwipsToPixelsX(width),
+            TwipsToPixelsY(height)};
+}
+
+int LeftTwips(const QWidget& control)
+{
+    return PixelsToTwipsX(control.x());
+}
+
+int TopTwips(const QWidget& control)
+{
+    return PixelsToTwipsY(control.y());
+}
+
+int WidthTwips(const QWidget& control)
+{
+    return PixelsToTwipsX(control.width());
+}
+
+int HeightTwips(const QWidget& control)
+{
+    return PixelsToTwipsY(control.height());
+}
+
+bool MoveTwips(QWidget& control, int left, int top, int width, int height)
+{
+    if (width < 0 || height < 0)
+        return false;
+    control.setGeometry(TwipsToPixels(left, top, width, height));
+    return true;
+}
+
+void CenterOnScreen(QWidget& window)
+{
+    // Again once the window manager has framed the window and its outer size is known.
+    PlaceByOuterSize(window, [](QSize outer) {
+        return QPoint(TwipsToPixelsX((ScreenWidthTwips() - PixelsToTwipsX(outer.width())) / 2),
+                      TwipsToPixelsY((ScreenHeightTwips() - PixelsToTwipsY(outer.height())) / 2));
+    });
 }
 
 int WindowStateOf(const QWidget& window)

@@ -1,13 +1,13 @@
 #include "editor/support/CRegistry.h"
 
 #include "editor/support/EditorError.h"
-#include "runtime/com/CodePage.h"
+#include "runtime/com/AnsiText.h"
 
+#include <array>
 #include <QByteArray>
 #include <QDate>
 #include <QTime>
-
-#include <array>
+#include <utility>
 
 namespace {
 
@@ -16,26 +16,15 @@ constexpr DWORD BufferSize = 255;
 
 QByteArray ToAnsi(const QString& text)
 {
-    if (text.isEmpty())
-        return {};
-    const auto* wide = reinterpret_cast<LPCOLESTR>(text.utf16());
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    QByteArray ansi(size, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), ansi.data(), size, nullptr,
-                        nullptr);
-    return ansi;
+    const std::string ansi = zrv::com::ToAnsi(
+        {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())});
+    return {ansi.data(), static_cast<qsizetype>(ansi.size())};
 }
 
 QString FromAnsi(const char* data, DWORD size)
 {
-    if (size == 0)
-        return {};
-    const int length = MultiByteToWideChar(CP_ACP, 0, data, static_cast<int>(size), nullptr, 0);
-    QString text(length, QChar());
-    MultiByteToWideChar(CP_ACP, 0, data, static_cast<int>(size),
-                        reinterpret_cast<LPOLESTR>(text.data()), length);
-    return text;
+    const std::u16string wide = zrv::com::FromAnsi({data, size});
+    return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
 }
 
 // The stored text without its terminator; a value of no bytes is the empty text.
@@ -65,7 +54,7 @@ CRegistry::~CRegistry()
 
 void CRegistry::RequireOpenKey(const char* operation) const
 {
-    if (!mblnKeyOpen)
+    if (!mKey)
         Raise(operation, QStringLiteral("No key is currently open."));
 }
 
@@ -76,30 +65,24 @@ void CRegistry::OpenKey(HKEY Section, const QString& strKey, bool blnCreateNew)
     if (path.startsWith(QLatin1Char('\\')))
         path.remove(0, 1);
     path.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    const QByteArray ansiPath = ToAnsi(path);
-    HKEY key = 0;
-    if (RegOpenKeyExA(Section, ansiPath.constData(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    const std::string ansiPath = ToAnsi(path).toStdString();
+    zrv::reg::CRegKey key;
+    if (key.open(Section, ansiPath, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
         if (!blnCreateNew)
             Raise("OpenKey", QStringLiteral("Failed to open key ") + path + QStringLiteral("."));
-        DWORD disposition = 0;
-        if (RegCreateKeyExA(Section, ansiPath.constData(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, &key, &disposition)
-            != ERROR_SUCCESS)
+        if (key.create(Section, ansiPath) != ERROR_SUCCESS)
             Raise("OpenKey", QStringLiteral("Failed to create key ") + path + QStringLiteral("."));
     }
-    mblnKeyOpen = true;
-    mlngKey = key;
+    mKey = std::move(key);
     mlngRoot = Section;
     mstrKeyPath = path;
 }
 
 void CRegistry::CloseKey()
 {
-    if (mlngKey == 0)
+    if (!mKey)
         return;
-    RegCloseKey(mlngKey);
-    mlngKey = 0;
-    mblnKeyOpen = false;
+    mKey.close();
     mstrKeyPath.clear();
 }
 
@@ -117,9 +100,8 @@ QString CRegistry::ReadValue(const QString& strValueName)
     std::array<BYTE, BufferSize> data {};
     DWORD size = BufferSize;
     DWORD type = 0;
-    if (RegQueryValueExA(mlngKey, ToAnsi(strValueName).constData(), nullptr, &type, data.data(),
-                         &size)
-        != ERROR_SUCCESS)
+    if (RegQueryValueExA(mKey.get(), ToAnsi(strValueName).constData(), nullptr, &type, data.data(),
+                         &size) != ERROR_SUCCESS)
         Raise("ReadValue", QStringLiteral("Failed to read value ") + strValueName
                   + QStringLiteral(" from Registry."));
     return TextOfData(data, size);
@@ -133,9 +115,8 @@ void CRegistry::ReadValueByNum(int32_t vlIndex, QString& rsName, QString& rsValu
     DWORD nameLength = BufferSize;
     DWORD size = BufferSize;
     DWORD type = 0;
-    if (RegEnumValueA(mlngKey, PlatformIndex(vlIndex), name.data(), &nameLength, nullptr, &type,
-                      data.data(), &size)
-        != ERROR_SUCCESS)
+    if (RegEnumValueA(mKey.get(), PlatformIndex(vlIndex), name.data(), &nameLength, nullptr, &type,
+                      data.data(), &size) != ERROR_SUCCESS)
         Raise("ReadValueByNum", QStringLiteral("Failed to read value ") + QString::number(vlIndex)
                   + QStringLiteral(" from Registry."));
     rsName = FromAnsi(name.data(), nameLength);
@@ -151,7 +132,7 @@ void CRegistry::ReadKeyByNum(int32_t vlIndex, QString& rsName)
     char noClass = 0;
     DWORD classLength = 0;
     FILETIME written {};
-    const LONG result = RegEnumKeyExA(mlngKey, PlatformIndex(vlIndex), name.data(), &nameLength,
+    const LONG result = RegEnumKeyExA(mKey.get(), PlatformIndex(vlIndex), name.data(), &nameLength,
                                       nullptr, &noClass, &classLength, &written);
     // A name that does not fit the buffer fails like any other read.
     const bool read = result == ERROR_SUCCESS || (result == ERROR_MORE_DATA && nameLength < BufferSize);
@@ -166,10 +147,9 @@ void CRegistry::WriteValue(const QString& strValueName, const QString& strNewVal
     RequireOpenKey("WriteValue");
     QByteArray data = ToAnsi(strNewValue);
     data.append('\0');
-    if (RegSetValueExA(mlngKey, ToAnsi(strValueName).constData(), 0, REG_SZ,
+    if (RegSetValueExA(mKey.get(), ToAnsi(strValueName).constData(), 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(data.constData()),
-                       static_cast<DWORD>(data.size()))
-        != ERROR_SUCCESS)
+                       static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
         Raise("WriteValue", QStringLiteral("Failed to write new value to ") + strValueName
                   + QStringLiteral(" from Registry."));
 }
@@ -177,7 +157,7 @@ void CRegistry::WriteValue(const QString& strValueName, const QString& strNewVal
 void CRegistry::DeleteValue(const QString& strValueName)
 {
     RequireOpenKey("DeleteValue");
-    if (RegDeleteValueA(mlngKey, ToAnsi(strValueName).constData()) != ERROR_SUCCESS)
+    if (RegDeleteValueA(mKey.get(), ToAnsi(strValueName).constData()) != ERROR_SUCCESS)
         Raise("DeleteValue", QStringLiteral("Failed to delete value ") + strValueName
                   + QStringLiteral(" from Registry."));
 }
@@ -189,9 +169,9 @@ void CRegistry::RefreshKeyInfo()
     DWORD subKeys = 0, maxSubKey = 0, maxClass = 0, values = 0, maxValueName = 0, maxValue = 0,
           security = 0;
     FILETIME written {};
-    if (RegQueryInfoKeyA(mlngKey, cls.data(), &classLength, nullptr, &subKeys, &maxSubKey,
-                         &maxClass, &values, &maxValueName, &maxValue, &security, &written)
-        != ERROR_SUCCESS)
+    if (RegQueryInfoKeyA(mKey.get(), cls.data(), &classLength, nullptr, &subKeys, &maxSubKey,
+                         &maxClass, &values, &maxValueName, &maxValue, &security,
+                         &written) != ERROR_SUCCESS)
         Raise("RefreshKeyInfo", QStringLiteral("Failed to retrieve key information."));
     mstrClass = FromAnsi(cls.data(), classLength);
     mlngSubKeys = static_cast<int32_t>(subKeys);

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "runtime/registry/WinReg.h"
-
-#include <QDateTime>
-#include <QString>
+#include "runtime/registry/CRegKey.h"
 
 #include <cstdint>
+#include <QDateTime>
+#include <QString>
 
 // The editor's way into the registry: wraps at most one open key. Every
 // failure is thrown as EditorError(CRegistry::ErrorNumber, "CRegistry:<operation>",
@@ -48,8 +47,7 @@ private:
     void RefreshKeyInfo();
     void RequireOpenKey(const char* operation) const;
 
-    bool mblnKeyOpen = false;
-    HKEY mlngKey = 0;
+    zrv::reg::CRegKey mKey;
     HKEY mlngRoot = 0;
     QString mstrKeyPath;
     QString mstrClass;

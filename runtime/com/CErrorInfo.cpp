@@ -26,32 +26,6 @@ HRESULT CopyIn(LPOLESTR text, std::u16string& field)
 
 } // namespace
 
-HRESULT CErrorInfo::QueryInterface(const GUID& iid, void** ppv)
-{
-    if (!ppv)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IErrorInfo)
-        *ppv = static_cast<IErrorInfo*>(this);
-    else if (iid == IID_ICreateErrorInfo)
-        *ppv = static_cast<ICreateErrorInfo*>(this);
-    else {
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG CErrorInfo::AddRef() { return ++m_refs; }
-
-ULONG CErrorInfo::Release()
-{
-    const ULONG refs = --m_refs;
-    if (refs == 0)
-        delete this;
-    return refs;
-}
-
 HRESULT CErrorInfo::GetGUID(GUID* guid)
 {
     if (!guid)

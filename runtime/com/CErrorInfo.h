@@ -1,8 +1,8 @@
 #pragma once
 
+#include "runtime/com/CUnknown.h"
 #include "runtime/com/OleAuto.h"
 
-#include <atomic>
 #include <string>
 
 namespace zrv::com {
@@ -10,15 +10,12 @@ namespace zrv::com {
 // The error-information object of CreateErrorInfo: filled through
 // ICreateErrorInfo, read through IErrorInfo. It may travel between threads, so
 // its reference count is atomic.
-class CErrorInfo final : public IErrorInfo, public ICreateErrorInfo {
+class CErrorInfo final : public CUnknown<CErrorInfo, Face<IErrorInfo, IID_IErrorInfo>,
+                                         Face<ICreateErrorInfo, IID_ICreateErrorInfo>> {
 public:
     CErrorInfo() = default;
     CErrorInfo(const CErrorInfo&) = delete;
     CErrorInfo& operator=(const CErrorInfo&) = delete;
-
-    HRESULT QueryInterface(const GUID& iid, void** ppv) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
 
     HRESULT GetGUID(GUID* guid) override;
     HRESULT GetSource(BSTR* source) override;
@@ -33,9 +30,9 @@ public:
     HRESULT SetHelpContext(DWORD helpContext) override;
 
 private:
+    friend CUnknown;
     ~CErrorInfo() = default;
 
-    std::atomic<ULONG> m_refs{1};
     GUID m_guid{};
     std::u16string m_source;
     std::u16string m_description;

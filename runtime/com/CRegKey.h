@@ -1,8 +1,8 @@
 #pragma once
 
-// A registry key handle of the runtime's own use, closed when it goes.
+// Registry keys and string values of the runtime's own use.
 
-#include "runtime/registry/WinReg.h"
+#include "runtime/registry/CRegKey.h"
 
 #include <optional>
 #include <string>
@@ -10,31 +10,13 @@
 
 namespace zrv::com {
 
-class CRegKey final {
-public:
-    CRegKey() = default;
-    ~CRegKey();
-    CRegKey(CRegKey&& other) noexcept;
-    CRegKey& operator=(CRegKey&& other) noexcept;
-    CRegKey(const CRegKey&) = delete;
-    CRegKey& operator=(const CRegKey&) = delete;
+using reg::CRegKey;
 
-    LONG open(HKEY parent, const std::string& subKey, REGSAM access = KEY_READ);
-    LONG create(HKEY parent, const std::string& subKey);
-    void close();
-
-    HKEY get() const { return m_key; }
-    explicit operator bool() const { return m_key != 0; }
-
-    // A string value (null name: the default value); nullopt when missing or
-    // not a string.
-    std::optional<std::string> queryString(const char* valueName = nullptr) const;
-    LONG setString(const char* valueName, const std::string& value) const;
-    std::vector<std::string> subKeyNames() const;
-
-private:
-    HKEY m_key = 0;
-};
+// A string value of the key (null name: the default value); nullopt when
+// missing or not a string.
+std::optional<std::string> QueryRegString(HKEY key, const char* valueName = nullptr);
+LONG SetRegString(HKEY key, const char* valueName, const std::string& value);
+std::vector<std::string> RegSubKeyNames(HKEY key);
 
 // The string value of root\path, or nullopt.
 std::optional<std::string> ReadRegString(HKEY root, const std::string& path,

@@ -38,29 +38,6 @@ const TlbMember* CTypeInfo::findMember(MEMBERID id) const
     return nullptr;
 }
 
-HRESULT CTypeInfo::QueryInterface(const GUID& iid, void** ppv)
-{
-    if (!ppv)
-        return E_POINTER;
-    if (iid != IID_IUnknown && iid != IID_ITypeInfo) {
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    *ppv = static_cast<ITypeInfo*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG CTypeInfo::AddRef() { return ++m_refs; }
-
-ULONG CTypeInfo::Release()
-{
-    const ULONG refs = --m_refs;
-    if (refs == 0)
-        delete this;
-    return refs;
-}
-
 HRESULT CTypeInfo::GetTypeAttr(TYPEATTR** attr)
 {
     if (!attr)

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "runtime/com/ComPtr.h"
+#include "runtime/com/CUnknown.h"
 #include "runtime/com/OleAuto.h"
 #include "runtime/com/TypeLibModel.h"
-
-#include <atomic>
 
 namespace zrv::com {
 
@@ -12,15 +11,11 @@ class CTypeLib;
 
 // ITypeInfo of one type of a loaded library: names, documentation, and
 // late-bound calls of an interface's members through its v-table.
-class CTypeInfo final : public ITypeInfo {
+class CTypeInfo final : public CUnknown<CTypeInfo, Face<ITypeInfo, IID_ITypeInfo>> {
 public:
     CTypeInfo(CTypeLib& lib, UINT index);
     CTypeInfo(const CTypeInfo&) = delete;
     CTypeInfo& operator=(const CTypeInfo&) = delete;
-
-    HRESULT QueryInterface(const GUID& iid, void** ppv) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
 
     HRESULT GetTypeAttr(TYPEATTR** attr) override;
     HRESULT GetTypeComp(ITypeComp** comp) override;
@@ -46,13 +41,13 @@ public:
     void ReleaseVarDesc(VARDESC* desc) override;
 
 private:
+    friend CUnknown;
     ~CTypeInfo() = default;
 
     const TlbType& type() const;
     // The first member with that id (a property's get before its put).
     const TlbMember* findMember(MEMBERID id) const;
 
-    std::atomic<ULONG> m_refs{1};
     ComPtr<CTypeLib> m_lib;
     UINT m_index;
 };

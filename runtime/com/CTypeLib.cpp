@@ -20,29 +20,6 @@ CTypeLib::CTypeLib(std::shared_ptr<const TlbLibrary> lib)
 {
 }
 
-HRESULT CTypeLib::QueryInterface(const GUID& iid, void** ppv)
-{
-    if (!ppv)
-        return E_POINTER;
-    if (iid != IID_IUnknown && iid != IID_ITypeLib) {
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    *ppv = static_cast<ITypeLib*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG CTypeLib::AddRef() { return ++m_refs; }
-
-ULONG CTypeLib::Release()
-{
-    const ULONG refs = --m_refs;
-    if (refs == 0)
-        delete this;
-    return refs;
-}
-
 UINT CTypeLib::GetTypeInfoCount() { return static_cast<UINT>(m_lib->types.size()); }
 
 HRESULT CTypeLib::GetTypeInfo(UINT index, ITypeInfo** info)

@@ -1,25 +1,21 @@
 #pragma once
 
+#include "runtime/com/CUnknown.h"
 #include "runtime/com/OleAuto.h"
 #include "runtime/com/TypeLibModel.h"
 
-#include <atomic>
 #include <memory>
 
 namespace zrv::com {
 
 // ITypeLib over a library's type information read by LoadTypeLib.
-class CTypeLib final : public ITypeLib {
+class CTypeLib final : public CUnknown<CTypeLib, Face<ITypeLib, IID_ITypeLib>> {
 public:
     explicit CTypeLib(std::shared_ptr<const TlbLibrary> lib);
     CTypeLib(const CTypeLib&) = delete;
     CTypeLib& operator=(const CTypeLib&) = delete;
 
     const TlbLibrary& model() const { return *m_lib; }
-
-    HRESULT QueryInterface(const GUID& iid, void** ppv) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
 
     UINT GetTypeInfoCount() override;
     HRESULT GetTypeInfo(UINT index, ITypeInfo** info) override;
@@ -35,9 +31,9 @@ public:
     void ReleaseTLibAttr(TLIBATTR* attr) override;
 
 private:
+    friend CUnknown;
     ~CTypeLib() = default;
 
-    std::atomic<ULONG> m_refs{1};
     std::shared_ptr<const TlbLibrary> m_lib;
 };
 

@@ -1,11 +1,11 @@
 // Class creation through the registry's HKEY_CLASSES_ROOT.
 
+#include "runtime/com/AnsiText.h"
+#include "runtime/com/ComPtr.h"
 #include "runtime/com/CRegKey.h"
 #include "runtime/com/CServerCache.h"
-#include "runtime/com/ComPtr.h"
 #include "runtime/com/Guard.h"
 #include "runtime/com/GuidText.h"
-#include "runtime/com/Transcode.h"
 
 #include <cstring>
 

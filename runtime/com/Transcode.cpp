@@ -272,18 +272,6 @@ std::optional<WideResult> Widen(const std::string& codeset, std::string_view byt
     return result;
 }
 
-std::string ToAnsi(std::u16string_view wide)
-{
-    auto narrow = Narrow(*CodesetOf(CP_ACP), wide, nullptr);
-    return narrow ? std::move(narrow->text) : NarrowUtf8(wide).text;
-}
-
-std::u16string FromAnsi(std::string_view bytes)
-{
-    auto wide = Widen(*CodesetOf(CP_ACP), bytes);
-    return wide ? std::move(wide->text) : WidenUtf8(bytes).text;
-}
-
 std::u16string FromUtf8(std::string_view bytes) { return WidenUtf8(bytes).text; }
 
 std::string ToUtf8(std::u16string_view wide) { return NarrowUtf8(wide).text; }

@@ -31,11 +31,6 @@ struct WideResult {
 
 std::optional<WideResult> Widen(const std::string& codeset, std::string_view bytes);
 
-// Conversions with the process's ANSI code page (CP_ACP), for registry texts
-// and file names; nothing is cut.
-std::string ToAnsi(std::u16string_view wide);
-std::u16string FromAnsi(std::string_view bytes);
-
 // UTF-8, independent of the locale (type information texts).
 std::u16string FromUtf8(std::string_view bytes);
 std::string ToUtf8(std::u16string_view wide);

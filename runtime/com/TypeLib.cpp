@@ -1,13 +1,13 @@
 // Loading type libraries from library files and registering them under
 // HKEY_CLASSES_ROOT\TypeLib and \Interface.
 
+#include "runtime/com/AnsiText.h"
 #include "runtime/com/BString.h"
+#include "runtime/com/ComPtr.h"
 #include "runtime/com/CRegKey.h"
 #include "runtime/com/CTypeLib.h"
-#include "runtime/com/ComPtr.h"
 #include "runtime/com/Guard.h"
 #include "runtime/com/GuidText.h"
-#include "runtime/com/Transcode.h"
 
 #include <cstdio>
 #include <new>
@@ -49,7 +49,8 @@ bool Exists(const std::string& path)
 bool HasSubKeys(const std::string& path)
 {
     CRegKey key;
-    return key.open(HKEY_CLASSES_ROOT, path) == ERROR_SUCCESS && !key.subKeyNames().empty();
+    return key.open(HKEY_CLASSES_ROOT, path) == ERROR_SUCCESS &&
+           !zrv::com::RegSubKeyNames(key.get()).empty();
 }
 
 // The registered version of libid to use: exactly major.minor, else the
@@ -64,7 +65,7 @@ std::optional<std::string> FindVersionKey(const GUID& libid, WORD major, WORD mi
         return std::nullopt;
     std::optional<std::string> best;
     unsigned bestMinor = 0;
-    for (const std::string& name : lib.subKeyNames()) {
+    for (const std::string& name : zrv::com::RegSubKeyNames(lib.get())) {
         unsigned foundMajor = 0;
         unsigned foundMinor = 0;
         if (std::sscanf(name.c_str(), "%x.%x", &foundMajor, &foundMinor) == 2 &&
@@ -179,7 +180,7 @@ void UnregisterInterfaces(const GUID& libid, const std::string& version)
     CRegKey interfaces;
     if (interfaces.open(HKEY_CLASSES_ROOT, "Interface") != ERROR_SUCCESS)
         return;
-    for (const std::string& iid : interfaces.subKeyNames()) {
+    for (const std::string& iid : zrv::com::RegSubKeyNames(interfaces.get())) {
         const std::string key = "Interface\\" + iid + "\\TypeLib";
         const auto lib = zrv::com::ReadRegString(HKEY_CLASSES_ROOT, key);
         const auto libVersion = zrv::com::ReadRegString(HKEY_CLASSES_ROOT, key, "Version");
@@ -203,7 +204,7 @@ HRESULT Unregister(const GUID& libid, WORD major, WORD minor, LCID lcid)
     CRegKey versionKey;
     bool otherLocales = false;
     if (versionKey.open(HKEY_CLASSES_ROOT, version) == ERROR_SUCCESS) {
-        for (const std::string& name : versionKey.subKeyNames())
+        for (const std::string& name : zrv::com::RegSubKeyNames(versionKey.get()))
             otherLocales |= !zrv::com::SameName(zrv::com::FromAnsi(name), u"FLAGS") &&
                             !zrv::com::SameName(zrv::com::FromAnsi(name), u"HELPDIR");
     }

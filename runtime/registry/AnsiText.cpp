@@ -1,34 +1,13 @@
 #include "runtime/registry/AnsiText.h"
 
-#include "runtime/com/CodePage.h"
-
-#include <vector>
+#include "runtime/com/AnsiText.h"
 
 namespace zrv::reg {
 
 namespace {
 
-std::u16string ToWide(UINT codePage, std::string_view text)
-{
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-    std::u16string wide(static_cast<size_t>(length), u'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
-std::string FromWide(UINT codePage, std::u16string_view wide)
-{
-    if (wide.empty())
-        return {};
-    const int size = static_cast<int>(wide.size());
-    const int length = WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
-    return text;
-}
+using com::FromCodePage;
+using com::ToCodePage;
 
 bool AnsiIsUtf8()
 {
@@ -39,17 +18,17 @@ bool AnsiIsUtf8()
 
 std::string AnsiToUtf8(std::string_view ansi)
 {
-    return AnsiIsUtf8() ? std::string(ansi) : FromWide(CP_UTF8, ToWide(CP_ACP, ansi));
+    return AnsiIsUtf8() ? std::string(ansi) : ToCodePage(CP_UTF8, FromCodePage(CP_ACP, ansi));
 }
 
 std::string Utf8ToAnsi(std::string_view utf8)
 {
-    return AnsiIsUtf8() ? std::string(utf8) : FromWide(CP_ACP, ToWide(CP_UTF8, utf8));
+    return AnsiIsUtf8() ? std::string(utf8) : ToCodePage(CP_ACP, FromCodePage(CP_UTF8, utf8));
 }
 
 std::string AnsiToUtf16Le(std::string_view ansi)
 {
-    const std::u16string wide = ToWide(CP_ACP, ansi);
+    const std::u16string wide = FromCodePage(CP_ACP, ansi);
     std::string bytes;
     bytes.reserve(wide.size() * 2);
     for (const char16_t unit : wide) {
@@ -67,7 +46,7 @@ std::string Utf16LeToAnsi(std::string_view utf16le)
         wide += static_cast<char16_t>(static_cast<unsigned char>(utf16le[i])
                                       | (static_cast<unsigned char>(utf16le[i + 1]) << 8));
     }
-    return FromWide(CP_ACP, wide);
+    return ToCodePage(CP_ACP, wide);
 }
 
 } // namespace zrv::reg

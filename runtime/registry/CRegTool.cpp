@@ -1,6 +1,7 @@
 #include "runtime/registry/CRegTool.h"
 
 #include "runtime/registry/AnsiText.h"
+#include "runtime/registry/CRegKey.h"
 #include "runtime/registry/NameFold.h"
 #include "runtime/registry/WinReg.h"
 
@@ -30,24 +31,6 @@ std::string Lower(std::string text)
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
-
-// An open key, closed when it goes.
-class CKey final {
-public:
-    CKey() = default;
-    ~CKey()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    CKey(const CKey&) = delete;
-    CKey& operator=(const CKey&) = delete;
-    HKEY* Out() { return &m_key; }
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key = 0;
-};
 
 struct TypeName {
     DWORD type;
@@ -279,12 +262,14 @@ int CRegTool::Query(const Options& options)
     RootedKey rooted;
     if (!ParseKey(options.positional[0], rooted))
         return 1;
-    CKey key;
-    if (const LONG result = RegOpenKeyExA(rooted.root, rooted.subKey.c_str(), 0, KEY_READ, key.Out());
+    CRegKey key;
+    if (const LONG result =
+            RegOpenKeyExA(rooted.root, rooted.subKey.c_str(), 0, KEY_READ, key.put());
         result != ERROR_SUCCESS)
         return FailCode(result);
     bool printed = false;
-    if (!QueryKey(key.Get(), rooted.rootName + (rooted.subKey.empty() ? "" : "\\" + AnsiToUtf8(rooted.subKey)),
+    if (!QueryKey(key.get(),
+                  rooted.rootName + (rooted.subKey.empty() ? "" : "\\" + AnsiToUtf8(rooted.subKey)),
                   options, printed))
         return 1;
     if (options.valueName && !printed)
@@ -318,11 +303,11 @@ bool CRegTool::QueryKey(HKEY key, const std::string& path, const Options& option
         return true;
     }
     for (const std::string& name : subKeys) {
-        CKey child;
-        result = RegOpenKeyExA(key, name.c_str(), 0, KEY_READ, child.Out());
+        CRegKey child;
+        result = RegOpenKeyExA(key, name.c_str(), 0, KEY_READ, child.put());
         if (result != ERROR_SUCCESS)
             return FailCode(result) == 0;
-        if (!QueryKey(child.Get(), path + "\\" + AnsiToUtf8(name), options, printed))
+        if (!QueryKey(child.get(), path + "\\" + AnsiToUtf8(name), options, printed))
             return false;
     }
     return true;
@@ -380,18 +365,21 @@ int CRegTool::Add(const Options& options)
         return 1;
     if (!options.valueName && (options.type || options.data))
         return Fail("/t and /d need /v or /ve");
-    CKey key;
-    LONG result = RegCreateKeyExA(rooted.root, rooted.subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  KEY_ALL_ACCESS, nullptr, key.Out(), nullptr);
+    CRegKey key;
+    LONG result =
+        RegCreateKeyExA(rooted.root, rooted.subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
     if (result != ERROR_SUCCESS)
         return FailCode(result);
     if (options.valueName) {
         const std::string name = Utf8ToAnsi(*options.valueName);
         DWORD size = 0;
-        const bool exists = RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS;
+        const bool exists = RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, nullptr,
+                                             &size) == ERROR_SUCCESS;
         if (exists && !Confirm("Value " + *options.valueName + " exists, overwrite", options.force))
             return Fail("the value was left as it is.");
-        result = RegSetValueExA(key.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+        result = RegSetValueExA(key.get(), name.c_str(), 0, type,
+                                reinterpret_cast<const BYTE*>(data.data()),
                                 static_cast<DWORD>(data.size()));
         if (result != ERROR_SUCCESS)
             return FailCode(result);
@@ -407,12 +395,12 @@ int CRegTool::Delete(const Options& options)
         return 1;
     LONG result = ERROR_SUCCESS;
     if (options.valueName) {
-        CKey key;
-        result = RegOpenKeyExA(rooted.root, rooted.subKey.c_str(), 0, KEY_ALL_ACCESS, key.Out());
+        CRegKey key;
+        result = RegOpenKeyExA(rooted.root, rooted.subKey.c_str(), 0, KEY_ALL_ACCESS, key.put());
         if (result == ERROR_SUCCESS && !Confirm("Delete the registry value " + *options.valueName, options.force))
             return Fail("the value was left as it is.");
         if (result == ERROR_SUCCESS)
-            result = RegDeleteValueA(key.Get(), Utf8ToAnsi(*options.valueName).c_str());
+            result = RegDeleteValueA(key.get(), Utf8ToAnsi(*options.valueName).c_str());
     } else {
         if (rooted.subKey.empty())
             return Fail("a root key cannot be deleted.");
@@ -439,10 +427,10 @@ LONG CRegTool::Collect(HKEY key, const std::string& path, RegFile& file)
         section.values.push_back({std::move(value.name), false, value.type, std::move(value.data)});
     file.keys.push_back(std::move(section));
     for (const std::string& name : subKeys) {
-        CKey child;
-        result = RegOpenKeyExA(key, name.c_str(), 0, KEY_READ, child.Out());
+        CRegKey child;
+        result = RegOpenKeyExA(key, name.c_str(), 0, KEY_READ, child.put());
         if (result == ERROR_SUCCESS)
-            result = Collect(child.Get(), path + "\\" + name, file);
+            result = Collect(child.get(), path + "\\" + name, file);
         if (result != ERROR_SUCCESS)
             return result;
     }
@@ -454,11 +442,14 @@ int CRegTool::Export(const Options& options)
     RootedKey rooted;
     if (!ParseKey(options.positional[0], rooted))
         return 1;
-    CKey key;
-    LONG result = RegOpenKeyExA(rooted.root, rooted.subKey.c_str(), 0, KEY_READ, key.Out());
+    CRegKey key;
+    LONG result = RegOpenKeyExA(rooted.root, rooted.subKey.c_str(), 0, KEY_READ, key.put());
     RegFile file;
     if (result == ERROR_SUCCESS)
-        result = Collect(key.Get(), Utf8ToAnsi(rooted.rootName) + (rooted.subKey.empty() ? "" : "\\" + rooted.subKey), file);
+        result = Collect(key.get(),
+                         Utf8ToAnsi(rooted.rootName) +
+                             (rooted.subKey.empty() ? "" : "\\" + rooted.subKey),
+                         file);
     if (result != ERROR_SUCCESS)
         return FailCode(result);
     const std::string& target = options.positional[1];
@@ -480,16 +471,17 @@ LONG CRegTool::Apply(const RegFileKey& section)
         const LONG result = RegDeleteTreeA(rooted.root, rooted.subKey.c_str());
         return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
     }
-    CKey key;
-    LONG result = RegCreateKeyExA(rooted.root, rooted.subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  KEY_ALL_ACCESS, nullptr, key.Out(), nullptr);
+    CRegKey key;
+    LONG result =
+        RegCreateKeyExA(rooted.root, rooted.subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
     for (size_t i = 0; result == ERROR_SUCCESS && i < section.values.size(); ++i) {
         const RegFileValue& value = section.values[i];
         if (value.remove) {
-            result = RegDeleteValueA(key.Get(), value.name.c_str());
+            result = RegDeleteValueA(key.get(), value.name.c_str());
             result = result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
         } else {
-            result = RegSetValueExA(key.Get(), value.name.c_str(), 0, value.type,
+            result = RegSetValueExA(key.get(), value.name.c_str(), 0, value.type,
                                     reinterpret_cast<const BYTE*>(value.data.data()),
                                     static_cast<DWORD>(value.data.size()));
         }

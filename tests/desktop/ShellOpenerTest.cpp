@@ -218,6 +218,8 @@ TEST(ShellExecuteTest, requestReachesTheInstalledExecutorInItsTexts)
 TEST(ShellExecuteTest, unexpectedRequestFailsTheTest)
 {
     static HINSTANCE result = 0;
+    IShellExecutor* const strict = ShellExecutor(); // the test main's
+    ASSERT_NE(strict, nullptr);
     EXPECT_NONFATAL_FAILURE(
         {
             zrv::test::ScriptedShell shell;
@@ -225,13 +227,18 @@ TEST(ShellExecuteTest, unexpectedRequestFailsTheTest)
         },
         "Unexpected shell request");
     EXPECT_EQ(result, SE_ERR_NOASSOC);
+    // Without a script of its own a test meets the test main's strict one.
+    result = 0;
+    EXPECT_NONFATAL_FAILURE(result = ShellExecuteA(0, "open", "/bin/true", "", "", 10),
+                            "Unexpected shell request");
+    EXPECT_EQ(result, SE_ERR_NOASSOC);
     EXPECT_NONFATAL_FAILURE(
         {
             zrv::test::ScriptedShell shell;
             shell.expectShell(42);
         },
         "never made");
-    EXPECT_EQ(ShellExecutor(), nullptr);
+    EXPECT_EQ(ShellExecutor(), strict);
 }
 
 } // namespace

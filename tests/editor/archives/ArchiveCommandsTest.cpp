@@ -183,11 +183,21 @@ TEST_F(ArchiveCommandsTest, duplicate_isByteIdenticalAndBecomesCurrent)
     EXPECT_EQ(Files(), (QStringList{"Copy of Source", "Source"}));
 }
 
-TEST_F(ArchiveCommandsTest, duplicateWithoutArchive_asksNothing)
+TEST_F(ArchiveCommandsTest, duplicateAndDeleteWithoutArchive_askNothing)
 {
+    Make("Source");
+    main->OpenArchive("Source");
+    prompts.expectInput("");
+    prompts.expectMessageBox(vbNo);
+    Run("mnuFileDuplicate");
+    Run("mnuFileDelete");
+    ASSERT_EQ(prompts.records().size(), 2u);
+
+    main->CloseArchive();
     main->DuplicateArchive();
     main->DeleteArchive();
-    EXPECT_TRUE(prompts.records().empty());
+    EXPECT_EQ(prompts.records().size(), 2u);
+    EXPECT_EQ(Files(), QStringList{"Source"});
 }
 
 TEST_F(ArchiveCommandsTest, failedCopy_leavesNothingAndOnlyTheOpenStepReports)

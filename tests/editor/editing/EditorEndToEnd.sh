@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the built editor into a private prefix and drives it on the X
-# server of xvfb-run with xdotool, as a person would with keys and clicks:
+# server of xvfb-run with xdotool, as a person would with the keyboard:
 # a new archive, three fortunes added, one edited, one deleted, the header
 # edited. Then the archive file must hold exactly the expected bytes.
 # Usage: EditorEndToEnd.sh BUILD_DIR (run inside xvfb-run)
@@ -37,41 +37,50 @@ fail()
     exit 1
 }
 
+# Every wait below is for something to be seen (a window, the focus, a file),
+# bounded by $patience seconds, so a loaded machine only makes it slower.
+patience=30
+
+# Waits until the command succeeds; fails the test with the message otherwise.
+await()
+{
+    local message=$1 deadline=$((SECONDS + patience))
+    shift
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] || fail "$message"
+        sleep 0.05
+    done
+}
+
 # The id of the visible window whose title matches, waiting for it to appear.
 window()
 {
     local id
-    id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) ||
+    id=$(timeout $patience xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) ||
         fail "no window titled '$1'"
     [ -n "$id" ] || fail "no window titled '$1'"
     echo "$id"
 }
 
-gone()
-{
-    local tries=100
-    while xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        [ $tries -gt 0 ] || fail "window '$1' did not close"
-        sleep 0.1
-    done
-}
+hidden() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+gone() { await "window '$1' did not close" hidden "$1"; }
 
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 focus()
 {
     xdotool windowfocus --sync "$1"
-    sleep 0.3
+    await "window $1 did not take the focus" has_focus "$1"
 }
+
+# The number of the editor's windows on screen: a menu that opens adds one.
+windows_shown() { xdotool search --onlyvisible --pid "$editor_pid" 2>/dev/null | wc -l; }
+more_windows() { [ "$(windows_shown)" -gt "$1" ]; }
 
 keys() { xdotool key --clearmodifiers --delay 60 "$@"; }
 type_text() { xdotool type --clearmodifiers --delay 40 "$1"; }
-# A click at a point of a window given in pixels from its top left corner.
-click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.2; }
 
-# OK of the fortune and header forms: 5505 x 3540 twips inside, buttons of
-# 1125 x 345 twips 90 apart at the bottom right; at 96 DPI (15 twips a pixel)
-# OK's middle is 167, 218 pixels from the corner of the inner area.
-press_ok() { click "$1" 167 218; }
+# OK of the fortune and header forms, by its access key.
+press_ok() { keys alt+o; }
 
 QT_QPA_PLATFORM=xcb "$prefix/bin/fortedit" &
 editor_pid=$!
@@ -88,7 +97,7 @@ main=$(window '^Zorva Fortune Editor - E2E Archive$')
 archive="$player/data/E2E Archive"
 [ -f "$archive" ] || fail "the new archive file is missing"
 
-# Three fortunes; the third of two lines, closed with the OK key.
+# Three fortunes; the third of two lines.
 add_fortune()
 {
     focus "$main"
@@ -100,10 +109,8 @@ add_fortune()
     if [ $# -gt 1 ]; then
         keys Return
         type_text "$2"
-        keys alt+o
-    else
-        press_ok "$form"
     fi
+    press_ok
     gone '^Add a Fortune$'
 }
 add_fortune "First"
@@ -117,7 +124,7 @@ form=$(window '^Edit a Fortune$')
 focus "$form"
 keys ctrl+End
 type_text " edited"
-press_ok "$form"
+press_ok
 gone '^Edit a Fortune$'
 
 # Delete the first with the Delete key (Down, Home: the first row, selected);
@@ -131,18 +138,20 @@ gone '^Confirm Delete$'
 
 # The header, through the Edit menu's Archive Header.
 focus "$main"
+before=$(windows_shown)
 keys alt+e
-sleep 0.3
+await "the Edit menu did not open" more_windows "$before"
 keys a
 form=$(window '^Edit Archive Header$')
 focus "$form"
 type_text "E2E header"
-press_ok "$form"
+press_ok
 gone '^Edit Archive Header$'
 
 expected=$(mktemp "$work/expected-XXXXXX")
 printf 'E2E header\n%%\nSecond edited\n%%\nThird\r\nline two' >"$expected"
-if ! cmp -s "$expected" "$archive"; then
+same_bytes() { cmp -s "$expected" "$archive"; }
+if ! (await "the archive's bytes differ" same_bytes) 2>/dev/null; then
     echo "expected:" >&2
     od -c "$expected" >&2
     echo "archive:" >&2

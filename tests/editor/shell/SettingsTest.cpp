@@ -116,13 +116,19 @@ TEST_F(SettingsTest, eachValueIsReadByItself)
 
 TEST_F(SettingsTest, hiddenFlagIgnoresLetterCase)
 {
-    WriteSetting(QStringLiteral("HideToolbar"), QStringLiteral("1"));
-    WriteSetting(QStringLiteral("HideHeader"), QStringLiteral("0"));
+    // Value names in any letter case are the same value; only the text "1"
+    // hides, whatever letter case a word like "TRUE" has.
+    WriteSetting(QStringLiteral("HIDETOOLBAR"), QStringLiteral("1"));
     CSettings settings;
-    settings.HideHeader = true;
     settings.Load();
     EXPECT_TRUE(settings.HideToolbar);
-    EXPECT_FALSE(settings.HideHeader);
+    for (const QString& text : {QStringLiteral("0"), QStringLiteral("TRUE"), QStringLiteral("True"),
+                                QStringLiteral("-1"), QStringLiteral(" 1")}) {
+        WriteSetting(QStringLiteral("hideheader"), text);
+        settings.HideHeader = true;
+        settings.Load();
+        EXPECT_FALSE(settings.HideHeader) << text.toStdString();
+    }
 }
 
 TEST_F(SettingsTest, saveThenLoad_roundTrip)

@@ -38,13 +38,17 @@ namespace {
 
 constexpr int kPatience = 30000;
 
+QString Run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(10000);
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
 QString Xdotool(const QStringList& arguments)
 {
-    QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), arguments);
-    if (!xdotool.waitForFinished(10000))
-        return {};
-    return QString::fromLocal8Bit(xdotool.readAllStandardOutput()).trimmed();
+    return Run(QStringLiteral("xdotool"), arguments).trimmed();
 }
 
 // The X window of the process whose name is exactly caption; empty while
@@ -70,26 +74,36 @@ QString FocusedWindow()
     return Xdotool({QStringLiteral("getwindowfocus")});
 }
 
-// Line of a top-level window in xwininfo's list of the root's children, which
-// names the topmost first; -1 when it is not there.
-int StackingPosition(WId window)
+// The top-level windows, topmost first: the window manager's stacking list
+// when one runs (it stacks its frames, not the windows), else the root's
+// children as xwininfo lists them.
+QList<WId> StackingOrder()
 {
-    QProcess xwininfo;
-    xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-children")});
-    xwininfo.waitForFinished(10000);
-    const QStringList lines = QString::fromLocal8Bit(xwininfo.readAllStandardOutput()).split(u'\n');
-    const QString id = QStringLiteral("0x%1 ").arg(window, 0, 16);
-    for (int i = 0; i < lines.size(); ++i) {
-        if (lines[i].trimmed().startsWith(id))
-            return i;
+    QList<WId> order;
+    const QString managed =
+        Run(QStringLiteral("xprop"),
+            {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+    const qsizetype hash = managed.indexOf(u'#');
+    if (hash >= 0) {
+        for (const QString& id : managed.mid(hash + 1).split(u',', Qt::SkipEmptyParts))
+            order.prepend(id.trimmed().toULongLong(nullptr, 16));
+        return order;
     }
-    return -1;
+    const QStringList lines =
+        Run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-children")})
+            .split(u'\n');
+    for (const QString& line : lines) {
+        if (line.trimmed().startsWith(QStringLiteral("0x")))
+            order.append(line.trimmed().section(u' ', 0, 0).toULongLong(nullptr, 16));
+    }
+    return order;
 }
 
 bool IsAbove(WId upper, WId lower)
 {
-    const int up = StackingPosition(upper);
-    const int down = StackingPosition(lower);
+    const QList<WId> order = StackingOrder();
+    const qsizetype up = order.indexOf(upper);
+    const qsizetype down = order.indexOf(lower);
     return up >= 0 && down >= 0 && up < down;
 }
 
@@ -147,7 +161,7 @@ protected:
     }
 
     // Asks the program to open the only archive of the data folder as a person
-    // would: Ctrl+O, a click on the first entry, Enter.
+    // would with the keyboard: Ctrl+O, Space on the list's first entry, Enter.
     void RequestOnlyArchive(const Program& program)
     {
         // A window that has just appeared may not take keys yet: ask again, as a
@@ -158,11 +172,8 @@ protected:
             select = AwaitWindow(program.pid, QStringLiteral("Select a Fortune archive"), kPatience / 5);
         }
         ASSERT_FALSE(select.isEmpty()) << "fortedit shows no archive selection";
-        QTest::qWait(500); // laid out and painted before the click
-        Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), select, QStringLiteral("40"),
-                 QStringLiteral("14"), QStringLiteral("click"), QStringLiteral("1")});
-        QTest::qWait(300);
-        Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+        Press(select, QStringLiteral("space"));
+        Press(select, QStringLiteral("Return"));
     }
 
     // Starts fortedit showing the only archive of the data folder.

@@ -1,12 +1,12 @@
 #include "tests/runtime/com/server/CalcServer.h"
 
-#include "runtime/com/ComPtr.h"
 #include "runtime/com/CodePage.h"
+#include "runtime/com/ComPtr.h"
+#include "runtime/com/CUnknown.h"
 #include "runtime/com/TypeLibData.h"
 
-#include <dlfcn.h>
-
 #include <atomic>
+#include <dlfcn.h>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -77,30 +77,10 @@ ITypeInfo* CalcTypeInfo()
     return info;
 }
 
-class Calc final : public ICalc {
+class Calc final
+    : public zrv::com::CUnknown<Calc, zrv::com::Face<ICalc, IID_IDispatch, IID_ICalc>> {
 public:
     Calc() { ++g_moduleCount; }
-
-    HRESULT QueryInterface(const GUID& iid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_ICalc) {
-            *ppv = static_cast<ICalc*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
-        const ULONG refs = --m_refs;
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
 
     HRESULT GetTypeInfoCount(UINT* count) override
     {
@@ -179,10 +159,10 @@ public:
     }
 
 private:
+    friend CUnknown;
     ~Calc() { --g_moduleCount; }
     bool inRange(LONG index) const { return index >= 1 && static_cast<size_t>(index) <= m_items.size(); }
 
-    std::atomic<ULONG> m_refs{1};
     std::u16string m_name = u"calc";
     std::vector<std::u16string> m_items = {u"one", u"two", u"three"};
 };
