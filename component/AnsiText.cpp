@@ -2,6 +2,7 @@
 
 #include "runtime/com/AnsiText.h"
 
+#include <limits>
 #include <new>
 
 namespace zrv {
