@@ -6,6 +6,7 @@
 #include "desktop/ShellExecute.h"
 #include "desktop/WindowHandles.h"
 #include "editor/archives/CArchiveCommands.h"
+#include "editor/archives/CExcelCommands.h"
 #include "editor/editing/BstrText.h"
 #include "editor/editing/CFortuneCommands.h"
 #include "editor/shell/CFortuneListModel.h"
@@ -577,6 +578,7 @@ void frmMain::DisplayToolbarCommand()
 
 void frmMain::ExitCommand()
 {
+    mExcelCommands->ReleaseSpreadsheet();
     ProcessEndHook()(0);
 }
 
@@ -701,6 +703,16 @@ void frmMain::BuildCommandRoutines()
     editing.headerChanged = [this] { lblHeading->setText(DisplayText(mCurrentArchive.Header())); };
     editing.selectionChanged = [this] { RefreshSelectionStatus(); };
     mFortuneCommands = std::make_unique<const CFortuneCommands>(std::move(editing));
+
+    CExcelCommands::Window spreadsheet;
+    spreadsheet.owner = this;
+    spreadsheet.appPath = [this] { return mAppPath; };
+    spreadsheet.fortune = [this] { return mCurrentArchive.get(); };
+    spreadsheet.currentName = [this] { return CurrentArchiveName(); };
+    spreadsheet.fileExists = [this](const QString& name) { return ArchiveFileExists(name); };
+    spreadsheet.stillExists = [this](const QString& name) { return ArchiveExists(name); };
+    spreadsheet.open = [this](const QString& name) { OpenArchive(name); };
+    mExcelCommands = std::make_unique<CExcelCommands>(std::move(spreadsheet));
 }
 
 void frmMain::OpenCommand()
@@ -771,13 +783,19 @@ void frmMain::CopyCommand() {}
 
 void frmMain::PasteCommand() {}
 
-void frmMain::ExportToExcel() {}
+void frmMain::ExportToExcel()
+{
+    mExcelCommands->ExportToExcel();
+}
 
-void frmMain::ImportFromExcel() {}
+void frmMain::ImportFromExcel()
+{
+    mExcelCommands->ImportFromExcel();
+}
 
 bool frmMain::ExcelInstalled()
 {
-    return false;
+    return CExcelCommands::ExcelInstalled();
 }
 
 void frmMain::StartClipboardWatcher()

@@ -15,6 +15,7 @@
 #include <memory>
 
 class CArchiveCommands;
+class CExcelCommands;
 class CFortuneCommands;
 class CFortuneListModel;
 class CMainCommands;
@@ -107,6 +108,7 @@ public:
 
     zrv::desktop::HWND hWnd() const { return mhWnd; }
     CMainCommands& Commands() const { return *mCommands; }
+    CExcelCommands& Spreadsheet() const { return *mExcelCommands; }
     QTreeView* List() const { return lvwItems; }
 
     // How Exit ends the process; tests replace it.
@@ -146,6 +148,7 @@ private:
     CMainCommands* mCommands = nullptr;
     std::unique_ptr<const CArchiveCommands> mArchiveCommands;
     std::unique_ptr<const CFortuneCommands> mFortuneCommands;
+    std::unique_ptr<CExcelCommands> mExcelCommands;
     QToolBar* tlbMain = nullptr;
     QLabel* picLogo = nullptr;
     QLabel* lblHeader = nullptr;
