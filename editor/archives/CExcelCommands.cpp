@@ -117,6 +117,24 @@ std::optional<QString> CExcelCommands::CellText(const VARIANT& vValue)
     return CellText(text.value());
 }
 
+// A new spreadsheet object becomes the window's; an earlier application goes
+// on if it was visible. False, with no object left, when the application
+// cannot be started or shown.
+bool CExcelCommands::StartSpreadsheet(bool vbVisible)
+{
+    try {
+        auto excel = std::make_unique<CExcel>();
+        moExcel = std::move(excel);
+        CVariant visible = CVariant::Bool(vbVisible);
+        Put(moExcel->ExcelApp.get(), CExcel::DispVisible, QStringLiteral("Visible"), visible.get());
+        return true;
+    } catch (const EditorError& error) {
+        LogFailure("starting the spreadsheet application", error);
+        moExcel.reset();
+        return false;
+    }
+}
+
 // ----------------------------------------------------------------- export
 
 void CExcelCommands::ExportToExcel()
@@ -133,14 +151,7 @@ void CExcelCommands::ExportToExcel()
     if (!archive)
         return;
 
-    try {
-        auto excel = std::make_unique<CExcel>();
-        moExcel = std::move(excel); // an earlier application goes on if it was visible
-        CVariant visible = CVariant::Bool(true);
-        Put(moExcel->ExcelApp.get(), CExcel::DispVisible, QStringLiteral("Visible"), visible.get());
-    } catch (const EditorError& error) {
-        LogFailure("starting the spreadsheet application", error);
-        moExcel.reset();
+    if (!StartSpreadsheet(true)) {
         MsgBox(QStringLiteral("You must have Excel 97 of higher installed on your machine for the "
                               "export facility to work."),
                vbOKOnly | vbCritical, QStringLiteral("Export Failed: Excel not installed."),
@@ -261,15 +272,7 @@ void CExcelCommands::ImportFromExcel()
         return;
 
     if (!moExcel) {
-        try {
-            auto excel = std::make_unique<CExcel>();
-            moExcel = std::move(excel);
-            CVariant invisible = CVariant::Bool(false);
-            Put(moExcel->ExcelApp.get(), CExcel::DispVisible, QStringLiteral("Visible"),
-                invisible.get());
-        } catch (const EditorError& error) {
-            LogFailure("starting the spreadsheet application", error);
-            moExcel.reset();
+        if (!StartSpreadsheet(false)) {
             MsgBox(QStringLiteral("You must have Excel 97 of higher installed on your machine for "
                                   "the import facility to work."),
                    vbOKOnly | vbCritical, QStringLiteral("Import Failed: Excel not installed."),

@@ -55,6 +55,7 @@ public:
     static std::optional<QString> CellText(const VARIANT& vValue);
 
 private:
+    bool StartSpreadsheet(bool vbVisible);
     void ExportRows(IDispatch* sheet, IFortune* archive, const QString& name, int32_t limit) const;
     void FinishSheet(IDispatch* sheet) const;
     bool ImportRows(IDispatch* sheet, IFortune* archive, const QString& name) const;
