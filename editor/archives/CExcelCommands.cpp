@@ -99,7 +99,7 @@ std::optional<QString> CExcelCommands::CellText(const VARIANT& vValue)
         const double number = v.vt == VT_R8 ? v.dblVal : static_cast<double>(v.fltVal);
         if (!std::isfinite(number))
             return std::nullopt;
-        QLocale locale = QLocale::system();
+        QLocale locale;
         locale.setNumberOptions(QLocale::OmitGroupSeparator);
         return locale.toString(number, 'g', QLocale::FloatingPointShortest);
     }

@@ -72,7 +72,7 @@ void frmExport::Form_Load()
 std::optional<double> frmExport::ParseLength(const QString& vsText)
 {
     bool ok = false;
-    const double value = QLocale::system().toDouble(TrimSpaces(vsText), &ok);
+    const double value = QLocale().toDouble(TrimSpaces(vsText), &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;
