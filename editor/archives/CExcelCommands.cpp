@@ -166,35 +166,39 @@ void CExcelCommands::ExportToExcel()
     } catch (const EditorError& error) {
         LogFailure("adding a workbook", error);
     }
-    ExportRows(sheet.get(), archive.get(), name, limit);
+    const bool archiveStayed = ExportRows(sheet.get(), archive.get(), name, limit);
     FinishSheet(sheet.get());
+    sheet.reset();
+    if (!archiveStayed)
+        mWindow.stillExists(name);
 }
 
 // Rows 1, 2, ... without gaps, in archive order. A fortune is exported when
 // there is no limit or its length without surrounding spaces is below it.
-void CExcelCommands::ExportRows(IDispatch* sheet, IFortune* archive, const QString& name,
+// Cancel ends the rows early. False when the archive's file vanished (its
+// texts then read as empty).
+bool CExcelCommands::ExportRows(IDispatch* sheet, IFortune* archive, const QString& name,
                                 int32_t limit) const
 {
     LONG count = 0;
+    if (!mWindow.fileExists(name))
+        return false;
     if (FAILED(archive->Count(&count))) {
         qCWarning(lcExcel) << "cannot count the fortunes to export";
-        return;
+        return true;
     }
     CProgress progress(mWindow.owner, QStringLiteral("Exporting fortunes..."), count);
     int32_t row = 0;
     for (int32_t i = 1; i <= count; ++i) {
         if (!progress.Step(i - 1))
-            break;
+            return true;
         BString item;
         if (FAILED(archive->get_Item(i, item.put()))) {
             qCWarning(lcExcel) << "cannot read fortune" << i;
             continue;
         }
-        // A vanished archive gives empty texts; they are not exported.
-        if (!mWindow.fileExists(name)) {
-            mWindow.stillExists(name);
-            return;
-        }
+        if (!mWindow.fileExists(name))
+            return false;
         const QString text = FromBstr(item);
         if (limit != -1 && TrimSpaces(text).size() >= limit)
             continue;
@@ -218,6 +222,7 @@ void CExcelCommands::ExportRows(IDispatch* sheet, IFortune* archive, const QStri
             LogFailure("setting a row height", error);
         }
     }
+    return true;
 }
 
 // Column A 60 wide, B1 the active cell.

@@ -56,7 +56,7 @@ public:
 
 private:
     bool StartSpreadsheet(bool vbVisible);
-    void ExportRows(IDispatch* sheet, IFortune* archive, const QString& name, int32_t limit) const;
+    bool ExportRows(IDispatch* sheet, IFortune* archive, const QString& name, int32_t limit) const;
     void FinishSheet(IDispatch* sheet) const;
     bool ImportRows(IDispatch* sheet, IFortune* archive, const QString& name) const;
 

@@ -4,6 +4,9 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 
 namespace zrv::test::SpreadsheetServer {
 
@@ -69,6 +72,33 @@ void RegisterReal()
 #else
     GTEST_SKIP() << "libzrvsheet.so is not built";
 #endif
+}
+
+void PrepareDesktop()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("DISPLAY", ":99");
+    const QString xlsx =
+        QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
+    const QString applications =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+        QStringLiteral("/applications");
+    QDir().mkpath(applications);
+    QFile entry(applications + QStringLiteral("/zrvsheetstandin.desktop"));
+    ASSERT_TRUE(entry.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    entry.write(
+        ("[Desktop Entry]\nType=Application\nName=Stand-in\nExec=true %f\nMimeType=" + xlsx + ";\n")
+            .toUtf8());
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    QDir().mkpath(config);
+    QFile defaults(config + QStringLiteral("/mimeapps.list"));
+    ASSERT_TRUE(defaults.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    defaults.write(("[Default Applications]\n" + xlsx + "=zrvsheetstandin.desktop\n").toUtf8());
+}
+
+QString DocumentsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
 } // namespace zrv::test::SpreadsheetServer

@@ -18,4 +18,9 @@ void RegisterUnknownClass();
 // The real libzrvsheet.so, registered through its own entry point.
 void RegisterReal();
 
+// A desktop that can show workbooks: a display and a program for the xlsx
+// type in the test's XDG folders. Workbooks shown land in DocumentsFolder().
+void PrepareDesktop();
+QString DocumentsFolder();
+
 } // namespace zrv::test::SpreadsheetServer
