@@ -1,6 +1,7 @@
 #include "desktop/Prompts.h"
 #include "editor/archives/CExcel.h"
 #include "editor/archives/CExcelCommands.h"
+#include "editor/archives/CVariant.h"
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/frmMain.h"
 #include "editor/support/CRegistry.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -172,4 +174,37 @@ TEST_F(ExcelCommandsTest, applicationThatCannotStart_isReportedAndNothingIsKept)
     }
     EXPECT_EQ(ArchiveBytes(), before);
     EXPECT_EQ(main->CurrentArchiveName(), "Archive");
+}
+
+// Numbers in their shortest form in the user's locale, booleans by name; an
+// error value has no text, so an import stops there.
+TEST(CellTextTest, valuesBecomeTextAsTheUsersLocaleWritesThem)
+{
+    const auto text = [](const CVariant& value) {
+        const std::optional<QString> result = CExcelCommands::CellText(value.value());
+        return result ? *result : QString("<none>");
+    };
+    CVariant error;
+    error.get()->vt = VT_ERROR;
+    error.get()->scode = static_cast<SCODE>(0x800A07E7);
+    CVariant date;
+    date.get()->vt = VT_DATE;
+    date.get()->date = 2.5;
+    EXPECT_EQ(text(CVariant::Double(42)), "42");
+    EXPECT_EQ(text(CVariant::Double(3.5)), "3.5");
+    EXPECT_EQ(text(CVariant::Double(-0.125)), "-0.125");
+    EXPECT_EQ(text(CVariant::Double(1234567)), "1234567");
+    EXPECT_EQ(text(CVariant::Double(0.1 + 0.2)), "0.30000000000000004");
+    EXPECT_EQ(text(CVariant::Long(-7)), "-7");
+    EXPECT_EQ(text(CVariant::Bool(true)), "True");
+    EXPECT_EQ(text(CVariant::Bool(false)), "False");
+    EXPECT_EQ(text(CVariant::Text(" a\r\nb ")), " a\r\nb ");
+    EXPECT_EQ(text(CVariant()), "");
+    EXPECT_EQ(text(date), "1/1/1900 12:00:00 PM");
+    EXPECT_EQ(text(error), "<none>");
+
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(text(CVariant::Double(3.5)), "3,5");
+    EXPECT_EQ(text(CVariant::Double(1234567)), "1234567");
+    QLocale::setDefault(QLocale::c());
 }
