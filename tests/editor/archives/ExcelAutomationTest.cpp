@@ -210,7 +210,7 @@ TEST_F(ExcelAutomationTest, fileThatIsNoSpreadsheet_isReportedAndTheApplicationS
     const QString file = environment.PlayerFolder() + "/picture.png";
     QFile png(file);
     ASSERT_TRUE(png.open(QIODevice::WriteOnly));
-    png.write(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01", 24) + QByteArray(200, '\0'));
+    png.write(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01", 20) + QByteArray(200, '\0'));
     png.close();
     Import(file, true);
     const PromptRecord& box = prompts.records().back();
@@ -326,4 +326,23 @@ TEST_F(ExcelAutomationTest, cancelledImport_keepsTheRowsAppendedSoFar)
     for (int i = 0; i < appended.size(); ++i)
         ASSERT_EQ(appended[i], "Row " + QString::number(i + 1));
     EXPECT_EQ(main->RowCount(), appended.size());
+}
+
+// An application object that no longer answers is started afresh before a
+// workbook is added; start-up settings apply to the new one.
+TEST_F(ExcelAutomationTest, applicationThatStoppedAnswering_isStartedAgain)
+{
+    CExcel excel;
+    EXPECT_EQ(Automation::Get(excel.ExcelApp.get(), 993, "SheetsInNewWorkbook").value().lVal, 1);
+    const ComPtr<IFortune> fortune = FortuneFiles::NewFortune();
+    ComPtr<IDispatch> mute;
+    ASSERT_TRUE(SUCCEEDED(fortune->QueryInterface(IID_IDispatch, mute.putVoid())));
+    excel.ExcelApp = mute;
+    const ComPtr<IDispatch> workbook = excel.NewWorkBook();
+    EXPECT_TRUE(workbook);
+    EXPECT_NE(excel.ExcelApp.get(), mute.get());
+    const CVariant system =
+        Automation::Get(excel.ExcelApp.get(), CExcel::DispOperatingSystem, "OperatingSystem");
+    EXPECT_EQ(system.Type(), VT_BSTR);
+    EXPECT_TRUE(excel.ActiveSheet());
 }
