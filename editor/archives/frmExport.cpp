@@ -4,6 +4,7 @@
 #include "editor/editing/TrimSpaces.h"
 #include "editor/support/TwipsGeometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <QCloseEvent>
 #include <QFrame>
@@ -16,8 +17,8 @@ using namespace zrv::desktop;
 using TwipsGeometry::Rect;
 
 frmExport::frmExport(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(QStringLiteral("Export Options"));
@@ -67,6 +68,28 @@ void frmExport::Form_Load()
 {
     lblCap->setText(QStringLiteral("Maximum character length of Fortunes to export:") +
                     QLatin1Char('\n') + QStringLiteral("(Leave blank for none)"));
+    FitFont(lblCap);
+}
+
+// The desktop's font may be wider than the one the form was laid out for: a
+// smaller size keeps every line of the label whole.
+void frmExport::FitFont(QLabel* label)
+{
+    constexpr double kSmallest = 6;
+    QFont font = label->font();
+    for (;;) {
+        const QFontMetrics metrics(font);
+        int widest = 0;
+        for (const QString& line : label->text().split(QLatin1Char('\n')))
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        const int lines = static_cast<int>(label->text().count(QLatin1Char('\n'))) + 1;
+        const bool fits =
+            widest <= label->width() && metrics.lineSpacing() * lines <= label->height();
+        if (fits || font.pointSizeF() - 0.5 < kSmallest)
+            break;
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    label->setFont(font);
 }
 
 std::optional<double> frmExport::ParseLength(const QString& vsText)

@@ -36,6 +36,7 @@ protected:
 private:
     void BuildControls();
     void Form_Load();
+    static void FitFont(QLabel* label);
     bool LengthAccepted(bool vbTell);
 
     QLabel* lblCap = nullptr;

@@ -96,6 +96,8 @@ focus()
     sleep 0.4
 }
 
+# With ZRV_E2E_SHOTS set to a folder, screenshots of the steps go there.
+shot() { [ -n "${ZRV_E2E_SHOTS:-}" ] && import -window root "$ZRV_E2E_SHOTS/$1.png" || true; }
 keys() { xdotool key --clearmodifiers --delay 80 "$@"; }
 type_text() { xdotool type --clearmodifiers --delay 30 "$1"; }
 
@@ -103,12 +105,12 @@ QT_QPA_PLATFORM=xcb "$prefix/bin/fortedit" &
 editor_pid=$!
 main=$(window '^Zorva Fortune Editor$')
 
-# Open the archive: Ctrl+O, the first name of the list, Enter.
+# Open the archive: Ctrl+O, Space selects the list's first (current) name, Enter.
 focus "$main"
 keys ctrl+o
 select=$(window '^Select a Fortune archive$')
 focus "$select"
-keys Down Return
+keys space Return
 main=$(window '^Zorva Fortune Editor - Sheet Archive$')
 
 # Export with no limit: Actions > Export, Enter in the options.
@@ -118,6 +120,7 @@ sleep 0.4
 keys x
 options=$(window '^Export Options$')
 focus "$options"
+shot export-options
 keys Return
 gone '^Export Options$'
 
@@ -162,11 +165,13 @@ sleep 0.4
 keys i
 question=$(window '^fortedit$')
 focus "$question"
+shot append-warning
 keys Return
 sleep 1.5
 dialog=$(xdotool getactivewindow)
 [ "$dialog" != "$main" ] || fail "no file dialog"
 type_text "$work/import.ods"
+shot file-dialog
 keys Return
 
 expected=$(mktemp "$work/expected-XXXXXX")
@@ -184,4 +189,5 @@ if ! cmp -s "$expected" "$archive"; then
     fail "the archive's bytes differ after the import"
 fi
 main=$(window '^Zorva Fortune Editor - Sheet Archive$')
+shot imported
 echo "imported rows appended exactly"

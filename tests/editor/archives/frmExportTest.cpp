@@ -65,7 +65,11 @@ TEST_F(ExportFormTest, layoutInTwips_labelOnTwoLines_boxFirstInTabOrder)
     EXPECT_EQ(
         form.findChild<QLabel*>("lblCap")->text().split('\n'),
         (QStringList{"Maximum character length of Fortunes to export:", "(Leave blank for none)"}));
-    EXPECT_EQ(Twips(form.findChild<QLabel*>("lblCap")), Rounded(120, 270, 3525, 405));
+    const QLabel* caption = form.findChild<QLabel*>("lblCap");
+    EXPECT_EQ(Twips(caption), Rounded(120, 270, 3525, 405));
+    for (const QString& line : caption->text().split('\n'))
+        EXPECT_LE(caption->fontMetrics().horizontalAdvance(line), caption->width())
+            << line.toStdString();
     EXPECT_EQ(Twips(Box(form)), Rounded(3870, 240, 735, 375));
     EXPECT_EQ(Twips(Button(form, "cmdOK")), Rounded(2400, 960, 1125, 345));
     EXPECT_EQ(Twips(Button(form, "cmdCancel")), Rounded(3630, 960, 1125, 345));
