@@ -11,6 +11,7 @@
 #include "editor/support/EditorError.h"
 
 #include <cmath>
+#include <QFileInfo>
 #include <QLocale>
 #include <utility>
 
@@ -180,8 +181,9 @@ void CExcelCommands::ExportToExcel()
 bool CExcelCommands::ExportRows(IDispatch* sheet, IFortune* archive, const QString& name,
                                 int32_t limit) const
 {
+    const QString path = mWindow.archivePath(name);
     LONG count = 0;
-    if (!mWindow.fileExists(name))
+    if (!QFileInfo::exists(path))
         return false;
     if (FAILED(archive->Count(&count))) {
         qCWarning(lcExcel) << "cannot count the fortunes to export";
@@ -197,7 +199,7 @@ bool CExcelCommands::ExportRows(IDispatch* sheet, IFortune* archive, const QStri
             qCWarning(lcExcel) << "cannot read fortune" << i;
             continue;
         }
-        if (!mWindow.fileExists(name))
+        if (!QFileInfo::exists(path))
             return false;
         const QString text = FromBstr(item);
         if (limit != -1 && TrimSpaces(text).size() >= limit)
@@ -325,6 +327,7 @@ void CExcelCommands::ImportFromExcel()
 // when the archive's file vanished, before anything was written elsewhere.
 bool CExcelCommands::ImportRows(IDispatch* sheet, IFortune* archive, const QString& name) const
 {
+    const QString path = mWindow.archivePath(name);
     CProgress progress(mWindow.owner, QStringLiteral("Importing fortunes..."), 0);
     for (int32_t row = 1;; ++row) {
         if (!progress.Step(row - 1))
@@ -348,7 +351,7 @@ bool CExcelCommands::ImportRows(IDispatch* sheet, IFortune* archive, const QStri
         const QString fortune = TrimSpaces(*text);
         if (fortune.isEmpty())
             return true;
-        if (!mWindow.fileExists(name))
+        if (!QFileInfo::exists(path))
             return false;
         if (FAILED(archive->Add(ToBstr(fortune).get())))
             qCWarning(lcExcel) << "cannot append the fortune of row" << row;

@@ -25,8 +25,8 @@ public:
         // The open archive; null when none is open.
         std::function<IFortune*()> fortune;
         std::function<QString()> currentName;
-        // Whether the archive's file is in the data folder; asks nothing.
-        std::function<bool(const QString&)> fileExists;
+        // The full path of the named archive's file.
+        std::function<QString(const QString&)> archivePath;
         // False, after closing the archive and telling the user, when the
         // archive's file is gone.
         std::function<bool(const QString&)> stillExists;

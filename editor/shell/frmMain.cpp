@@ -709,7 +709,7 @@ void frmMain::BuildCommandRoutines()
     spreadsheet.appPath = [this] { return mAppPath; };
     spreadsheet.fortune = [this] { return mCurrentArchive.get(); };
     spreadsheet.currentName = [this] { return CurrentArchiveName(); };
-    spreadsheet.fileExists = [this](const QString& name) { return ArchiveFileExists(name); };
+    spreadsheet.archivePath = [this](const QString& name) { return ArchiveFiles::ArchivePath(DataFolder(), name); };
     spreadsheet.stillExists = [this](const QString& name) { return ArchiveExists(name); };
     spreadsheet.open = [this](const QString& name) { OpenArchive(name); };
     mExcelCommands = std::make_unique<CExcelCommands>(std::move(spreadsheet));
