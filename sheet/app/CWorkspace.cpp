@@ -36,6 +36,8 @@ std::shared_ptr<CBook> CWorkspace::AddBook()
 
 std::shared_ptr<CBook> CWorkspace::OpenBook(const std::u16string& path)
 {
+    if (path.find(u'\0') != std::u16string::npos)
+        Fail("A file name cannot hold a NUL character.", E_INVALIDARG);
     const std::string file = ToAnsiPath(path);
     std::string error;
     std::optional<WorkbookData> data = ReadWorkbookFile(file, error);

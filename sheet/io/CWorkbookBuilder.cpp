@@ -40,9 +40,15 @@ CellData& CWorkbookBuilder::NewCell(std::size_t sheet, uint32_t row, uint32_t co
         hint->second = CellData{};
         return hint->second;
     }
-    if (++m_cells > kMaxCells)
-        throw CReadError("more than " + std::to_string(kMaxCells) + " cells");
+    ReserveCells(1);
+    ++m_cells;
     return cells.emplace_hint(hint, ref, CellData{})->second;
+}
+
+void CWorkbookBuilder::ReserveCells(uint64_t count) const
+{
+    if (count > kMaxCells - m_cells)
+        throw CReadError("more than " + std::to_string(kMaxCells) + " cells");
 }
 
 void CWorkbookBuilder::CountText(std::size_t bytes)
@@ -69,6 +75,11 @@ void CWorkbookBuilder::SetText(std::size_t sheet, uint32_t row, uint32_t column,
 
 void CWorkbookBuilder::SetNumber(std::size_t sheet, uint32_t row, uint32_t column, double number)
 {
+    if (!std::isfinite(number)) {
+        CheckPosition(row, column);
+        m_workbook.sheets.at(sheet).cells.erase(CellRef{row, column});
+        return;
+    }
     CellData& cell = NewCell(sheet, row, column);
     cell.kind = CellKind::Number;
     cell.number = number;

@@ -30,9 +30,12 @@ public:
     }
 
     void SetText(std::size_t sheet, uint32_t row, uint32_t column, std::string_view fileText);
+    // A number that is not finite (no spreadsheet holds one) leaves the cell empty.
     void SetNumber(std::size_t sheet, uint32_t row, uint32_t column, double number);
     void SetBoolean(std::size_t sheet, uint32_t row, uint32_t column, bool value);
     void SetError(std::size_t sheet, uint32_t row, uint32_t column, std::string_view name);
+    // Fails at once when `count` more cells would go past the cell limit.
+    void ReserveCells(uint64_t count) const;
     // Copies a cell (nothing when it is empty); every copy counts against the limits.
     void CopyCell(std::size_t sheet, CellRef from, CellRef to);
 

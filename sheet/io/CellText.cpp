@@ -1,5 +1,7 @@
 #include "sheet/io/CellText.h"
 
+#include "sheet/io/WorkbookLimits.h"
+
 namespace zrv::sheet {
 
 std::string ToModelText(std::string_view fileText)
@@ -93,6 +95,34 @@ std::string CellName(uint32_t row, uint32_t column)
     for (; column > 0; column = (column - 1) / 26)
         letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
     return letters + std::to_string(row);
+}
+
+bool ParseCellName(std::string_view name, uint32_t& row, uint32_t& column)
+{
+    std::size_t i = 0;
+    const auto skipDollar = [&] {
+        if (i < name.size() && name[i] == '$')
+            ++i;
+    };
+    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    skipDollar();
+    uint32_t c = 0;
+    const std::size_t lettersStart = i;
+    for (; i < name.size() && isLetter(name[i]) && i - lettersStart < 3; ++i)
+        c = c * 26 + static_cast<uint32_t>((name[i] & ~0x20) - 'A' + 1);
+    const std::size_t letters = i - lettersStart;
+    skipDollar();
+    uint32_t r = 0;
+    const std::size_t digitsStart = i;
+    for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && i - digitsStart < 8; ++i)
+        r = r * 10 + static_cast<uint32_t>(name[i] - '0');
+    if (letters == 0 || i == digitsStart || i != name.size())
+        return false;
+    if (r < 1 || r > kMaxRows || c < 1 || c > kMaxColumns)
+        return false;
+    row = r;
+    column = c;
+    return true;
 }
 
 } // namespace zrv::sheet

@@ -21,5 +21,8 @@ std::size_t Utf16Length(std::string_view text);
 
 // "A1"-style name of a cell (1-based row and column), for messages.
 std::string CellName(uint32_t row, uint32_t column);
+// Parses "B7" or "$B$7" (no sheet name) into 1-based row and column; false
+// for anything else, including positions past the limits of a sheet.
+bool ParseCellName(std::string_view name, uint32_t& row, uint32_t& column);
 
 } // namespace zrv::sheet

@@ -14,7 +14,8 @@ class CZipPackage;
 
 // `package` is `bytes` opened and checked.
 WorkbookData ReadXlsx(const CZipPackage& package, std::string_view bytes);
-WorkbookData ReadXls(const std::string& path);
+// `bytes` are the contents of `path` (freexl reads the file itself).
+WorkbookData ReadXls(const std::string& path, std::string_view bytes);
 WorkbookData ReadOds(const CZipPackage& package);
 WorkbookData ReadCsv(std::string_view bytes);
 

@@ -4,6 +4,7 @@
 
 #include "sheet/io/WorkbookFiles.h"
 
+#include "sheet/io/CCompoundFile.h"
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/CZipPackage.h"
 #include "sheet/io/FormatReaders.h"
@@ -19,8 +20,6 @@
 namespace zrv::sheet {
 
 namespace {
-
-constexpr std::string_view kCompoundFileSignature("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
 
 std::string ReadWholeFile(const std::string& path)
 {
@@ -79,10 +78,10 @@ WorkbookData ReadAny(const std::string& path)
     const std::string bytes = ReadWholeFile(path);
     if (CZipPackage::LooksLikeZip(bytes))
         return ReadZipPackage(bytes);
-    if (bytes.starts_with(kCompoundFileSignature)) {
+    if (CCompoundFile::LooksLikeCompoundFile(bytes)) {
         if (IsEncryptedPackage(bytes))
             throw CReadError("the file is password-protected");
-        return ReadXls(path);
+        return ReadXls(path, bytes);
     }
     return ReadCsv(bytes);
 }

@@ -17,6 +17,7 @@ inline constexpr std::size_t kMaxXmlPrologBytes = 4096;      // XML declaration 
 inline constexpr uint32_t kMaxRows = 1048576;                // rows of a sheet (xlsx's limit)
 inline constexpr uint32_t kMaxColumns = 16384;               // columns of a sheet (XFD)
 inline constexpr std::size_t kMaxCells = 2u << 20;           // non-empty cells of a workbook
+inline constexpr std::size_t kMaxSharedStrings = 1u << 20;   // an xlsx shared string table
 inline constexpr std::size_t kMaxSheets = 1024;              // sheets of a workbook
 inline constexpr std::size_t kMaxTextBytes = 256u << 20;     // all texts of a workbook
 inline constexpr std::size_t kMaxCellChars = 32767;          // UTF-16 units of one written text

@@ -3,13 +3,14 @@
 // The package is checked first (sizes, document types); orcus's own document
 // model is not used, so no per-sheet or per-row storage comes from the file.
 
+#include "sheet/io/CellText.h"
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/CZipPackage.h"
 #include "sheet/io/FormatReaders.h"
 #include "sheet/io/WorkbookLimits.h"
+#include "sheet/io/XlsxSkippedCells.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -83,7 +84,7 @@ private:
     void Grow(std::size_t bytes)
     {
         m_bytes += bytes + sizeof(std::string);
-        if (m_strings.size() >= kMaxCells || m_bytes > kMaxTextBytes)
+        if (m_strings.size() >= kMaxSharedStrings || m_bytes > kMaxTextBytes)
             throw CReadError("the shared string table is over the size limit");
     }
 
@@ -99,26 +100,9 @@ public:
     {
         if (const auto bang = address.rfind('!'); bang != std::string_view::npos)
             address.remove_prefix(bang + 1);
-        std::size_t i = 0;
-        const auto skipDollar = [&] {
-            if (i < address.size() && address[i] == '$')
-                ++i;
-        };
-        skipDollar();
-        uint32_t column = 0;
-        std::size_t letters = 0;
-        for (; i < address.size() && std::isalpha(static_cast<unsigned char>(address[i]));
-             ++i, ++letters)
-            column = column * 26 + static_cast<uint32_t>(std::toupper(address[i]) - 'A' + 1);
-        skipDollar();
-        uint32_t row = 0;
-        std::size_t digits = 0;
-        for (; i < address.size() && std::isdigit(static_cast<unsigned char>(address[i]));
-             ++i, ++digits)
-            row = row * 10 + static_cast<uint32_t>(address[i] - '0');
-        if (letters == 0 || letters > 3 || digits == 0 || digits > 8 || i != address.size())
+        uint32_t row = 0, column = 0;
+        if (!ParseCellName(address, row, column))
             throw CReadError("bad cell address \"" + std::string(address.substr(0, 32)) + "\"");
-        CWorkbookBuilder::CheckPosition(row, column);
         return {0, static_cast<ss::row_t>(row - 1), static_cast<ss::col_t>(column - 1)};
     }
 
@@ -235,7 +219,8 @@ public:
     }
     void set_result_value(double value) override
     {
-        m_builder.SetNumber(m_sheet, m_row, m_column, value);
+        if (std::isfinite(value)) // orcus gives NaN for a formula without a result
+            m_builder.SetNumber(m_sheet, m_row, m_column, value);
     }
     void set_result_bool(bool value) override
     {
@@ -393,6 +378,7 @@ WorkbookData ReadXlsx(const CZipPackage& package, std::string_view bytes)
     Factory factory(builder);
     orcus::orcus_xlsx loader(&factory);
     loader.read_stream(bytes);
+    ReadCellsOrcusSkips(package, builder);
     return builder.Take();
 }
 

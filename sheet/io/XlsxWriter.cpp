@@ -5,6 +5,7 @@
 #include "sheet/io/WorkbookFiles.h"
 #include "sheet/io/WorkbookLimits.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -36,16 +37,26 @@ std::string FolderOf(const std::string& path)
 // published under the target's name.
 class TemporaryFile final {
 public:
+    // Created with the permissions any new file gets (unlike mkstemp's 0600),
+    // under a name no other writer uses.
     explicit TemporaryFile(const std::string& target)
     {
+        static std::atomic<unsigned> counter{0};
         const auto slash = target.rfind('/');
         const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-        std::string pattern = FolderOf(target) + "/." + name + ".XXXXXX";
-        const int fd = mkstemp(pattern.data());
-        if (fd < 0)
-            return;
-        close(fd);
-        m_path = pattern;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::string candidate = FolderOf(target) + "/." + name + "." +
+                                          std::to_string(getpid()) + "." +
+                                          std::to_string(counter++) + ".tmp";
+            const int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd >= 0) {
+                close(fd);
+                m_path = candidate;
+                return;
+            }
+            if (errno != EEXIST)
+                return;
+        }
     }
     ~TemporaryFile()
     {

@@ -221,17 +221,4 @@ std::map<std::string, std::string> DumpRoot(HKEY root)
     return out;
 }
 
-bool WriteString(HKEY root, const std::string& key, const char* name, const std::string& value)
-{
-    HKEY handle = 0;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                        &handle, nullptr) != ERROR_SUCCESS)
-        return false;
-    const LONG error =
-        RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(handle);
-    return error == ERROR_SUCCESS;
-}
-
 } // namespace zrv::test

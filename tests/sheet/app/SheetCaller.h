@@ -70,6 +70,5 @@ void Put(IDispatch* object, std::u16string_view name, Variant value);
 // Every key ("Software\Classes\.xls") and value ("...|name" or "...|" for
 // the default) of a root, values as text.
 std::map<std::string, std::string> DumpRoot(HKEY root);
-bool WriteString(HKEY root, const std::string& key, const char* name, const std::string& value);
 
 } // namespace zrv::test

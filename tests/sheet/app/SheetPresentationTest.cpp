@@ -4,6 +4,7 @@
 #include "desktop/ShellExecute.h"
 #include "sheet/io/WorkbookFiles.h"
 #include "tests/sheet/app/SheetCaller.h"
+#include "tests/sheet/io/ZipFiles.h"
 #include "tests/support/ScriptedShell.h"
 #include "tests/support/TempHome.h"
 
@@ -218,6 +219,26 @@ TEST_F(Presentation, open_readsValuesOfTheActiveSheet_closeDiscards)
     EXPECT_NE(closed.description.find(u"closed"), std::u16string::npos);
     EXPECT_EQ(zrv::test::Invoke(application.get(), 307, kGet).hr, DISP_E_EXCEPTION);
 
+    // Error values read as VT_ERROR, as CVErr gives them.
+    const std::string errors = zrv::test::MakeTempDir("errors") + "/errors.xlsx";
+    zrv::test::WriteZip(
+        errors, zrv::test::XlsxPackage(R"(<row r="1"><c r="A1" t="e"><v>#DIV/0!</v></c></row>)"
+                                       R"(<row r="2"><c r="A2" t="e"><v>#SPILL!</v></c></row>)"));
+    const ComPtr<IDispatch> errorBook = GetObject(
+        books.get(), u"Open", {Variant::Text(QString::fromStdString(errors).toStdU16String())});
+    const ComPtr<IDispatch> errorSheet = GetObject(errorBook.get(), u"ActiveSheet");
+    for (const auto& [address, number] : {std::pair{u"A1", 2007u}, std::pair{u"A2", 2042u}}) {
+        const zrv::test::CallResult read =
+            Call(GetObject(errorSheet.get(), 197, {Variant::Text(address)}).get(), u"Value", kGet);
+        EXPECT_EQ(read.value->vt, VT_ERROR);
+        EXPECT_EQ(static_cast<uint32_t>(read.value->scode), 0x800A0000u + number);
+    }
+
+    // A NUL inside the name never opens the file named before it.
+    std::u16string cut = QString::fromStdString(file).toStdU16String();
+    cut += u'\0';
+    cut += u"ignored";
+    EXPECT_EQ(Call(books.get(), u"Open", kMethod, {Variant::Text(cut)}).hr, DISP_E_EXCEPTION);
     for (const std::string& bad : {file + ".missing", zrv::test::MakeTempDir("bad")}) {
         const zrv::test::CallResult open =
             Call(books.get(), u"Open", kMethod,

@@ -1,6 +1,7 @@
 // DllRegisterServer and DllUnregisterServer: exactly these entries, and
 // nothing left behind.
 
+#include "tests/component/RegistryProbe.h"
 #include "tests/sheet/app/SheetCaller.h"
 
 #include <dlfcn.h>

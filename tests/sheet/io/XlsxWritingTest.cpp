@@ -2,42 +2,20 @@
 // comes back unchanged, over-long texts are refused, nothing is replaced.
 
 #include "sheet/io/WorkbookFiles.h"
+#include "tests/sheet/io/CellValues.h"
+#include "tests/sheet/io/ZipFiles.h"
 #include "tests/support/TempHome.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
-#include <zip.h>
+#include <sys/stat.h>
 
 namespace zrv::sheet {
 namespace {
 
 namespace fs = std::filesystem;
-
-CellData Text(std::string text)
-{
-    CellData cell;
-    cell.kind = CellKind::Text;
-    cell.text = std::move(text);
-    return cell;
-}
-
-CellData Number(double number)
-{
-    CellData cell;
-    cell.kind = CellKind::Number;
-    cell.number = number;
-    return cell;
-}
-
-CellData Boolean(bool value)
-{
-    CellData cell;
-    cell.kind = CellKind::Boolean;
-    cell.boolean = value;
-    return cell;
-}
 
 WorkbookData ExportLikeWorkbook()
 {
@@ -72,23 +50,6 @@ WorkbookData ExportLikeWorkbook()
     return workbook;
 }
 
-std::string ZipEntry(const std::string& path, const std::string& name)
-{
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
-    if (!archive)
-        return {};
-    std::string bytes;
-    if (zip_file_t* file = zip_fopen(archive, name.c_str(), 0)) {
-        char buffer[4096];
-        for (zip_int64_t got; (got = zip_fread(file, buffer, sizeof buffer)) > 0;)
-            bytes.append(buffer, static_cast<std::size_t>(got));
-        zip_fclose(file);
-    }
-    zip_discard(archive);
-    return bytes;
-}
-
 std::string ReadBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -105,11 +66,16 @@ TEST(XlsxWriting, writeThenRead_givesBackValuesLayoutAndActiveCell)
         std::string error;
         ASSERT_TRUE(WriteXlsxFile(written, path, error)) << error;
 
-        const std::string strings = ZipEntry(path, "xl/sharedStrings.xml");
+        const std::string strings = test::ReadZipEntry(path, "xl/sharedStrings.xml");
         EXPECT_NE(strings.find("First line\nSecond line\n\nafter a blank line\n<"),
                   std::string::npos)
             << "line breaks are single LFs in the file";
         EXPECT_EQ(strings.find_first_of("\r"), std::string::npos);
+
+        const mode_t mask = umask(0);
+        umask(mask);
+        EXPECT_EQ(fs::status(path).permissions(), fs::perms(0666 & ~mask))
+            << "an ordinary new file, not a private temporary one";
 
         const auto read = ReadWorkbookFile(path, error);
         ASSERT_TRUE(read) << error;
