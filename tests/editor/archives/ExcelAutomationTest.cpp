@@ -198,9 +198,15 @@ TEST_F(ExcelAutomationTest, importAfterExport_reusesTheVisibleApplication)
     EXPECT_TRUE(Visible());
     EXPECT_EQ(Fortunes(), (QStringList{"one", "two"}));
 
-    // The next export replaces it.
+    // The next export replaces it; Exit lets it go before the process ends.
     Export("");
     EXPECT_NE(Excel(), nullptr);
+    int ended = -1;
+    frmMain::SetProcessEnd([&ended](int code) { ended = code; });
+    main->ExitCommand();
+    frmMain::SetProcessEnd(nullptr);
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(Excel(), nullptr);
 }
 
 TEST_F(ExcelAutomationTest, fileThatIsNoSpreadsheet_isReportedAndTheApplicationStays)
