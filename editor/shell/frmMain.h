@@ -108,7 +108,7 @@ public:
 
     zrv::desktop::HWND hWnd() const { return mhWnd; }
     CMainCommands& Commands() const { return *mCommands; }
-    CExcelCommands& Spreadsheet() const { return *mExcelCommands; }
+    CExcelCommands& ExcelCommands() const { return *mExcelCommands; }
     QTreeView* List() const { return lvwItems; }
 
     // How Exit ends the process; tests replace it.

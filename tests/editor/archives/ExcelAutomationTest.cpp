@@ -79,7 +79,7 @@ protected:
     {
         return FortuneFiles::Fortunes(FortuneFiles::LoadFortune(Path(name)).get());
     }
-    CExcel* Excel() const { return main->Spreadsheet().Spreadsheet(); }
+    CExcel* Excel() const { return main->ExcelCommands().Spreadsheet(); }
     bool Visible() const
     {
         return Automation::Get(Excel()->ExcelApp.get(), CExcel::DispVisible, "Visible")

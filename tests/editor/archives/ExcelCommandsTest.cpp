@@ -142,7 +142,7 @@ TEST_F(ExcelCommandsTest, cancelNoOrCancelledFileDialog_startNothing)
     EXPECT_EQ(LastPrompt().initialFolder, main->AppPath());
     EXPECT_EQ(LastPrompt().filter, "");
 
-    EXPECT_EQ(main->Spreadsheet().Spreadsheet(), nullptr);
+    EXPECT_EQ(main->ExcelCommands().Spreadsheet(), nullptr);
     EXPECT_EQ(ArchiveBytes(), before);
     EXPECT_EQ(main->RowCount(), 2);
 }
@@ -161,7 +161,7 @@ TEST_F(ExcelCommandsTest, applicationThatCannotStart_isReportedAndNothingIsKept)
         ExpectStartFailure("You must have Excel 97 of higher installed on your machine for the "
                            "export facility to work.",
                            "Export Failed: Excel not installed.");
-        EXPECT_EQ(main->Spreadsheet().Spreadsheet(), nullptr);
+        EXPECT_EQ(main->ExcelCommands().Spreadsheet(), nullptr);
 
         prompts.expectMessageBox(vbYes);
         prompts.expectOpenFile(sheet);
@@ -170,7 +170,7 @@ TEST_F(ExcelCommandsTest, applicationThatCannotStart_isReportedAndNothingIsKept)
         ExpectStartFailure("You must have Excel 97 of higher installed on your machine for the "
                            "import facility to work.",
                            "Import Failed: Excel not installed.");
-        EXPECT_EQ(main->Spreadsheet().Spreadsheet(), nullptr);
+        EXPECT_EQ(main->ExcelCommands().Spreadsheet(), nullptr);
     }
     EXPECT_EQ(ArchiveBytes(), before);
     EXPECT_EQ(main->CurrentArchiveName(), "Archive");
