@@ -8,6 +8,17 @@
 
 namespace zrv {
 
+namespace {
+
+BString Allocated(BString text)
+{
+    if (!text.get())
+        throw std::bad_alloc();
+    return text;
+}
+
+} // namespace
+
 std::string ToAnsi(const OLECHAR* text)
 {
     if (!text || !*text)
@@ -46,10 +57,23 @@ std::u16string ToWide(const std::string& text)
 
 BString ToBString(const std::string& text)
 {
-    BString result(ToWide(text));
-    if (!result.get())
-        throw std::bad_alloc();
-    return result;
+    // Text rarely needs more UTF-16 units than it has bytes: one conversion
+    // straight into a string of that length, cut to what it gave. Only when
+    // that does not fit is the text measured first.
+    const size_t bytes = text.size();
+    if (bytes > 0 && bytes <= static_cast<size_t>(std::numeric_limits<int>::max() / 2)) {
+        BString result = BString::attach(SysAllocStringLen(nullptr, static_cast<UINT>(bytes)));
+        if (!result.get())
+            throw std::bad_alloc();
+        const int length = static_cast<int>(bytes);
+        const int written =
+            MultiByteToWideChar(CP_ACP, 0, text.data(), length, result.get(), length);
+        if (written == length)
+            return result;
+        if (written > 0)
+            return Allocated(BString(result.view().substr(0, static_cast<size_t>(written))));
+    }
+    return Allocated(BString(ToWide(text)));
 }
 
 } // namespace zrv

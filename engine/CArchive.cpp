@@ -69,6 +69,22 @@ bool MayWrite(const std::string& path)
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
+// Opens `path` without waiting on a FIFO or device and keeps it only when it is
+// a regular file; `status` receives its state.
+CUniqueFd OpenRegular(const std::string& path, int flags, struct stat& status, mode_t mode = 0)
+{
+    CUniqueFd file(::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode));
+    if (!file.IsOpen() || ::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return {};
+    return file;
+}
+
+// Texts are handed out as NUL-terminated strings.
+std::string_view UpToNul(std::string_view text)
+{
+    return text.substr(0, text.find('\0'));
+}
+
 bool RenameNoReplace(const std::string& from, const std::string& to)
 {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
@@ -95,6 +111,7 @@ void CArchive::Reset()
     m_sHeader.clear();
     m_sStamp = CFileStamp();
     m_offsets.clear();
+    m_reader.Close();
 }
 
 bool CArchive::FileStamp(CFileStamp& stamp) const
@@ -114,20 +131,23 @@ void CArchive::Load(const std::string& path)
 {
     Checkpoint("Load");
     std::string opened = path; // `path` may be m_sFile itself, which Reset clears
-    const CUniqueFd file(::open(opened.c_str(), O_RDONLY | O_CLOEXEC));
-    Reset();
     struct stat status {};
-    // Only regular files are archives; a folder opens but cannot be read.
-    if (!file.IsOpen() || ::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+    // Only regular files are archives: a folder opens but cannot be read, a FIFO
+    // would wait for a writer.
+    CUniqueFd file = OpenRegular(opened, O_RDONLY, status);
+    Reset();
+    if (!file.IsOpen())
         return;
     m_sFile = std::move(opened);
-    LoadFrom(file.Get(), CFileStamp(status));
+    LoadFrom(std::move(file), CFileStamp(status));
 }
 
-// Indexes the open file as it stood at `stamp`: bytes appended later belong to
-// a newer state, which the next stamp comparison finds.
-void CArchive::LoadFrom(int fd, const CFileStamp& stamp)
+// Indexes the open file as it stood at `stamp` and keeps it for later reads:
+// bytes appended later belong to a newer state, which the next stamp
+// comparison finds.
+void CArchive::LoadFrom(CUniqueFd file, const CFileStamp& stamp)
 {
+    const int fd = file.Get();
     m_sHeader.clear();
     m_offsets.clear();
     m_sStamp = stamp;
@@ -144,6 +164,19 @@ void CArchive::LoadFrom(int fd, const CFileStamp& stamp)
     }
     m_sHeader = scanner.TakeHeader();
     m_offsets = scanner.TakeOffsets();
+    m_reader.Attach(std::move(file));
+}
+
+// The kept descriptor must not hold a deleted file's space: once the file is
+// linked nowhere it is closed, and the stamp forgotten so that the next
+// Count reloads from the path.
+void CArchive::ReleaseIfUnlinked()
+{
+    struct stat status {};
+    if (m_reader.IsOpen() && ::fstat(m_reader.Fd(), &status) == 0 && status.st_nlink == 0) {
+        m_reader.Close();
+        m_sStamp = CFileStamp();
+    }
 }
 
 void CArchive::ReloadIfChanged()
@@ -163,49 +196,36 @@ int32_t CArchive::Count()
     return count > static_cast<size_t>(INT32_MAX) ? INT32_MAX : static_cast<int32_t>(count);
 }
 
-std::string CArchive::ReadFortune(int32_t index)
+// The stored bytes of one fortune, valid until the next read. Count has just
+// seen the path name the file the index was built from, in the same state, so
+// the kept descriptor reads exactly that file; a file replaced after that look
+// is read as it stood at it, and found by the next call.
+std::string_view CArchive::ReadFortune(int32_t index)
 {
     const int32_t count = Count();
     if (index < 1 || index > count || static_cast<size_t>(index) > m_offsets.size())
         return {};
-    const CUniqueFd file(::open(m_sFile.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat status {};
-    if (!file.IsOpen() || ::fstat(file.Get(), &status) != 0) {
-        Reset();
-        return {};
-    }
-    // Replaced since Count looked: the offsets must be those of the file read.
-    if (CFileStamp(status) != m_sStamp) {
-        LoadFrom(file.Get(), CFileStamp(status));
-        if (static_cast<size_t>(index) > m_offsets.size())
-            return {};
-    }
     const auto slot = static_cast<size_t>(index - 1);
     const int64_t start = m_offsets[slot];
     const int64_t end =
         slot + 1 < m_offsets.size() ? m_offsets[slot + 1] - kSeparatorLength : m_sStamp.Size();
-    if (end <= start)
-        return {};
-    std::string text(static_cast<size_t>(end - start), '\0');
-    const long long got = ReadFully(file.Get(), text.data(), end - start, start);
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return text;
+    return m_reader.Read(start, end);
 }
 
 std::string CArchive::Item(int32_t index)
 {
     Checkpoint("Item");
-    const std::string raw = ReadFortune(index);
-    // Texts are handed out as NUL-terminated strings.
-    return ToCrLf(raw.substr(0, raw.find('\0')));
+    return ToCrLf(UpToNul(ReadFortune(index)));
 }
 
 void CArchive::Add(const std::string& text)
 {
     Checkpoint("Add");
     const std::string trimmed = TrimLineBreaks(text);
-    if (trimmed.empty() || m_sFile.empty())
+    if (trimmed.empty() || m_sFile.empty()) {
+        ReleaseIfUnlinked();
         return;
+    }
     AppendFortune(trimmed);
     Load(m_sFile);
 }
@@ -219,10 +239,10 @@ void CArchive::AppendFortune(const std::string& text) const
     const bool existed = ::access(target.c_str(), F_OK) == 0;
     if (existed && !MayWrite(target))
         return;
-    const CUniqueFd file(
-        ::open(target.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666));
     struct stat status {};
-    if (!file.IsOpen() || ::fstat(file.Get(), &status) != 0)
+    const CUniqueFd file =
+        OpenRegular(target, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW, status, 0666);
+    if (!file.IsOpen())
         return;
     const std::string bytes = kSeparator + text;
     if (!WriteFully(file.Get(), bytes.data(), static_cast<long long>(bytes.size()))) {
@@ -257,10 +277,11 @@ void CArchive::Delete(int32_t index)
     RewriteArchive(nullptr, Change{Change::Kind::Remove, index, {}});
 }
 
-std::string CArchive::Header() const
+std::string CArchive::Header()
 {
     Checkpoint("Header");
-    return ToCrLf(m_sHeader);
+    ReleaseIfUnlinked();
+    return ToCrLf(UpToNul(m_sHeader));
 }
 
 void CArchive::SetHeader(const std::string& text)
@@ -280,19 +301,20 @@ void CArchive::RewriteArchive(const std::string* header, const Change& change)
     const std::string target = ResolvedPath(m_sFile);
     {
         const CFolderLock lock(FolderOf(target));
-        const CUniqueFd source(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
         struct stat status {};
-        if (!source.IsOpen() || ::fstat(source.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        CUniqueFd source = OpenRegular(target, O_RDONLY, status);
+        if (!source.IsOpen()) {
             Reset();
             return;
         }
         if (CFileStamp(status) != m_sStamp)
-            LoadFrom(source.Get(), CFileStamp(status));
+            LoadFrom(std::move(source), CFileStamp(status));
         const bool inRange = change.kind == Change::Kind::None ||
                              static_cast<size_t>(change.index) <= m_offsets.size();
         if (!inRange || !MayWrite(target))
             return;
-        WriteArchive(source.Get(), status, lock.FolderFd(), target, header ? *header : m_sHeader,
+        // The kept descriptor is now the file `status` describes.
+        WriteArchive(m_reader.Fd(), status, lock.FolderFd(), target, header ? *header : m_sHeader,
                      change);
     }
     Load(m_sFile);
@@ -331,7 +353,9 @@ void CArchive::Create(const std::string& path)
     m_sFile = path;
     const std::string target = ResolvedPath(path);
     const CFolderLock lock(FolderOf(target));
-    const CUniqueFd file(::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    // Without waiting for a reader, should the path name a FIFO.
+    const CUniqueFd file(
+        ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666));
     if (!file.IsOpen())
         return;
     ::fsync(file.Get());
@@ -339,15 +363,17 @@ void CArchive::Create(const std::string& path)
         ::fsync(lock.FolderFd());
 }
 
-std::string CArchive::Name() const
+std::string CArchive::Name()
 {
     Checkpoint("Name");
+    ReleaseIfUnlinked();
     return m_sFile.substr(NameStart(m_sFile));
 }
 
 void CArchive::Rename(const std::string& newName)
 {
     Checkpoint("Rename");
+    ReleaseIfUnlinked();
     if (m_sFile.empty() || !IsBareName(newName))
         return;
     const std::string target = m_sFile.substr(0, NameStart(m_sFile)) + newName;
@@ -365,17 +391,20 @@ std::string CArchive::TrimLineBreaks(const std::string& text)
     return text.substr(first, last - first + 1);
 }
 
-std::string CArchive::ToCrLf(const std::string& text)
+std::string CArchive::ToCrLf(std::string_view text)
 {
     std::string result;
     result.reserve(text.size() + text.size() / 16);
-    char previous = 0;
-    for (const char c : text) {
-        if (c == '\n' && previous != '\r')
-            result.push_back('\r');
-        result.push_back(c);
-        previous = c;
+    size_t copied = 0;
+    for (size_t lineFeed = text.find('\n'); lineFeed != std::string_view::npos;
+         lineFeed = text.find('\n', lineFeed + 1)) {
+        if (lineFeed > 0 && text[lineFeed - 1] == '\r')
+            continue;
+        result.append(text.substr(copied, lineFeed - copied));
+        result.push_back('\r');
+        copied = lineFeed;
     }
+    result.append(text.substr(copied));
     return result;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "engine/CFileStamp.h"
+#include "engine/CRangeReader.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zrv {
@@ -20,6 +22,13 @@ namespace zrv {
 // Writers of one folder's archives, in this or any process, are serialised by
 // a lock on the folder; a rewrite first reloads under that lock when the file
 // is no longer the one the index was built from.
+//
+// Between calls the object keeps a read-only descriptor of the file its index
+// was built from. Reads use it only after a stat of the path has shown that
+// same file in that same state (identity, size, modification and change times
+// to the nanosecond); any difference reloads from the path. A call that finds
+// the file gone, or no longer linked anywhere, releases the descriptor, so a
+// deleted archive's space is not kept in use past the next call.
 class CArchive {
 public:
     // Called with the operation's name on entry to every public operation. A
@@ -44,17 +53,17 @@ public:
     // Replaces a fortune; a text of line breaks only deletes it.
     void SetItem(int32_t index, const std::string& text);
     void Delete(int32_t index);
-    // Header of the last load with CR LF line ends.
-    std::string Header() const;
+    // Header of the last load, up to a NUL byte, with CR LF line ends.
+    std::string Header();
     // Replaces the header exactly as given.
     void SetHeader(const std::string& text);
     // Bare file name of the open archive; empty when none is open.
-    std::string Name() const;
+    std::string Name();
     // Renames the archive within its folder; never replaces an existing file.
     void Rename(const std::string& newName);
 
     static std::string TrimLineBreaks(const std::string& text);
-    static std::string ToCrLf(const std::string& text);
+    static std::string ToCrLf(std::string_view text);
 
 private:
     // The one change a rewrite makes besides the header.
@@ -68,8 +77,9 @@ private:
     void Reset();
     bool FileStamp(CFileStamp& stamp) const;
     void ReloadIfChanged();
-    void LoadFrom(int fd, const CFileStamp& stamp);
-    std::string ReadFortune(int32_t index);
+    void LoadFrom(CUniqueFd file, const CFileStamp& stamp);
+    void ReleaseIfUnlinked();
+    std::string_view ReadFortune(int32_t index);
     void RewriteArchive(const std::string* header, const Change& change);
     bool WriteArchive(int sourceFd, const struct stat& status, int folderFd,
                       const std::string& target, const std::string& header,
@@ -80,6 +90,7 @@ private:
     std::vector<int64_t> m_offsets; // start of each fortune's text, just after its separator
     std::string m_sHeader;          // header bytes as stored
     CFileStamp m_sStamp;            // state of the file the index was built from
+    CRangeReader m_reader;          // that file, open for reading; closed with no archive open
 };
 
 } // namespace zrv

@@ -1,6 +1,8 @@
 // Opening an archive in the main window (list filled, status and commands
-// refreshed) against the engine's own load plus reading every fortune.
+// refreshed) against the engine's own load plus reading every fortune, and
+// against a plain read() + memchr scan of the same file.
 
+#include "bench/ScanBaseline.h"
 #include "desktop/Prompts.h"
 #include "editor/shell/CSettings.h"
 #include "editor/shell/frmMain.h"
@@ -9,17 +11,15 @@
 #include "engine/CArchive.h"
 #include "tests/support/TempHome.h"
 
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <dlfcn.h>
+#include <map>
+#include <memory>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTreeView>
-
-#include <benchmark/benchmark.h>
-#include <dlfcn.h>
-
-#include <cstdio>
-#include <map>
-#include <memory>
 
 namespace {
 
@@ -49,7 +49,8 @@ void WriteArchive(const QString& path, int64_t count)
 {
     QByteArray bytes = "Benchmark archive\r\nwith a header of two lines";
     for (int64_t i = 1; i <= count; ++i)
-        bytes += "\n%\nFortune number " + QByteArray::number(i) + " says:\r\nkeep your archives tidy.";
+        bytes +=
+            "\n%\nFortune number " + QByteArray::number(i) + " says:\r\nkeep your archives tidy.";
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         std::abort();
@@ -61,6 +62,14 @@ QString ArchivePath(int64_t count)
     if (!QFile::exists(path))
         WriteArchive(path, count);
     return path;
+}
+
+// Reads the whole file with read() and counts line feeds with memchr.
+void ScanFile(benchmark::State& state)
+{
+    const std::string path = ArchivePath(state.range(0)).toStdString();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(zrv::bench::CountLineFeeds(path));
 }
 
 void EngineLoadAndReadAll(benchmark::State& state)
@@ -111,6 +120,7 @@ void EditorLargeListUse(benchmark::State& state)
     }
 }
 
+BENCHMARK(ScanFile)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(EngineLoadAndReadAll)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(EditorOpenArchive)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(EditorLargeListUse)->Arg(100000)->Unit(benchmark::kMillisecond);
@@ -119,7 +129,8 @@ bool RegisterComponent()
 {
     void* library = dlopen(ZRV_FORT_LIBRARY, RTLD_NOW | RTLD_LOCAL);
     using Register = int32_t (*)();
-    const auto registerServer = library ? reinterpret_cast<Register>(dlsym(library, "DllRegisterServer")) : nullptr;
+    const auto registerServer =
+        library ? reinterpret_cast<Register>(dlsym(library, "DllRegisterServer")) : nullptr;
     return registerServer && registerServer() == 0;
 }
 
@@ -130,7 +141,8 @@ Installation PrepareInstallation()
     const QString player = QString::fromStdString(zrv::test::MakeTempDir("player"));
     QFile(installation.editorFolder + u'/' + Install::PlayerFile).open(QIODevice::WriteOnly);
     CRegistry registry;
-    registry.OpenKey(HKEY_LOCAL_MACHINE, Install::UninstallKey + QStringLiteral("\\ZorvaFortune_is1"), true);
+    registry.OpenKey(HKEY_LOCAL_MACHINE,
+                     Install::UninstallKey + QStringLiteral("\\ZorvaFortune_is1"), true);
     registry.WriteValue(Install::AppPathValue, player);
     // The window opens normal and small, as after a user's first resize.
     CRegistry settings;
@@ -141,7 +153,8 @@ Installation PrepareInstallation()
     return installation;
 }
 
-// Prints each editor time as a ratio to the engine's time of the same size.
+// Prints each editor time as a ratio to the engine's and the scan's time of the
+// same size, in real and in CPU time (a loaded machine stretches the former).
 class RatioReporter final : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
@@ -149,18 +162,40 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             const std::string name = run.benchmark_name();
-            const double ms = run.GetAdjustedRealTime();
+            const Times times{run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
             const std::string size = name.substr(name.find('/') + 1);
-            if (name.rfind("EngineLoadAndReadAll", 0) == 0)
-                mEngine[size] = ms;
-            else if (name.rfind("EditorOpenArchive", 0) == 0 && mEngine.count(size))
-                std::printf("ratio editor/engine at %s fortunes: %.2f (editor %.1f ms, engine %.1f ms)\n",
-                            size.c_str(), ms / mEngine[size], ms, mEngine[size]);
+            if (name.rfind("ScanFile", 0) == 0)
+                mScan[size] = times;
+            else if (name.rfind("EngineLoadAndReadAll", 0) == 0)
+                mEngine[size] = times;
+            else if (name.rfind("EditorOpenArchive", 0) == 0) {
+                PrintRatio("engine", size, times, mEngine);
+                PrintRatio("scan", size, times, mScan);
+            }
         }
     }
 
 private:
-    std::map<std::string, double> mEngine;
+    struct Times {
+        double real = 0;
+        double cpu = 0;
+    };
+
+    static void PrintRatio(const char* baseline, const std::string& size, const Times& editor,
+                           const std::map<std::string, Times>& baselines)
+    {
+        const auto found = baselines.find(size);
+        if (found == baselines.end())
+            return;
+        const Times& base = found->second;
+        std::printf("ratio editor/%s at %s fortunes: %.2f real (editor %.1f ms, %s %.2f ms), "
+                    "%.2f CPU (%.1f ms, %.2f ms)\n",
+                    baseline, size.c_str(), editor.real / base.real, editor.real, baseline,
+                    base.real, editor.cpu / base.cpu, editor.cpu, base.cpu);
+    }
+
+    std::map<std::string, Times> mScan;
+    std::map<std::string, Times> mEngine;
 };
 
 } // namespace

@@ -327,18 +327,22 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (!run.error_occurred)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+                times[run.benchmark_name()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
         }
     }
-    double TimeOf(const std::string& name) const
+    struct Times {
+        double real = 0;
+        double cpu = 0;
+    };
+    Times TimeOf(const std::string& name) const
     {
         for (const std::string& key : {name + "_median", name}) {
             if (const auto found = times.find(key); found != times.end())
                 return found->second;
         }
-        return 0;
+        return {};
     }
-    std::map<std::string, double> times;
+    std::map<std::string, Times> times;
 };
 
 } // namespace
@@ -361,11 +365,13 @@ int main(int argc, char** argv)
          1.5},
     };
     for (const auto& pair : pairs) {
-        const double ours = reporter.TimeOf(pair.ours);
-        const double baseline = reporter.TimeOf(pair.baseline);
-        if (ours > 0 && baseline > 0)
-            std::printf("%s: ratio %.2fx (%.1f vs %.1f ms; goal <= %.1fx)\n", pair.what,
-                        ours / baseline, ours, baseline, pair.goal);
+        const auto ours = reporter.TimeOf(pair.ours);
+        const auto baseline = reporter.TimeOf(pair.baseline);
+        if (baseline.real > 0 && baseline.cpu > 0)
+            std::printf("%s: %.2fx real (%.1f vs %.1f ms), %.2fx CPU (%.1f vs %.1f ms); "
+                        "goal <= %.1fx\n",
+                        pair.what, ours.real / baseline.real, ours.real, baseline.real,
+                        ours.cpu / baseline.cpu, ours.cpu, baseline.cpu, pair.goal);
     }
     benchmark::Shutdown();
     return 0;

@@ -21,6 +21,13 @@ bool HasDisplay()
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// A name in use, also by a link that points nowhere.
+bool Taken(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
 std::string AssociatedProgram()
 {
     const std::optional<std::string> output =
@@ -51,11 +58,11 @@ bool ShowWorkbook(const WorkbookData& workbook, std::string& shownFile, std::str
     const QDir documents(folder);
     for (int n = 1; n <= kMaxBookNumber; ++n) {
         const QString path = documents.filePath(QStringLiteral("Book%1.xlsx").arg(n));
-        if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        if (Taken(path))
             continue;
         const std::string file = QFile::encodeName(path).toStdString();
         if (!WriteXlsxFile(workbook, file, error)) {
-            if (QFileInfo::exists(path))
+            if (Taken(path))
                 continue; // taken meanwhile by someone else
             return false;
         }

@@ -9,11 +9,12 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <random>
-#include <stdexcept>
 #include <sched.h>
+#include <stdexcept>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -44,18 +45,21 @@ protected:
     std::string m_path;
 };
 
-TEST_F(Safety, rewrite_copiesLongAndNulHoldingFortunesVerbatim)
+TEST_F(Safety, rewrite_copiesLongAndNulHoldingTextsVerbatim)
 {
+    const std::string header = "H\0idden"s;
     const std::string withNul = "before\0after\0\0end"s + std::string(9000, 'n');
     std::string last(300000, 'l');
     last[299999] = 'Z';
-    WriteBytes(m_path, "H\n%\nfirst\n%\n" + withNul + "\n%\n" + last);
+    WriteBytes(m_path, header + "\n%\nfirst\n%\n" + withNul + "\n%\n" + last);
     CArchive archive;
     archive.Load(m_path);
+    EXPECT_EQ(archive.Header(), "H");
+    EXPECT_EQ(archive.Item(2), "before");
     archive.Delete(1);
-    EXPECT_EQ(ReadBytes(m_path), "H\n%\n" + withNul + "\n%\n" + last);
+    EXPECT_EQ(ReadBytes(m_path), header + "\n%\n" + withNul + "\n%\n" + last);
     archive.SetItem(1, "short");
-    EXPECT_EQ(ReadBytes(m_path), "H\n%\nshort\n%\n" + last);
+    EXPECT_EQ(ReadBytes(m_path), header + "\n%\nshort\n%\n" + last);
     EXPECT_EQ(archive.Item(2), last);
 }
 
@@ -294,8 +298,7 @@ class ReplacedAfterCount final : public CArchive {
 public:
     explicit ReplacedAfterCount(std::string replacement, std::string path)
         : m_replacement(std::move(replacement)), m_path(std::move(path))
-    {
-    }
+    {}
     int32_t Count() override
     {
         const int32_t count = CArchive::Count();
@@ -312,13 +315,88 @@ private:
     std::string m_path;
 };
 
+// The read finishes on the file Count looked at, with that file's offsets; the
+// next call finds the replacement.
 TEST_F(Safety, fileReplacedBetweenCountAndRead_isReadWithItsOwnOffsets)
 {
     WriteBytes(m_path, "H\n%\none\n%\ntwo");
     ReplacedAfterCount archive("Longer header\n%\nuno\n%\ndos", m_path);
     archive.Load(m_path);
+    EXPECT_EQ(archive.Item(2), "two");
     EXPECT_EQ(archive.Item(2), "dos");
     EXPECT_EQ(archive.Header(), "Longer header");
+}
+
+// Descriptors of this process on files below `folder` that are linked nowhere.
+std::vector<std::string> UnlinkedFilesHeld(const std::string& folder)
+{
+    std::vector<std::string> held;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+        if (!error && target.starts_with(folder) && target.ends_with(" (deleted)"))
+            held.push_back(target);
+    }
+    return held;
+}
+
+void OverwriteAt(const std::string& path, off_t offset, const std::string& bytes)
+{
+    struct stat before {};
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_TRUE(fd >= 0 && ::fstat(fd, &before) == 0);
+    ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), offset), static_cast<ssize_t>(bytes.size()));
+    // The size stays: only the times tell, whatever their granularity here.
+    const timespec times[2] = {before.st_atim, {before.st_mtim.tv_sec + 1, 0}};
+    ASSERT_EQ(::futimens(fd, times), 0);
+    ::close(fd);
+}
+
+struct ChangeByOther {
+    const char* name;
+    void (*apply)(const std::string& path);
+    int32_t count;     // expected after the change
+    std::string third; // fortune 3 expected after the change
+};
+
+// Another program changes the archive between two reads, after a front-to-back
+// walk has read ahead past fortune 3: the next call reads the file as it now is
+// and keeps no descriptor of a file linked nowhere.
+TEST_F(Safety, fileChangedBetweenReads_isReadAsItNowIs)
+{
+    std::string bytes = "H";
+    for (int i = 1; i <= 40; ++i)
+        bytes += "\n%\nf" + std::to_string(i);
+    const ChangeByOther changes[] = {
+        {"append",
+         [](const std::string& path) {
+             std::ofstream(path, std::ios::binary | std::ios::app) << "\n%\nf41";
+         },
+         41, "f3"},
+        {"overwriteInPlace", [](const std::string& path) { OverwriteAt(path, 14, "F3"); }, 40,
+         "F3"},
+        {"truncate", [](const std::string& path) { ASSERT_EQ(::truncate(path.c_str(), 15), 0); }, 3,
+         "f"},
+        {"delete", [](const std::string& path) { ASSERT_EQ(::unlink(path.c_str()), 0); }, 0, ""},
+        {"replaceByRename",
+         [](const std::string& path) {
+             WriteBytes(path + ".new", "N\n%\nn1\n%\nn2\n%\nn3");
+             ASSERT_EQ(std::rename((path + ".new").c_str(), path.c_str()), 0);
+         },
+         3, "n3"},
+    };
+    for (const ChangeByOther& change : changes) {
+        WriteBytes(m_path, bytes);
+        CArchive archive;
+        archive.Load(m_path);
+        ASSERT_EQ(archive.Item(1), "f1");
+        ASSERT_EQ(archive.Item(2), "f2");
+        change.apply(m_path);
+        EXPECT_EQ(archive.Name(), "Proverbs") << change.name;
+        EXPECT_EQ(UnlinkedFilesHeld(m_folder), std::vector<std::string>{}) << change.name;
+        EXPECT_EQ(archive.Item(3), change.third) << change.name;
+        EXPECT_EQ(archive.Count(), change.count) << change.name;
+    }
 }
 
 TEST_F(Safety, concurrentWriters_loseNothing)

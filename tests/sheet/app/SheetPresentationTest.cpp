@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 #include <QStandardPaths>
 #include <sstream>
 
@@ -74,6 +75,7 @@ protected:
                 Variant::Text(texts[r - 1]));
             Put(GetObject(sheet.get(), 258, {Variant::Long(static_cast<LONG>(r))}).get(),
                 u"RowHeight", Variant::Short(30));
+            QCoreApplication::processEvents(); // as a progress dialog does
         }
         EXPECT_EQ(
             Call(GetObject(sheet.get(), 241, {Variant::Text(u"A")}).get(), u"Select", kMethod).hr,
@@ -122,13 +124,18 @@ TEST_F(Presentation, export_showsNewBookWithTextsAndLayout_andNeverReplacesOne)
     EXPECT_EQ(sheet.columnWidths.at(1), 60);
     EXPECT_EQ(sheet.activeCell, (CellRef{1, 2}));
 
-    // A second export (a new application, as the editor makes) takes Book2.
+    // A second export (a new application, as the editor makes) takes the
+    // next free name: Book1 stays as it was, a dangling link named Book2 is
+    // neither followed nor replaced.
     const std::string before = Bytes(book1);
+    const std::string outside = zrv::test::MakeTempDir("outside") + "/target.xlsx";
+    std::filesystem::create_symlink(outside, Documents() + "/Book2.xlsx");
     m_shell.expectShell(zrv::desktop::kShellSuccess);
     Export(zrv::test::CreateSheetApplication().get(), {u"other"});
     ASSERT_EQ(m_shell.requests().size(), 2u);
-    EXPECT_EQ(m_shell.requests()[1].file.toStdString(), Documents() + "/Book2.xlsx");
+    EXPECT_EQ(m_shell.requests()[1].file.toStdString(), Documents() + "/Book3.xlsx");
     EXPECT_EQ(Bytes(book1), before);
+    EXPECT_FALSE(std::filesystem::exists(outside));
 }
 
 TEST_F(Presentation, releasingApplication_showsChangedAndUnshownBooks_invisibleShowsNothing)
