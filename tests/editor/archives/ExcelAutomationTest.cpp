@@ -165,8 +165,8 @@ TEST_F(ExcelAutomationTest, exportLimits_rowsWithoutGaps_andTheSheetsLayout)
               (QStringList{"Book1.xlsx", "Book2.xlsx", "Book3.xlsx"}));
 }
 
-// Column A down to the first cell empty without its spaces; numbers and
-// booleans as text. Alone, the import runs the application invisibly.
+// Column A down to the first cell empty without its spaces (or holding an
+// error value); numbers and booleans as text. Alone, the import runs the application invisibly.
 TEST_F(ExcelAutomationTest, importAppendsColumnAUntilTheFirstEmptyCell)
 {
     Make({"old"});
@@ -185,6 +185,11 @@ TEST_F(ExcelAutomationTest, importAppendsColumnAUntilTheFirstEmptyCell)
 
     Import(WriteBook(folder + "/empty.xlsx", {Text(""), Text("never")}));
     EXPECT_EQ(Fortunes().size(), 7);
+
+    // An error value has no text: the import ends there.
+    Import(ZRV_EXCEL_TEST_DATA "/error.xlsx");
+    EXPECT_EQ(Fortunes().size(), 8);
+    EXPECT_EQ(Fortunes().back(), "before the error");
     EXPECT_TRUE(shell.requests().empty());
 }
 
