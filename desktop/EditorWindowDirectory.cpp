@@ -1,5 +1,6 @@
 #include "desktop/EditorWindowDirectory.h"
 
+#include "desktop/Logging.h"
 #include "desktop/WindowDirectoryProtocol.h"
 
 #include <QApplication>
@@ -44,8 +45,12 @@ std::optional<Result> Ask(pid_t pid, const QByteArray& request, const Decoder<Re
     if (!socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) {
         const auto error = socket.error();
         if (error == QLocalSocket::ConnectionRefusedError ||
-            error == QLocalSocket::ServerNotFoundError)
+            error == QLocalSocket::ServerNotFoundError) {
             QFile::remove(path); // nobody listens there any more
+            qCInfo(lcDesktop) << "editor" << pid << "is gone; its entry" << path << "was removed";
+        } else {
+            qCWarning(lcDesktop) << "editor" << pid << "skipped:" << socket.errorString();
+        }
         return std::nullopt;
     }
     socket.write(request);
@@ -53,9 +58,16 @@ std::optional<Result> Ask(pid_t pid, const QByteArray& request, const Decoder<Re
         auto answer = decode(socket);
         if (answer.complete())
             return std::move(answer.value);
-        if (answer.state == protocol::DecodeState::Corrupt || deadline.hasExpired() ||
-            !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+        if (answer.state == protocol::DecodeState::Corrupt) {
+            qCWarning(lcDesktop) << "editor" << pid << "skipped: its answer is not understood";
             return std::nullopt;
+        }
+        if (deadline.hasExpired() ||
+            !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+            qCWarning(lcDesktop) << "editor" << pid << "skipped: no answer within"
+                                 << g_timeout.count() << "ms";
+            return std::nullopt;
+        }
     }
 }
 

@@ -1,9 +1,12 @@
 #include "desktop/NamedMutex.h"
 
+#include "desktop/Logging.h"
+
 #include <QByteArray>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
@@ -121,10 +124,13 @@ bool NamedMutex::Remove(const QString& name)
 
 HANDLE CreateMutexA(void* /*lpMutexAttributes*/, BOOL bInitialOwner, LPCSTR lpName)
 {
-    auto mutex = std::make_unique<NamedMutex>(QString::fromLocal8Bit(lpName ? lpName : ""),
-                                              bInitialOwner != FALSE);
-    if (!mutex->isValid())
+    const QString name = QString::fromLocal8Bit(lpName ? lpName : "");
+    auto mutex = std::make_unique<NamedMutex>(name, bInitialOwner != FALSE);
+    if (!mutex->isValid()) {
+        qCWarning(lcDesktop).nospace() << "named mutex " << NamedMutex::SystemName(name)
+                                       << " cannot be opened: " << std::strerror(errno);
         return nullptr;
+    }
     return Handles().Add(std::move(mutex));
 }
 

@@ -1,5 +1,7 @@
 #include "desktop/ShellOpener.h"
 
+#include "desktop/Logging.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -7,6 +9,7 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <cstring>
 
 namespace zrv::desktop {
 
@@ -107,10 +110,15 @@ HINSTANCE ShellOpener::OpenWithDesktop(const QString& target)
 {
     const LaunchResult result =
         m_launcher.Start(QStringLiteral("xdg-open"), {target}, {}, kOpenerWait);
-    if (result.error == ENOENT)
-        return SE_ERR_NOASSOC; // no opener installed: nothing is associated
-    if (result.error != 0)
-        return FromStartError(result.error);
+    if (result.error != 0) {
+        qCWarning(lcDesktop).nospace()
+            << "xdg-open " << target << " cannot start: " << std::strerror(result.error);
+        // No opener installed: nothing is associated.
+        return result.error == ENOENT ? SE_ERR_NOASSOC : FromStartError(result.error);
+    }
+    if (result.exitCode && *result.exitCode != 0)
+        qCWarning(lcDesktop).nospace()
+            << "xdg-open " << target << " failed with exit code " << *result.exitCode;
     return result.exitCode ? FromOpenerExit(*result.exitCode) : kShellSuccess;
 }
 
@@ -119,7 +127,12 @@ HINSTANCE ShellOpener::StartProgram(const QString& program, const ShellRequest& 
     const LaunchResult result = m_launcher.Start(
         program, QProcess::splitCommand(request.parameters), request.directory,
         std::chrono::milliseconds(0));
-    return result.error != 0 ? FromStartError(result.error) : kShellSuccess;
+    if (result.error != 0) {
+        qCWarning(lcDesktop).nospace()
+            << program << " cannot start: " << std::strerror(result.error);
+        return FromStartError(result.error);
+    }
+    return kShellSuccess;
 }
 
 } // namespace zrv::desktop

@@ -1,6 +1,7 @@
 #include "desktop/WindowPublisher.h"
 
 #include "desktop/EditorWindowDirectory.h"
+#include "desktop/Logging.h"
 #include "desktop/WindowDirectoryProtocol.h"
 
 #include <QCoreApplication>
@@ -85,8 +86,12 @@ void WindowPublisher::run()
         server.listen(path);
     }
     m_listening.release();
-    if (!server.isListening())
+    if (!server.isListening()) {
+        qCWarning(lcDesktop) << "other editors cannot find this one's windows:"
+                             << (folder.isEmpty() ? QStringLiteral("no runtime folder")
+                                                  : server.errorString());
         return;
+    }
     QObject::connect(&server, &QLocalServer::newConnection, &server, [&server] {
         while (QLocalSocket* socket = server.nextPendingConnection())
             Serve(socket);

@@ -4,6 +4,7 @@
 #include "editor/archives/CArchiveFolder.h"
 #include "editor/archives/modForms.h"
 #include "editor/editing/TrimSpaces.h"
+#include "editor/support/Logging.h"
 
 #include <exception>
 #include <QFileInfo>
@@ -57,7 +58,8 @@ void CArchiveCommands::NewArchive() const
         // The reserved file stays even when it cannot be given its contents.
         try {
             mWindow.createEmpty(folder.PathOf(name));
-        } catch (const std::exception&) {
+        } catch (const std::exception& error) {
+            qCWarning(lcEditor) << "new archive" << name << "left empty:" << error.what();
         }
     }
     mWindow.open(name);

@@ -1,7 +1,10 @@
 #include "editor/archives/CArchiveFolder.h"
 
+#include "editor/support/Logging.h"
+
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <QFile>
 #include <sys/stat.h>
@@ -85,6 +88,14 @@ CArchiveFolder::Outcome MoveIntoPlace(const QByteArray& from, const QByteArray& 
     return CArchiveFolder::Outcome::Done;
 }
 
+// Logs why a step failed (errno) and answers Failed; the user hears of it
+// only through the open step that follows.
+CArchiveFolder::Outcome Failure(const char* step, const QString& path)
+{
+    qCWarning(lcEditor).nospace() << step << ' ' << path << " failed: " << std::strerror(errno);
+    return CArchiveFolder::Outcome::Failed;
+}
+
 void SyncFolder(const QByteArray& folder)
 {
     const FileDescriptor dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -110,8 +121,8 @@ CArchiveFolder::Outcome CArchiveFolder::ReserveArchive(const QString& vsName) co
     FileDescriptor file(::open(Native(PathOf(vsName)).constData(),
                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
     if (!file.valid())
-        return errno == EEXIST ? Outcome::NameTaken : Outcome::Failed;
-    return file.Close() ? Outcome::Done : Outcome::Failed;
+        return errno == EEXIST ? Outcome::NameTaken : Failure("creating", PathOf(vsName));
+    return file.Close() ? Outcome::Done : Failure("closing", PathOf(vsName));
 }
 
 CArchiveFolder::Outcome CArchiveFolder::CopyArchive(const QString& vsSource,
@@ -122,19 +133,22 @@ CArchiveFolder::Outcome CArchiveFolder::CopyArchive(const QString& vsSource,
         ::open(Native(PathOf(vsSource)).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     struct stat st {};
     if (!source.valid() || ::fstat(source.get(), &st) != 0)
-        return Outcome::Failed;
+        return Failure("reading", PathOf(vsSource));
 
     QByteArray temp = Native(PathOf(QStringLiteral(".zrvcopy-XXXXXX")));
     FileDescriptor copy(::mkostemp(temp.data(), O_CLOEXEC));
     if (!copy.valid())
-        return Outcome::Failed;
+        return Failure("creating a copy in", msFolder);
     const bool written = ::fchmod(copy.get(), st.st_mode & 07777) == 0 &&
                          CopyBytes(source.get(), copy.get()) && ::fsync(copy.get()) == 0;
     if (!copy.Close() || !written) {
+        const Outcome failed = Failure("copying to", QFile::decodeName(temp));
         ::unlink(temp.constData());
-        return Outcome::Failed;
+        return failed;
     }
     const Outcome moved = MoveIntoPlace(temp, Native(PathOf(vsTarget)));
+    if (moved == Outcome::Failed)
+        Failure("naming the copy", PathOf(vsTarget));
     if (moved != Outcome::Done)
         ::unlink(temp.constData());
     else

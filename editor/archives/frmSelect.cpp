@@ -4,6 +4,7 @@
 #include "editor/editing/TwipsPlacement.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -13,18 +14,52 @@ namespace {
 
 constexpr int kMargin = 90;
 
+// Enter presses a button that has the focus; OK is the default otherwise.
 QPushButton* MakeButton(QWidget* owner, const char* name, const QString& caption)
 {
     auto* button = new QPushButton(caption, owner);
     button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(true);
     button->resize(Size(1125, 345));
     return button;
 }
 
+bool MovesTheFocusFrame(const QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A list in which moving with the keys selects the entry the focus frame is
+// on, also when it cannot move further (the first, last or only entry).
+class CKeySelectingList final : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        QListWidget::keyPressEvent(event);
+        if (MovesTheFocusFrame(event) && currentItem() && !currentItem()->isSelected())
+            currentItem()->setSelected(true);
+    }
+};
+
 } // namespace
 
 frmSelect::frmSelect(QWidget* owner)
-    : QDialog(owner), lstFortunes(new QListWidget(this)),
+    : QDialog(owner), lstFortunes(new CKeySelectingList(this)),
       cmdOK(MakeButton(this, "cmdOK", QStringLiteral("OK"))),
       cmdCancel(MakeButton(this, "cmdCancel", QStringLiteral("Cancel")))
 {
@@ -35,7 +70,6 @@ frmSelect::frmSelect(QWidget* owner)
     lstFortunes->setSelectionMode(QAbstractItemView::SingleSelection);
     lstFortunes->setSortingEnabled(false);
     cmdOK->setDefault(true);
-    cmdCancel->setAutoDefault(false);
     setTabOrder(lstFortunes, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
 

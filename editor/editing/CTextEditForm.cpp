@@ -5,8 +5,10 @@
 #include "editor/editing/TwipsPlacement.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 
 using namespace zrv::desktop;
 using namespace TwipsPlacement;
@@ -51,6 +53,11 @@ CTextEditForm::CTextEditForm(QWidget* owner, const QString& vsName, Texts vTexts
 
     // Change rule: any change of the text, typed or assigned, enables Apply.
     connect(txtFortune, &QPlainTextEdit::textChanged, this, [this] { cmdApply->setEnabled(true); });
+    // No button is the default, so Enter breaks the line in the text box and
+    // presses only a button that has the focus.
+    for (QPushButton* button : {cmdOK, cmdCancel, cmdApply})
+        button->installEventFilter(this);
+    txtFortune->installEventFilter(this);
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
@@ -59,10 +66,14 @@ CTextEditForm::CTextEditForm(QWidget* owner, const QString& vsName, Texts vTexts
 
 CTextEditForm::~CTextEditForm() = default;
 
+// The document holds a CR LF as a paragraph break and a lone CR as a line
+// separator, which it shows as a line break too; its raw text keeps both
+// apart and keeps non-breaking spaces, which its plain text would not.
 QString CTextEditForm::BoxText() const
 {
-    QString text = txtFortune->toPlainText();
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    QString text = txtFortune->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    text.replace(QChar::LineSeparator, QLatin1Char('\r'));
     return text;
 }
 
@@ -70,6 +81,7 @@ void CTextEditForm::SetBoxText(const QString& vsText)
 {
     QString text = vsText;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QChar::LineSeparator);
     txtFortune->setPlainText(text);
 }
 
@@ -86,6 +98,25 @@ void CTextEditForm::LayoutEditControls()
     Place(cmdCancel, cancelLeft, TopOf(cmdApply), WidthOf(cmdCancel), HeightOf(cmdCancel));
     Place(cmdOK, LeftOf(cmdCancel) - WidthOf(cmdOK) - kMargin, TopOf(cmdCancel), WidthOf(cmdOK),
           HeightOf(cmdOK));
+}
+
+bool CTextEditForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return QDialog::eventFilter(watched, event);
+    if (watched == txtFortune) {
+        // Shift+Enter too breaks the line with CR LF; the box's own line
+        // separator stands for a lone CR.
+        txtFortune->insertPlainText(QStringLiteral("\n"));
+    } else if (auto* const button = qobject_cast<QPushButton*>(watched)) {
+        button->click();
+    } else {
+        return QDialog::eventFilter(watched, event);
+    }
+    return true;
 }
 
 void CTextEditForm::showEvent(QShowEvent* event)

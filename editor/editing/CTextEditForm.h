@@ -50,6 +50,7 @@ protected:
     QPushButton* cmdCancel;
     QPushButton* cmdApply;
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

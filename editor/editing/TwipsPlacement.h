@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop/FramePlacement.h"
 #include "desktop/ScreenMetrics.h"
 
 #include <QWidget>
@@ -39,13 +40,17 @@ inline int TopOf(const QWidget* control)
     return zrv::desktop::PixelsToTwipsY(control->y());
 }
 
-// top = (screen height - window height) / 2, then left likewise, in twips.
+// top = (screen height - window height) / 2, then left likewise, in twips,
+// by the outer size (again once the window manager has framed the window).
 inline void CenterOnScreen(QWidget& form)
 {
-    const int height = zrv::desktop::PixelsToTwipsY(form.frameGeometry().height());
-    const int width = zrv::desktop::PixelsToTwipsX(form.frameGeometry().width());
-    form.move(zrv::desktop::TwipsToPixelsX((zrv::desktop::ScreenWidthTwips() - width) / 2),
-              zrv::desktop::TwipsToPixelsY((zrv::desktop::ScreenHeightTwips() - height) / 2));
+    zrv::desktop::PlaceByOuterSize(form, [](QSize outer) {
+        const int height = zrv::desktop::PixelsToTwipsY(outer.height());
+        const int width = zrv::desktop::PixelsToTwipsX(outer.width());
+        return QPoint(
+            zrv::desktop::TwipsToPixelsX((zrv::desktop::ScreenWidthTwips() - width) / 2),
+            zrv::desktop::TwipsToPixelsY((zrv::desktop::ScreenHeightTwips() - height) / 2));
+    });
 }
 
 } // namespace TwipsPlacement

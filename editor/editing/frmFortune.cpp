@@ -1,6 +1,7 @@
 #include "editor/editing/frmFortune.h"
 
 #include "editor/editing/BstrText.h"
+#include "editor/support/Logging.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -31,8 +32,12 @@ void frmFortune::LoadForm()
     } else {
         setWindowTitle(QStringLiteral("Edit a Fortune"));
         BString text;
-        if (moFortune && SUCCEEDED(moFortune->get_Item(mlIndex, text.put())))
+        const HRESULT hr = moFortune ? moFortune->get_Item(mlIndex, text.put()) : E_POINTER;
+        if (SUCCEEDED(hr))
             SetBoxText(FromBstr(text));
+        else
+            qCWarning(lcEditor) << "frmFortune: fortune" << mlIndex << "not read, result" << Qt::hex
+                                << static_cast<uint32_t>(hr);
         cmdApply->setEnabled(false);
     }
     txtFortune->setEnabled(mbRW);
@@ -51,8 +56,11 @@ bool frmFortune::Save(const QString& vsText)
     const BString text = ToBstr(vsText);
     const HRESULT hr =
         mbNew ? moFortune->Add(text.get()) : moFortune->put_Item(mlIndex, text.get());
-    if (FAILED(hr))
+    if (FAILED(hr)) {
+        qCWarning(lcEditor) << "frmFortune: fortune not saved, result" << Qt::hex
+                            << static_cast<uint32_t>(hr);
         return false;
+    }
     mbChanged = true;
     return true;
 }

@@ -1,6 +1,7 @@
 #include "editor/editing/frmHeader.h"
 
 #include "editor/editing/BstrText.h"
+#include "editor/support/Logging.h"
 
 #include <QPushButton>
 
@@ -22,15 +23,23 @@ void frmHeader::setParameters(IFortune* roFortune)
 void frmHeader::LoadForm()
 {
     BString header;
-    if (moFortune && SUCCEEDED(moFortune->get_Header(header.put())))
+    const HRESULT hr = moFortune ? moFortune->get_Header(header.put()) : E_POINTER;
+    if (SUCCEEDED(hr))
         SetBoxText(FromBstr(header));
+    else
+        qCWarning(lcEditor) << "frmHeader: header not read, result" << Qt::hex
+                            << static_cast<uint32_t>(hr);
     cmdApply->setEnabled(false);
 }
 
 bool frmHeader::Save(const QString& vsText)
 {
-    if (!moFortune || FAILED(moFortune->put_Header(ToBstr(vsText).get())))
+    const HRESULT hr = moFortune ? moFortune->put_Header(ToBstr(vsText).get()) : E_POINTER;
+    if (FAILED(hr)) {
+        qCWarning(lcEditor) << "frmHeader: header not saved, result" << Qt::hex
+                            << static_cast<uint32_t>(hr);
         return false;
+    }
     mbChanged = true;
     return true;
 }

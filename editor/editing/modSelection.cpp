@@ -1,5 +1,7 @@
 #include "editor/editing/modSelection.h"
 
+#include "editor/support/Logging.h"
+
 #include <algorithm>
 #include <QAbstractItemView>
 #include <QItemSelection>
@@ -98,8 +100,12 @@ void DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices)
 {
     if (roFortune == nullptr)
         return;
-    for (const int32_t index : DeletionOrder(vlIndices))
-        roFortune->Delete(index);
+    for (const int32_t index : DeletionOrder(vlIndices)) {
+        // A failed deletion is passed over; the others still go.
+        if (const HRESULT hr = roFortune->Delete(index); FAILED(hr))
+            qCWarning(lcEditor) << "fortune" << index << "not deleted, result" << Qt::hex
+                                << static_cast<uint32_t>(hr);
+    }
 }
 
 } // namespace modSelection

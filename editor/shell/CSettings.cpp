@@ -2,6 +2,7 @@
 
 #include "editor/support/CRegistry.h"
 #include "editor/support/EditorError.h"
+#include "editor/support/Logging.h"
 
 #include <cmath>
 #include <limits>
@@ -18,7 +19,9 @@ std::optional<QString> ReadSetting(const QString& name)
         QString value = registry.ReadValue(name);
         registry.CloseKey();
         return value;
-    } catch (const EditorError&) {
+    } catch (const EditorError& error) {
+        // Missing on a first start; the default stands.
+        qCDebug(lcEditor).noquote() << "setting" << name << "not read:" << DescribeFailure(error);
         return std::nullopt;
     }
 }
@@ -30,8 +33,10 @@ void WriteSetting(const QString& name, const QString& value)
         registry.OpenKey(HKEY_CURRENT_USER, CSettings::KeyPath, true);
         registry.WriteValue(name, value);
         registry.CloseKey();
-    } catch (const EditorError&) {
+    } catch (const EditorError& error) {
         // A failed write leaves the stored value; the next one is still written.
+        qCWarning(lcEditor).noquote()
+            << "setting" << name << "not written:" << DescribeFailure(error);
     }
 }
 
@@ -46,6 +51,8 @@ void LoadNumber(const QString& name, int32_t& member)
     if (const std::optional<QString> text = ReadSetting(name)) {
         if (const std::optional<int32_t> number = CSettings::ParseNumber(*text))
             member = *number;
+        else
+            qCWarning(lcEditor) << "setting" << name << "is not a number:" << *text;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "editor/shell/frmMain.h"
 
 #include "desktop/EditorWindowDirectory.h"
+#include "desktop/FramePlacement.h"
 #include "desktop/Prompts.h"
 #include "desktop/ScreenMetrics.h"
 #include "desktop/ShellExecute.h"
@@ -16,6 +17,7 @@
 #include "editor/shell/modEditorWindows.h"
 #include "editor/shell/modInstall.h"
 #include "editor/support/EditorError.h"
+#include "editor/support/Logging.h"
 #include "editor/support/ProductArt.h"
 #include "editor/support/ProductLinks.h"
 #include "editor/support/TwipsGeometry.h"
@@ -60,14 +62,17 @@ frmMain::ProcessEnd& ProcessEndHook()
     return end;
 }
 
-// Runs a command; a failure ends it silently and the window goes on.
+// Runs a command; a failure ends it without a word to the user, only to the
+// log, and the window goes on.
 template <typename F>
 void RunIgnoringFailures(F&& command)
 {
     try {
         std::forward<F>(command)();
-    } catch (const EditorError&) {
-    } catch (const std::exception&) {
+    } catch (const EditorError& error) {
+        qCWarning(lcEditor).noquote() << "frmMain: a step was skipped:" << DescribeFailure(error);
+    } catch (const std::exception& error) {
+        qCWarning(lcEditor) << "frmMain: a step was skipped:" << error.what();
     }
 }
 
@@ -77,6 +82,18 @@ void SetBackground(QWidget* widget, const QColor& color)
     palette.setColor(QPalette::Window, color);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+// Moves a label of the header pane and gives it the width; a negative width
+// (a window narrower than the logo) cannot be set and leaves the one it had.
+void PlaceBeside(QWidget* label, int left, int top, int width)
+{
+    label->move(left, top);
+    if (width >= 0)
+        label->resize(width, label->height());
+    else
+        qCDebug(lcEditor) << "LayoutControls:" << label->objectName()
+                          << "keeps its width; room left:" << width;
 }
 
 // Turns the archive's CR LF line ends into the label's line breaks.
@@ -217,7 +234,6 @@ void frmMain::Form_Load()
     mLoaded = true;
     show();
     DoEvents();
-    RunIgnoringFailures([this] { KeepOuterSize(); });
     RunIgnoringFailures([this] { LayoutControls(); });
     RunIgnoringFailures([this] { CheckPlayerInstalled(); });
 }
@@ -263,16 +279,16 @@ CSettings::Placement frmMain::CurrentPlacement() const
             TwipsGeometry::TwipsX(outer.left()), TwipsGeometry::TwipsX(outer.width())};
 }
 
+// The frame is known only once the window is shown; until then the outer
+// size is kept pending and given back when the frame is known.
 void frmMain::SetOuterHeight(int32_t twips)
 {
-    const int frame = frameGeometry().height() - height();
-    resize(width(), TwipsGeometry::PixelsY(twips) - frame);
+    SetOuterSize(*this, {frameGeometry().width(), TwipsGeometry::PixelsY(twips)});
 }
 
 void frmMain::SetOuterWidth(int32_t twips)
 {
-    const int frame = frameGeometry().width() - width();
-    resize(TwipsGeometry::PixelsX(twips) - frame, height());
+    SetOuterSize(*this, {TwipsGeometry::PixelsX(twips), frameGeometry().height()});
 }
 
 // Top, height, left, width, then the state. A hidden window gets no resize
@@ -288,20 +304,9 @@ void frmMain::ApplyPlacement()
     SetOuterWidth(saved.Width);
     if (!isVisible())
         Form_Resize();
-    ApplyWindowState(*this, mSettings.SavedWindowState); // other states cannot be applied
-}
-
-// The window frame is known only once the window is shown; the placement's
-// outer size is then kept by giving the frame's share back to the client.
-void frmMain::KeepOuterSize()
-{
-    if (CurrentWindowState() != CSettings::StateNormal)
-        return;
-    const CSettings::Placement outer = CurrentPlacement();
-    if (outer.Height != mSettings.Saved.Height)
-        SetOuterHeight(mSettings.Saved.Height);
-    if (outer.Width != mSettings.Saved.Width)
-        SetOuterWidth(mSettings.Saved.Width);
+    if (!ApplyWindowState(*this, mSettings.SavedWindowState))
+        qCWarning(lcEditor) << "window state" << mSettings.SavedWindowState
+                            << "cannot be applied; the window stays normal";
 }
 
 void frmMain::Form_Resize()
@@ -315,6 +320,16 @@ void frmMain::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     if (isVisible())
         Form_Resize();
+}
+
+// A window manager delivers a restore or a resize of the window as several
+// events and the position may come last, so a move in the normal state is
+// stored too: the stored placement is always the window's own.
+void frmMain::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    if (isVisible() && CurrentWindowState() == CSettings::StateNormal)
+        RunIgnoringFailures([this] { SaveSettings(); });
 }
 
 void frmMain::changeEvent(QEvent* event)
@@ -346,8 +361,8 @@ void frmMain::LayoutControls()
     if (showHeader) {
         const int logoWidth = picLogo->width();
         picLogo->move(0, y);
-        lblHeader->setGeometry(logoWidth, y, clientWidth - logoWidth, lblHeader->height());
-        lblHeading->setGeometry(logoWidth, y + lblHeader->height(), clientWidth - logoWidth, lblHeading->height());
+        PlaceBeside(lblHeader, logoWidth, y, clientWidth - logoWidth);
+        PlaceBeside(lblHeading, logoWidth, y + lblHeader->height(), clientWidth - logoWidth);
         y += picLogo->height();
     }
     const int listHeight = clientHeight - y - statusHeight;
@@ -360,7 +375,7 @@ void frmMain::LayoutControls()
 
 void frmMain::CheckPlayerInstalled()
 {
-    if (QFileInfo(mEditorFolder + u'/' + Install::PlayerFile).exists())
+    if (QFileInfo(mEditorFolder + u'/' + Install::PlayerFile).isFile())
         return;
     const int answer = MsgBox(
         QStringLiteral("We have detected that you have installed the ZorvaFortune Editor yet you do not have "

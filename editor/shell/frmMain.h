@@ -117,6 +117,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -130,7 +131,6 @@ private:
     void ApplyPlacement();
     void SetOuterHeight(int32_t twips);
     void SetOuterWidth(int32_t twips);
-    void KeepOuterSize();
     void Form_Resize();
     void CheckPlayerInstalled();
     void FillList();

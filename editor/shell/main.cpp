@@ -1,6 +1,7 @@
 // fortedit: the fortune archive editor.
 
 #include "desktop/NamedMutex.h"
+#include "desktop/PlatformChoice.h"
 #include "desktop/Prompts.h"
 #include "editor/shell/frmMain.h"
 #include "editor/support/ProductArt.h"
@@ -28,6 +29,9 @@ void ShowInitialisationError()
 
 int main(int argc, char** argv)
 {
+    const QString platform = PreferredPlatform(QProcessEnvironment::systemEnvironment());
+    if (!platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform.toLatin1());
     // The toolkit's start takes the place of the common controls' initialisation.
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fortedit"));

@@ -46,7 +46,10 @@ QString PathOf(const QString& appPath)
 
 bool IsSafeName(const QString& name)
 {
-    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/') && !name.contains(QChar(0));
+    // A leading "." would make a hidden file that is never listed, and the
+    // archive object takes the part after the last "\\" as the name.
+    return !name.isEmpty() && !name.startsWith(u'.') && !name.contains(u'/') &&
+           !name.contains(u'\\') && !name.contains(QChar(0));
 }
 
 bool HasArchive(const QString& dataFolder, const QString& name)

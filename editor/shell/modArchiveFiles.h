@@ -5,7 +5,7 @@
 
 // Archives are the regular, visible files of the data folder (symbolic links
 // are not followed, so no archive name leads outside it). A name that
-// holds "/" or NUL, or is "." or "..", never names one of them.
+// starts with "." or holds "/", "\" or NUL never names one of them.
 namespace ArchiveFiles {
 
 // AppPath + "/data".

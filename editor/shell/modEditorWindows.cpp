@@ -1,6 +1,9 @@
 #include "editor/shell/modEditorWindows.h"
 
 #include "desktop/EditorWindowDirectory.h"
+#include "editor/support/Logging.h"
+
+#include <exception>
 
 using namespace zrv::desktop;
 
@@ -44,7 +47,11 @@ bool ActivateEditorWindow(const QString& caption, const QString& windowClass)
         SetActiveWindow(hWnd);
         SetForegroundWindow(hWnd);
         return true;
+    } catch (const std::exception& error) {
+        qCWarning(lcEditor) << "window" << caption << "not activated:" << error.what();
+        return false;
     } catch (...) {
+        qCWarning(lcEditor) << "window" << caption << "not activated";
         return false;
     }
 }

@@ -4,6 +4,7 @@
 #include "editor/shell/modLike.h"
 #include "editor/support/CRegistry.h"
 #include "editor/support/EditorError.h"
+#include "editor/support/Logging.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -66,7 +67,9 @@ QString FindAppPath(const QString& editorFolder)
             appPath = ReadAppPath(entry);
         EnsureDataFolder(appPath);
         return appPath;
-    } catch (const EditorError&) {
+    } catch (const EditorError& error) {
+        qCWarning(lcEditor).noquote() << "player folder not found, using" << editorFolder
+                                      << "instead:" << DescribeFailure(error);
         return editorFolder;
     }
 }

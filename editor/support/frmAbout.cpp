@@ -1,5 +1,6 @@
 #include "editor/support/frmAbout.h"
 
+#include "desktop/FramePlacement.h"
 #include "desktop/ShellExecute.h"
 #include "desktop/WindowHandles.h"
 #include "editor/support/ProductArt.h"
@@ -77,11 +78,15 @@ void frmAbout::BuildControls()
     connect(cmdClose, &QPushButton::clicked, this, &frmAbout::cmdClose_Click);
 }
 
-// Centred on the screen; the notice panel is pale yellow.
+// Centred on the screen by its outer size; the notice panel is pale yellow.
 void frmAbout::Form_Load()
 {
-    const QSize screen = TwipsGeometry::ScreenPixels();
-    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+    PlaceByOuterSize(*this, [](QSize outer) {
+        const QSize screen = TwipsGeometry::ScreenTwips();
+        return QPoint(
+            TwipsGeometry::PixelsX((screen.width() - TwipsGeometry::TwipsX(outer.width())) / 2),
+            TwipsGeometry::PixelsY((screen.height() - TwipsGeometry::TwipsY(outer.height())) / 2));
+    });
     QPalette palette = picCopyRight->palette();
     palette.setColor(QPalette::Window, QColor(255, 255, 210));
     picCopyRight->setPalette(palette);

@@ -1,6 +1,7 @@
 #include "editor/support/modShellEx.h"
 
 #include "desktop/ShellExecute.h"
+#include "editor/support/Logging.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -83,7 +84,10 @@ bool OpenWithShell(const QString& target, int32_t showMode, const QString& param
     }
     if (!IsShellFailure(r))
         return true;
+    const EditorError failure = ShellFailure(r);
+    // Callers pass a failed link over; the log says what it was.
+    qCWarning(lcEditor).noquote() << "opening" << target << "failed:" << DescribeFailure(failure);
     if (rError)
-        rError->emplace(ShellFailure(r));
+        rError->emplace(failure);
     return false;
 }

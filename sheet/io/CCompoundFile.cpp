@@ -159,6 +159,88 @@ CCompoundFile::CCompoundFile(std::string_view bytes) : m_bytes(bytes)
     }
 }
 
+namespace {
+
+void PutWord(std::string& out, std::size_t offset, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        out[offset + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
+}
+
+void PutName(std::string& entry, std::string_view name)
+{
+    for (std::size_t i = 0; i < name.size(); ++i)
+        entry[2 * i] = name[i];
+    entry[0x40] = static_cast<char>(2 * (name.size() + 1));
+}
+
+} // namespace
+
+std::string CCompoundFile::WithWorkbookStream(std::string_view stream)
+{
+    constexpr uint32_t kSector = 4096;
+    constexpr uint32_t kPerFat = kSector / 4;
+    constexpr uint32_t kFatSector = 0xFFFFFFFD;
+    constexpr uint32_t kNoStream = 0xFFFFFFFF;
+    std::string data(stream);
+    data.resize(std::max<std::size_t>(((data.size() + kSector - 1) / kSector) * kSector, kSector),
+                '\0');
+    const auto dataSectors = static_cast<uint32_t>(data.size() / kSector);
+    const uint32_t directory = dataSectors;
+    uint32_t fatSectors = 1;
+    while ((dataSectors + 1 + fatSectors + kPerFat - 1) / kPerFat > fatSectors)
+        ++fatSectors;
+    if (fatSectors > kHeaderFatEntries)
+        throw CReadError("the xls workbook stream is over the size limit");
+
+    std::string header(kSector, '\0');
+    header.replace(0, kSignature.size(), kSignature);
+    const std::string_view fields("\x3E\x00\x04\x00\xFE\xFF\x0C\x00\x06\x00", 10);
+    header.replace(0x18, fields.size(), fields);
+    PutWord(header, 0x28, 1); // directory sectors
+    PutWord(header, 0x2C, fatSectors);
+    PutWord(header, 0x30, directory);
+    PutWord(header, 0x38, 4096);
+    PutWord(header, 0x3C, kEndOfChain);
+    PutWord(header, 0x44, kEndOfChain);
+    for (uint32_t i = 0; i < kHeaderFatEntries; ++i)
+        PutWord(header, 0x4C + 4 * i, i < fatSectors ? directory + 1 + i : kFreeSector);
+
+    std::string entries(kSector, '\0');
+    for (std::size_t offset = 0; offset < kSector; offset += kEntrySize) {
+        PutWord(entries, offset + 0x44, kNoStream);
+        PutWord(entries, offset + 0x48, kNoStream);
+        PutWord(entries, offset + 0x4C, kNoStream);
+    }
+    std::string root = entries.substr(0, kEntrySize);
+    PutName(root, "Root Entry");
+    root[0x42] = 5;
+    root[0x43] = 1;
+    PutWord(root, 0x4C, 1); // the Workbook entry
+    PutWord(root, 0x74, kEndOfChain);
+    std::string workbook = entries.substr(0, kEntrySize);
+    PutName(workbook, "Workbook");
+    workbook[0x42] = 2;
+    workbook[0x43] = 1;
+    PutWord(workbook, 0x74, 0);
+    PutWord(workbook, 0x78, static_cast<uint32_t>(data.size()));
+    entries.replace(0, kEntrySize, root);
+    entries.replace(kEntrySize, kEntrySize, workbook);
+
+    std::string fat(std::size_t(fatSectors) * kSector, '\0');
+    for (uint32_t i = 0; i < fatSectors * kPerFat; ++i) {
+        uint32_t next = kFreeSector;
+        if (i + 1 < dataSectors)
+            next = i + 1;
+        else if (i + 1 == dataSectors || i == directory)
+            next = kEndOfChain;
+        else if (i > directory && i <= directory + fatSectors)
+            next = kFatSector;
+        PutWord(fat, 4 * std::size_t(i), next);
+    }
+    return header + data + entries + fat;
+}
+
 std::optional<std::string> CCompoundFile::Stream(std::string_view name) const
 {
     for (const Entry& entry : m_entries) {

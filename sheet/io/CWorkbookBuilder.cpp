@@ -14,7 +14,7 @@ std::size_t CWorkbookBuilder::AddSheet(std::string name)
         throw CReadError("more than " + std::to_string(kMaxSheets) + " sheets");
     CountText(name.size());
     SheetData sheet;
-    sheet.name = std::move(name);
+    sheet.name = ValidUtf8(name);
     m_workbook.sheets.push_back(std::move(sheet));
     return m_workbook.sheets.size() - 1;
 }
@@ -69,7 +69,7 @@ void CWorkbookBuilder::SetText(std::size_t sheet, uint32_t row, uint32_t column,
     }
     CellData& cell = NewCell(sheet, row, column);
     cell.kind = CellKind::Text;
-    cell.text = ToModelText(fileText);
+    cell.text = ToModelText(ValidUtf8(fileText));
     CountText(cell.text.size());
 }
 
@@ -97,7 +97,7 @@ void CWorkbookBuilder::SetError(std::size_t sheet, uint32_t row, uint32_t column
 {
     CellData& cell = NewCell(sheet, row, column);
     cell.kind = CellKind::Error;
-    cell.text = name;
+    cell.text = ValidUtf8(name);
     CountText(cell.text.size());
 }
 

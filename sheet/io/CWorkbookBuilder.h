@@ -19,7 +19,8 @@ public:
 
 // Collects what a reader finds into WorkbookData and holds it to the limits of
 // WorkbookLimits.h, throwing CReadError past any of them. Rows and columns are
-// 1-based; texts arrive as file texts (LF) and are kept as model texts (CR LF).
+// 1-based; texts arrive as file texts (LF) and are kept as model texts (CR LF)
+// in valid UTF-8 (what is not becomes U+FFFD).
 class CWorkbookBuilder final {
 public:
     std::size_t AddSheet(std::string name);

@@ -78,6 +78,25 @@ bool IsValidUtf8(std::string_view text)
     return true;
 }
 
+std::string ValidUtf8(std::string_view text)
+{
+    if (IsValidUtf8(text))
+        return std::string(text);
+    std::string valid;
+    valid.reserve(text.size() + 8);
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = SequenceLength(text, i);
+        if (length == 0) {
+            valid += "\xEF\xBF\xBD";
+            ++i;
+        } else {
+            valid.append(text.substr(i, length));
+            i += length;
+        }
+    }
+    return valid;
+}
+
 std::size_t Utf16Length(std::string_view text)
 {
     std::size_t units = 0;

@@ -16,6 +16,8 @@ std::string ToModelText(std::string_view fileText);
 std::string ToFileText(std::string_view modelText);
 
 bool IsValidUtf8(std::string_view text);
+// The text with every byte sequence that is not valid UTF-8 replaced by U+FFFD.
+std::string ValidUtf8(std::string_view text);
 // Length in UTF-16 code units (what spreadsheet programs count); text must be valid UTF-8.
 std::size_t Utf16Length(std::string_view text);
 

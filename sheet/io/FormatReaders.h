@@ -14,8 +14,7 @@ class CZipPackage;
 
 // `package` is `bytes` opened and checked.
 WorkbookData ReadXlsx(const CZipPackage& package, std::string_view bytes);
-// `bytes` are the contents of `path` (freexl reads the file itself).
-WorkbookData ReadXls(const std::string& path, std::string_view bytes);
+WorkbookData ReadXls(std::string_view bytes);
 WorkbookData ReadOds(const CZipPackage& package);
 WorkbookData ReadCsv(std::string_view bytes);
 

@@ -23,7 +23,9 @@ namespace {
 
 std::string ReadWholeFile(const std::string& path)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO cannot stall the open; anything but a
+    // regular file is refused below.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         throw CReadError("cannot open " + path + ": " + std::strerror(errno));
     struct Closer {
@@ -81,7 +83,7 @@ WorkbookData ReadAny(const std::string& path)
     if (CCompoundFile::LooksLikeCompoundFile(bytes)) {
         if (IsEncryptedPackage(bytes))
             throw CReadError("the file is password-protected");
-        return ReadXls(path, bytes);
+        return ReadXls(bytes);
     }
     return ReadCsv(bytes);
 }

@@ -1,5 +1,8 @@
 // ReadXls: Excel 95-2003 workbooks (BIFF5/BIFF8 in a compound file) through
-// freexl. Before freexl sees the file, the workbook stream is scanned here:
+// freexl. freexl never sees the file itself (it overreads damaged
+// containers): the workbook stream is taken out with CCompoundFile and put
+// into a fresh container in a temporary file, which freexl reads. Before
+// that, the workbook stream is scanned here:
 // freexl allocates every sheet densely (declared rows x columns) and the
 // shared string table by its declared count, so both are bounded first; a
 // file with a password is refused. The scan also gives what freexl does not:
@@ -11,10 +14,13 @@
 #include "sheet/io/FormatReaders.h"
 #include "sheet/io/WorkbookLimits.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <freexl.h>
 #include <map>
 #include <memory>
 #include <optional>
+#include <unistd.h>
 #include <vector>
 
 namespace zrv::sheet {
@@ -204,6 +210,37 @@ private:
     uint64_t m_lastColumn = 0;
 };
 
+// A private temporary file holding `bytes`, removed again when it goes.
+class TemporaryFile final {
+public:
+    explicit TemporaryFile(std::string_view bytes)
+    {
+        const char* folder = std::getenv("TMPDIR");
+        std::string pattern = std::string(folder && *folder ? folder : "/tmp") + "/zrvsheet.XXXXXX";
+        const int fd = mkstemp(pattern.data());
+        if (fd < 0)
+            throw CReadError("cannot create a temporary file to read the xls file");
+        m_path = pattern;
+        std::size_t written = 0;
+        while (written < bytes.size()) {
+            const ssize_t got = write(fd, bytes.data() + written, bytes.size() - written);
+            if (got <= 0 && errno != EINTR)
+                break;
+            written += got > 0 ? static_cast<std::size_t>(got) : 0;
+        }
+        if (close(fd) != 0 || written != bytes.size())
+            throw CReadError("cannot write a temporary file to read the xls file");
+    }
+    ~TemporaryFile() { unlink(m_path.c_str()); }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
 struct FreexlCloser {
     void operator()(const void* handle) const { freexl_close(handle); }
 };
@@ -264,7 +301,7 @@ void ReadSheet(const void* handle, CWorkbookBuilder& builder, std::size_t sheet,
 
 } // namespace
 
-WorkbookData ReadXls(const std::string& path, std::string_view bytes)
+WorkbookData ReadXls(std::string_view bytes)
 {
     const CCompoundFile container(bytes);
     auto stream = container.Stream("Workbook");
@@ -274,8 +311,9 @@ WorkbookData ReadXls(const std::string& path, std::string_view bytes)
         throw CReadError("not a spreadsheet file (a compound file without a workbook)");
     const WorkbookFacts facts = BiffScanner(*stream).Scan();
 
+    const TemporaryFile copy(CCompoundFile::WithWorkbookStream(*stream));
     const void* raw = nullptr;
-    const int opened = freexl_open(path.c_str(), &raw);
+    const int opened = freexl_open(copy.Path().c_str(), &raw);
     FreexlHandle handle(raw);
     Check(opened, "open");
     unsigned int password = 0;

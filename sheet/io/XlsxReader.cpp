@@ -8,7 +8,8 @@
 #include "sheet/io/CZipPackage.h"
 #include "sheet/io/FormatReaders.h"
 #include "sheet/io/WorkbookLimits.h"
-#include "sheet/io/XlsxSkippedCells.h"
+#include "sheet/io/XlsxOrcusSkips.h"
+#include "sheet/io/XlsxText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,7 +55,7 @@ public:
     size_t append(std::string_view s) override
     {
         Grow(s.size());
-        m_strings.emplace_back(s);
+        m_strings.push_back(DecodeXlsxEscapes(s));
         return m_strings.size() - 1;
     }
     size_t add(std::string_view s) override { return append(s); }
@@ -73,7 +74,7 @@ public:
     }
     size_t commit_segments() override
     {
-        m_strings.push_back(std::move(m_segments));
+        m_strings.push_back(DecodeXlsxEscapes(m_segments));
         m_segments.clear();
         return m_strings.size() - 1;
     }
@@ -201,7 +202,7 @@ private:
 };
 
 // A formula cell reads as its cached result; the formula itself is not kept
-// and never evaluated.
+// and never evaluated. A formula that is just an error value is that error.
 class Formula final : public ss::iface::import_formula {
 public:
     Formula(CWorkbookBuilder& builder, std::size_t sheet) : m_builder(builder), m_sheet(sheet) {}
@@ -211,11 +212,17 @@ public:
         m_row = RowOf(row);
         m_column = ColumnOf(col);
     }
-    void set_formula(ss::formula_grammar_t, std::string_view) override {}
+    void set_formula(ss::formula_grammar_t, std::string_view formula) override
+    {
+        m_formula = formula;
+    }
     void set_shared_formula_index(size_t) override {}
     void set_result_string(std::string_view value) override
     {
-        m_builder.SetText(m_sheet, m_row, m_column, value);
+        if (value == m_formula && IsErrorValueName(value))
+            m_builder.SetError(m_sheet, m_row, m_column, value);
+        else
+            m_builder.SetText(m_sheet, m_row, m_column, DecodeXlsxEscapes(value));
     }
     void set_result_value(double value) override
     {
@@ -227,13 +234,14 @@ public:
         m_builder.SetBoolean(m_sheet, m_row, m_column, value);
     }
     void set_result_empty() override {}
-    void commit() override {}
+    void commit() override { m_formula.clear(); }
 
 private:
     CWorkbookBuilder& m_builder;
     std::size_t m_sheet;
     uint32_t m_row = 1;
     uint32_t m_column = 1;
+    std::string m_formula;
 };
 
 class ArrayFormula final : public ss::iface::import_array_formula {
@@ -245,7 +253,7 @@ public:
     void set_formula(ss::formula_grammar_t, std::string_view) override {}
     void set_result_string(ss::row_t row, ss::col_t col, std::string_view value) override
     {
-        m_builder.SetText(m_sheet, RowOf(row), ColumnOf(col), value);
+        m_builder.SetText(m_sheet, RowOf(row), ColumnOf(col), DecodeXlsxEscapes(value));
     }
     void set_result_value(ss::row_t row, ss::col_t col, double value) override
     {
@@ -279,7 +287,7 @@ public:
 
     void set_auto(ss::row_t row, ss::col_t col, std::string_view s) override
     {
-        m_builder.SetText(m_sheet, RowOf(row), ColumnOf(col), s);
+        m_builder.SetText(m_sheet, RowOf(row), ColumnOf(col), DecodeXlsxEscapes(s));
     }
     void set_string(ss::row_t row, ss::col_t col, ss::string_id_t index) override
     {
@@ -378,7 +386,7 @@ WorkbookData ReadXlsx(const CZipPackage& package, std::string_view bytes)
     Factory factory(builder);
     orcus::orcus_xlsx loader(&factory);
     loader.read_stream(bytes);
-    ReadCellsOrcusSkips(package, builder);
+    ReadWhatOrcusSkips(package, builder);
     return builder.Take();
 }
 

@@ -4,6 +4,7 @@
 #include "sheet/io/CellText.h"
 #include "sheet/io/WorkbookFiles.h"
 #include "sheet/io/WorkbookLimits.h"
+#include "sheet/io/XlsxText.h"
 
 #include <atomic>
 #include <cerrno>
@@ -128,8 +129,11 @@ bool CheckCell(const CellRef& ref, const CellData& cell, std::string& error)
         }
         return true;
     case CellKind::Error:
-        error = where + " holds an error value, which cannot be written";
-        return false;
+        if (!IsErrorValueName(cell.text)) {
+            error = where + " holds the unknown error value \"" + cell.text + "\"";
+            return false;
+        }
+        return true;
     case CellKind::Empty:
     case CellKind::Boolean:
         return true;
@@ -160,8 +164,8 @@ bool WriteSheet(lxw_worksheet* target, const SheetData& sheet, std::string& erro
         lxw_error result = LXW_NO_ERROR;
         switch (cell.kind) {
         case CellKind::Text:
-            result =
-                worksheet_write_string(target, row, column, ToFileText(cell.text).c_str(), nullptr);
+            result = worksheet_write_string(
+                target, row, column, EscapeXlsxLiterals(ToFileText(cell.text)).c_str(), nullptr);
             break;
         case CellKind::Number:
             result = worksheet_write_number(target, row, column, cell.number, nullptr);
@@ -169,8 +173,11 @@ bool WriteSheet(lxw_worksheet* target, const SheetData& sheet, std::string& erro
         case CellKind::Boolean:
             result = worksheet_write_boolean(target, row, column, cell.boolean ? 1 : 0, nullptr);
             break;
-        case CellKind::Empty:
         case CellKind::Error:
+            result = worksheet_write_formula_str(target, row, column, cell.text.c_str(), nullptr,
+                                                 cell.text.c_str());
+            break;
+        case CellKind::Empty:
             break;
         }
         if (result != LXW_NO_ERROR) {

@@ -154,8 +154,9 @@ TEST_F(ArchiveCommandsTest, unsafeNames_areRefusedAndNothingIsCreated)
     const QString parent = QFileInfo(Data()).absolutePath();
     const QStringList parentBefore = QDir(parent).entryList();
     for (const char* command : {"mnuFileNew", "mnuFileDuplicate"}) {
-        for (const QString& name : {QString("../escape"), QString("a/b"), QString("."),
-                                    QString(".."), QString("x") + QChar(u'\0') + "y"}) {
+        for (const QString& name :
+             {QString("../escape"), QString("a/b"), QString("."), QString(".."), QString(".hidden"),
+              QString("a\\b"), QString("x") + QChar(u'\0') + "y"}) {
             prompts.expectInput(name);
             prompts.expectMessageBox(vbOK);
             Run(command);

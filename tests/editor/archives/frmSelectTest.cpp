@@ -82,6 +82,32 @@ TEST_F(SelectFormTest, okOrDoubleClick_choosesTheSelectedName)
     EXPECT_EQ(name, "one");
 }
 
+// Keys go where a person's keys go: to the widget that has the focus. The
+// focus frame starts on the only entry, so Down cannot move it further.
+TEST_F(SelectFormTest, arrowKeysSelect_downThenEnterOpens)
+{
+    form.setParameters({"only"});
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_EQ(QApplication::focusWidget(), List());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(Chosen(), "only");
+}
+
+TEST_F(SelectFormTest, enterOnFocusedCancel_cancels)
+{
+    form.setParameters({"one", "two"});
+    form.show();
+    List()->setCurrentRow(0);
+    Button("cmdCancel")->setFocus();
+    QTest::keyClick(Button("cmdCancel"), Qt::Key_Return);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(Chosen(), "");
+}
+
 TEST_F(SelectFormTest, cancelEscOrClose_chooseNothing)
 {
     form.setParameters({"one"});

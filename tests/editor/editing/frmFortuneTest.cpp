@@ -127,6 +127,48 @@ TEST_F(FortuneFormTest, changeAndChangeBack_savesAgain)
     EXPECT_EQ(OnDisk(), (QStringList{"one", "two\r\nlines", "three"}));
 }
 
+TEST_F(FortuneFormTest, textIsHandedOnExactly_noBreakSpacesAndLoneCarriageReturns)
+{
+    const QString held = QString::fromUtf8("no\u00a0break\rlone CR\r\nline");
+    archive = FortuneFiles::MakeArchive(path, "Header", {held});
+    Show(true, false, 1);
+    Type("!");
+    Button("cmdOK")->click();
+    EXPECT_EQ(OnDisk(), QStringList{held + "!"});
+
+    const QString noBreakSpaces = QString::fromUtf8("\u00a0\u00a0");
+    Show(true, true, 0);
+    Type(noBreakSpaces);
+    Button("cmdOK")->click();
+    EXPECT_TRUE(prompts.records().empty()) << "refused as empty";
+    EXPECT_EQ(OnDisk(), (QStringList{held + "!", noBreakSpaces}));
+}
+
+// Enter goes to the widget with the focus, as a person's key would.
+TEST_F(FortuneFormTest, enterPressesTheFocusedButton_inTheTextBoxItBreaksTheLine)
+{
+    const auto enterOn = [](QWidget* widget) {
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Return);
+    };
+    Show(true, false, 3);
+    Type(" more");
+    enterOn(Text());
+    Type("line");
+    enterOn(Button("cmdApply"));
+    EXPECT_FALSE(Button("cmdApply")->isEnabled());
+    EXPECT_EQ(OnDisk().last(), "three more\r\nline");
+    Type("!");
+    enterOn(Button("cmdOK"));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(OnDisk().last(), "three more\r\nline!");
+
+    Show(false, false, 1);
+    enterOn(Button("cmdCancel"));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(prompts.records().empty());
+}
+
 TEST_F(FortuneFormTest, applyThenCancel_asksNothingAndReportsSaved)
 {
     Show(true, false, 3);

@@ -12,6 +12,7 @@
 #include "tests/support/ScriptedShell.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -166,6 +167,22 @@ TEST_F(MainWindowTest, layoutStacksToolbarHeaderListAndStatusBar)
     EXPECT_TRUE(header->font().bold());
     EXPECT_EQ(header->font().pointSize(), 12);
     EXPECT_EQ(logo->pixmap().size(), QSize(292, 104));
+}
+
+TEST_F(MainWindowTest, windowNarrowerThanTheLogoKeepsTheHeaderWidths)
+{
+    WriteSetting(QStringLiteral("WindowState"), QStringLiteral("0"));
+    const auto main = mEnvironment.StartEditor();
+    const QLabel* logo = Child<QLabel>(*main, "picLogo");
+    const QLabel* header = Child<QLabel>(*main, "lblHeader");
+    const QLabel* heading = Child<QLabel>(*main, "lblHeading");
+    main->resize(logo->width() + 100, 400);
+    ASSERT_EQ(header->width(), 100);
+    main->resize(logo->width() / 2, 400);
+    ASSERT_EQ(main->centralWidget()->width(), logo->width() / 2);
+    EXPECT_EQ(header->width(), 100);
+    EXPECT_EQ(heading->width(), 100);
+    EXPECT_EQ(Child<QTreeView>(*main, "lvwItems")->width(), logo->width() / 2);
 }
 
 TEST_F(MainWindowTest, withToolbarAndHeaderHiddenTheListStartsAtTheTop)
@@ -348,6 +365,17 @@ TEST_F(PlayerCheckTest, missingPlayerOffersTheHomePage)
     EXPECT_EQ(shell.requests()[0].verb, QStringLiteral("open"));
     EXPECT_EQ(shell.requests()[0].owner, main->hWnd());
     EXPECT_TRUE(main->isVisible());
+}
+
+TEST_F(PlayerCheckTest, folderNamedLikeThePlayerIsNoPlayer)
+{
+    ASSERT_TRUE(QDir(mEnvironment.EditorFolder()).mkdir(QStringLiteral("ZorvaFortune.exe")));
+    zrv::test::ScriptedPrompts prompts;
+    prompts.expectMessageBox(vbNo);
+    const auto main = mEnvironment.StartEditor();
+    ASSERT_EQ(prompts.records().size(), 1u);
+    EXPECT_EQ(prompts.records()[0].title,
+              QStringLiteral("WARNING! ZorvaFortune Main Application not installed!"));
 }
 
 TEST_F(PlayerCheckTest, answeringNoOpensNothing)

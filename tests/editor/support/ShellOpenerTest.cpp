@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,30 @@ struct FailureCase {
     HINSTANCE result;
     uint32_t number;
     const char* message;
+};
+
+// Collects the warnings logged while it lives, as "category: text".
+class LoggedWarnings final {
+public:
+    LoggedWarnings() { mPrevious = qInstallMessageHandler(&Collect); }
+    ~LoggedWarnings() { qInstallMessageHandler(mPrevious); }
+    LoggedWarnings(const LoggedWarnings&) = delete;
+    LoggedWarnings& operator=(const LoggedWarnings&) = delete;
+
+    static QStringList& Lines()
+    {
+        static QStringList lines;
+        return lines;
+    }
+
+private:
+    static void Collect(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (type == QtWarningMsg)
+            Lines().append(QString::fromLatin1(context.category) + QStringLiteral(": ") + text);
+    }
+
+    QtMessageHandler mPrevious = nullptr;
 };
 
 constexpr const char* kGeneral = "An error occurred occurred whilst trying to open or print the selected file.";
@@ -116,8 +141,16 @@ TEST(HelpLinks, openTheGuideAndTheHomePage)
     zrv::test::ScriptedShell shell;
     shell.expectShell(42);
     shell.expectShell(SE_ERR_NOASSOC);
+    const LoggedWarnings log;
     ShowUserGuide(5);
-    ShowHomePage(6); // a failing link shows nothing and returns
+    EXPECT_TRUE(log.Lines().isEmpty());
+    ShowHomePage(6); // a failing link shows nothing and returns, but is logged
+    ASSERT_EQ(log.Lines().size(), 1);
+    EXPECT_TRUE(log.Lines()[0].startsWith(QStringLiteral("zrv.editor: ")))
+        << log.Lines()[0].toStdString();
+    EXPECT_TRUE(log.Lines()[0].contains(ProductLinks::HomePageUrl));
+    EXPECT_TRUE(log.Lines()[0].contains(
+        QStringLiteral("No application is associated with this file type.")));
     ASSERT_EQ(shell.requests().size(), 2u);
     EXPECT_EQ(shell.requests()[0].file, ProductLinks::UserGuideUrl);
     EXPECT_EQ(shell.requests()[0].owner, 5u);

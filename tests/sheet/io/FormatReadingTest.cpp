@@ -144,6 +144,21 @@ TEST(FormatReading, eachFormat_givesColumnAOfTheActiveSheet)
                             std::string(kNonAscii) + "\r\nFALSE\r\n";
     const FormatCase cases[] = {
         {"xlsx", MakeXlsx, true},
+        {"xlsx naming the active sheet only in its workbook view",
+         [](const std::string& path) {
+             MakeXlsx(path + ".tmp");
+             auto entries = test::ReadZip(path + ".tmp");
+             for (auto& [name, bytes] : entries) {
+                 for (auto at = bytes.find(" tabSelected=\"1\""); at != std::string::npos;
+                      at = bytes.find(" tabSelected=\"1\""))
+                     bytes.erase(at, 16);
+                 if (name == "xl/workbook.xml") {
+                     ASSERT_NE(bytes.find("activeTab=\"1\""), std::string::npos);
+                 }
+             }
+             test::WriteZip(path, entries);
+         },
+         true},
         {"xls",
          [](const std::string& path) {
              std::ifstream in(ZRV_SHEET_TEST_DATA "/columnA.xls", std::ios::binary);
@@ -278,15 +293,19 @@ TEST(FormatReading, xlsxCells_formulaResultsErrorsAndInlineStrings)
             R"(<c r="B3" t="b"><f>TRUE()</f><v>1</v></c></row>)"
             R"(<row r="4"><c r="A4" t="e"><f>1/0</f><v>#N/A</v></c>)"
             R"(<c r="B4" t="s"><v>1</v></c></row>)"
-            R"(<row><c t="inlineStr"><is><r><t>rich </t></r><r><t>inline</t></r></is></c></row>)",
-            R"(<si><t>shared</t></si><si><r><t>rich </t></r><r><rPr><b/></rPr><t>text</t></r></si>)"));
+            R"(<row><c t="inlineStr"><is><r><t>rich </t></r><r><t>inline</t></r></is></c>)"
+            R"(<c t="s"><v>2</v></c></row>)",
+            R"(<si><t>shared</t></si><si><r><t>rich </t></r><r><rPr><b/></rPr><t>text</t></r></si>)"
+            "<si><t>not UTF-8: \xFF</t></si>"));
     std::string error;
     const auto workbook = ReadWorkbookFile(path, error);
     ASSERT_TRUE(workbook) << error;
     const std::map<CellRef, CellData> expected = {
-        {{1, 1}, Number(2)},      {{1, 2}, Text("shared")},    {{2, 1}, Error("#DIV/0!")},
-        {{2, 2}, Text("inline")}, {{3, 1}, Text("ab")},        {{3, 2}, Boolean(true)},
-        {{4, 1}, Error("#N/A")},  {{4, 2}, Text("rich text")}, {{5, 1}, Text("rich inline")},
+        {{1, 1}, Number(2)},           {{1, 2}, Text("shared")},
+        {{2, 1}, Error("#DIV/0!")},    {{2, 2}, Text("inline")},
+        {{3, 1}, Text("ab")},          {{3, 2}, Boolean(true)},
+        {{4, 1}, Error("#N/A")},       {{4, 2}, Text("rich text")},
+        {{5, 1}, Text("rich inline")}, {{5, 2}, Text("not UTF-8: \xEF\xBF\xBD")},
     };
     EXPECT_EQ(workbook->sheets.at(0).cells, expected);
 }

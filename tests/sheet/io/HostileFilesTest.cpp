@@ -10,14 +10,20 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 
 namespace zrv::sheet {
 namespace {
 
+std::string DataFile(const std::string& name)
+{
+    std::ifstream in(ZRV_SHEET_TEST_DATA "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 std::string ColumnAXls()
 {
-    std::ifstream in(ZRV_SHEET_TEST_DATA "/columnA.xls", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return DataFile("columnA.xls");
 }
 
 // The xls test file with the first record of `type` and `length` changed by `patch`.
@@ -152,7 +158,7 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
                  R"( office:value-type="float" office:value="1" table:number-columns-repeated="4"/>)"
                  "</table:table-row>"));
          },
-         "more than 2097152 cells"},
+         "more than 1048576 cells"},
         {"ods nested 200,000 deep, never closed",
          [] {
              std::string deep;
@@ -179,6 +185,8 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
              });
          },
          "a sheet of the xls file is over the size limit (4194304 cells)"},
+        {"xls container freexl reads past its buffer on",
+         [] { return DataFile("freexl-overread.xls"); }, "the file holds no sheet"},
         {"xls cut in half", [] { return ColumnAXls().substr(0, 2600); },
          "damaged xls container: ..."},
         {"office file encrypted with a password",
@@ -234,6 +242,18 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
                 << error;
         else
             EXPECT_EQ(error, c.error);
+    }
+}
+
+TEST(HostileFiles, fifoOrFolder_isRefusedWithoutWaiting)
+{
+    const std::string folder = test::MakeTempDir("hostile");
+    const std::string fifo = folder + "/pipe.xlsx";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, folder}) {
+        std::string error;
+        EXPECT_FALSE(ReadWorkbookFile(path, error));
+        EXPECT_EQ(error, path + " is not a file");
     }
 }
 

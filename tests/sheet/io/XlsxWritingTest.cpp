@@ -29,7 +29,7 @@ WorkbookData ExportLikeWorkbook()
         {{4, 1},
          Text("Gr\xC3\xB6\xC3\x9F"
               "e \xE2\x80\x93 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80")},
-        {{5, 1}, Text("tab\there, <markup> & \"quotes\", _x0041_ stays")},
+        {{5, 1}, Text("tab\there, <markup> & \"quotes\", _x0041_ stays, lone\rCR, \x01")},
         {{6, 1}, Number(42)},
         {{7, 1}, Number(3.5)},
         {{8, 1}, Boolean(true)},
@@ -37,6 +37,7 @@ WorkbookData ExportLikeWorkbook()
         // row 10 stays empty
         {{11, 1}, Text("after the gap")},
         {{11, 3}, Number(-0.25)},
+        {{12, 1}, Error("#DIV/0!")},
     };
     for (uint32_t row = 1; row <= 5; ++row)
         first.rowHeights[row] = 30;
@@ -93,7 +94,7 @@ TEST(XlsxWriting, writeThenRead_givesBackValuesLayoutAndActiveCell)
     }
 }
 
-TEST(XlsxWriting, textOverCellLimit_isRefusedAndNothingIsWritten)
+TEST(XlsxWriting, textOverCellLimitOrUnknownError_isRefusedAndNothingIsWritten)
 {
     const std::string folder = test::MakeTempDir("xlsx");
     std::string emoji;
@@ -109,12 +110,13 @@ TEST(XlsxWriting, textOverCellLimit_isRefusedAndNothingIsWritten)
         {std::string(32768, 'x'), "cell A3 holds 32768 characters; a cell holds at most 32767"},
         {emoji, "cell A3 holds 32768 characters; a cell holds at most 32767"},
         {"bad \xC3 UTF-8", "cell A3 holds text that is not valid UTF-8"},
+        {"", "cell A3 holds the unknown error value \"#BOGUS\""},
     };
     int n = 0;
     for (const Case& c : cases) {
         WorkbookData workbook;
         workbook.sheets.resize(1);
-        workbook.sheets[0].cells[{3, 1}] = Text(c.text);
+        workbook.sheets[0].cells[{3, 1}] = c.text.empty() ? Error("#BOGUS") : Text(c.text);
         const std::string path = folder + "/long" + std::to_string(n++) + ".xlsx";
         std::string error;
         EXPECT_EQ(WriteXlsxFile(workbook, path, error), c.error.empty()) << path;

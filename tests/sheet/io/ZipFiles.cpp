@@ -98,6 +98,23 @@ ZipEntries XlsxPackage(const std::string& sheetData, const std::string& sharedSt
     return entries;
 }
 
+ZipEntries ReadZip(const std::string& path)
+{
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    if (!archive)
+        throw std::runtime_error("cannot open " + path);
+    ZipEntries entries;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+        const char* name = zip_get_name(archive, static_cast<zip_uint64_t>(i), 0);
+        entries.emplace_back(name ? name : "", "");
+    }
+    zip_discard(archive);
+    for (auto& [name, bytes] : entries)
+        bytes = ReadZipEntry(path, name);
+    return entries;
+}
+
 std::string ReadZipEntry(const std::string& path, const std::string& name)
 {
     int error = 0;

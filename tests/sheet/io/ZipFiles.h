@@ -17,6 +17,8 @@ void WriteZip(const std::string& path, const ZipEntries& entries);
 // `sharedStrings` (<si> elements) when that is not empty.
 ZipEntries XlsxPackage(const std::string& sheetData, const std::string& sharedStrings = "");
 
+// All entries of a zip file, in order.
+ZipEntries ReadZip(const std::string& path);
 // The bytes of one entry of a zip file ("" when missing).
 std::string ReadZipEntry(const std::string& path, const std::string& name);
 

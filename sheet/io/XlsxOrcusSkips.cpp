@@ -1,13 +1,15 @@
-#include "sheet/io/XlsxSkippedCells.h"
+#include "sheet/io/XlsxOrcusSkips.h"
 
 #include "sheet/io/CellText.h"
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/CXmlStream.h"
 #include "sheet/io/CZipPackage.h"
 #include "sheet/io/WorkbookLimits.h"
+#include "sheet/io/XlsxText.h"
 
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace zrv::sheet {
@@ -87,6 +89,29 @@ Collect(const CZipPackage& package, const std::string& part, std::string_view el
     return std::move(collector.pairs);
 }
 
+// workbook.xml: the sheets in order (name, relationship id) and the active tab.
+class WorkbookPart final : public CXmlStream::Handler {
+public:
+    std::vector<std::pair<std::string, std::string>> sheets;
+    std::optional<std::size_t> activeTab;
+
+    void Start(std::string_view name, const char** attributes) override
+    {
+        const std::string_view local = Local(name);
+        if (local == "sheet") {
+            const char* sheetName = LocalAttribute(attributes, "name");
+            const char* id = LocalAttribute(attributes, "id");
+            if (sheetName && id)
+                sheets.emplace_back(sheetName, id);
+        } else if (local == "workbookView" && !activeTab) {
+            if (const char* tab = LocalAttribute(attributes, "activeTab"))
+                activeTab = std::strtoul(tab, nullptr, 10);
+        }
+    }
+    void End(std::string_view) override {}
+    void Text(std::string_view) override {}
+};
+
 class SheetCells final : public CXmlStream::Handler {
 public:
     SheetCells(CWorkbookBuilder& builder, std::size_t sheet) : m_builder(builder), m_sheet(sheet) {}
@@ -145,7 +170,7 @@ private:
     void Store()
     {
         if (m_type == "inlineStr")
-            m_builder.SetText(m_sheet, m_row, m_column, m_text);
+            m_builder.SetText(m_sheet, m_row, m_column, DecodeXlsxEscapes(m_text));
         else if (m_type == "e" && !m_text.empty())
             m_builder.SetError(m_sheet, m_row, m_column, m_text);
         else if (m_type == "b" && m_formula && !m_text.empty())
@@ -175,7 +200,7 @@ bool HasSkippedCells(const std::string& xml)
 
 } // namespace
 
-void ReadCellsOrcusSkips(const CZipPackage& package, CWorkbookBuilder& builder)
+void ReadWhatOrcusSkips(const CZipPackage& package, CWorkbookBuilder& builder)
 {
     std::string workbook = "xl/workbook.xml";
     for (const auto& [type, target] :
@@ -189,13 +214,25 @@ void ReadCellsOrcusSkips(const CZipPackage& package, CWorkbookBuilder& builder)
          Collect(package, folder + "_rels/" + workbook.substr(folder.size()) + ".rels",
                  "Relationship", "Id", "Target"))
         targets.emplace(id, Resolve(folder, target));
-    for (const auto& [name, id] : Collect(package, workbook, "sheet", "name", "id")) {
-        const auto target = targets.find(id);
-        if (target == targets.end() || !package.Has(target->second))
-            continue;
+    WorkbookPart book;
+    if (package.Has(workbook)) {
+        CXmlStream stream(book, workbook);
+        package.Stream(workbook, [&](std::string_view chunk) { stream.Feed(chunk); });
+        stream.Finish();
+    }
+    const auto sheetNamed = [&](const std::string& name) {
         std::size_t sheet = 0;
         while (sheet < builder.SheetCount() && builder.SheetName(sheet) != name)
             ++sheet;
+        return sheet;
+    };
+    if (book.activeTab && *book.activeTab < book.sheets.size())
+        builder.SetActiveSheet(sheetNamed(book.sheets[*book.activeTab].first));
+    for (const auto& [name, id] : book.sheets) {
+        const auto target = targets.find(id);
+        if (target == targets.end() || !package.Has(target->second))
+            continue;
+        const std::size_t sheet = sheetNamed(name);
         if (sheet == builder.SheetCount())
             continue;
         const std::string xml = package.Read(target->second);
