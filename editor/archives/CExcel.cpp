@@ -2,6 +2,7 @@
 
 #include "editor/archives/modAutomation.h"
 #include "editor/support/EditorError.h"
+#include "editor/support/Logging.h"
 
 using namespace Automation;
 
@@ -38,13 +39,13 @@ void CExcel::EnsureExcel()
     try {
         Get(ExcelApp.get(), DispOperatingSystem, QStringLiteral("OperatingSystem"));
     } catch (const EditorError& probe) {
-        qCInfo(lcExcel) << "spreadsheet application no longer answers, starting it again:"
-                        << probe.Description();
+        qCInfo(lcEditor) << "spreadsheet application no longer answers, starting it again:"
+                         << probe.Description();
         try {
             StartExcel();
         } catch (const EditorError& error) {
-            qCWarning(lcExcel) << "cannot start the spreadsheet application again:"
-                               << error.Description();
+            qCWarning(lcEditor) << "cannot start the spreadsheet application again:"
+                                << error.Description();
         }
     }
 }

@@ -9,6 +9,7 @@
 #include "editor/editing/TrimSpaces.h"
 #include "editor/support/CRegistry.h"
 #include "editor/support/EditorError.h"
+#include "editor/support/Logging.h"
 
 #include <cmath>
 #include <QFileInfo>
@@ -41,7 +42,7 @@ std::optional<int> SheetClassVersion(const QString& vsClass)
 
 void LogFailure(const char* vsStep, const EditorError& error)
 {
-    qCWarning(lcExcel).noquote() << vsStep << "failed:" << error.Source() << error.Description();
+    qCWarning(lcEditor).noquote() << vsStep << "failed:" << DescribeFailure(error);
 }
 
 QString CellAddress(const QString& vsColumn, int32_t vlRow)
@@ -76,7 +77,7 @@ bool CExcelCommands::ExcelInstalled()
             return version && *version > 4;
         }
     } catch (const EditorError& error) {
-        qCInfo(lcExcel).noquote() << "no spreadsheet application:" << error.Description();
+        qCInfo(lcEditor).noquote() << "no spreadsheet application:" << error.Description();
     }
     return false;
 }
@@ -186,7 +187,7 @@ bool CExcelCommands::ExportRows(IDispatch* sheet, IFortune* archive, const QStri
     if (!QFileInfo::exists(path))
         return false;
     if (FAILED(archive->Count(&count))) {
-        qCWarning(lcExcel) << "cannot count the fortunes to export";
+        qCWarning(lcEditor) << "cannot count the fortunes to export";
         return true;
     }
     CProgress progress(mWindow.owner, QStringLiteral("Exporting fortunes..."), count);
@@ -196,7 +197,7 @@ bool CExcelCommands::ExportRows(IDispatch* sheet, IFortune* archive, const QStri
             return true;
         BString item;
         if (FAILED(archive->get_Item(i, item.put()))) {
-            qCWarning(lcExcel) << "cannot read fortune" << i;
+            qCWarning(lcEditor) << "cannot read fortune" << i;
             continue;
         }
         if (!QFileInfo::exists(path))
@@ -344,8 +345,8 @@ bool CExcelCommands::ImportRows(IDispatch* sheet, IFortune* archive, const QStri
         }
         const std::optional<QString> text = CellText(value.value());
         if (!text) {
-            qCWarning(lcExcel) << "import stops at cell A" << row << "of type" << value.Type()
-                               << ", which holds no text";
+            qCWarning(lcEditor) << "import stops at cell A" << row << "of type" << value.Type()
+                                << ", which holds no text";
             return true;
         }
         const QString fortune = TrimSpaces(*text);
@@ -354,6 +355,6 @@ bool CExcelCommands::ImportRows(IDispatch* sheet, IFortune* archive, const QStri
         if (!QFileInfo::exists(path))
             return false;
         if (FAILED(archive->Add(ToBstr(fortune).get())))
-            qCWarning(lcExcel) << "cannot append the fortune of row" << row;
+            qCWarning(lcEditor) << "cannot append the fortune of row" << row;
     }
 }

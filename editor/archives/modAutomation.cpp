@@ -3,8 +3,6 @@
 #include "editor/support/EditorError.h"
 #include "runtime/com/BString.h"
 
-Q_LOGGING_CATEGORY(lcExcel, "zrv.editor")
-
 namespace Automation {
 
 namespace {

@@ -6,10 +6,7 @@
 
 #include "editor/archives/CVariant.h"
 
-#include <QLoggingCategory>
 #include <QString>
-
-Q_DECLARE_LOGGING_CATEGORY(lcExcel)
 
 namespace Automation {
 
