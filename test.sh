@@ -22,3 +22,18 @@ corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
 cp fuzz/engine/corpus/* "$corpus"
 "$fuzz/fuzz/engine/fuzz_engine_scanner" -max_total_time=45 -max_len=4096 -print_final_stats=1 "$corpus"
+
+# fortarc's fortune(6) files: entries written again read back the same.
+cmake --build "$fuzz" --target fuzz_fortarc_fortunefile
+fortunes=$(mktemp -d)
+trap 'rm -rf "$corpus" "$fortunes"' EXIT
+cp fuzz/fortarc/corpus/* "$fortunes"
+"$fuzz/fuzz/fortarc/fuzz_fortarc_fortunefile" -max_total_time=20 -max_len=4096 -print_final_stats=1 "$fortunes"
+
+# The same for the clipboard text splitter of the editor.
+cmake --build "$fuzz" --target fuzz_editor_clipboard
+clipboard_corpus=$(mktemp -d "$corpus/clipboard-XXXXXX")
+cp fuzz/editor/corpus/* "$clipboard_corpus"
+"$fuzz/fuzz/editor/fuzz_editor_clipboard" -max_total_time=30 -max_len=4096 -print_final_stats=1 "$clipboard_corpus"
+
+bash tests/package/PackageTest.sh

@@ -47,6 +47,11 @@ std::vector<WindowEntry> RegisteredWindows();
 struct IZorvaSubClass {
     virtual ~IZorvaSubClass() = default;
     virtual LRESULT WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) = 0;
+    // A value the subclassing library may keep with the callback. This
+    // realisation of ZrvSubTm delivers every hooked message alike and leaves
+    // it as the callback set it.
+    virtual int32_t MsgResponse() const = 0;
+    virtual void MsgResponse(int32_t emrA) = 0;
 };
 
 // From now on message iMsg sent to hWnd reaches callback's WindowProc. Hooking

@@ -9,6 +9,8 @@
 #include "editor/archives/CArchiveCommands.h"
 #include "editor/archives/CExcelCommands.h"
 #include "editor/editing/BstrText.h"
+#include "editor/editing/CClipboardCommands.h"
+#include "editor/editing/CClipboardViewer.h"
 #include "editor/editing/CFortuneCommands.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainCommands.h"
@@ -27,6 +29,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -35,7 +38,6 @@
 #include <QToolBar>
 #include <QTreeView>
 
-#include <cstdlib>
 #include <utility>
 
 using namespace zrv::desktop;
@@ -56,9 +58,17 @@ constexpr int kScrollBarRoom = 375;
 
 const QString kArchiveHeader = QStringLiteral(" Archive Header");
 
+// Exit leaves the event loop at once; the program then ends as it does when
+// its window closes, and the toolkit hands the clipboard's content over to a
+// clipboard manager where one runs.
+void EndEventLoop(int code)
+{
+    QCoreApplication::exit(code);
+}
+
 frmMain::ProcessEnd& ProcessEndHook()
 {
-    static frmMain::ProcessEnd end = [](int code) { std::_Exit(code); };
+    static frmMain::ProcessEnd end = EndEventLoop;
     return end;
 }
 
@@ -119,7 +129,7 @@ frmMain::~frmMain() = default;
 
 void frmMain::SetProcessEnd(ProcessEnd end)
 {
-    ProcessEndHook() = end ? std::move(end) : [](int code) { std::_Exit(code); };
+    ProcessEndHook() = end ? std::move(end) : EndEventLoop;
 }
 
 void frmMain::BuildControls()
@@ -719,6 +729,16 @@ void frmMain::BuildCommandRoutines()
     editing.selectionChanged = [this] { RefreshSelectionStatus(); };
     mFortuneCommands = std::make_unique<const CFortuneCommands>(std::move(editing));
 
+    CClipboardCommands::Window clipboard;
+    clipboard.owner = this;
+    clipboard.list = lvwItems;
+    clipboard.keyRole = CFortuneListModel::KeyRole;
+    clipboard.fortune = [this] { return mCurrentArchive.get(); };
+    clipboard.deleteSelected = [this] { DeleteSelectedFortunes(); };
+    clipboard.reload = [this] { OpenArchive(CurrentArchiveName()); };
+    clipboard.refresh = [this] { RefreshClipboardCommands(); };
+    mClipboardCommands = std::make_unique<const CClipboardCommands>(std::move(clipboard));
+
     CExcelCommands::Window spreadsheet;
     spreadsheet.owner = this;
     spreadsheet.appPath = [this] { return mAppPath; };
@@ -792,11 +812,20 @@ void frmMain::DeleteSelectedFortunes()
 
 // ------------------------------------- commands completed by later features
 
-void frmMain::CutCommand() {}
+void frmMain::CutCommand()
+{
+    mClipboardCommands->Cut();
+}
 
-void frmMain::CopyCommand() {}
+void frmMain::CopyCommand()
+{
+    mClipboardCommands->Copy();
+}
 
-void frmMain::PasteCommand() {}
+void frmMain::PasteCommand()
+{
+    mClipboardCommands->Paste();
+}
 
 void frmMain::ExportToExcel()
 {
@@ -813,12 +842,37 @@ bool frmMain::ExcelInstalled()
     return CExcelCommands::ExcelInstalled();
 }
 
+// Where only the focused program hears of clipboard changes, the count is
+// brought up to date when the user comes back to the window.
 void frmMain::StartClipboardWatcher()
 {
-    RefreshClipboardCommands();
+    moClip = std::make_unique<CClipboardViewer>();
+    connect(moClip.get(), &CClipboardViewer::ClipboardChanged, this,
+            &frmMain::moClip_ClipboardChanged);
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive)
+                    moClip_ClipboardChanged();
+            });
+    moClip->InitClipboardChangeNotification(mhWnd);
 }
 
 int32_t frmMain::ClipboardFortuneCount()
 {
-    return 0;
+    return CClipboardCommands::ClipboardFortuneCount();
+}
+
+void frmMain::moClip_ClipboardChanged()
+{
+    RunIgnoringFailures([this] { RefreshClipboardCommands(); });
+}
+
+std::string frmMain::BuildClipboardText() const
+{
+    return mClipboardCommands->BuildClipboardText();
+}
+
+bool frmMain::ParseClipboardFortunes(std::vector<std::u16string>& rasFortunes)
+{
+    return CClipboardCommands::ParseClipboardFortunes(rasFortunes);
 }

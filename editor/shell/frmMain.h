@@ -13,9 +13,13 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class CArchiveCommands;
 class CExcelCommands;
+class CClipboardCommands;
+class CClipboardViewer;
 class CFortuneCommands;
 class CFortuneListModel;
 class CMainCommands;
@@ -103,6 +107,8 @@ public:
     bool ExcelInstalled();
     // Starts watching the clipboard; its changes run RefreshClipboardCommands.
     void StartClipboardWatcher();
+    std::string BuildClipboardText() const;
+    bool ParseClipboardFortunes(std::vector<std::u16string>& rasFortunes);
     int32_t ClipboardFortuneCount();
     void ShowClipboardStatus(int32_t count);
 
@@ -135,6 +141,7 @@ private:
     void CheckPlayerInstalled();
     void FillList();
     CommandState::Inputs StateInputs() const;
+    void moClip_ClipboardChanged();
 
     QString mEditorFolder;
     QString mAppPath;
@@ -149,6 +156,8 @@ private:
     std::unique_ptr<const CArchiveCommands> mArchiveCommands;
     std::unique_ptr<const CFortuneCommands> mFortuneCommands;
     std::unique_ptr<CExcelCommands> mExcelCommands;
+    std::unique_ptr<const CClipboardCommands> mClipboardCommands;
+    std::unique_ptr<CClipboardViewer> moClip;
     QToolBar* tlbMain = nullptr;
     QLabel* picLogo = nullptr;
     QLabel* lblHeader = nullptr;

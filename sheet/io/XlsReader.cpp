@@ -1,11 +1,12 @@
 // ReadXls: Excel 95-2003 workbooks (BIFF5/BIFF8 in a compound file) through
-// freexl. freexl never sees the file itself (it overreads damaged
-// containers): the workbook stream is taken out with CCompoundFile and put
-// into a fresh container in a temporary file, which freexl reads. Before
-// that, the workbook stream is scanned here:
-// freexl allocates every sheet densely (declared rows x columns) and the
-// shared string table by its declared count, so both are bounded first; a
-// file with a password is refused. The scan also gives what freexl does not:
+// freexl. freexl never sees the file itself: the workbook stream is taken out
+// with CCompoundFile and put into a fresh container in a temporary file,
+// which freexl reads, so freexl's container code only ever sees a well-formed
+// one. Before that, the workbook stream is scanned here: every record must fit
+// the format's record size and the stream (freexl reads past its buffer
+// otherwise); every sheet's declared size (freexl allocates it densely) and
+// the shared string table's declared count are bounded; a file with a
+// password is refused. The scan also gives what freexl does not:
 // the active sheet (WINDOW1) and booleans and error values (BOOLERR), which
 // freexl reports as the numbers 1 and 0.
 
@@ -29,6 +30,7 @@ namespace {
 
 // Cells freexl keeps for one sheet (declared rows x columns, 16 bytes each).
 constexpr uint64_t kMaxXlsSheetArea = 4u << 20;
+constexpr std::size_t kMaxRecordLength = 8224; // BIFF8's limit (BIFF5: 2080)
 
 enum Record : uint16_t {
     kBof = 0x0809,
@@ -108,8 +110,12 @@ public:
         while (pos + 4 <= m_stream.size()) {
             const auto type = static_cast<uint16_t>(Little(m_stream, pos, 2));
             const std::size_t length = Little(m_stream, pos + 2, 2);
+            // freexl copies records into a buffer of the format's largest
+            // record and reads past it for longer ones, or past the stream.
+            if (length > kMaxRecordLength)
+                throw CReadError("damaged xls file (a record longer than the format allows)");
             if (pos + 4 + length > m_stream.size())
-                break;
+                throw CReadError("damaged xls file (a record past the end of the workbook)");
             Record(pos, type, m_stream.substr(pos + 4, length));
             pos += 4 + length;
         }

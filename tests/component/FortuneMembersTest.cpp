@@ -4,6 +4,7 @@
 #include "runtime/com/BString.h"
 #include "tests/component/ArchiveText.h"
 #include "tests/component/CComponentLibrary.h"
+#include "tests/support/Latin1Locale.h"
 #include "tests/support/TempHome.h"
 
 #include <clocale>
@@ -188,37 +189,10 @@ TEST_F(FortuneMembers, textAfterEmbeddedNul_isNotPassedIn)
     EXPECT_EQ(ReadBytes(m_file), "\n%\nbefore");
 }
 
-// A single-byte codeset, generated into a private locale folder.
-class Latin1Locale final {
-public:
-    Latin1Locale()
-    {
-        const std::string folder = zrv::test::MakeTempDir("locale");
-        const std::string command =
-            "localedef -i en_US -f ISO-8859-1 '" + folder + "/en_US.ISO-8859-1' >/dev/null 2>&1";
-        if (std::system(command.c_str()) > 1) // 1: warnings only
-            return;
-        setenv("LOCPATH", folder.c_str(), 1);
-        m_active = std::setlocale(LC_CTYPE, "en_US.ISO-8859-1") != nullptr;
-    }
-    ~Latin1Locale()
-    {
-        std::setlocale(LC_CTYPE, "C");
-        unsetenv("LOCPATH");
-    }
-    Latin1Locale(const Latin1Locale&) = delete;
-    Latin1Locale& operator=(const Latin1Locale&) = delete;
-
-    bool IsActive() const { return m_active; }
-
-private:
-    bool m_active = false;
-};
-
 TEST_F(FortuneMembers, characterTheCodesetLacks_becomesQuestionMark)
 {
     ASSERT_EQ(m_fortune->Create(BString(Wide(m_file)).get()), S_OK);
-    const Latin1Locale locale;
+    const zrv::test::Latin1Locale locale;
     if (!locale.IsActive())
         GTEST_SKIP() << "no ISO-8859-1 locale can be generated here";
     ASSERT_EQ(m_fortune->Add(BString(u"Grüße aus 中国").get()), S_OK);

@@ -35,6 +35,8 @@ public:
             onCall();
         return m_result;
     }
+    int32_t MsgResponse() const override { return 0; }
+    void MsgResponse(int32_t) override {}
     std::vector<Call> calls;
     std::function<void()> onCall;
 

@@ -2,12 +2,16 @@
 // the keyboard through xdotool, and a main window of this test process.
 
 #include "desktop/Prompts.h"
+#include "editor/shell/CMainCommands.h"
 #include "editor/shell/frmMain.h"
 #include "editor/shell/modInstall.h"
 #include "tests/editor/shell/EditorTestEnvironment.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempHome.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
@@ -276,4 +280,134 @@ TEST_F(TwoEditorsTest, secondProgramIsRefusedTheArchiveTheFirstShows)
     EXPECT_TRUE(AwaitTrue([&] { return IsAbove(first.toULongLong(), second.window.toULongLong()); }))
         << "the first editor did not come to the front";
     EXPECT_FALSE(FindWindow(second.pid, frmMain::Title).isEmpty()) << "the second editor changed its archive";
+}
+
+namespace {
+
+const QString kMarker = QStringLiteral("//ZORVAFORTUNE//");
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A program that runs until the test ends, started with the test's home.
+std::unique_ptr<QProcess> StartHelper(const QString& program, const QStringList& arguments)
+{
+    auto process = std::make_unique<QProcess>();
+    process->start(program, arguments);
+    if (!process->waitForStarted(kPatience))
+        return nullptr;
+    return process;
+}
+
+class ClipboardTwoEditorsTest : public TwoEditorsTest {
+protected:
+    void SetUp() override
+    {
+        // The program ends through its own exit here; in a sanitizer build the
+        // session bus library's buffer must not count as its leak.
+        const QString suppressions = QString::fromStdString(zrv::test::MakeTempDir("lsan")) +
+                                     QStringLiteral("/suppressions");
+        QFile file(suppressions);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("leak:libdbus-1.so\n") > 0);
+        file.close();
+        qputenv("LSAN_OPTIONS", "suppressions=" + suppressions.toLocal8Bit());
+        TwoEditorsTest::SetUp();
+        WriteArchive(mEnvironment.ArchivePath(QStringLiteral("abc")), {},
+                     {QStringLiteral("one"), QStringLiteral("x\r\ny")});
+        mProgramWindow = StartProgramShowing(QStringLiteral("abc"));
+        WriteArchive(mEnvironment.ArchivePath(QStringLiteral("def")), QStringLiteral("Mine"),
+                     {QStringLiteral("d1")});
+        mMain->OpenArchive(QStringLiteral("def"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("nothing"));
+    }
+    void TearDown() override
+    {
+        for (const auto& helper : mHelpers) {
+            helper->kill();
+            helper->waitForFinished(5000);
+        }
+        TwoEditorsTest::TearDown();
+    }
+
+    bool ClipboardCountIs(const QString& text)
+    {
+        return AwaitTrue([&] { return mMain->PanelText(3) == text; });
+    }
+    // Select All and Copy in the program, with its keys.
+    void CopyAllInProgram()
+    {
+        Press(mProgramWindow, QStringLiteral("ctrl+a"));
+        Press(mProgramWindow, QStringLiteral("ctrl+c"));
+    }
+    QString Path(const char* name) const
+    {
+        return mEnvironment.ArchivePath(QString::fromLatin1(name));
+    }
+
+    QString mProgramWindow;
+    std::vector<std::unique_ptr<QProcess>> mHelpers;
+};
+
+} // namespace
+
+TEST_F(ClipboardTwoEditorsTest, copyInOneEditorReachesTheOther_andSoDoesAThirdProgram)
+{
+    ASSERT_FALSE(mProgramWindow.isEmpty());
+    ASSERT_TRUE(ClipboardCountIs(QStringLiteral("No fortunes on clipboard")));
+    EXPECT_FALSE(mMain->Commands().MenuItem(QStringLiteral("mnuEditPaste"))->isEnabled());
+
+    CopyAllInProgram();
+    ASSERT_TRUE(ClipboardCountIs(QStringLiteral("2 fortunes on clipboard")));
+    EXPECT_TRUE(mMain->Commands().MenuItem(QStringLiteral("mnuEditPaste"))->isEnabled());
+    mMain->Commands().MenuItem(QStringLiteral("mnuEditPaste"))->trigger();
+    EXPECT_EQ(FileBytes(Path("def")), QByteArray("Mine\n%\nd1\n%\none\n%\nx\r\ny"));
+
+    auto xclip = StartHelper(
+        QStringLiteral("xclip"),
+        {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-quiet")});
+    ASSERT_NE(xclip, nullptr) << "xclip does not start";
+    xclip->write("//zorvafortune//from xclip");
+    xclip->closeWriteChannel();
+    mHelpers.push_back(std::move(xclip));
+    ASSERT_TRUE(ClipboardCountIs(QStringLiteral("1 fortune on clipboard")));
+    Press(mProgramWindow, QStringLiteral("ctrl+v"));
+    EXPECT_TRUE(AwaitTrue([&] {
+        return FileBytes(Path("abc")) == "\n%\none\n%\nx\r\ny\n%\nfrom xclip";
+    })) << "the program did not paste what xclip offers";
+}
+
+// A clipboard manager keeps the text of a program that ends; parcellite
+// records each text it takes in its history file.
+TEST_F(ClipboardTwoEditorsTest, clipboardManagerKeepsTheFortunesOfAnEditorThatExits)
+{
+    ASSERT_FALSE(mProgramWindow.isEmpty());
+    auto manager = StartHelper(QStringLiteral("parcellite"), {QStringLiteral("-n")});
+    if (manager == nullptr)
+        GTEST_SKIP() << "no clipboard manager (parcellite) here";
+    mHelpers.push_back(std::move(manager));
+    const QString history =
+        qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/parcellite/history");
+    ASSERT_TRUE(AwaitTrue([&] { return QFile::exists(history); })) << "parcellite keeps no history";
+
+    CopyAllInProgram();
+    const QString copied = kMarker + QStringLiteral("one") + kMarker + QStringLiteral("x\r\ny");
+    ASSERT_TRUE(ClipboardCountIs(QStringLiteral("2 fortunes on clipboard")));
+    ASSERT_TRUE(AwaitTrue([&] { return FileBytes(history).contains(copied.toUtf8()); }))
+        << "parcellite did not take the text";
+
+    Press(mProgramWindow, QStringLiteral("alt+f"));
+    Xdotool({QStringLiteral("key"), QStringLiteral("x")});
+    QProcess& program = *mPrograms.back();
+    ASSERT_TRUE(program.waitForFinished(kPatience)) << "Exit did not end the program";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+
+    EXPECT_TRUE(AwaitTrue([&] { return QGuiApplication::clipboard()->text() == copied; }))
+        << "the fortunes left with the program";
+    ASSERT_TRUE(ClipboardCountIs(QStringLiteral("2 fortunes on clipboard")));
+    mMain->PasteCommand();
+    EXPECT_EQ(FileBytes(Path("def")), QByteArray("Mine\n%\nd1\n%\none\n%\nx\r\ny"));
 }

@@ -1,0 +1,124 @@
+#include "fortarc/ConsoleText.h"
+
+#include "fortarc/FortarcError.h"
+#include "runtime/com/CodePage.h"
+
+#include <climits>
+
+namespace fortarc {
+
+namespace {
+
+std::string Narrow(UINT codePage, std::u16string_view text)
+{
+    if (text.empty())
+        return {};
+    if (text.size() > static_cast<size_t>(INT_MAX / 4))
+        return std::string(text.size(), '?');
+    const auto length = static_cast<int>(text.size());
+    // One pass in the common case: four bytes a unit hold any codeset's
+    // longest sequence; only a larger need is measured first.
+    std::string result(text.size() * 4, '\0');
+    int size = WideCharToMultiByte(codePage, 0, text.data(), length, result.data(),
+                                   static_cast<int>(result.size()), nullptr, nullptr);
+    if (size <= 0) {
+        size = WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+        result.assign(static_cast<size_t>(size > 0 ? size : 0), '\0');
+        if (size <= 0 || WideCharToMultiByte(codePage, 0, text.data(), length, result.data(), size,
+                                             nullptr, nullptr) != size)
+            return std::string(text.size(), '?');
+    }
+    result.resize(static_cast<size_t>(size));
+    return result;
+}
+
+} // namespace
+
+std::u16string FromConsole(std::string_view bytes, const std::string& what)
+{
+    if (bytes.empty())
+        return {};
+    if (bytes.find('\0') != std::string_view::npos)
+        throw FortarcError(ExitCode::BadText, what + " holds a NUL byte");
+    if (bytes.size() > static_cast<size_t>(INT_MAX / 2))
+        throw FortarcError(ExitCode::BadText, what + " is too long");
+    const auto length = static_cast<int>(bytes.size());
+    const int size =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
+    std::u16string result(static_cast<size_t>(size > 0 ? size : 0), u'\0');
+    if (size <= 0 || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), length,
+                                         result.data(), size) != size)
+        throw FortarcError(ExitCode::BadText,
+                           what + " is not valid text in the locale's character set");
+    return result;
+}
+
+std::u16string ShownText(std::string_view bytes)
+{
+    if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX / 2))
+        return {};
+    const auto length = static_cast<int>(bytes.size());
+    const int size = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+    std::u16string result(static_cast<size_t>(size > 0 ? size : 0), u'\0');
+    if (size <= 0 ||
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, result.data(), size) != size)
+        return std::u16string(bytes.size(), u'\uFFFD');
+    return result;
+}
+
+std::string ToConsole(std::u16string_view text)
+{
+    return Narrow(CP_ACP, text);
+}
+
+std::string ToUtf8(std::u16string_view text)
+{
+    return Narrow(CP_UTF8, text);
+}
+
+std::u16string ToCrLf(std::u16string_view text)
+{
+    std::u16string result;
+    result.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
+            result += u'\r';
+        result += text[i];
+    }
+    return result;
+}
+
+std::u16string ToLf(std::u16string_view text)
+{
+    std::u16string result;
+    result.reserve(text.size());
+    size_t from = 0;
+    for (size_t pair = text.find(u"\r\n"); pair != std::u16string_view::npos;
+         pair = text.find(u"\r\n", from)) {
+        result.append(text.substr(from, pair - from));
+        from = pair + 1; // the LF starts the next piece
+    }
+    result.append(text.substr(from));
+    return result;
+}
+
+bool HasPercentLine(std::u16string_view text)
+{
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(u'\n', start);
+        if (end == std::u16string_view::npos)
+            end = text.size();
+        if (text.substr(start, end - start) == u"%")
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+bool EndsWithPercentLine(std::u16string_view text)
+{
+    return text.size() >= 2 && text.substr(text.size() - 2) == u"\n%";
+}
+
+} // namespace fortarc

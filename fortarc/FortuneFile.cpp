@@ -1,0 +1,121 @@
+#include "fortarc/FortuneFile.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace fortarc {
+
+namespace {
+
+constexpr uint32_t kVersion = 2;
+constexpr size_t kHeaderSize = 24;
+
+void PutBigEndian(std::string& out, uint32_t value)
+{
+    out += static_cast<char>(value >> 24);
+    out += static_cast<char>(value >> 16);
+    out += static_cast<char>(value >> 8);
+    out += static_cast<char>(value);
+}
+
+uint32_t GetBigEndian(std::string_view bytes, size_t at)
+{
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i)
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+char Rot13(char c)
+{
+    if (c >= 'a' && c <= 'z')
+        return static_cast<char>('a' + (c - 'a' + 13) % 26);
+    if (c >= 'A' && c <= 'Z')
+        return static_cast<char>('A' + (c - 'A' + 13) % 26);
+    return c;
+}
+
+} // namespace
+
+bool CFortuneFileBuilder::Append(std::string_view text)
+{
+    if (text.empty())
+        return true;
+    const bool needsLineEnd = text.back() != '\n';
+    const size_t length = text.size() + (needsLineEnd ? 1 : 0);
+    // The entry, its delimiter line, and room for the final end offset.
+    if (m_text.size() + length + 2 > std::numeric_limits<uint32_t>::max())
+        return false;
+    m_offsets.push_back(static_cast<uint32_t>(m_text.size()));
+    m_text += text;
+    if (needsLineEnd)
+        m_text += '\n';
+    m_text += "%\n";
+    const auto entryLength = static_cast<uint32_t>(length);
+    m_longest = std::max(m_longest, entryLength);
+    m_shortest = m_offsets.size() == 1 ? entryLength : std::min(m_shortest, entryLength);
+    return true;
+}
+
+std::string CFortuneFileBuilder::Index() const
+{
+    std::string index;
+    index.reserve(kHeaderSize + 4 * (m_offsets.size() + 1));
+    PutBigEndian(index, kVersion);
+    PutBigEndian(index, static_cast<uint32_t>(m_offsets.size()));
+    PutBigEndian(index, m_longest);
+    PutBigEndian(index, m_shortest);
+    PutBigEndian(index, 0); // flags: entries in file order, not rotated
+    index += '%';
+    index.append(3, '\0');
+    for (const uint32_t offset : m_offsets)
+        PutBigEndian(index, offset);
+    PutBigEndian(index, static_cast<uint32_t>(m_text.size()));
+    return index;
+}
+
+std::optional<StrfileHeader> ParseStrfileHeader(std::string_view bytes)
+{
+    if (bytes.size() < kHeaderSize)
+        return std::nullopt;
+    StrfileHeader header;
+    header.version = GetBigEndian(bytes, 0);
+    header.count = GetBigEndian(bytes, 4);
+    header.flags = GetBigEndian(bytes, 16);
+    header.delimiter = bytes[20];
+    if (header.version < 1 || header.version > kVersion || header.delimiter == '\0' ||
+        header.delimiter == '\n')
+        return std::nullopt;
+    return header;
+}
+
+std::vector<std::string> SplitFortuneText(std::string_view text, char delimiter, bool rotated)
+{
+    std::vector<std::string> entries;
+    size_t entryStart = 0;
+    size_t lineStart = 0;
+    const auto finishEntry = [&](size_t end) {
+        if (end > entryStart) {
+            std::string entry(text.substr(entryStart, end - entryStart));
+            if (entry.back() == '\n')
+                entry.pop_back();
+            if (rotated)
+                std::transform(entry.begin(), entry.end(), entry.begin(), Rot13);
+            entries.push_back(std::move(entry));
+        }
+    };
+    while (lineStart < text.size()) {
+        const size_t lineEnd = text.find('\n', lineStart);
+        if (lineEnd == std::string_view::npos)
+            break;
+        if (lineEnd == lineStart + 1 && text[lineStart] == delimiter) {
+            finishEntry(lineStart);
+            entryStart = lineEnd + 1;
+        }
+        lineStart = lineEnd + 1;
+    }
+    finishEntry(text.size());
+    return entries;
+}
+
+} // namespace fortarc

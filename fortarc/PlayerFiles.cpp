@@ -1,0 +1,186 @@
+#include "fortarc/PlayerFiles.h"
+
+#include "fortarc/ArchiveCommands.h"
+#include "fortarc/CAtomicFilePair.h"
+#include "fortarc/ConsoleText.h"
+#include "fortarc/FortarcError.h"
+#include "fortarc/FortuneFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace fortarc::PlayerFiles {
+
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// The whole file; nullopt when it does not exist.
+std::optional<std::string> ReadFile(const std::string& path, bool mustExist)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (!mustExist && errno == ENOENT)
+            return std::nullopt;
+        throw FortarcError(ExitCode::Failure, path + ": " + std::strerror(errno));
+    }
+    std::string bytes;
+    char block[65536];
+    ssize_t got = 0;
+    while ((got = ::read(fd, block, sizeof block)) != 0) {
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            const std::string reason = std::strerror(errno);
+            ::close(fd);
+            throw FortarcError(ExitCode::Failure, path + ": " + reason);
+        }
+        bytes.append(block, static_cast<size_t>(got));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+// Takes the added fortunes off again, from the last down, each only while
+// the archive's last fortune is still the one added (another writer's
+// fortune is never taken); true when the archive is back to `before`.
+bool RollBack(CFortuneArchive& fortunes, int32_t before, const std::vector<std::u16string>& added)
+{
+    try {
+        for (size_t i = added.size(); i > 0; --i) {
+            const int32_t last = fortunes.Count();
+            if (last != before + static_cast<int32_t>(i) || fortunes.Item(last) != added[i - 1])
+                return false;
+            fortunes.Delete(last);
+        }
+        return fortunes.Count() == before;
+    } catch (const FortarcError&) {
+        return false;
+    }
+}
+
+// Appending needs room for the new fortunes, and taking them off again after
+// a failure a rewrite of the whole archive beside it: refused up front when
+// the folder's file system has not that much free.
+void RequireRoom(const ArchiveRef& archive, const std::vector<std::u16string>& fortunes)
+{
+    unsigned long long adding = 0;
+    for (const std::u16string& fortune : fortunes)
+        adding += ToConsole(fortune).size() + 3;
+    struct stat info {};
+    struct statvfs space {};
+    if (::stat(archive.path.c_str(), &info) != 0 ||
+        ::statvfs(FolderOf(archive.path).c_str(), &space) != 0)
+        return;
+    const unsigned long long needed = static_cast<unsigned long long>(info.st_size) + 2 * adding;
+    const unsigned long long free =
+        static_cast<unsigned long long>(space.f_bavail) * space.f_frsize;
+    if (free < needed)
+        throw FortarcError(ExitCode::Failure,
+                           archive.label +
+                               ": not enough free space to import and, should that "
+                               "fail, to take it back (" +
+                               std::to_string(needed) + " bytes needed, " + std::to_string(free) +
+                               " free)");
+}
+
+} // namespace
+
+void ExportFortune(const CCommandContext& context, const std::string& archive,
+                   const std::string& folder)
+{
+    const ArchiveRef ref = context.Resolve(archive);
+    const CFortuneArchive fortunes = context.Open(ref, Access::Read);
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        throw FortarcError(ExitCode::Failure, folder + ": no such folder");
+    const std::string textName = ref.name;
+    const std::string indexName = ref.name + ".dat";
+    if (SameFile(folder + '/' + textName, ref.path) || SameFile(folder + '/' + indexName, ref.path))
+        throw FortarcError(ExitCode::Failure,
+                           ref.label + ": the export would replace the archive itself");
+
+    CFortuneFileBuilder builder;
+    const int32_t count = fortunes.Count();
+    for (int32_t i = 1; i <= count; ++i) {
+        const std::u16string text = ToLf(fortunes.Item(i));
+        if (HasPercentLine(text))
+            throw FortarcError(ExitCode::BadText,
+                               ref.label + ": fortune " + std::to_string(i) +
+                                   " holds a line that is only \"%\", which fortune(6) would "
+                                   "play as two fortunes; nothing was written");
+        if (!builder.Append(ToConsole(text)))
+            throw FortarcError(ExitCode::Failure,
+                               ref.label + ": too large for a strfile index (4 GiB)");
+    }
+    CAtomicFilePair(folder, textName, indexName).Write(builder.Text(), builder.Index());
+}
+
+void ImportFortune(const CCommandContext& context, const std::string& file,
+                   const std::string& archive)
+{
+    const std::string text = *ReadFile(file, true);
+    const std::optional<std::string> index = ReadFile(file + ".dat", false);
+    StrfileHeader header;
+    if (index) {
+        const std::optional<StrfileHeader> parsed = ParseStrfileHeader(*index);
+        if (!parsed)
+            throw FortarcError(ExitCode::BadText, file + ".dat: not a strfile index");
+        header = *parsed;
+    }
+    const std::vector<std::string> entries =
+        SplitFortuneText(text, header.delimiter, (header.flags & kStrfileRotated) != 0);
+
+    // Every entry is checked before the archive is touched.
+    std::vector<std::u16string> storable;
+    size_t blank = 0;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const std::string what = file + ": entry " + std::to_string(i + 1);
+        if (entries[i].find_first_not_of("\r\n") == std::string::npos) {
+            ++blank;
+            continue;
+        }
+        storable.push_back(ArchiveCommands::StorableFortune(entries[i], what));
+    }
+
+    const ArchiveRef ref = context.Resolve(archive);
+    CFortuneArchive fortunes = context.Open(ref, Access::Append);
+    RequireRoom(ref, storable);
+    const int32_t before = fortunes.Count();
+    std::vector<std::u16string> added;
+    for (const std::u16string& fortune : storable) {
+        bool taken = false;
+        try {
+            fortunes.Add(fortune);
+            const int32_t count = fortunes.Count();
+            taken = count == before + static_cast<int32_t>(added.size()) + 1 &&
+                    fortunes.Item(count) == fortune;
+        } catch (const FortarcError&) {
+        }
+        if (!taken) {
+            const bool restored = RollBack(fortunes, before, added);
+            throw FortarcError(ExitCode::Failure,
+                               ref.label + ": the archive did not take entry " +
+                                   std::to_string(added.size() + 1) +
+                                   (restored ? "; nothing was imported"
+                                             : "; the entries before it could not be taken off"));
+        }
+        added.push_back(fortune);
+    }
+    if (blank > 0)
+        std::fprintf(stderr, "fortarc: %s: %zu entries of blank lines only were skipped\n",
+                     file.c_str(), blank);
+}
+
+} // namespace fortarc::PlayerFiles

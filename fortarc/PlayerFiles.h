@@ -1,0 +1,24 @@
+#pragma once
+
+#include "fortarc/CCommandContext.h"
+
+#include <string>
+
+// The files fortune(6) plays: an archive written as them, and their entries
+// appended to an archive.
+namespace fortarc::PlayerFiles {
+
+// Writes DIR/NAME and DIR/NAME.dat together, NAME being the archive's name.
+// A fortune holding a line that is only "%" is refused (fortune(6) would play
+// it as two); empty fortunes are left out, as strfile leaves them out.
+void ExportFortune(const CCommandContext& context, const std::string& archive,
+                   const std::string& folder);
+
+// Appends every entry of FILE (with the delimiter and rotation of FILE.dat
+// when there is one) to the archive: all of them, or none when one cannot be
+// stored or the archive fails part-way. Entries of blank lines only cannot be
+// stored and are skipped with a note on standard error.
+void ImportFortune(const CCommandContext& context, const std::string& file,
+                   const std::string& archive);
+
+} // namespace fortarc::PlayerFiles

@@ -1,0 +1,330 @@
+// Cut, Copy and Paste in the main window on real Fortune objects, and the
+// commands' failure paths on a Fortune object that fails on request.
+
+#include "desktop/Prompts.h"
+#include "editor/editing/BstrText.h"
+#include "editor/editing/CClipboardCommands.h"
+#include "editor/shell/CFortuneListModel.h"
+#include "editor/shell/CMainCommands.h"
+#include "editor/shell/frmMain.h"
+#include "tests/editor/editing/FortuneFiles.h"
+#include "tests/editor/shell/EditorTestEnvironment.h"
+#include "tests/support/Latin1Locale.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempHome.h"
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QTest>
+#include <QTreeView>
+
+using namespace zrv::desktop;
+using zrv::test::EditorTestEnvironment;
+
+namespace {
+
+const QString kMarker = QStringLiteral("//ZORVAFORTUNE//");
+
+QString ClipboardText()
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+void SetClipboard(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class ClipboardCommandsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetClipboard({});
+        main = environment.StartEditor();
+        FortuneFiles::MakeArchive(Path(), "Header", {"one", "x\r\ny", "three", "four"});
+        main->OpenArchive("Four");
+    }
+    QString Path() const { return environment.ArchivePath("Four"); }
+    QTreeView& List() const { return *main->List(); }
+    void SelectRows(std::initializer_list<int> rows) const
+    {
+        for (const int row : rows)
+            List().selectionModel()->select(List().model()->index(row - 1, 0),
+                                            QItemSelectionModel::Select |
+                                                QItemSelectionModel::Rows);
+    }
+    QStringList OnDisk() const
+    {
+        return FortuneFiles::Fortunes(FortuneFiles::LoadFortune(Path()).get());
+    }
+    void Run(const char* menuItem) const { main->Commands().MenuItem(menuItem)->trigger(); }
+    bool PasteEnabled() const
+    {
+        const bool menu = main->Commands().MenuItem("mnuEditPaste")->isEnabled();
+        EXPECT_EQ(main->Commands().Button("Paste")->isEnabled(), menu);
+        return menu;
+    }
+
+    EditorTestEnvironment environment;
+    std::unique_ptr<frmMain> main;
+    zrv::test::ScriptedPrompts prompts;
+};
+
+} // namespace
+
+TEST_F(ClipboardCommandsTest, copyOfThreeSelected_putsFullTextsInListOrder)
+{
+    SelectRows({4, 2, 1});
+    Run("mnuEditCopy");
+    EXPECT_EQ(ClipboardText(), kMarker + "one" + kMarker + "x\r\ny" + kMarker + "four");
+    EXPECT_EQ(main->PanelText(3), "3 fortunes on clipboard");
+    EXPECT_TRUE(PasteEnabled());
+    EXPECT_EQ(OnDisk().size(), 4) << "copying changes nothing";
+}
+
+TEST_F(ClipboardCommandsTest, cut_asksAndNoKeepsArchiveAndClipboard)
+{
+    SelectRows({2, 3});
+    prompts.expectMessageBox(vbNo);
+    Run("mnuEditCut");
+    EXPECT_EQ(prompts.records().back().title, "Confirm Delete");
+    EXPECT_EQ(OnDisk().size(), 4);
+    EXPECT_EQ(ClipboardText(), kMarker + "x\r\ny" + kMarker + "three");
+    EXPECT_EQ(main->PanelText(3), "2 fortunes on clipboard");
+
+    prompts.expectMessageBox(vbYes);
+    Run("mnuEditCut");
+    EXPECT_EQ(OnDisk(), (QStringList{"one", "four"}));
+    EXPECT_EQ(main->RowCount(), 2);
+    EXPECT_EQ(main->PanelText(3), "2 fortunes on clipboard");
+}
+
+TEST_F(ClipboardCommandsTest, pasteIntoTheSameArchive_appendsCopies)
+{
+    SelectRows({1, 2});
+    Run("mnuEditCopy");
+    Run("mnuEditPaste");
+    EXPECT_EQ(OnDisk(), (QStringList{"one", "x\r\ny", "three", "four", "one", "x\r\ny"}));
+    EXPECT_EQ(main->RowCount(), 6);
+    EXPECT_EQ(main->RowText(5), "x");
+}
+
+TEST_F(ClipboardCommandsTest, textFromElsewhere_countsOnlyWhenItBeginsWithTheMarker)
+{
+    SetClipboard("//zorvafortune//abc" + kMarker + kMarker);
+    EXPECT_EQ(main->PanelText(3), "3 fortunes on clipboard");
+    Run("mnuEditPaste");
+    // The empty ones store nothing.
+    EXPECT_EQ(OnDisk(), (QStringList{"one", "x\r\ny", "three", "four", "abc"}));
+
+    SetClipboard(" " + kMarker + "abc");
+    EXPECT_EQ(main->PanelText(3), "No fortunes on clipboard");
+    EXPECT_FALSE(PasteEnabled());
+
+    SetClipboard(kMarker + "abc");
+    auto* image = new QMimeData;
+    image->setImageData(QImage(4, 4, QImage::Format_RGB32));
+    QGuiApplication::clipboard()->setMimeData(image);
+    EXPECT_EQ(main->PanelText(3), "No fortunes on clipboard");
+    EXPECT_FALSE(PasteEnabled());
+}
+
+TEST_F(ClipboardCommandsTest, withoutArchive_pasteIsDisabledWhileTheCountShows)
+{
+    SetClipboard(kMarker + "a" + kMarker + "b");
+    EXPECT_TRUE(PasteEnabled());
+    main->CloseArchive();
+    EXPECT_EQ(main->PanelText(3), "2 fortunes on clipboard");
+    EXPECT_FALSE(PasteEnabled());
+    main->PasteCommand();
+    EXPECT_EQ(OnDisk().size(), 4);
+}
+
+TEST_F(ClipboardCommandsTest, clipboardKeysOfDisabledCommands_leaveTheClipboard)
+{
+    List().setCurrentIndex(List().model()->index(2, 0));
+    List().selectionModel()->clearSelection();
+    ASSERT_FALSE(main->Commands().MenuItem("mnuEditCopy")->isEnabled());
+    SetClipboard(kMarker + "waiting");
+    for (const Qt::Key key : {Qt::Key_C, Qt::Key_X})
+        QTest::keyClick(&List(), key, Qt::ControlModifier);
+    EXPECT_EQ(ClipboardText(), kMarker + "waiting");
+    EXPECT_EQ(OnDisk().size(), 4);
+
+    SetClipboard("no fortunes");
+    ASSERT_FALSE(PasteEnabled());
+    QTest::keyClick(&List(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(ClipboardText(), "no fortunes");
+    EXPECT_EQ(OnDisk().size(), 4);
+}
+
+TEST_F(ClipboardCommandsTest, becomingActive_refreshesACountNobodyReported)
+{
+    QGuiApplication::clipboard()->blockSignals(true);
+    SetClipboard(kMarker + "unreported");
+    QGuiApplication::clipboard()->blockSignals(false);
+    EXPECT_EQ(main->PanelText(3), "No fortunes on clipboard");
+    emit qGuiApp->applicationStateChanged(Qt::ApplicationActive);
+    EXPECT_EQ(main->PanelText(3), "1 fortune on clipboard");
+    EXPECT_TRUE(PasteEnabled());
+}
+
+// The fortune goes through the clipboard as text of the ANSI code page and
+// comes back into the archive in the same bytes.
+TEST_F(ClipboardCommandsTest, nonAsciiFortune_survivesARoundTripInUtf8AndLatin1)
+{
+    const QString text = QStringLiteral("Gr\u00fc\u00dfe");
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
+    for (const Case& c : {Case{"UTF-8", "Gr\xc3\xbc\xc3\x9f"
+                                        "e"},
+                          Case{"ISO-8859-1", "Gr\xfc\xdf"
+                                             "e"}}) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<zrv::test::Latin1Locale> latin1;
+        if (c.bytes.size() == 5) {
+            latin1 = std::make_unique<zrv::test::Latin1Locale>();
+            if (!latin1->IsActive())
+                GTEST_SKIP() << "no ISO-8859-1 locale can be generated here";
+        }
+        FortuneFiles::MakeArchive(Path(), "Header", {text});
+        main->OpenArchive("Four");
+        SelectRows({1});
+        Run("mnuEditCopy");
+        EXPECT_EQ(ClipboardText(), kMarker + text);
+        Run("mnuEditPaste");
+        EXPECT_EQ(FileBytes(Path()), "Header\n%\n" + c.bytes + "\n%\n" + c.bytes);
+    }
+}
+
+namespace {
+
+// A real Fortune object whose Add fails from a given call on and whose Item
+// fails on request, as a failing disk or an exhausted memory would.
+class FailingFortune final : public IFortune {
+public:
+    explicit FailingFortune(ComPtr<IFortune> real) : m_real(std::move(real)) {}
+    int addsBeforeFailure = -1;
+    bool itemFails = false;
+
+    HRESULT QueryInterface(const GUID& iid, void** ppv) override
+    {
+        return m_real->QueryInterface(iid, ppv);
+    }
+    ULONG AddRef() override { return 1; }
+    ULONG Release() override { return 1; }
+    HRESULT GetTypeInfoCount(UINT* count) override { return m_real->GetTypeInfoCount(count); }
+    HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override
+    {
+        return m_real->GetTypeInfo(index, lcid, info);
+    }
+    HRESULT GetIDsOfNames(const GUID& iid, LPOLESTR* names, UINT count, LCID lcid,
+                          DISPID* ids) override
+    {
+        return m_real->GetIDsOfNames(iid, names, count, lcid, ids);
+    }
+    HRESULT Invoke(DISPID id, const GUID& iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                   VARIANT* result, EXCEPINFO* info, UINT* argErr) override
+    {
+        return m_real->Invoke(id, iid, lcid, flags, params, result, info, argErr);
+    }
+    HRESULT Load(BSTR file) override { return m_real->Load(file); }
+    HRESULT Count(LONG* count) override { return m_real->Count(count); }
+    HRESULT Add(BSTR fortune) override
+    {
+        if (addsBeforeFailure == 0)
+            return DISP_E_EXCEPTION;
+        --addsBeforeFailure;
+        return m_real->Add(fortune);
+    }
+    HRESULT get_Item(LONG index, BSTR* fortune) override
+    {
+        return itemFails ? DISP_E_EXCEPTION : m_real->get_Item(index, fortune);
+    }
+    HRESULT put_Item(LONG index, BSTR fortune) override { return m_real->put_Item(index, fortune); }
+    HRESULT Delete(LONG index) override { return m_real->Delete(index); }
+    HRESULT Create(BSTR file) override { return m_real->Create(file); }
+    HRESULT Rename(BSTR file) override { return m_real->Rename(file); }
+    HRESULT Name(BSTR* file) override { return m_real->Name(file); }
+    HRESULT get_Header(BSTR* header) override { return m_real->get_Header(header); }
+    HRESULT put_Header(BSTR header) override { return m_real->put_Header(header); }
+
+private:
+    ComPtr<IFortune> m_real;
+};
+
+class ClipboardFailureTest : public testing::Test {
+protected:
+    ClipboardFailureTest()
+    {
+        SetClipboard({});
+        rows.SetRows({"a", "b", "c"});
+        list.setModel(&rows);
+        list.setSelectionMode(QAbstractItemView::ExtendedSelection);
+        CClipboardCommands::Window window;
+        window.list = &list;
+        window.keyRole = CFortuneListModel::KeyRole;
+        window.fortune = [this] { return &fortune; };
+        window.deleteSelected = [this] { ++deletions; };
+        window.reload = [this] { ++reloads; };
+        window.refresh = [] {};
+        commands = std::make_unique<CClipboardCommands>(std::move(window));
+    }
+
+    EditorTestEnvironment environment;
+    QString path = QString::fromStdString(zrv::test::MakeTempDir("clipboard")) + "/Three";
+    FailingFortune fortune{FortuneFiles::MakeArchive(path, "Header", {"a", "b", "c"})};
+    CFortuneListModel rows;
+    QTreeView list;
+    int deletions = 0;
+    int reloads = 0;
+    std::unique_ptr<CClipboardCommands> commands;
+    zrv::test::ScriptedPrompts prompts;
+};
+
+} // namespace
+
+TEST_F(ClipboardFailureTest, failingCopy_showsTheCutBoxDeletesNothingAndKeepsTheClipboard)
+{
+    SetClipboard(kMarker + "waiting");
+    list.selectAll();
+    fortune.itemFails = true;
+    prompts.expectMessageBox(vbOK);
+    commands->Cut();
+    ASSERT_EQ(prompts.records().size(), 1u);
+    const PromptRecord& box = prompts.records()[0];
+    EXPECT_EQ(box.text, "Cut of Fortunes Failed");
+    EXPECT_EQ(box.title, "Operation Failed");
+    EXPECT_EQ(box.buttons, vbOKOnly);
+    EXPECT_EQ(box.icon, vbExclamation);
+    EXPECT_EQ(deletions, 0);
+    EXPECT_EQ(ClipboardText(), kMarker + "waiting");
+    EXPECT_THROW(commands->Copy(), std::exception);
+}
+
+TEST_F(ClipboardFailureTest, pasteFailingPartWay_keepsWhatWasAddedAndShowsIt)
+{
+    SetClipboard(kMarker + "d" + kMarker + "e" + kMarker + "f");
+    fortune.addsBeforeFailure = 1;
+    commands->Paste();
+    EXPECT_EQ(FortuneFiles::Fortunes(&fortune), (QStringList{"a", "b", "c", "d"}));
+    EXPECT_EQ(reloads, 1);
+
+    fortune.addsBeforeFailure = 0;
+    commands->Paste();
+    EXPECT_EQ(FortuneFiles::Fortunes(&fortune).size(), 4);
+    EXPECT_EQ(reloads, 1) << "nothing added, nothing to show";
+}

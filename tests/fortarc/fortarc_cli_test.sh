@@ -1,0 +1,239 @@
+#!/usr/bin/env bash
+# Installs the build tree given as $1 into a temporary prefix and drives the
+# installed fortarc there, grouped by command. Archives are checked byte for
+# byte; failures must leave every file as it was.
+set -u
+
+build=$(cd "$1" && pwd)
+work=$(mktemp -d)
+trap 'chattr -i "$work"/player/data/* 2>/dev/null; umount "$work/exports/small" 2>/dev/null; rm -rf "$work"' EXIT
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CONFIG_DIRS=$work/etc/xdg
+export XDG_DATA_HOME=$work/share XDG_RUNTIME_DIR=$work/run LC_ALL=C.UTF-8
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CONFIG_DIRS" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
+    { cat "$work/install.log"; echo "FAIL: cmake --install"; exit 1; }
+export PATH=$prefix/bin:/usr/games:$PATH
+zrvregsvr "$prefix/lib/libzrvfort.so" || { echo "FAIL: registration"; exit 1; }
+player=$work/player
+data=$player/data
+mkdir -p "$data"
+zrvreg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZorvaFortune Editor' \
+    /v "Inno Setup: App Path" /d "$work/not-the-player" /f >/dev/null
+zrvreg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\zorvafortune_is1' \
+    /v "Inno Setup: App Path" /d "$player" /f >/dev/null
+
+[ -x "$prefix/bin/fortarc" ] || fail "fortarc is not installed in bin"
+[ -s "$prefix/share/bash-completion/completions/fortarc" ] || fail "no bash completion installed"
+if command -v help2man >/dev/null; then
+    gzip -dc "$prefix/share/man/man1/fortarc.1.gz" | grep -q 'export\\-fortune' ||
+        fail "the installed man page does not describe export-fortune"
+fi
+
+# expect_bytes FILE FORMAT [ARGS]: the file holds exactly printf's output.
+expect_bytes() {
+    local file=$1
+    shift
+    # shellcheck disable=SC2059
+    printf "$@" >"$work/expected"
+    cmp -s "$file" "$work/expected" ||
+        fail "$(basename "$file") holds $(od -An -c "$file" | tr -s ' ' | head -c 300)"
+}
+
+# run CODE COMMAND...: the exit status is CODE; a failure says one line on stderr.
+run() {
+    local want=$1
+    shift
+    "$@" >"$work/out" 2>"$work/err" </dev/null
+    local got=$?
+    [ "$got" -eq "$want" ] || fail "'$*' exited with $got, not $want: $(cat "$work/err")"
+    if [ "$want" -ne 0 ]; then
+        [ "$(wc -l <"$work/err")" -eq 1 ] || fail "'$*' wrote more than one line on stderr"
+        grep -q '^fortarc: ' "$work/err" || fail "'$*' did not say why it failed"
+    fi
+}
+
+# unchanged CODE COMMAND...: fails with CODE and leaves every file byte-identical.
+unchanged() {
+    local before
+    before=$(cd "$work" && find player exports -type f -print0 2>/dev/null | sort -z | xargs -0 sha256sum)
+    run "$@"
+    [ "$before" = "$(cd "$work" && find player exports -type f -print0 2>/dev/null | sort -z | xargs -0 sha256sum)" ] ||
+        fail "'${*:2}' changed files although it failed"
+}
+
+new_archive() { printf "$2" >"$data/$1"; }
+
+# --- reading: names through the data folder, paths, plain and JSON output ---
+new_archive Proverbs 'Proverbs\r\nold\n%%\nLook before you leap.\n%%\nA stitch\r\nin time.\n%%\n\xff bad byte'
+run 0 fortarc count proverbs
+[ "$(cat "$work/out")" = 3 ] || fail "count by name in another case: $(cat "$work/out")"
+run 0 fortarc list "$data/Proverbs"
+[ "$(cat "$work/out")" = $'1\tLook before you leap.\n2\tA stitch\n3\t\uFFFD bad byte' ] ||
+    fail "list: $(cat "$work/out")"
+run 0 fortarc show Proverbs 2
+[ "$(cat "$work/out")" = $'A stitch\nin time.' ] || fail "show gives LF line ends: $(od -c "$work/out")"
+run 0 fortarc --json show Proverbs 3
+[ "$(cat "$work/out")" = $'{"index": 3, "text": "\uFFFD bad byte"}' ] ||
+    fail "show --json: $(cat "$work/out")"
+run 0 fortarc header Proverbs --json
+[ "$(cat "$work/out")" = '{"header": "Proverbs\nold"}' ] || fail "header --json: $(cat "$work/out")"
+run 0 fortarc list --json Proverbs
+[ "$(head -2 "$work/out")" = $'[\n {"index": 1, "first_line": "Look before you leap."},' ] ||
+    fail "list --json: $(cat "$work/out")"
+run 0 fortarc archives
+[ "$(cat "$work/out")" = Proverbs ] || fail "archives: $(cat "$work/out")"
+expect_bytes "$data/Proverbs" 'Proverbs\r\nold\n%%\nLook before you leap.\n%%\nA stitch\r\nin time.\n%%\n\xff bad byte'
+completed=$(cd "$work" && bash -c 'source /usr/share/bash-completion/bash_completion; source "$1"
+    COMP_LINE="fortarc --json show Pro"; COMP_POINT=${#COMP_LINE}; COMP_WORDS=($COMP_LINE)
+    COMP_CWORD=3; _fortarc; echo "${COMPREPLY[*]}"' \
+    _ "$prefix/share/bash-completion/completions/fortarc")
+[ "$completed" = Proverbs ] || fail "completion of an archive name gave '$completed'"
+
+# --- add, set, delete, header, create, rename: the archive bytes exactly ---
+run 0 fortarc create Tales
+expect_bytes "$data/Tales" ''
+run 0 fortarc add Tales 'First.'
+[ "$(cat "$work/out")" = 1 ] || fail "add prints the new index"
+printf 'Two\nlines\n\n' | fortarc add Tales >/dev/null || fail "add from standard input"
+run 0 fortarc add Tales -- '-dash at the start'
+run 0 fortarc add Tales $'Gr\u00fc\u00dfe \u2014 ok'
+expect_bytes "$data/Tales" '\n%%\nFirst.\n%%\nTwo\r\nlines\n%%\n-dash at the start\n%%\nGr\xc3\xbc\xc3\x9fe \xe2\x80\x94 ok'
+run 0 fortarc set Tales 2 $'Line\n%\nstays one fortune'
+run 0 fortarc header Tales 'Tales'
+printf 'Tales\nand more\n' | fortarc header Tales - || fail "header from standard input"
+expect_bytes "$data/Tales" 'Tales\r\nand more\n%%\nFirst.\n%%\nLine\r\n%%\r\nstays one fortune\n%%\n-dash at the start\n%%\nGr\xc3\xbc\xc3\x9fe \xe2\x80\x94 ok'
+run 0 fortarc count Tales
+[ "$(cat "$work/out")" = 4 ] || fail "a %% line in CR LF text splits nothing"
+run 0 fortarc show Tales 4
+[ "$(cat "$work/out")" = $'Gr\u00fc\u00dfe \u2014 ok' ] || fail "UTF-8 text round trip"
+run 0 fortarc delete Tales 4 1 4 3
+expect_bytes "$data/Tales" 'Tales\r\nand more\n%%\nLine\r\n%%\r\nstays one fortune'
+run 0 fortarc rename Tales Stories
+[ -e "$data/Tales" ] && fail "rename left the old name"
+expect_bytes "$data/Stories" 'Tales\r\nand more\n%%\nLine\r\n%%\r\nstays one fortune'
+
+# --- a Latin-1 locale: texts in its bytes, JSON still in UTF-8 ---
+mkdir -p "$work/locale"
+if localedef -i en_US -f ISO-8859-1 "$work/locale/en_US.ISO-8859-1" >/dev/null 2>&1; then
+    latin1() { LOCPATH=$work/locale LC_ALL=en_US.ISO-8859-1 "$@"; }
+    run 0 latin1 fortarc create Latin
+    run 0 latin1 fortarc add Latin $'Gr\xfc\xdfe'
+    expect_bytes "$data/Latin" '\n%%\nGr\xfc\xdfe'
+    run 0 latin1 fortarc --json show Latin 1
+    [ "$(cat "$work/out")" = $'{"index": 1, "text": "Gr\u00fc\u00dfe"}' ] ||
+        fail "JSON in a Latin-1 locale: $(od -c "$work/out")"
+    rm "$data/Latin"
+else
+    echo "note: localedef cannot build a Latin-1 locale here; that group was not run"
+fi
+
+# --- failures: one line, documented status, every file byte-identical ---
+mkdir -p "$work/exports"
+unchanged 4 fortarc show Stories 2
+unchanged 4 fortarc set Stories 0 'x'
+unchanged 4 fortarc delete Stories 1 2
+unchanged 2 fortarc delete Stories 1 one
+unchanged 2 fortarc frobnicate Stories
+unchanged 2 fortarc count
+unchanged 2 fortarc count ..
+unchanged 2 fortarc rename Stories ../escape
+unchanged 3 fortarc count Missing
+unchanged 3 fortarc add "$work/nowhere/x" 'text'
+unchanged 5 fortarc add Stories $'\r\n\n'
+unchanged 5 fortarc add Stories $'ends with\n%'
+unchanged 5 fortarc header Stories $'head\n%'
+unchanged 5 fortarc add Stories $'\xff invalid'
+unchanged 7 fortarc create stories
+unchanged 7 fortarc rename Stories Proverbs
+unchanged 7 fortarc rename Stories PROVERBS
+if chattr +i "$data/Stories" 2>/dev/null; then
+    unchanged 1 fortarc add Stories 'not taken'
+    unchanged 1 fortarc delete Stories 1
+    chattr -i "$data/Stories"
+else
+    echo "note: no immutable files here; the refused-write cases were not run"
+fi
+XDG_CONFIG_DIRS=$work/empty-hive unchanged 6 fortarc add "$data/Stories" 'no component'
+
+# --- export-fortune: fortune(6), strfile and unstr read what it writes ---
+new_archive Play 'THE HEADER\n%%\nAlpha\r\nbeta\n%%\nGamma\n%%\n\n%%\nDelta\r\n\r\n'
+run 0 fortarc export-fortune Play "$work/exports"
+expect_bytes "$work/exports/Play" 'Alpha\nbeta\n%%\nGamma\n%%\nDelta\n\n%%\n'
+cp "$work/exports/Play" "$work/exports/Copy"
+strfile -s "$work/exports/Copy" >/dev/null || fail "strfile on the exported file"
+cmp -s "$work/exports/Play.dat" "$work/exports/Copy.dat" ||
+    fail "strfile's index differs: $(od -An -tx1 "$work/exports/Play.dat") vs $(od -An -tx1 "$work/exports/Copy.dat")"
+for _ in $(seq 40); do
+    fortune "$work/exports/Play"
+    echo "@@"
+done >"$work/played"
+grep -q 'HEADER' "$work/played" && fail "fortune played the header"
+grep -vxE 'Alpha|beta|Gamma|Delta|@@|' "$work/played" | head -1 | grep -q . &&
+    fail "fortune played something else: $(sort -u "$work/played" | head)"
+grep -qx Gamma "$work/played" || fail "fortune never played Gamma in 40 runs"
+# unstr must treat our index exactly as strfile's own.
+(cd "$work/exports" && unstr Play >"$work/unstr.ours" 2>&1; echo "status $?" >>"$work/unstr.ours")
+(cd "$work/exports" && unstr Copy >"$work/unstr.theirs" 2>&1; echo "status $?" >>"$work/unstr.theirs")
+sed -i 's/Copy/Play/g' "$work/unstr.theirs"
+cmp -s "$work/unstr.ours" "$work/unstr.theirs" || fail "unstr reads our index differently"
+if grep -q 'status 0' "$work/unstr.theirs"; then
+    (cd "$work/exports" && unstr Play "$work/unstr.text" >/dev/null 2>&1)
+    cmp -s "$work/unstr.text" "$work/exports/Play" || fail "unstr does not give back the fortunes"
+fi
+new_archive Play 'H\n%%\nfine\n%%\nbreaks\r\n%%\r\nin two'
+unchanged 5 fortarc export-fortune Play "$work/exports"
+unchanged 1 fortarc export-fortune Play "$data"
+# The index cannot take the place of a folder: the text file is put back.
+rm "$work/exports/Play.dat" && mkdir "$work/exports/Play.dat"
+new_archive Play 'H\n%%\nnew'
+unchanged 1 fortarc export-fortune Play "$work/exports"
+expect_bytes "$work/exports/Play" 'Alpha\nbeta\n%%\nGamma\n%%\nDelta\n\n%%\n'
+[ -z "$(ls -A "$work/exports/Play.dat")" ] || fail "export left files in the way"
+ls -A "$work/exports" | grep -q '^\.' && fail "export left temporary files: $(ls -A "$work/exports")"
+
+# --- import-fortune: what strfile indexed comes back as the same fortunes ---
+printf 'One\n%%\nTwo\nlines\n%%\n%%\n\n%%\nThree %% sign\n%%\n' >"$work/exports/cookies"
+strfile -s "$work/exports/cookies" >/dev/null
+run 0 fortarc create "$work/exports/imported"
+run 0 fortarc import-fortune "$work/exports/cookies" "$work/exports/imported"
+grep -q 'skipped' "$work/err" || fail "import says nothing of the blank entry"
+expect_bytes "$work/exports/imported" '\n%%\nOne\n%%\nTwo\r\nlines\n%%\nThree %% sign'
+tr 'A-Za-z' 'N-ZA-Mn-za-m' <"$work/exports/cookies" >"$work/exports/rotated"
+strfile -s -x "$work/exports/rotated" >/dev/null
+run 0 fortarc create "$work/exports/unrotated"
+run 0 fortarc import-fortune "$work/exports/rotated" "$work/exports/unrotated"
+cmp -s "$work/exports/imported" "$work/exports/unrotated" || fail "a rotated file imports as plain text"
+printf 'good\n%%\n\xfe\n%%\n' >"$work/exports/broken"
+unchanged 5 fortarc import-fortune "$work/exports/broken" "$work/exports/imported"
+unchanged 1 fortarc import-fortune "$work/exports/none" "$work/exports/imported"
+
+# --- a full file system: nothing half-written (needs the right to mount) ---
+mkdir -p "$work/exports/small"
+if mount -t tmpfs -o size=64k tmpfs "$work/exports/small" 2>/dev/null; then
+    awk 'BEGIN { printf "Big"; for (i = 0; i < 3000; i++) printf "\n%%\nFortune number %d of the big one.", i }' \
+        >"$data/Big"
+    printf 'old text\n%%\n' >"$work/exports/small/Big"
+    printf 'old index' >"$work/exports/small/Big.dat"
+    unchanged 1 fortarc export-fortune Big "$work/exports/small"
+    [ "$(ls -A "$work/exports/small")" = $'Big\nBig.dat' ] ||
+        fail "a failed export left files: $(ls -A "$work/exports/small")"
+    rm "$work/exports/small/"*
+    awk 'BEGIN { for (i = 0; i < 1500; i++) printf "Entry %d to import\n%%\n", i }' >"$work/exports/many"
+    printf 'Small\n%%\nfirst' >"$work/exports/small/Small"
+    unchanged 1 fortarc import-fortune "$work/exports/many" "$work/exports/small/Small"
+    umount "$work/exports/small"
+else
+    echo "note: no tmpfs could be mounted; the full file system cases were not run"
+fi
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all checks passed"

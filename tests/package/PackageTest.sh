@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it with apt, starts the installed editor,
+# creates an archive through the installed component, removes the package and
+# checks that nothing of it is left but the user's archive.
+#
+# It changes the machine (/usr, /etc/xdg), so it runs only as root on a
+# machine meant for it: under CI, or when ZRV_PACKAGE_TEST=1 says so.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+if [ "$(id -u)" -ne 0 ] || { [ "${CI:-}" != true ] && [ "${ZRV_PACKAGE_TEST:-}" != 1 ]; }; then
+    echo "PackageTest: skipped (installs system-wide; runs as root under CI or with ZRV_PACKAGE_TEST=1)"
+    exit 0
+fi
+
+failures=0
+exec 3>&1 # the verdicts, whatever a checked command's output is sent to
+check() { # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok: $what" >&3
+    else
+        echo "FAILED: $what" >&3
+        failures=$((failures + 1))
+    fi
+}
+
+deb=$(tools/build-deb.sh | tail -n 1)
+echo "package: $deb"
+regtool="$PWD/build/deb/runtime/registry/zrvreg"
+work=$(mktemp -d)
+player="$work/player"
+uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZorvaFortune_is1'
+export XDG_CONFIG_DIRS=/etc/xdg XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" HOME="$work/home"
+mkdir -p "$player/data" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$HOME"
+chmod 700 "$XDG_RUNTIME_DIR"
+cleanup() {
+    if [ -n "${editor:-}" ]; then kill "$editor" 2>/dev/null || true; fi
+    if [ -n "${xserver:-}" ]; then kill "$xserver" 2>/dev/null || true; fi
+    "$regtool" delete "$uninstall" /f >/dev/null 2>&1 || true
+    if dpkg -s zorva-fortune >/dev/null 2>&1; then apt-get purge -y -qq zorva-fortune >/dev/null 2>&1 || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+check "lintian reports no error" lintian --fail-on error "$deb"
+hive=/etc/xdg/zorva/registry/machine.db
+hive_before=no
+[ -e "$hive" ] && hive_before=yes
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null 2>&1
+dpkg -L zorva-fortune | sort >"$work/files"
+
+check "the component is registered in the machine hive" \
+    "$regtool" query 'HKCR\ZorvaFortune.Fortune\CLSID' /ve >/dev/null
+check "appstreamcli validates the metadata" \
+    appstreamcli validate --no-net /usr/share/metainfo/org.zorvatools.fortedit.metainfo.xml >/dev/null
+check "desktop-file-validate accepts the desktop entry" \
+    desktop-file-validate /usr/share/applications/fortedit.desktop
+check "man pages are installed" test -e /usr/share/man/man1/fortedit.1.gz
+
+# The player's installation, as its own installer would record it.
+touch "$player/ZorvaFortune.exe"
+"$regtool" add "$uninstall" /v "Inno Setup: App Path" /d "$player" /f >/dev/null
+
+# A client of the installed component makes an archive in the data folder.
+check "fortarc creates an archive through the component" /usr/bin/fortarc create Packaged
+check "fortarc adds a fortune" /usr/bin/fortarc add Packaged "Installed and working."
+check "the archive holds the fortune" grep -q "Installed and working." "$player/data/Packaged"
+
+display=:$((80 + $$ % 100))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xserver=$!
+for _ in $(seq 50); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+DISPLAY=$display QT_QPA_PLATFORM=xcb /usr/bin/fortedit >"$work/fortedit.log" 2>&1 &
+editor=$!
+check "the installed editor shows its main window" \
+    env DISPLAY=$display timeout 30 xdotool search --sync --onlyvisible --name '^Zorva Fortune Editor' >/dev/null
+kill "$editor" 2>/dev/null
+wait "$editor" 2>/dev/null || true
+editor=
+
+"$regtool" delete "$uninstall" /f >/dev/null
+DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq zorva-fortune >/dev/null
+
+check "the class is no longer registered" bash -c "! '$regtool' query 'HKCR\\ZorvaFortune.Fortune' >/dev/null 2>&1"
+check "the spreadsheet file class is no longer registered" \
+    bash -c "! '$regtool' query 'HKLM\\Software\\Classes\\.xls' >/dev/null 2>&1"
+left=$(while read -r f; do if [ -f "$f" ] || [ -L "$f" ]; then echo "$f"; fi; done <"$work/files")
+check "no file of the package is left" test -z "$left"
+[ -z "$left" ] || printf '  left: %s\n' $left
+if [ "$hive_before" = no ]; then
+    check "no machine hive of the package is left" test ! -e "$hive"
+fi
+check "the user's archive is still there" grep -q "Installed and working." "$player/data/Packaged"
+
+echo "PackageTest: $failures failed"
+[ "$failures" -eq 0 ]
