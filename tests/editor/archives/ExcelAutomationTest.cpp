@@ -312,7 +312,7 @@ TEST_F(ExcelAutomationTest, cancelledImport_keepsTheRowsAppendedSoFar)
     const QString csv = environment.PlayerFolder() + "/long.csv";
     QFile file(csv);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    const int rows = 20000;
+    const int rows = 200000; // far more than a second of appending
     for (int row = 1; row <= rows; ++row)
         file.write(QByteArray("Row ") + QByteArray::number(row) + "\n");
     file.close();
