@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Release configuration, installs it into ./.local, registers the
-# Fortune component, puts an example archive into the data folder and starts
-# the editor fortedit.
+# Fortune component and the spreadsheet application, puts an example archive
+# into the data folder and starts the editor fortedit.
 #
 # The installation's machine hive (HKEY_LOCAL_MACHINE, which also holds the
 # class registrations and the player's uninstall entry) lives in
@@ -22,6 +22,8 @@ export XDG_CONFIG_DIRS="$prefix/etc/xdg"
 mkdir -p "$XDG_CONFIG_DIRS"
 cmake --install "$build" >/dev/null
 "$prefix/bin/zrvregsvr" "$prefix/lib/libzrvfort.so"
+# The spreadsheet application the editor's export and import automate.
+"$prefix/bin/zrvregsvr" "$prefix/lib/libzrvsheet.so"
 
 # The player's installation, found by the editor through its uninstall entry.
 player="$prefix/share/zorvafortune"

@@ -20,6 +20,7 @@ struct CellData {
     std::string text; // Text: the value; Error: the error's name ("#DIV/0!")
     double number = 0;
     bool boolean = false;
+    bool operator==(const CellData&) const = default;
 };
 
 // 1-based row and column numbers.
@@ -35,11 +36,13 @@ struct SheetData {
     std::map<uint32_t, double> rowHeights;   // row -> height in points
     std::map<uint32_t, double> columnWidths; // column -> width in characters
     CellRef activeCell;
+    bool operator==(const SheetData&) const = default;
 };
 
 struct WorkbookData {
     std::vector<SheetData> sheets;
     std::size_t activeSheet = 0; // index into sheets
+    bool operator==(const WorkbookData&) const = default;
 };
 
 } // namespace zrv::sheet

@@ -12,9 +12,16 @@ namespace zrv::sheet {
 
 // Reads the whole workbook, or gives nullopt with a one-line reason in error
 // (damaged, not a spreadsheet, over the size limits, protected).
+// What cells hold: a formula its cached result (never evaluated; none: empty);
+// a date a number (xlsx: the serial number) or a text (xls: "YYYY-MM-DD",
+// ods: the text shown); error values Error with their name. Limits:
+// WorkbookLimits.h.
 std::optional<WorkbookData> ReadWorkbookFile(const std::string& path, std::string& error);
 
 // Writes an xlsx file; the target must not exist yet (never replaced).
+// Refused before anything is written: a text over 32,767 characters (UTF-16
+// units of its LF form) or not valid UTF-8, a number that is not finite, an
+// unknown error value, a sheet name xlsx cannot hold.
 bool WriteXlsxFile(const WorkbookData& workbook, const std::string& path, std::string& error);
 
 } // namespace zrv::sheet

@@ -1,0 +1,40 @@
+#pragma once
+
+// The application object ("Excel.Application"). Releasing it shows the
+// workbooks of a visible application that are waiting to be shown.
+
+#include "sheet/app/CAutomationObject.h"
+#include "sheet/app/CWorkspace.h"
+
+#include <memory>
+
+namespace zrv::sheet {
+
+class CApplication final : public CDispatchObject<CApplication> {
+public:
+    static ComPtr<IDispatch> Create();
+
+    static const DispatchMember<CApplication> kMembers[];
+
+    CApplication();
+
+private:
+    ~CApplication() override;
+
+    void GetSheetsInNewWorkbook(CDispatchCall& call);
+    void PutSheetsInNewWorkbook(CDispatchCall& call);
+    void GetScreenUpdating(CDispatchCall& call);
+    void PutScreenUpdating(CDispatchCall& call);
+    void GetInteractive(CDispatchCall& call);
+    void PutInteractive(CDispatchCall& call);
+    void GetVisible(CDispatchCall& call);
+    void PutVisible(CDispatchCall& call);
+    void GetOperatingSystem(CDispatchCall& call);
+    void GetWorkbooks(CDispatchCall& call);
+    void GetActiveSheet(CDispatchCall& call);
+    void GetSelection(CDispatchCall& call);
+
+    std::shared_ptr<CWorkspace> m_workspace;
+};
+
+} // namespace zrv::sheet

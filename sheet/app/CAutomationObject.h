@@ -1,0 +1,102 @@
+#pragma once
+
+// Base of every object of the spreadsheet application: reference count,
+// IDispatch over a table of members, and error reporting. Names resolve
+// without regard to case; ids and names reach the same member. A member that
+// fails fills EXCEPINFO and the thread's error information.
+
+#include "runtime/com/ComPtr.h"
+#include "runtime/com/OleAuto.h"
+#include "sheet/app/CDispatchCall.h"
+
+#include <atomic>
+#include <span>
+#include <string_view>
+#include <utility>
+
+namespace zrv::sheet {
+
+class CAutomationObject : public IDispatch, public ISupportErrorInfo {
+public:
+    CAutomationObject(const CAutomationObject&) = delete;
+    CAutomationObject& operator=(const CAutomationObject&) = delete;
+
+    HRESULT QueryInterface(const GUID& iid, void** ppv) final;
+    ULONG AddRef() final;
+    ULONG Release() final;
+
+    HRESULT GetTypeInfoCount(UINT* count) final;
+    HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) final;
+    HRESULT GetIDsOfNames(const GUID& iid, OLECHAR** names, UINT count, LCID lcid,
+                          DISPID* ids) final;
+    HRESULT Invoke(DISPID id, const GUID& iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                   VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) final;
+
+    HRESULT InterfaceSupportsErrorInfo(const GUID& iid) final;
+
+protected:
+    CAutomationObject();
+    virtual ~CAutomationObject();
+
+    // The member of that name (any case), or false.
+    virtual bool FindMember(std::u16string_view name, DISPID& id) const = 0;
+    // Runs member id; throws DispatchError (DISP_E_MEMBERNOTFOUND for an id
+    // or a kind of call the object does not have).
+    virtual void CallMember(DISPID id, CDispatchCall& call) = 0;
+
+private:
+    std::atomic<ULONG> m_refs{1};
+};
+
+// One member: its name and id, what a method call or property get runs, and
+// what a property put runs (either may be null).
+template <class T> struct DispatchMember {
+    std::u16string_view name;
+    DISPID id;
+    void (T::*get)(CDispatchCall&);
+    void (T::*put)(CDispatchCall&);
+};
+
+bool SameName(std::u16string_view a, std::u16string_view b);
+[[noreturn]] void ThrowMemberNotFound();
+
+// An object whose members are T::kMembers.
+template <class T> class CDispatchObject : public CAutomationObject {
+protected:
+    bool FindMember(std::u16string_view name, DISPID& id) const final
+    {
+        for (const DispatchMember<T>& member : T::kMembers) {
+            if (SameName(member.name, name)) {
+                id = member.id;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void CallMember(DISPID id, CDispatchCall& call) final
+    {
+        for (const DispatchMember<T>& member : T::kMembers) {
+            if (member.id != id)
+                continue;
+            const auto handler = call.IsPut() ? member.put : member.get;
+            if (!handler)
+                ThrowMemberNotFound();
+            (static_cast<T*>(this)->*handler)(call);
+            return;
+        }
+        ThrowMemberNotFound();
+    }
+};
+
+} // namespace zrv::sheet
+
+namespace zrv::sheet {
+
+// A new object of class T with one reference, owned by the result.
+template <class T, class... Args> ComPtr<IDispatch> MakeDispatch(Args&&... args)
+{
+    return ComPtr<IDispatch>::attach(new T(std::forward<Args>(args)...));
+}
+
+} // namespace zrv::sheet

@@ -1,0 +1,36 @@
+#include "sheet/app/CColumn.h"
+
+#include "sheet/app/LayoutLimits.h"
+
+namespace zrv::sheet {
+
+const DispatchMember<CColumn> CColumn::kMembers[] = {
+    {u"Select", 235, &CColumn::Select, nullptr},
+    {u"ColumnWidth", 242, &CColumn::GetColumnWidth, &CColumn::PutColumnWidth},
+};
+
+CColumn::CColumn(CBookHold hold, size_t sheet, uint32_t column)
+    : m_hold(std::move(hold)), m_sheet(sheet), m_column(column)
+{}
+
+void CColumn::Select(CDispatchCall& call)
+{
+    call.ExpectArgs(0, 0);
+    m_hold.Book().SelectColumns(m_sheet, m_column, m_column);
+    call.ReturnBool(true);
+}
+
+void CColumn::GetColumnWidth(CDispatchCall& call)
+{
+    call.ExpectArgs(0, 0);
+    call.ReturnDouble(m_hold.Book().ColumnWidth(m_sheet, m_column));
+}
+
+void CColumn::PutColumnWidth(CDispatchCall& call)
+{
+    call.ExpectArgs(0, 0);
+    CBook& book = m_hold.Book();
+    book.SetColumnWidth(m_sheet, m_column, CheckedColumnWidth(call.PutDouble()));
+}
+
+} // namespace zrv::sheet

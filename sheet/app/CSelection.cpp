@@ -1,0 +1,30 @@
+#include "sheet/app/CSelection.h"
+
+#include "sheet/app/LayoutLimits.h"
+
+namespace zrv::sheet {
+
+const DispatchMember<CSelection> CSelection::kMembers[] = {
+    {u"ColumnWidth", 242, &CSelection::GetColumnWidth, &CSelection::PutColumnWidth},
+};
+
+CSelection::CSelection(CBookHold hold, size_t sheet) : m_hold(std::move(hold)), m_sheet(sheet) {}
+
+void CSelection::GetColumnWidth(CDispatchCall& call)
+{
+    call.ExpectArgs(0, 0);
+    const CBook& book = m_hold.Book();
+    call.ReturnDouble(book.ColumnWidth(m_sheet, book.SelectedColumns(m_sheet).first));
+}
+
+void CSelection::PutColumnWidth(CDispatchCall& call)
+{
+    call.ExpectArgs(0, 0);
+    CBook& book = m_hold.Book();
+    const double width = CheckedColumnWidth(call.PutDouble());
+    const auto [first, last] = book.SelectedColumns(m_sheet);
+    for (uint32_t column = first; column <= last; ++column)
+        book.SetColumnWidth(m_sheet, column, width);
+}
+
+} // namespace zrv::sheet

@@ -1,0 +1,85 @@
+#include "sheet/app/CWorksheet.h"
+
+#include "sheet/app/CColumn.h"
+#include "sheet/app/CellAddress.h"
+#include "sheet/app/CRange.h"
+#include "sheet/app/CRow.h"
+#include "sheet/app/DispatchError.h"
+#include "sheet/app/WideText.h"
+
+namespace zrv::sheet {
+
+const DispatchMember<CWorksheet> CWorksheet::kMembers[] = {
+    {u"Range", 197, &CWorksheet::Range, nullptr},
+    {u"Rows", 258, &CWorksheet::Rows, nullptr},
+    {u"Columns", 241, &CWorksheet::Columns, nullptr},
+    {u"Name", 110, &CWorksheet::GetName, nullptr},
+};
+
+namespace {
+
+// A whole number argument, or the text of a number.
+uint32_t IndexArgument(const CDispatchCall& call, uint32_t limit, const char* what)
+{
+    if (call.IsText(0)) {
+        const std::u16string text = call.TextArg(0);
+        const std::optional<uint32_t> row = ParseRowNumber(text);
+        if (!row || *row > limit)
+            Fail("'" + ToUtf8(text) + "' is not a " + what + " number.", E_INVALIDARG);
+        return *row;
+    }
+    const LONG index = call.LongArg(0);
+    if (index < 1 || static_cast<uint32_t>(index) > limit)
+        Fail(std::to_string(index) + " is not a " + what + " number (1 to " +
+                 std::to_string(limit) + ").",
+             E_INVALIDARG);
+    return static_cast<uint32_t>(index);
+}
+
+} // namespace
+
+CWorksheet::CWorksheet(CBookHold hold, size_t sheet) : m_hold(std::move(hold)), m_sheet(sheet) {}
+
+void CWorksheet::Range(CDispatchCall& call)
+{
+    call.ExpectArgs(1, 1);
+    m_hold.Book();
+    const std::u16string address = call.TextArg(0);
+    const std::optional<CellRef> cell = ParseCellAddress(address);
+    if (!cell)
+        Fail("'" + ToUtf8(address) + "' is not the address of one cell (such as A1).",
+             E_INVALIDARG);
+    call.ReturnObject(MakeDispatch<CRange>(m_hold, m_sheet, *cell));
+}
+
+void CWorksheet::Rows(CDispatchCall& call)
+{
+    call.ExpectArgs(1, 1);
+    m_hold.Book();
+    call.ReturnObject(MakeDispatch<CRow>(m_hold, m_sheet, IndexArgument(call, kMaxRow, "row")));
+}
+
+void CWorksheet::Columns(CDispatchCall& call)
+{
+    call.ExpectArgs(1, 1);
+    m_hold.Book();
+    uint32_t column = 0;
+    if (call.IsText(0)) {
+        const std::u16string letters = call.TextArg(0);
+        const std::optional<uint32_t> parsed = ParseColumnLetters(letters);
+        if (!parsed)
+            Fail("'" + ToUtf8(letters) + "' is not a column (A to XFD).", E_INVALIDARG);
+        column = *parsed;
+    } else {
+        column = IndexArgument(call, kMaxColumn, "column");
+    }
+    call.ReturnObject(MakeDispatch<CColumn>(m_hold, m_sheet, column));
+}
+
+void CWorksheet::GetName(CDispatchCall& call)
+{
+    call.ExpectArgs(0, 0);
+    call.ReturnBstr(AllocUtf8(m_hold.Book().Data().sheets.at(m_sheet).name));
+}
+
+} // namespace zrv::sheet

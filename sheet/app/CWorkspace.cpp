@@ -1,0 +1,113 @@
+#include "sheet/app/CWorkspace.h"
+
+#include "sheet/app/DispatchError.h"
+#include "sheet/app/Presentation.h"
+#include "sheet/app/SheetLogging.h"
+#include "sheet/app/WideText.h"
+#include "sheet/io/WorkbookFiles.h"
+
+#include <algorithm>
+
+namespace zrv::sheet {
+
+void CWorkspace::SetSheetsInNewWorkbook(LONG sheets)
+{
+    if (sheets < 1 || sheets > 255)
+        Fail("A new workbook has 1 to 255 sheets, not " + std::to_string(sheets) + ".",
+             E_INVALIDARG);
+    m_sheetsInNewWorkbook = sheets;
+}
+
+void CWorkspace::SetVisible(bool visible)
+{
+    if (visible && !m_visible) {
+        const std::string reason = CannotShowReason();
+        if (!reason.empty())
+            Fail(reason);
+    }
+    m_visible = visible;
+}
+
+std::shared_ptr<CBook> CWorkspace::AddBook()
+{
+    m_books.push_back(CBook::CreateNew(static_cast<uint32_t>(m_sheetsInNewWorkbook)));
+    return m_books.back();
+}
+
+std::shared_ptr<CBook> CWorkspace::OpenBook(const std::u16string& path)
+{
+    if (path.find(u'\0') != std::u16string::npos)
+        Fail("A file name cannot hold a NUL character.", E_INVALIDARG);
+    const std::string file = ToAnsiPath(path);
+    std::string error;
+    std::optional<WorkbookData> data = ReadWorkbookFile(file, error);
+    if (!data)
+        Fail("The workbook '" + file + "' cannot be opened: " + error);
+    m_books.push_back(CBook::FromFile(std::move(*data)));
+    return m_books.back();
+}
+
+void CWorkspace::CloseBook(CBook& book)
+{
+    book.Close();
+    std::erase_if(m_books, [&](const std::shared_ptr<CBook>& open) { return open.get() == &book; });
+}
+
+std::shared_ptr<CBook> CWorkspace::ActiveBook() const
+{
+    if (m_books.empty())
+        Fail("No workbook is open.");
+    return m_books.back();
+}
+
+void CWorkspace::HoldsReleased(CBook& book)
+{
+    if (m_visible && !book.IsClosed() && book.IsChanged())
+        Show(book);
+}
+
+void CWorkspace::ApplicationReleased()
+{
+    for (const std::shared_ptr<CBook>& book : m_books) {
+        if (m_visible && (book->IsChanged() || book->IsUnshown()))
+            Show(*book);
+    }
+}
+
+void CWorkspace::Show(CBook& book)
+{
+    // Shown once for this state; a failure is logged, the caller has gone.
+    book.MarkShown();
+    std::string file;
+    std::string error;
+    try {
+        if (ShowWorkbook(book.Data(), file, error))
+            return;
+    } catch (const std::exception& exception) {
+        error = exception.what();
+    }
+    qCWarning(lcSheet, "A workbook could not be shown: %s", error.c_str());
+}
+
+CBookHold::CBookHold(std::shared_ptr<CWorkspace> workspace, std::shared_ptr<CBook> book)
+    : m_workspace(std::move(workspace)), m_book(std::move(book))
+{
+    m_book->AddHold();
+}
+
+CBookHold::CBookHold(const CBookHold& other) : CBookHold(other.m_workspace, other.m_book) {}
+
+CBookHold::~CBookHold()
+{
+    if (m_book->DropHold())
+        m_workspace->HoldsReleased(*m_book);
+}
+
+CBook& CBookHold::Book() const
+{
+    if (m_book->IsClosed())
+        Fail("The workbook has been closed.");
+    return *m_book;
+}
+
+} // namespace zrv::sheet

@@ -1,0 +1,149 @@
+#include "sheet/io/CWorkbookBuilder.h"
+
+#include "sheet/io/CellText.h"
+#include "sheet/io/WorkbookLimits.h"
+
+#include <cmath>
+#include <utility>
+
+namespace zrv::sheet {
+
+std::size_t CWorkbookBuilder::AddSheet(std::string name)
+{
+    if (m_workbook.sheets.size() >= kMaxSheets)
+        throw CReadError("more than " + std::to_string(kMaxSheets) + " sheets");
+    CountText(name.size());
+    SheetData sheet;
+    sheet.name = ValidUtf8(name);
+    m_workbook.sheets.push_back(std::move(sheet));
+    return m_workbook.sheets.size() - 1;
+}
+
+void CWorkbookBuilder::CheckPosition(uint32_t row, uint32_t column)
+{
+    if (row < 1 || row > kMaxRows)
+        throw CReadError("row " + std::to_string(row) + " is past the last row " +
+                         std::to_string(kMaxRows));
+    if (column < 1 || column > kMaxColumns)
+        throw CReadError("column " + std::to_string(column) + " is past the last column " +
+                         std::to_string(kMaxColumns));
+}
+
+CellData& CWorkbookBuilder::NewCell(std::size_t sheet, uint32_t row, uint32_t column)
+{
+    CheckPosition(row, column);
+    auto& cells = m_workbook.sheets.at(sheet).cells;
+    const CellRef ref{row, column};
+    // Files list cells in order, so the hint at the end makes this constant time.
+    const auto hint = cells.lower_bound(ref);
+    if (hint != cells.end() && hint->first == ref) {
+        hint->second = CellData{};
+        return hint->second;
+    }
+    ReserveCells(1);
+    ++m_cells;
+    return cells.emplace_hint(hint, ref, CellData{})->second;
+}
+
+void CWorkbookBuilder::ReserveCells(uint64_t count) const
+{
+    if (count > kMaxCells - m_cells)
+        throw CReadError("more than " + std::to_string(kMaxCells) + " cells");
+}
+
+void CWorkbookBuilder::CountText(std::size_t bytes)
+{
+    m_textBytes += bytes;
+    if (m_textBytes > kMaxTextBytes)
+        throw CReadError("more than " + std::to_string(kMaxTextBytes >> 20) + " MiB of text");
+}
+
+void CWorkbookBuilder::SetText(std::size_t sheet, uint32_t row, uint32_t column,
+                               std::string_view fileText)
+{
+    if (fileText.empty()) {
+        // An empty text is an empty cell.
+        CheckPosition(row, column);
+        m_workbook.sheets.at(sheet).cells.erase(CellRef{row, column});
+        return;
+    }
+    CellData& cell = NewCell(sheet, row, column);
+    cell.kind = CellKind::Text;
+    cell.text = ToModelText(ValidUtf8(fileText));
+    CountText(cell.text.size());
+}
+
+void CWorkbookBuilder::SetNumber(std::size_t sheet, uint32_t row, uint32_t column, double number)
+{
+    if (!std::isfinite(number)) {
+        CheckPosition(row, column);
+        m_workbook.sheets.at(sheet).cells.erase(CellRef{row, column});
+        return;
+    }
+    CellData& cell = NewCell(sheet, row, column);
+    cell.kind = CellKind::Number;
+    cell.number = number;
+}
+
+void CWorkbookBuilder::SetBoolean(std::size_t sheet, uint32_t row, uint32_t column, bool value)
+{
+    CellData& cell = NewCell(sheet, row, column);
+    cell.kind = CellKind::Boolean;
+    cell.boolean = value;
+}
+
+void CWorkbookBuilder::SetError(std::size_t sheet, uint32_t row, uint32_t column,
+                                std::string_view name)
+{
+    CellData& cell = NewCell(sheet, row, column);
+    cell.kind = CellKind::Error;
+    cell.text = ValidUtf8(name);
+    CountText(cell.text.size());
+}
+
+void CWorkbookBuilder::CopyCell(std::size_t sheet, CellRef from, CellRef to)
+{
+    const auto& cells = m_workbook.sheets.at(sheet).cells;
+    const auto source = cells.find(from);
+    if (source == cells.end())
+        return;
+    const CellData copy = source->second;
+    NewCell(sheet, to.row, to.column) = copy;
+    CountText(copy.text.size());
+}
+
+void CWorkbookBuilder::SetRowHeight(std::size_t sheet, uint32_t row, double points)
+{
+    CheckPosition(row, 1);
+    if (std::isfinite(points) && points >= 0)
+        m_workbook.sheets.at(sheet).rowHeights[row] = points;
+}
+
+void CWorkbookBuilder::SetColumnWidth(std::size_t sheet, uint32_t column, double characters)
+{
+    CheckPosition(1, column);
+    if (std::isfinite(characters) && characters >= 0)
+        m_workbook.sheets.at(sheet).columnWidths[column] = characters;
+}
+
+void CWorkbookBuilder::SetActiveSheet(std::size_t sheet)
+{
+    if (sheet < m_workbook.sheets.size())
+        m_workbook.activeSheet = sheet;
+}
+
+void CWorkbookBuilder::SetActiveCell(std::size_t sheet, uint32_t row, uint32_t column)
+{
+    if (sheet < m_workbook.sheets.size() && row >= 1 && row <= kMaxRows && column >= 1 &&
+        column <= kMaxColumns)
+        m_workbook.sheets[sheet].activeCell = CellRef{row, column};
+}
+
+WorkbookData CWorkbookBuilder::Take()
+{
+    if (m_workbook.sheets.empty())
+        throw CReadError("the file holds no sheet");
+    return std::move(m_workbook);
+}
+
+} // namespace zrv::sheet

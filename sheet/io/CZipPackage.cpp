@@ -1,0 +1,170 @@
+#include "sheet/io/CZipPackage.h"
+
+#include "sheet/io/CWorkbookBuilder.h"
+#include "sheet/io/WorkbookLimits.h"
+
+#include <array>
+#include <zip.h>
+
+namespace zrv::sheet {
+
+namespace {
+
+struct FileCloser {
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+using ZipFile = std::unique_ptr<zip_file_t, FileCloser>;
+
+// What follows the prolog of an XML entity: whether its root element is
+// reached without a document type declaration.
+enum class Prolog { NotXml, Clean, Refused };
+
+Prolog ScanProlog(std::string_view head, bool complete)
+{
+    std::size_t i = head.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    bool sawMarkup = false;
+    while (true) {
+        while (i < head.size() &&
+               (head[i] == ' ' || head[i] == '\t' || head[i] == '\r' || head[i] == '\n'))
+            ++i;
+        if (i >= head.size())
+            return complete ? (sawMarkup ? Prolog::Clean : Prolog::NotXml) : Prolog::Refused;
+        if (head[i] != '<')
+            return sawMarkup ? Prolog::Refused : Prolog::NotXml;
+        const std::string_view rest = head.substr(i);
+        std::size_t end = std::string_view::npos;
+        if (rest.starts_with("<?"))
+            end = rest.find("?>");
+        else if (rest.starts_with("<!--"))
+            end = rest.find("-->");
+        else if (rest.starts_with("<!"))
+            return Prolog::Refused;
+        else
+            return Prolog::Clean;
+        if (end == std::string_view::npos)
+            return Prolog::Refused;
+        sawMarkup = true;
+        i += end + 2;
+    }
+}
+
+} // namespace
+
+void CZipPackage::Closer::operator()(struct zip* archive) const
+{
+    zip_discard(archive);
+}
+
+bool CZipPackage::LooksLikeZip(std::string_view bytes)
+{
+    return bytes.starts_with(std::string_view("PK\x03\x04", 4));
+}
+
+CZipPackage::CZipPackage(std::string_view bytes)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    if (!source) {
+        zip_error_fini(&error);
+        throw CReadError("cannot read the zip package");
+    }
+    m_zip.reset(zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error));
+    if (!m_zip) {
+        zip_source_free(source);
+        const std::string reason = zip_error_strerror(&error);
+        zip_error_fini(&error);
+        throw CReadError("damaged zip package: " + reason);
+    }
+    zip_error_fini(&error);
+
+    const zip_int64_t count = zip_get_num_entries(m_zip.get(), 0);
+    if (count < 0 || static_cast<std::size_t>(count) > kMaxZipEntries)
+        throw CReadError("the zip package has more than " + std::to_string(kMaxZipEntries) +
+                         " entries");
+    std::size_t total = 0;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t status;
+        if (zip_stat_index(m_zip.get(), static_cast<zip_uint64_t>(i), 0, &status) != 0)
+            throw CReadError("damaged zip package entry");
+        if ((status.valid & ZIP_STAT_ENCRYPTION_METHOD) && status.encryption_method != ZIP_EM_NONE)
+            throw CReadError("the file is password-protected");
+        if (!(status.valid & ZIP_STAT_SIZE) || status.size > kMaxZipEntryBytes)
+            throw CReadError("a zip package entry is larger than " +
+                             std::to_string(kMaxZipEntryBytes >> 20) + " MiB");
+        total += static_cast<std::size_t>(status.size);
+        if (total > kMaxZipTotalBytes)
+            throw CReadError("the zip package unpacks to more than " +
+                             std::to_string(kMaxZipTotalBytes >> 20) + " MiB");
+    }
+}
+
+CZipPackage::~CZipPackage() = default;
+
+bool CZipPackage::Has(const std::string& name) const
+{
+    return zip_name_locate(m_zip.get(), name.c_str(), 0) >= 0;
+}
+
+void CZipPackage::Stream(const std::string& name,
+                         const std::function<void(std::string_view)>& sink) const
+{
+    zip_stat_t status;
+    if (zip_stat(m_zip.get(), name.c_str(), 0, &status) != 0)
+        throw CReadError("the package has no " + name);
+    ZipFile file(zip_fopen(m_zip.get(), name.c_str(), 0));
+    if (!file)
+        throw CReadError("cannot open " + name + " in the package");
+    std::array<char, 65536> buffer;
+    zip_uint64_t total = 0;
+    while (true) {
+        const zip_int64_t got = zip_fread(file.get(), buffer.data(), buffer.size());
+        if (got < 0)
+            throw CReadError("damaged package entry " + name);
+        if (got == 0)
+            break;
+        total += static_cast<zip_uint64_t>(got);
+        if (total > status.size)
+            throw CReadError("package entry " + name + " is longer than it says");
+        sink(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+    }
+}
+
+std::string CZipPackage::Read(const std::string& name) const
+{
+    std::string bytes;
+    Stream(name, [&](std::string_view chunk) { bytes.append(chunk); });
+    return bytes;
+}
+
+void CZipPackage::CheckXmlPrologs() const
+{
+    const zip_int64_t count = zip_get_num_entries(m_zip.get(), 0);
+    std::array<char, kMaxXmlPrologBytes> head;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const auto index = static_cast<zip_uint64_t>(i);
+        ZipFile file(zip_fopen_index(m_zip.get(), index, 0));
+        if (!file)
+            throw CReadError("damaged zip package entry");
+        std::size_t filled = 0;
+        bool complete = false;
+        while (filled < head.size()) {
+            const zip_int64_t got =
+                zip_fread(file.get(), head.data() + filled, head.size() - filled);
+            if (got < 0)
+                throw CReadError("damaged zip package entry");
+            if (got == 0) {
+                complete = true;
+                break;
+            }
+            filled += static_cast<std::size_t>(got);
+        }
+        if (ScanProlog(std::string_view(head.data(), filled), complete) == Prolog::Refused) {
+            const char* name = zip_get_name(m_zip.get(), index, 0);
+            throw CReadError(std::string("refused XML document type or prolog in ") +
+                             (name ? name : "the package"));
+        }
+    }
+}
+
+} // namespace zrv::sheet

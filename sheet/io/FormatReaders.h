@@ -1,0 +1,21 @@
+#pragma once
+
+// The readers behind ReadWorkbookFile, one per file format. Each throws
+// CReadError (or a library's exception) when the file cannot be read.
+
+#include "sheet/io/WorkbookData.h"
+
+#include <string>
+#include <string_view>
+
+namespace zrv::sheet {
+
+class CZipPackage;
+
+// `package` is `bytes` opened and checked.
+WorkbookData ReadXlsx(const CZipPackage& package, std::string_view bytes);
+WorkbookData ReadXls(std::string_view bytes);
+WorkbookData ReadOds(const CZipPackage& package);
+WorkbookData ReadCsv(std::string_view bytes);
+
+} // namespace zrv::sheet

@@ -1,0 +1,193 @@
+// The automation surface: names and ids, the dispatch error codes, cell
+// addresses, values and layout, as a late-bound caller sees them.
+
+#include "runtime/com/BString.h"
+#include "tests/sheet/app/SheetCaller.h"
+
+#include <gtest/gtest.h>
+#include <QString>
+
+namespace {
+
+using zrv::test::Call;
+using zrv::test::CallResult;
+using zrv::test::GetObject;
+using zrv::test::Invoke;
+using zrv::test::Put;
+using zrv::test::Variant;
+
+constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+constexpr WORD kPut = DISPATCH_PROPERTYPUT;
+
+std::string Utf8(const std::u16string& text)
+{
+    return QString::fromStdU16String(text).toStdString();
+}
+
+class Dispatch : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_application = zrv::test::CreateSheetApplication();
+        ASSERT_TRUE(m_application);
+        GetObject(GetObject(m_application.get(), 572).get(), u"Add");
+        m_sheet = GetObject(m_application.get(), 307);
+        ASSERT_TRUE(m_sheet);
+    }
+
+    ComPtr<IDispatch> Cell(const char16_t* address)
+    {
+        return GetObject(m_sheet.get(), 197, {Variant::Text(address)});
+    }
+
+    ComPtr<IDispatch> m_application;
+    ComPtr<IDispatch> m_sheet;
+};
+
+TEST_F(Dispatch, names_resolveWithoutCase_toTheIdsCallersUse)
+{
+    const ComPtr<IDispatch> books = GetObject(m_application.get(), 572);
+    const ComPtr<IDispatch> book = GetObject(books.get(), u"Add");
+    struct Name {
+        IDispatch* object;
+        std::u16string name;
+        DISPID id;
+    };
+    const Name names[] = {
+        {m_application.get(), u"sheetsinnewworkbook", 993},
+        {m_application.get(), u"SCREENUPDATING", 382},
+        {m_application.get(), u"Interactive", 361},
+        {m_application.get(), u"visible", 558},
+        {m_application.get(), u"OperatingSystem", 375},
+        {m_application.get(), u"Workbooks", 572},
+        {m_application.get(), u"ActiveSheet", 307},
+        {m_application.get(), u"Selection", 147},
+        {book.get(), u"close", 277},
+        {m_sheet.get(), u"Range", 197},
+        {m_sheet.get(), u"rows", 258},
+        {m_sheet.get(), u"Columns", 241},
+    };
+    for (const Name& name : names)
+        EXPECT_EQ(zrv::test::IdOf(name.object, name.name), name.id) << Utf8(name.name);
+    // Members reached by name only: the name in any case reaches the same one.
+    for (const char16_t* name : {u"Add", u"OPEN"})
+        EXPECT_EQ(zrv::test::IdOf(books.get(), name),
+                  zrv::test::IdOf(books.get(),
+                                  QString::fromStdU16String(name).toLower().toStdU16String()));
+    Put(Cell(u"C3").get(), u"VALUE", Variant::Text(u"by name"));
+    EXPECT_EQ(Call(Cell(u"c3").get(), u"value", kGet).value.text(), u"by name");
+}
+
+TEST_F(Dispatch, wrongCalls_giveTheDispatchErrorCodes)
+{
+    std::u16string unknown = u"NoSuchMember";
+    OLECHAR* names[] = {unknown.data()};
+    DISPID id = 0;
+    EXPECT_EQ(m_application->GetIDsOfNames(IID_NULL, names, 1, 0, &id), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(id, DISPID_UNKNOWN);
+
+    EXPECT_EQ(Invoke(m_application.get(), 12345, kGet).hr, DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(Invoke(m_application.get(), 375, kPut, {Variant::Text(u"x")}).hr,
+              DISP_E_MEMBERNOTFOUND);                                     // read-only
+    EXPECT_EQ(Invoke(m_sheet.get(), 197, kGet).hr, DISP_E_BADPARAMCOUNT); // no address
+    EXPECT_EQ(Invoke(m_sheet.get(), 197, kGet, {Variant::Text(u"A1"), Variant::Text(u"B2")}).hr,
+              DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(Invoke(m_application.get(), 572, kGet, {Variant::Long(1)}).hr, DISP_E_BADPARAMCOUNT);
+
+    CallResult mismatch = Invoke(m_sheet.get(), 197, kGet, {Variant::Object(m_sheet.get())});
+    EXPECT_EQ(mismatch.hr, DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(mismatch.argErr, 0u);
+    EXPECT_EQ(Call(Cell(u"A1").get(), u"Value", kPut, {Variant::Object(m_sheet.get())}).hr,
+              DISP_E_TYPEMISMATCH);
+    const ComPtr<IDispatch> row = GetObject(m_sheet.get(), 258, {Variant::Long(1)});
+    EXPECT_EQ(Call(row.get(), u"RowHeight", kPut, {Variant::Text(u"tall")}).hr,
+              DISP_E_TYPEMISMATCH);
+
+    // A failing member describes itself in EXCEPINFO and the error information.
+    const CallResult failed = Invoke(m_application.get(), 993, kPut, {Variant::Long(0)});
+    EXPECT_EQ(failed.hr, DISP_E_EXCEPTION);
+    EXPECT_FALSE(failed.description.empty());
+    ComPtr<IErrorInfo> info;
+    ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
+    BString description;
+    info->GetDescription(description.put());
+    EXPECT_EQ(description.view(), failed.description);
+}
+
+TEST_F(Dispatch, addresses_outsideOneCellOfTheSheet_areRefused)
+{
+    for (const char16_t* good : {u"A1", u"b10000", u"XFD1048576", u"AA7"})
+        EXPECT_EQ(Invoke(m_sheet.get(), 197, kGet, {Variant::Text(good)}).hr, S_OK) << Utf8(good);
+    for (const char16_t* bad : {u"", u"A0", u"1A", u"A", u"1", u"A1:B2", u"XFE1", u"A1048577",
+                                u"A01", u"$A$1", u" A1", u"A1 ", u"Ä1", u"A-1", u"ABCD1"}) {
+        const CallResult range = Invoke(m_sheet.get(), 197, kGet, {Variant::Text(bad)});
+        EXPECT_EQ(range.hr, DISP_E_EXCEPTION) << Utf8(bad);
+        EXPECT_NE(range.description.find(u"'" + std::u16string(bad) + u"'"), std::u16string::npos)
+            << Utf8(range.description);
+    }
+    for (Variant bad :
+         {Variant::Long(0), Variant::Long(1048577), Variant::Text(u"x"), Variant::Text(u"1:2")})
+        EXPECT_EQ(Invoke(m_sheet.get(), 258, kGet, {bad}).hr, DISP_E_EXCEPTION);
+    for (Variant bad : {Variant::Long(0), Variant::Long(16385), Variant::Text(u"XFE"),
+                        Variant::Text(u"A:B"), Variant::Text(u"")})
+        EXPECT_EQ(Invoke(m_sheet.get(), 241, kGet, {bad}).hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(Invoke(m_sheet.get(), 241, kGet, {Variant::Text(u"xfd")}).hr, S_OK);
+    EXPECT_EQ(Invoke(m_sheet.get(), 258, kGet, {Variant::Double(1048576)}).hr, S_OK);
+}
+
+TEST_F(Dispatch, values_keepTheirTypes_tooLongTextIsRefusedWhole)
+{
+    const ComPtr<IDispatch> cell = Cell(u"A1");
+    auto value = [&] { return Call(cell.get(), u"Value", kGet).value; };
+    EXPECT_EQ(value()->vt, VT_EMPTY);
+    Put(cell.get(), u"Value", Variant::Short(5));
+    EXPECT_EQ(value()->vt, VT_R8);
+    EXPECT_EQ(value()->dblVal, 5);
+    Put(cell.get(), u"Value", Variant::Bool(true));
+    EXPECT_EQ(value()->vt, VT_BOOL);
+    Put(cell.get(), u"Value", Variant());
+    EXPECT_EQ(value()->vt, VT_EMPTY);
+
+    // 32,767 characters as the file holds them: CR LF counts once.
+    std::u16string longest(32757, u'x');
+    for (int i = 0; i < 10; ++i)
+        longest += u"\r\n";
+    Put(cell.get(), u"Value", Variant::Text(longest));
+    EXPECT_EQ(value().text(), longest);
+    const CallResult tooLong =
+        Call(cell.get(), u"Value", kPut, {Variant::Text(std::u16string(32768, u'y'))});
+    EXPECT_EQ(tooLong.hr, DISP_E_EXCEPTION);
+    EXPECT_NE(tooLong.description.find(u"32,767"), std::u16string::npos)
+        << Utf8(tooLong.description);
+    EXPECT_EQ(value().text(), longest);
+}
+
+TEST_F(Dispatch, layout_takesShortLongAndDouble_refusesOutOfRange)
+{
+    const ComPtr<IDispatch> row = GetObject(m_sheet.get(), 258, {Variant::Long(3)});
+    const ComPtr<IDispatch> column = GetObject(m_sheet.get(), 241, {Variant::Text(u"C")});
+    for (Variant height : {Variant::Short(30), Variant::Long(30), Variant::Double(30)}) {
+        Put(row.get(), u"RowHeight", Variant::Double(1));
+        Put(row.get(), u"RowHeight", height);
+        EXPECT_EQ(Call(row.get(), u"RowHeight", kGet).value->dblVal, 30);
+    }
+    EXPECT_EQ(Call(row.get(), u"RowHeight", kPut, {Variant::Long(410)}).hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(Call(row.get(), u"RowHeight", kPut, {Variant::Double(-1)}).hr, DISP_E_EXCEPTION);
+
+    // The selection's width goes to the selected column; a cell outside it
+    // then becomes the selection.
+    EXPECT_EQ(Call(column.get(), u"Select", DISPATCH_METHOD).hr, S_OK);
+    Put(GetObject(m_application.get(), 147).get(), u"ColumnWidth", Variant::Short(60));
+    EXPECT_EQ(Call(column.get(), u"ColumnWidth", kGet).value->dblVal, 60);
+    EXPECT_EQ(Call(Cell(u"E1").get(), u"Activate", DISPATCH_METHOD).hr, S_OK);
+    const ComPtr<IDispatch> selection = GetObject(m_application.get(), 147);
+    Put(selection.get(), u"ColumnWidth", Variant::Long(12));
+    EXPECT_EQ(Call(column.get(), u"ColumnWidth", kGet).value->dblVal, 60);
+    EXPECT_EQ(Call(GetObject(m_sheet.get(), 241, {Variant::Long(5)}).get(), u"ColumnWidth", kGet)
+                  .value->dblVal,
+              12);
+    EXPECT_EQ(Call(selection.get(), u"ColumnWidth", kPut, {Variant::Long(256)}).hr,
+              DISP_E_EXCEPTION);
+}
+
+} // namespace

@@ -1,0 +1,276 @@
+// Damaged and hostile spreadsheet files: each is refused with its reason, or
+// read within the limits; none crashes, hangs or takes the memory.
+
+#include "sheet/io/WorkbookFiles.h"
+#include "tests/sheet/io/CellValues.h"
+#include "tests/sheet/io/ZipFiles.h"
+#include "tests/support/TempHome.h"
+
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+
+namespace zrv::sheet {
+namespace {
+
+std::string DataFile(const std::string& name)
+{
+    std::ifstream in(ZRV_SHEET_TEST_DATA "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string ColumnAXls()
+{
+    return DataFile("columnA.xls");
+}
+
+// The xls test file with the first record of `type` and `length` changed by `patch`.
+std::string PatchedXls(std::string_view header, const std::function<void(char*)>& patch)
+{
+    std::string bytes = ColumnAXls();
+    const auto at = bytes.find(header);
+    if (at == std::string::npos)
+        throw std::runtime_error("record not found");
+    patch(bytes.data() + at);
+    return bytes;
+}
+
+std::string Ods(const std::string& content, const std::string& manifest = "")
+{
+    test::ZipEntries entries = {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+                                {"content.xml", content}};
+    if (!manifest.empty())
+        entries.emplace_back("META-INF/manifest.xml", manifest);
+    return test::ZipBytes(entries);
+}
+
+std::string OdsTable(const std::string& rows)
+{
+    return R"(<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0")"
+           R"( xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0")"
+           R"( xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0">)"
+           R"(<office:body><office:spreadsheet><table:table table:name="T">)" +
+           rows + "</table:table></office:spreadsheet></office:body></office:document-content>";
+}
+
+const std::string kLaughs = R"(<?xml version="1.0"?><!DOCTYPE lolz [<!ENTITY lol "lol">)"
+                            R"(<!ENTITY lol2 "&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;">)"
+                            R"(<!ENTITY lol3 "&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;">)"
+                            "]>";
+
+// A package whose entry `liar` says it unpacks to `claimed` bytes: an
+// honest zip bomb when that is large, a lying one when the entry is larger.
+std::string ClaimedSize(test::ZipEntries entries, const std::string& liar, uint32_t claimed)
+{
+    std::string zip = test::ZipBytes(entries);
+    const std::string size{static_cast<char>(claimed), static_cast<char>(claimed >> 8),
+                           static_cast<char>(claimed >> 16), static_cast<char>(claimed >> 24)};
+    // Local header: size at 22; central directory entry: size at 24.
+    const auto patch = [&](std::string_view signature, std::size_t sizeOffset,
+                           std::size_t nameOffset) {
+        for (auto at = zip.find(signature); at != std::string::npos;
+             at = zip.find(signature, at + 4)) {
+            if (zip.compare(at + nameOffset, liar.size(), liar) == 0)
+                zip.replace(at + sizeOffset, 4, size);
+        }
+    };
+    patch(std::string_view("PK\x03\x04", 4), 22, 30);
+    patch(std::string_view("PK\x01\x02", 4), 24, 46);
+    return zip;
+}
+
+struct Hostile {
+    const char* what;
+    std::function<std::string()> bytes;
+    std::string error; // the reason; a prefix when it ends in "..."
+};
+
+TEST(HostileFiles, eachIsRefusedWithItsReason)
+{
+    const auto sheet = [](const std::string& rows, const std::string& strings = "") {
+        return test::ZipBytes(test::XlsxPackage(rows, strings));
+    };
+    const Hostile cases[] = {
+        {"zip bomb: an xlsx part unpacking to 129 MiB",
+         [] { return ClaimedSize(test::XlsxPackage(""), "xl/worksheets/sheet1.xml", 129u << 20); },
+         "a zip package entry is larger than 128 MiB"},
+        {"xlsx part lying about its size",
+         [] {
+             return ClaimedSize(test::XlsxPackage(std::string(1 << 20, ' ')),
+                                "xl/worksheets/sheet1.xml", 100);
+         },
+         "damaged spreadsheet file: ..."},
+        {"ods part lying about its size",
+         [] {
+             return ClaimedSize({{"content.xml", OdsTable(std::string(1 << 20, ' '))}},
+                                "content.xml", 100);
+         },
+         "package entry content.xml is longer than it says"},
+        {"xlsx with entity definitions",
+         [] {
+             auto entries = test::XlsxPackage("");
+             entries.back().second = kLaughs + "<worksheet>&lol3;</worksheet>";
+             return test::ZipBytes(entries);
+         },
+         "refused XML document type or prolog in xl/worksheets/sheet1.xml"},
+        {"xlsx hiding a document type behind a long comment",
+         [] {
+             auto entries = test::XlsxPackage("");
+             entries.back().second = "<!--" + std::string(5000, '-') + "-->" + kLaughs;
+             return test::ZipBytes(entries);
+         },
+         "refused XML document type or prolog in xl/worksheets/sheet1.xml"},
+        {"ods with entity definitions",
+         [] { return Ods(kLaughs + "<office:document-content>&lol3;</office:document-content>"); },
+         "refused XML document type in content.xml"},
+        {"xlsx shared string table of 1.1 million strings",
+         [&] {
+             std::string strings;
+             for (int i = 0; i < 1100000; ++i)
+                 strings += "<si/>";
+             return sheet(R"(<row r="1"><c r="A1" t="s"><v>0</v></c></row>)", strings);
+         },
+         "the shared string table is over the size limit"},
+        {"xlsx shared string index past the table",
+         [&] {
+             return sheet(R"(<row r="1"><c r="A1" t="s"><v>7</v></c></row>)", "<si><t>a</t></si>");
+         },
+         "a cell refers to a shared string that does not exist"},
+        {"xlsx row past 1048576",
+         [&] { return sheet(R"(<row r="1048577"><c r="A1048577"><v>1</v></c></row>)"); },
+         "bad cell address \"A1048577\""},
+        {"xlsx row height past 1048576",
+         [&] { return sheet(R"(<row r="1048577" ht="30" customHeight="1"/>)"); },
+         "row 1048577 is past the last row 1048576"},
+        {"ods value past row 1048576",
+         [] {
+             return Ods(OdsTable(
+                 R"(<table:table-row table:number-rows-repeated="1048576"/><table:table-row>)"
+                 R"(<table:table-cell office:value-type="float" office:value="1"/></table:table-row>)"));
+         },
+         "row 1048577 is past the last row 1048576"},
+        {"ods repeated cells past the cell limit",
+         [] {
+             return Ods(OdsTable(
+                 R"(<table:table-row table:number-rows-repeated="1048576"><table:table-cell)"
+                 R"( office:value-type="float" office:value="1" table:number-columns-repeated="4"/>)"
+                 "</table:table-row>"));
+         },
+         "more than 1048576 cells"},
+        {"ods nested 200,000 deep, never closed",
+         [] {
+             std::string deep;
+             for (int i = 0; i < 200000; ++i)
+                 deep += "<a>";
+             return Ods(OdsTable(deep));
+         },
+         "damaged XML in content.xml (line 1: ..."},
+        {"csv value past row 1048576", [] { return std::string(1048576, '\n') + "x"; },
+         "row 1048577 is past the last row 1048576"},
+        {"csv past column 16384", [] { return std::string(16384, ',') + "x"; },
+         "column 16385 is past the last column 16384"},
+        {"xls with a password (FILEPASS)",
+         [] {
+             return PatchedXls(std::string_view("\x3D\x00\x12\x00", 4),
+                               [](char* p) { p[0] = 0x2F; });
+         },
+         "the file is password-protected"},
+        {"xls declaring 65536 x 256 cells",
+         [] {
+             return PatchedXls(std::string_view("\x00\x02\x0E\x00", 4), [](char* p) {
+                 p[8] = 0, p[9] = 0, p[10] = 1; // rows 65536
+                 p[14] = 0, p[15] = 1;          // columns 256
+             });
+         },
+         "a sheet of the xls file is over the size limit (4194304 cells)"},
+        {"xls record longer than BIFF8 allows (freexl reads past its buffer)",
+         [] { return DataFile("freexl-overread.xls"); },
+         "damaged xls file (a record longer than the format allows)"},
+        {"xls cut in half", [] { return ColumnAXls().substr(0, 2600); },
+         "damaged xls container: ..."},
+        {"office file encrypted with a password",
+         [] {
+             std::string cfb = ColumnAXls().substr(0, 512) + std::string(512, '\0');
+             const std::string name = "EncryptedPackage";
+             for (std::size_t i = 0; i < name.size(); ++i)
+                 cfb[600 + 2 * i] = name[i];
+             return cfb;
+         },
+         "the file is password-protected"},
+        {"ods encrypted with a password",
+         [] {
+             return Ods(
+                 "not XML after encryption",
+                 R"(<manifest:manifest><manifest:file-entry manifest:full-path="content.xml">)"
+                 R"(<manifest:encryption-data/></manifest:file-entry></manifest:manifest>)");
+         },
+         "the file is password-protected"},
+        {"OpenDocument text, not a spreadsheet",
+         [] {
+             return test::ZipBytes({{"mimetype", "application/vnd.oasis.opendocument.text"},
+                                    {"content.xml", "<x/>"}});
+         },
+         "an OpenDocument file that is not a spreadsheet"},
+        {"zip of something else",
+         [] {
+             return test::ZipBytes({{"a.txt", "a"}});
+         },
+         "a zip file that is neither xlsx nor ods"},
+        {"xlsx cut short", [&] { return sheet("<row/>").substr(0, 300); },
+         "damaged zip package: ..."},
+        {"binary data",
+         [] {
+             return std::string("\x7F"
+                                "ELF\x02\x01\x01\0\0\0",
+                                10);
+         },
+         "not a spreadsheet file (neither xlsx, xls, ods nor UTF-8 text)"},
+        {"text that is not UTF-8", [] { return std::string("caf\xE9\n"); },
+         "not a spreadsheet file (neither xlsx, xls, ods nor UTF-8 text)"},
+    };
+    const std::string folder = test::MakeTempDir("hostile");
+    int n = 0;
+    for (const Hostile& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = folder + "/" + std::to_string(n++);
+        std::ofstream(path, std::ios::binary) << c.bytes();
+        std::string error;
+        EXPECT_FALSE(ReadWorkbookFile(path, error));
+        if (c.error.ends_with("..."))
+            EXPECT_EQ(error.substr(0, c.error.size() - 3), c.error.substr(0, c.error.size() - 3))
+                << error;
+        else
+            EXPECT_EQ(error, c.error);
+    }
+}
+
+TEST(HostileFiles, fifoOrFolder_isRefusedWithoutWaiting)
+{
+    const std::string folder = test::MakeTempDir("hostile");
+    const std::string fifo = folder + "/pipe.xlsx";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, folder}) {
+        std::string error;
+        EXPECT_FALSE(ReadWorkbookFile(path, error));
+        EXPECT_EQ(error, path + " is not a file");
+    }
+}
+
+TEST(HostileFiles, formulasWithoutResults_readAsEmptyCellsAndAreNeverEvaluated)
+{
+    const std::string path = test::MakeTempDir("hostile") + "/formulas.xlsx";
+    test::WriteZip(
+        path, test::XlsxPackage(R"(<row r="1"><c r="A1"><f>A1+1</f></c>)"
+                                R"(<c r="B1"><f>SUM(A:XFD)*INDIRECT("A"&amp;ROW())</f></c></row>)"
+                                R"(<row r="2"><c r="A2"><v>5</v></c></row>)"));
+    std::string error;
+    const auto workbook = ReadWorkbookFile(path, error);
+    ASSERT_TRUE(workbook) << error;
+    const std::map<CellRef, CellData> expected = {{{2, 1}, Number(5)}};
+    EXPECT_EQ(workbook->sheets.at(0).cells, expected);
+}
+
+} // namespace
+} // namespace zrv::sheet
