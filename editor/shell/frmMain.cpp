@@ -7,6 +7,7 @@
 #include "desktop/ShellExecute.h"
 #include "desktop/WindowHandles.h"
 #include "editor/archives/CArchiveCommands.h"
+#include "editor/archives/CExcelCommands.h"
 #include "editor/editing/BstrText.h"
 #include "editor/editing/CClipboardCommands.h"
 #include "editor/editing/CClipboardViewer.h"
@@ -602,6 +603,7 @@ void frmMain::DisplayToolbarCommand()
 
 void frmMain::ExitCommand()
 {
+    mExcelCommands->ReleaseSpreadsheet();
     ProcessEndHook()(0);
 }
 
@@ -736,6 +738,16 @@ void frmMain::BuildCommandRoutines()
     clipboard.reload = [this] { OpenArchive(CurrentArchiveName()); };
     clipboard.refresh = [this] { RefreshClipboardCommands(); };
     mClipboardCommands = std::make_unique<const CClipboardCommands>(std::move(clipboard));
+
+    CExcelCommands::Window spreadsheet;
+    spreadsheet.owner = this;
+    spreadsheet.appPath = [this] { return mAppPath; };
+    spreadsheet.fortune = [this] { return mCurrentArchive.get(); };
+    spreadsheet.currentName = [this] { return CurrentArchiveName(); };
+    spreadsheet.archivePath = [this](const QString& name) { return ArchiveFiles::ArchivePath(DataFolder(), name); };
+    spreadsheet.stillExists = [this](const QString& name) { return ArchiveExists(name); };
+    spreadsheet.open = [this](const QString& name) { OpenArchive(name); };
+    mExcelCommands = std::make_unique<CExcelCommands>(std::move(spreadsheet));
 }
 
 void frmMain::OpenCommand()
@@ -815,13 +827,19 @@ void frmMain::PasteCommand()
     mClipboardCommands->Paste();
 }
 
-void frmMain::ExportToExcel() {}
+void frmMain::ExportToExcel()
+{
+    mExcelCommands->ExportToExcel();
+}
 
-void frmMain::ImportFromExcel() {}
+void frmMain::ImportFromExcel()
+{
+    mExcelCommands->ImportFromExcel();
+}
 
 bool frmMain::ExcelInstalled()
 {
-    return false;
+    return CExcelCommands::ExcelInstalled();
 }
 
 // Where only the focused program hears of clipboard changes, the count is

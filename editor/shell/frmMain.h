@@ -17,6 +17,7 @@
 #include <vector>
 
 class CArchiveCommands;
+class CExcelCommands;
 class CClipboardCommands;
 class CClipboardViewer;
 class CFortuneCommands;
@@ -113,6 +114,7 @@ public:
 
     zrv::desktop::HWND hWnd() const { return mhWnd; }
     CMainCommands& Commands() const { return *mCommands; }
+    CExcelCommands& ExcelCommands() const { return *mExcelCommands; }
     QTreeView* List() const { return lvwItems; }
 
     // How Exit ends the process; tests replace it.
@@ -153,6 +155,7 @@ private:
     CMainCommands* mCommands = nullptr;
     std::unique_ptr<const CArchiveCommands> mArchiveCommands;
     std::unique_ptr<const CFortuneCommands> mFortuneCommands;
+    std::unique_ptr<CExcelCommands> mExcelCommands;
     std::unique_ptr<const CClipboardCommands> mClipboardCommands;
     std::unique_ptr<CClipboardViewer> moClip;
     QToolBar* tlbMain = nullptr;

@@ -256,12 +256,14 @@ TEST_F(ArchiveCommandsTest, failedDelete_saysSoAndKeepsTheFile)
     Make("Locked");
     main->OpenArchive("Locked");
     const QByteArray before = Bytes(environment.ArchivePath("Locked"));
-    if (!zrv::test::SetImmutable(QFile::encodeName(environment.ArchivePath("Locked")).toStdString(), true))
+    if (!zrv::test::SetImmutable(QFile::encodeName(environment.ArchivePath("Locked")).toStdString(),
+                                 true))
         GTEST_SKIP() << "file system cannot mark files immutable";
     prompts.expectMessageBox(vbYes);
     prompts.expectMessageBox(vbOK);
     Run("mnuFileDelete");
-    zrv::test::SetImmutable(QFile::encodeName(environment.ArchivePath("Locked")).toStdString(), false);
+    zrv::test::SetImmutable(QFile::encodeName(environment.ArchivePath("Locked")).toStdString(),
+                            false);
     ASSERT_EQ(prompts.records().size(), 2u);
     EXPECT_EQ(LastPrompt().text, "Unable to delete archive.");
     EXPECT_EQ(LastPrompt().icon, 0);

@@ -1,0 +1,360 @@
+#include "editor/archives/CExcelCommands.h"
+
+#include "desktop/Prompts.h"
+#include "editor/archives/CExcel.h"
+#include "editor/archives/CProgress.h"
+#include "editor/archives/modAutomation.h"
+#include "editor/archives/modForms.h"
+#include "editor/editing/BstrText.h"
+#include "editor/editing/TrimSpaces.h"
+#include "editor/support/CRegistry.h"
+#include "editor/support/EditorError.h"
+#include "editor/support/Logging.h"
+
+#include <cmath>
+#include <QFileInfo>
+#include <QLocale>
+#include <utility>
+
+using namespace zrv::desktop;
+using namespace Automation;
+
+namespace {
+
+const QString kFileClassKey = QStringLiteral("Software\\Classes\\.xls");
+const QString kSheetClass = QStringLiteral("Excel.Sheet.");
+constexpr int32_t kRowHeight = 30;
+constexpr int32_t kColumnWidth = 60;
+
+// The version after "Excel.Sheet.", converted as an integer would be:
+// rounded half to even, and no answer beyond the 16-bit range.
+std::optional<int> SheetClassVersion(const QString& vsClass)
+{
+    bool ok = false;
+    const double version = vsClass.mid(kSheetClass.size()).trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(version))
+        return std::nullopt;
+    const double rounded = std::nearbyint(version);
+    if (rounded < INT16_MIN || rounded > INT16_MAX)
+        return std::nullopt;
+    return static_cast<int>(rounded);
+}
+
+void LogFailure(const char* vsStep, const EditorError& error)
+{
+    qCWarning(lcEditor).noquote() << vsStep << "failed:" << DescribeFailure(error);
+}
+
+QString CellAddress(const QString& vsColumn, int32_t vlRow)
+{
+    return vsColumn + QString::number(vlRow);
+}
+
+} // namespace
+
+CExcelCommands::CExcelCommands(Window window) : mWindow(std::move(window)) {}
+
+CExcelCommands::~CExcelCommands() = default;
+
+void CExcelCommands::ReleaseSpreadsheet()
+{
+    moExcel.reset();
+}
+
+bool CExcelCommands::ExcelInstalled()
+{
+    try {
+        CRegistry registry;
+        registry.OpenKey(HKEY_LOCAL_MACHINE, kFileClassKey, false);
+        const int32_t count = registry.NumOfValues();
+        for (int32_t i = 1; i <= count; ++i) {
+            QString name;
+            QString value;
+            registry.ReadValueByNum(i, name, value);
+            if (!value.startsWith(kSheetClass, Qt::CaseInsensitive))
+                continue;
+            const std::optional<int> version = SheetClassVersion(value);
+            return version && *version > 4;
+        }
+    } catch (const EditorError& error) {
+        qCInfo(lcEditor).noquote() << "no spreadsheet application:" << error.Description();
+    }
+    return false;
+}
+
+std::optional<QString> CExcelCommands::CellText(const VARIANT& vValue)
+{
+    CVariant value;
+    if (FAILED(VariantCopyInd(value.get(), &vValue)))
+        return std::nullopt;
+    const VARIANT& v = value.value();
+    switch (v.vt) {
+    case VT_EMPTY:
+    case VT_NULL:
+        return QString();
+    case VT_BSTR:
+        return FromBstr(BString(std::u16string_view(v.bstrVal, SysStringLen(v.bstrVal))));
+    case VT_BOOL:
+        return v.boolVal != VARIANT_FALSE ? QStringLiteral("True") : QStringLiteral("False");
+    case VT_R8:
+    case VT_R4: {
+        const double number = v.vt == VT_R8 ? v.dblVal : static_cast<double>(v.fltVal);
+        if (!std::isfinite(number))
+            return std::nullopt;
+        QLocale locale;
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+        return locale.toString(number, 'g', QLocale::FloatingPointShortest);
+    }
+    case VT_ERROR:
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
+        return std::nullopt;
+    default:
+        break;
+    }
+    // Integers, dates, currency: as the runtime writes them.
+    CVariant text;
+    if (FAILED(VariantChangeType(text.get(), &v, VARIANT_ALPHABOOL, VT_BSTR)))
+        return std::nullopt;
+    return CellText(text.value());
+}
+
+// A new spreadsheet object becomes the window's; an earlier application goes
+// on if it was visible. False, with no object left, when the application
+// cannot be started or shown.
+bool CExcelCommands::StartSpreadsheet(bool vbVisible)
+{
+    try {
+        auto excel = std::make_unique<CExcel>();
+        moExcel = std::move(excel);
+        CVariant visible = CVariant::Bool(vbVisible);
+        Put(moExcel->ExcelApp.get(), CExcel::DispVisible, QStringLiteral("Visible"), visible.get());
+        return true;
+    } catch (const EditorError& error) {
+        LogFailure("starting the spreadsheet application", error);
+        moExcel.reset();
+        return false;
+    }
+}
+
+// ----------------------------------------------------------------- export
+
+void CExcelCommands::ExportToExcel()
+{
+    if (mWindow.fortune() == nullptr)
+        return;
+    const QString name = mWindow.currentName();
+    if (!mWindow.stillExists(name))
+        return;
+    int32_t limit = 0;
+    if (!ShowExport(limit))
+        return;
+    const ComPtr<IFortune> archive(mWindow.fortune());
+    if (!archive)
+        return;
+
+    if (!StartSpreadsheet(true)) {
+        MsgBox(QStringLiteral("You must have Excel 97 of higher installed on your machine for the "
+                              "export facility to work."),
+               vbOKOnly | vbCritical, QStringLiteral("Export Failed: Excel not installed."),
+               mWindow.owner);
+        return;
+    }
+
+    ComPtr<IDispatch> sheet;
+    try {
+        moExcel->NewWorkBook();
+        sheet = moExcel->ActiveSheet();
+    } catch (const EditorError& error) {
+        LogFailure("adding a workbook", error);
+    }
+    const bool archiveStayed = ExportRows(sheet.get(), archive.get(), name, limit);
+    FinishSheet(sheet.get());
+    sheet.reset();
+    if (!archiveStayed)
+        mWindow.stillExists(name);
+}
+
+// Rows 1, 2, ... without gaps, in archive order. A fortune is exported when
+// there is no limit or its length without surrounding spaces is below it.
+// Cancel ends the rows early. False when the archive's file vanished (its
+// texts then read as empty).
+bool CExcelCommands::ExportRows(IDispatch* sheet, IFortune* archive, const QString& name,
+                                int32_t limit) const
+{
+    const QString path = mWindow.archivePath(name);
+    LONG count = 0;
+    if (!QFileInfo::exists(path))
+        return false;
+    if (FAILED(archive->Count(&count))) {
+        qCWarning(lcEditor) << "cannot count the fortunes to export";
+        return true;
+    }
+    CProgress progress(mWindow.owner, QStringLiteral("Exporting fortunes..."), count);
+    int32_t row = 0;
+    for (int32_t i = 1; i <= count; ++i) {
+        if (!progress.Step(i - 1))
+            return true;
+        BString item;
+        if (FAILED(archive->get_Item(i, item.put()))) {
+            qCWarning(lcEditor) << "cannot read fortune" << i;
+            continue;
+        }
+        if (!QFileInfo::exists(path))
+            return false;
+        const QString text = FromBstr(item);
+        if (limit != -1 && TrimSpaces(text).size() >= limit)
+            continue;
+        ++row;
+        try {
+            CVariant address = CVariant::Text(CellAddress(QStringLiteral("A"), row));
+            const ComPtr<IDispatch> cell =
+                GetObject(sheet, CExcel::DispRange, QStringLiteral("Range"), address.get());
+            CVariant value = CVariant::Text(text);
+            PutByName(cell.get(), QStringLiteral("Value"), value.get());
+        } catch (const EditorError& error) {
+            LogFailure("writing a cell", error);
+        }
+        try {
+            CVariant number = CVariant::Long(row);
+            const ComPtr<IDispatch> line =
+                GetObject(sheet, CExcel::DispRows, QStringLiteral("Rows"), number.get());
+            CVariant height = CVariant::Long(kRowHeight);
+            PutByName(line.get(), QStringLiteral("RowHeight"), height.get());
+        } catch (const EditorError& error) {
+            LogFailure("setting a row height", error);
+        }
+    }
+    return true;
+}
+
+// Column A 60 wide, B1 the active cell.
+void CExcelCommands::FinishSheet(IDispatch* sheet) const
+{
+    try {
+        CVariant letter = CVariant::Text(QStringLiteral("A"));
+        const ComPtr<IDispatch> column =
+            GetObject(sheet, CExcel::DispColumns, QStringLiteral("Columns"), letter.get());
+        CallByName(column.get(), QStringLiteral("Select"));
+    } catch (const EditorError& error) {
+        LogFailure("selecting column A", error);
+    }
+    try {
+        const ComPtr<IDispatch> selection =
+            GetObject(moExcel->ExcelApp.get(), CExcel::DispSelection, QStringLiteral("Selection"));
+        CVariant width = CVariant::Long(kColumnWidth);
+        PutByName(selection.get(), QStringLiteral("ColumnWidth"), width.get());
+    } catch (const EditorError& error) {
+        LogFailure("setting the column width", error);
+    }
+    try {
+        CVariant address = CVariant::Text(QStringLiteral("B1"));
+        const ComPtr<IDispatch> cell =
+            GetObject(sheet, CExcel::DispRange, QStringLiteral("Range"), address.get());
+        CallByName(cell.get(), QStringLiteral("Activate"));
+    } catch (const EditorError& error) {
+        LogFailure("activating B1", error);
+    }
+}
+
+// ----------------------------------------------------------------- import
+
+void CExcelCommands::ImportFromExcel()
+{
+    if (mWindow.fortune() == nullptr)
+        return;
+    const QString name = mWindow.currentName();
+    if (!mWindow.stillExists(name))
+        return;
+    const int answer = MsgBox(
+        QStringLiteral("Warning! Do you really wish to append fortunes to the selected archive '") +
+            name + QStringLiteral("' ?"),
+        vbYesNo, {}, mWindow.owner);
+    if (answer != vbYes)
+        return;
+    const QString file = ShowOpenFileDialog(mWindow.appPath(), {}, {}, mWindow.owner);
+    if (file.isEmpty())
+        return;
+    const ComPtr<IFortune> archive(mWindow.fortune());
+    if (!archive)
+        return;
+
+    if (!moExcel) {
+        if (!StartSpreadsheet(false)) {
+            MsgBox(QStringLiteral("You must have Excel 97 of higher installed on your machine for "
+                                  "the import facility to work."),
+                   vbOKOnly | vbCritical, QStringLiteral("Import Failed: Excel not installed."),
+                   mWindow.owner);
+            return;
+        }
+    }
+
+    ComPtr<IDispatch> workbook;
+    try {
+        workbook = moExcel->SetWorkBook(file);
+    } catch (const EditorError& error) {
+        LogFailure("opening the file to import", error);
+        MsgBox(QStringLiteral("Unable to load selected file.  Please check and make sure the file "
+                              "you are trying to import is a valid Excel file."),
+               vbOKOnly | vbCritical, QStringLiteral("Import Failed: Failed to load file."),
+               mWindow.owner);
+        return;
+    }
+
+    ComPtr<IDispatch> sheet;
+    try {
+        sheet = moExcel->ActiveSheet();
+    } catch (const EditorError& error) {
+        LogFailure("taking the active sheet", error);
+    }
+    const bool archiveStayed = ImportRows(sheet.get(), archive.get(), name);
+    sheet.reset();
+    try {
+        Call(workbook.get(), CExcel::DispClose, QStringLiteral("Close"));
+    } catch (const EditorError& error) {
+        LogFailure("closing the imported workbook", error);
+    }
+    workbook.reset();
+    if (!archiveStayed) {
+        mWindow.stillExists(name);
+        return;
+    }
+    mWindow.open(name);
+}
+
+// Appends column A from row 1 down to the first cell that is empty without
+// its surrounding spaces. A cell that cannot be read or holds no text (an
+// error value) ends the reading as an empty one does; so does Cancel. False
+// when the archive's file vanished, before anything was written elsewhere.
+bool CExcelCommands::ImportRows(IDispatch* sheet, IFortune* archive, const QString& name) const
+{
+    const QString path = mWindow.archivePath(name);
+    CProgress progress(mWindow.owner, QStringLiteral("Importing fortunes..."), 0);
+    for (int32_t row = 1;; ++row) {
+        if (!progress.Step(row - 1))
+            return true;
+        CVariant value;
+        try {
+            CVariant address = CVariant::Text(CellAddress(QStringLiteral("A"), row));
+            const ComPtr<IDispatch> cell =
+                GetObject(sheet, CExcel::DispRange, QStringLiteral("Range"), address.get());
+            value = GetByName(cell.get(), QStringLiteral("Value"));
+        } catch (const EditorError& error) {
+            LogFailure("reading a cell", error);
+            return true;
+        }
+        const std::optional<QString> text = CellText(value.value());
+        if (!text) {
+            qCWarning(lcEditor) << "import stops at cell A" << row << "of type" << value.Type()
+                                << ", which holds no text";
+            return true;
+        }
+        const QString fortune = TrimSpaces(*text);
+        if (fortune.isEmpty())
+            return true;
+        if (!QFileInfo::exists(path))
+            return false;
+        if (FAILED(archive->Add(ToBstr(fortune).get())))
+            qCWarning(lcEditor) << "cannot append the fortune of row" << row;
+    }
+}

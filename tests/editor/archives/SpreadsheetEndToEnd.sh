@@ -1,0 +1,193 @@
+#!/usr/bin/env bash
+# Installs the built editor and spreadsheet application into a private prefix
+# and drives fortedit on the X server of xvfb-run, under openbox, with
+# xdotool keys: Export of an archive through the options dialog (the workbook
+# the application presents is read back), then Import of a prepared .ods
+# file, whose rows must be appended to the archive file exactly.
+# Usage: SpreadsheetEndToEnd.sh BUILD_DIR SHEETDUMP ODS_FILE (inside xvfb-run)
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+sheetdump=$2
+ods=$3
+work=$(mktemp -d "${TMPDIR:-/tmp}/zrvsheete2e-XXXXXX")
+editor_pid=
+wm_pid=
+cleanup()
+{
+    [ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null || true
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CONFIG_DIRS=$work/xdg
+export XDG_RUNTIME_DIR=$work/runtime XDG_DATA_HOME=$work/data XDG_CACHE_HOME=$work/cache
+export XDG_DATA_DIRS=$XDG_DATA_HOME:/usr/share
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CONFIG_DIRS" "$XDG_RUNTIME_DIR" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+fail()
+{
+    echo "FAILED: $*" >&2
+    [ -n "${DISPLAY:-}" ] && import -window root "${TMPDIR:-/tmp}/zrvsheete2e-failure.png" 2>/dev/null || true
+    exit 1
+}
+
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+"$prefix/bin/zrvregsvr" "$prefix/lib/libzrvfort.so" >/dev/null
+"$prefix/bin/zrvregsvr" "$prefix/lib/libzrvsheet.so" >/dev/null
+player=$work/player
+mkdir -p "$player/data"
+entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZorvaFortune_is1'
+"$prefix/bin/zrvreg" add "$entry" /v "Inno Setup: App Path" /d "$player" /f >/dev/null
+touch "$prefix/bin/ZorvaFortune.exe"
+
+# The desktop's program for .xlsx files: it keeps a copy of what it is given.
+presented=$work/presented
+mkdir -p "$presented" "$XDG_DATA_HOME/applications"
+cat >"$work/fakesheet" <<SCRIPT
+#!/bin/sh
+cp "\$1" "$presented/"
+SCRIPT
+chmod +x "$work/fakesheet"
+xlsx=application/vnd.openxmlformats-officedocument.spreadsheetml.sheet
+cat >"$XDG_DATA_HOME/applications/zrvfakesheet.desktop" <<DESKTOP
+[Desktop Entry]
+Type=Application
+Name=Spreadsheet stand-in
+Exec=$work/fakesheet %f
+MimeType=$xlsx;
+DESKTOP
+printf '[Default Applications]\n%s=zrvfakesheet.desktop\n' "$xlsx" >"$XDG_CONFIG_HOME/mimeapps.list"
+[ "$(xdg-mime query default "$xlsx")" = zrvfakesheet.desktop ] || fail "the stand-in is not the .xlsx program"
+
+archive="$player/data/Sheet Archive"
+printf 'Header\n%%\nAlpha\n%%\n  Spaced out  \n%%\nTwo\r\nlines\n%%\nÜnïcödé ✓' >"$archive"
+
+openbox >/dev/null 2>&1 &
+wm_pid=$!
+sleep 1
+
+window()
+{
+    local id
+    id=$(timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) ||
+        fail "no window titled '$1'"
+    [ -n "$id" ] || fail "no window titled '$1'"
+    echo "$id"
+}
+
+gone()
+{
+    local tries=200
+    while xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; do
+        tries=$((tries - 1))
+        [ $tries -gt 0 ] || fail "window '$1' did not close"
+        sleep 0.1
+    done
+}
+
+focus()
+{
+    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
+    sleep 0.4
+}
+
+# With ZRV_E2E_SHOTS set to a folder, screenshots of the steps go there.
+shot() { [ -n "${ZRV_E2E_SHOTS:-}" ] && import -window root "$ZRV_E2E_SHOTS/$1.png" || true; }
+keys() { xdotool key --clearmodifiers --delay 80 "$@"; }
+type_text() { xdotool type --clearmodifiers --delay 30 "$1"; }
+
+QT_QPA_PLATFORM=xcb "$prefix/bin/fortedit" &
+editor_pid=$!
+main=$(window '^Zorva Fortune Editor$')
+
+# Open the archive: Ctrl+O, Space selects the list's first (current) name, Enter.
+focus "$main"
+keys ctrl+o
+select=$(window '^Select a Fortune archive$')
+focus "$select"
+keys space Return
+main=$(window '^Zorva Fortune Editor - Sheet Archive$')
+
+# Export with no limit: Actions > Export, Enter in the options.
+focus "$main"
+keys alt+a
+sleep 0.4
+keys x
+options=$(window '^Export Options$')
+focus "$options"
+shot export-options
+keys Return
+gone '^Export Options$'
+
+book=
+for _ in $(seq 1 200); do
+    book=$(ls "$presented"/*.xlsx 2>/dev/null | head -n 1 || true)
+    [ -n "$book" ] && break
+    sleep 0.1
+done
+[ -n "$book" ] || fail "no workbook was presented"
+[ "$(basename "$book")" = Book1.xlsx ] || fail "presented $(basename "$book"), not Book1.xlsx"
+[ -f "$HOME/Documents/Book1.xlsx" ] || fail "Book1.xlsx is not in the documents folder"
+expected_book=$(
+    cat <<'BOOK'
+A1 text Alpha
+A2 text   Spaced out  
+A3 text Two\r\nlines
+A4 text Ünïcödé ✓
+row 1 height 30
+row 2 height 30
+row 3 height 30
+row 4 height 30
+column 1 width 60
+active B1
+BOOK
+)
+actual_book=$("$sheetdump" "$book") || fail "the presented workbook does not read back"
+if [ "$actual_book" != "$expected_book" ]; then
+    echo "expected:" >&2
+    echo "$expected_book" >&2
+    echo "presented:" >&2
+    echo "$actual_book" >&2
+    fail "the presented workbook differs"
+fi
+echo "presented workbook as expected"
+
+# Import: Actions > Import, Yes to the warning, the file's path in the dialog.
+cp "$ods" "$work/import.ods"
+focus "$main"
+keys alt+a
+sleep 0.4
+keys i
+question=$(window '^fortedit$')
+focus "$question"
+shot append-warning
+keys Return
+sleep 1.5
+dialog=$(xdotool getactivewindow)
+[ "$dialog" != "$main" ] || fail "no file dialog"
+type_text "$work/import.ods"
+shot file-dialog
+keys Return
+
+expected=$(mktemp "$work/expected-XXXXXX")
+printf 'Header\n%%\nAlpha\n%%\n  Spaced out  \n%%\nTwo\r\nlines\n%%\nÜnïcödé ✓' >"$expected"
+printf '\n%%\nLook before you leap.\n%%\nFirst line\r\nsecond line\n%%\n42\n%%\nCafé über  alles' >>"$expected"
+for _ in $(seq 1 100); do
+    cmp -s "$expected" "$archive" && break
+    sleep 0.2
+done
+if ! cmp -s "$expected" "$archive"; then
+    echo "expected:" >&2
+    od -c "$expected" >&2
+    echo "archive:" >&2
+    od -c "$archive" >&2
+    fail "the archive's bytes differ after the import"
+fi
+main=$(window '^Zorva Fortune Editor - Sheet Archive$')
+shot imported
+echo "imported rows appended exactly"
