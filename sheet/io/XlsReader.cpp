@@ -6,10 +6,12 @@
 // the format's record size and the stream (freexl reads past its buffer
 // otherwise); every sheet's declared size (freexl allocates it densely) and
 // the shared string table's declared count are bounded; a file with a
-// password is refused. The scan also gives what freexl does not:
+// password is refused; texts must lie within their records (BiffStrings.h).
+// The scan also gives what freexl does not:
 // the active sheet (WINDOW1) and booleans and error values (BOOLERR), which
 // freexl reports as the numbers 1 and 0.
 
+#include "sheet/io/BiffStrings.h"
 #include "sheet/io/CCompoundFile.h"
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/FormatReaders.h"
@@ -34,6 +36,9 @@ constexpr std::size_t kMaxRecordLength = 8224; // BIFF8's limit (BIFF5: 2080)
 
 enum Record : uint16_t {
     kBof = 0x0809,
+    kContinue = 0x003C,
+    kFormat = 0x041E,
+    kLabel = 0x0204,
     kEof = 0x000A,
     kFilePass = 0x002F,
     kWindow1 = 0x003D,
@@ -119,13 +124,27 @@ public:
             Record(pos, type, m_stream.substr(pos + 4, length));
             pos += 4 + length;
         }
+        if (!m_sstParts.empty())
+            CheckSharedStrings();
         return std::move(m_facts);
     }
 
 private:
     void Record(std::size_t pos, uint16_t type, std::string_view data)
     {
+        if (!m_sstParts.empty()) {
+            if (type == kContinue) {
+                m_sstParts.push_back(data);
+                return;
+            }
+            CheckSharedStrings();
+        }
+        if (type == kLabel)
+            CheckString(m_biff8 ? UnicodeStringFits(data, 8, Little(data, 6, 2))
+                                : 8 + Little(data, 6, 2) <= data.size());
         if (type == kBof) {
+            if (!m_seenGlobals)
+                Version(data);
             BeginSubstream(pos);
         } else if (type == kEof) {
             EndSubstream();
@@ -149,13 +168,44 @@ private:
             throw CReadError("the file is password-protected");
         if (type == kWindow1 && !m_facts.activeTab)
             m_facts.activeTab = Little(data, 10, 2);
-        if (type == kBoundSheet)
+        if (type == kBoundSheet) {
             m_facts.sheetOffsets.push_back(Little(data, 0, 4));
-        if (type == kSst) {
-            const uint64_t unique = Little(data, 4, 4);
-            if (unique > kMaxCells || unique * 3 > m_stream.size())
-                throw CReadError("the shared string table is over the size limit");
+            const std::size_t characters = Little(data, 6, 1);
+            CheckString(m_biff8 ? UnicodeStringFits(data, 7, characters)
+                                : 7 + characters <= data.size());
         }
+        if (type == kFormat) {
+            CheckString(m_biff8
+                            ? UnicodeStringFits(data, 4, Little(data, 2, 2))
+                            : 3 + std::max(Little(data, 2, 1), Little(data, 3, 1)) <= data.size());
+        }
+        if (type == kSst) {
+            m_sstUnique = Little(data, 4, 4);
+            if (m_sstUnique > kMaxCells || m_sstUnique * 3 > m_stream.size())
+                throw CReadError("the shared string table is over the size limit");
+            m_sstParts.push_back(data.size() >= 8 ? data.substr(8) : std::string_view());
+        }
+    }
+
+    void Version(std::string_view bof)
+    {
+        const uint32_t version = Little(bof, 0, 2);
+        if (version != 0x0600 && version != 0x0500)
+            throw CReadError("an xls version that cannot be read (BIFF5 and BIFF8 can)");
+        m_biff8 = version == 0x0600;
+    }
+
+    // Strings past their record make freexl read past its buffer.
+    static void CheckString(bool fits)
+    {
+        if (!fits)
+            throw CReadError("damaged xls file (a text longer than its record)");
+    }
+
+    void CheckSharedStrings()
+    {
+        CheckString(!m_biff8 || SharedStringsFit(m_sstParts, m_sstUnique));
+        m_sstParts.clear();
     }
 
     void BeginSubstream(std::size_t pos)
@@ -207,6 +257,9 @@ private:
 
     std::string_view m_stream;
     WorkbookFacts m_facts;
+    bool m_biff8 = true;
+    std::vector<std::string_view> m_sstParts;
+    uint64_t m_sstUnique = 0;
     bool m_seenGlobals = false;
     bool m_inGlobals = false;
     std::optional<std::size_t> m_sheet;

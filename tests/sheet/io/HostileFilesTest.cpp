@@ -185,6 +185,20 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
              });
          },
          "a sheet of the xls file is over the size limit (4194304 cells)"},
+        {"xls number format whose text runs past its record",
+         [] {
+             return PatchedXls(std::string_view("\x1E\x04\x1C\x00", 4), [](char* p) {
+                 p[6] = '\xEE', p[7] = '\xFF', p[8] = 1; // 65,518 UTF-16 characters
+             });
+         },
+         "damaged xls file (a text longer than its record)"},
+        {"xls shared strings past their records",
+         [] {
+             return PatchedXls(std::string_view("\xFC\x00\x72\x00", 4), [](char* p) {
+                 p[12] = p[13] = 0x7F; // the first string's length
+             });
+         },
+         "damaged xls file (a text longer than its record)"},
         {"xls record longer than BIFF8 allows (freexl reads past its buffer)",
          [] { return DataFile("freexl-overread.xls"); },
          "damaged xls file (a record longer than the format allows)"},
