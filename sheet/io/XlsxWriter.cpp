@@ -156,7 +156,9 @@ struct WorkbookCloser {
     void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
 };
 
-bool WriteSheet(lxw_worksheet* target, const SheetData& sheet, std::string& error)
+// wrapped: the format that shows a text's line breaks as lines of the cell.
+bool WriteSheet(lxw_worksheet* target, const SheetData& sheet, lxw_format* wrapped,
+                std::string& error)
 {
     for (const auto& [ref, cell] : sheet.cells) {
         const lxw_row_t row = ref.row - 1;
@@ -165,7 +167,8 @@ bool WriteSheet(lxw_worksheet* target, const SheetData& sheet, std::string& erro
         switch (cell.kind) {
         case CellKind::Text:
             result = worksheet_write_string(
-                target, row, column, EscapeXlsxLiterals(ToFileText(cell.text)).c_str(), nullptr);
+                target, row, column, EscapeXlsxLiterals(ToFileText(cell.text)).c_str(),
+                cell.text.find('\n') == std::string::npos ? nullptr : wrapped);
             break;
         case CellKind::Number:
             result = worksheet_write_number(target, row, column, cell.number, nullptr);
@@ -212,6 +215,9 @@ bool WriteWorkbook(const WorkbookData& workbook, const std::string& path, std::s
         error = "cannot start an xlsx file";
         return false;
     }
+    lxw_format* wrapped = workbook_add_format(target.get());
+    if (wrapped)
+        format_set_text_wrap(wrapped);
     const SheetData blank;
     const std::size_t count = workbook.sheets.empty() ? 1 : workbook.sheets.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -226,7 +232,7 @@ bool WriteWorkbook(const WorkbookData& workbook, const std::string& path, std::s
             error = "cannot add the sheet \"" + sheet.name + "\"";
             return false;
         }
-        if (!WriteSheet(worksheet, sheet, error))
+        if (!WriteSheet(worksheet, sheet, wrapped, error))
             return false;
         if (i == workbook.activeSheet)
             worksheet_activate(worksheet);
