@@ -3,18 +3,17 @@
 #include "desktop/Logging.h"
 #include "desktop/WindowDirectoryProtocol.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <functional>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
 #include <QWidget>
-
-#include <algorithm>
-#include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <functional>
 #include <unistd.h>
 
 namespace zrv::desktop {
@@ -28,8 +27,7 @@ bool ProcessIsGone(pid_t pid)
     return kill(pid, 0) != 0 && errno == ESRCH;
 }
 
-template <typename Result>
-using Decoder = std::function<protocol::Decoded<Result>(QIODevice&)>;
+template <typename Result> using Decoder = std::function<protocol::Decoded<Result>(QIODevice&)>;
 
 // One question to another editor, answered within the timeout or not at all.
 template <typename Result>

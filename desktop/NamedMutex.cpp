@@ -2,14 +2,13 @@
 
 #include "desktop/Logging.h"
 
-#include <QByteArray>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <QByteArray>
 #include <unistd.h>
 #include <vector>
 

@@ -8,7 +8,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <semaphore.h>
 
 namespace zrv::desktop {

@@ -1,11 +1,10 @@
 #include "desktop/ProcessLauncher.h"
 
-#include <QByteArray>
-#include <QFile>
-
 #include <algorithm>
 #include <cerrno>
 #include <mutex>
+#include <QByteArray>
+#include <QFile>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>

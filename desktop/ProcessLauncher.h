@@ -1,16 +1,15 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
-
 #include <chrono>
 #include <optional>
+#include <QString>
+#include <QStringList>
 
 namespace zrv::desktop {
 
 struct LaunchResult {
-    int error = 0;                // errno of a start that failed; 0 when it started
-    std::optional<int> exitCode;  // set when the program ended within the wait
+    int error = 0;               // errno of a start that failed; 0 when it started
+    std::optional<int> exitCode; // set when the program ended within the wait
 };
 
 class IProcessLauncher {
@@ -26,8 +25,8 @@ public:
 // run; it is reaped by a later start.
 class ProcessLauncher final : public IProcessLauncher {
 public:
-    LaunchResult Start(const QString& program, const QStringList& arguments,
-                       const QString& folder, std::chrono::milliseconds wait) override;
+    LaunchResult Start(const QString& program, const QStringList& arguments, const QString& folder,
+                       std::chrono::milliseconds wait) override;
 };
 
 } // namespace zrv::desktop

@@ -40,14 +40,14 @@ enum VbMsgBoxResult : int {
 
 struct PromptRecord {
     enum class Kind { MessageBox, InputBox, OpenFile } kind = Kind::MessageBox;
-    QString title; // the title shown: the program title when none was given
-    QString text;  // message, input prompt, or nothing for a file dialog
-    int buttons = vbOKOnly;       // one of vbOKOnly .. vbRetryCancel
-    int icon = 0;                 // 0 or one of vbCritical .. vbInformation
-    int defaultButton = 0;        // vbDefaultButton1 .. vbDefaultButton3
-    QString defaultText;          // input box
-    QString initialFolder;        // file dialog
-    QString filter;               // file dialog
+    QString title;          // the title shown: the program title when none was given
+    QString text;           // message, input prompt, or nothing for a file dialog
+    int buttons = vbOKOnly; // one of vbOKOnly .. vbRetryCancel
+    int icon = 0;           // 0 or one of vbCritical .. vbInformation
+    int defaultButton = 0;  // vbDefaultButton1 .. vbDefaultButton3
+    QString defaultText;    // input box
+    QString initialFolder;  // file dialog
+    QString filter;         // file dialog
 };
 
 // What a responder gives back: the button for a message box; for the input
@@ -73,8 +73,8 @@ int MsgBox(const QString& text, int style = vbOKOnly, const QString& title = {},
            QWidget* owner = nullptr);
 
 // The text typed, or the empty text when the box was cancelled.
-QString InputBox(const QString& prompt, const QString& title = {},
-                 const QString& defaultText = {}, QWidget* owner = nullptr);
+QString InputBox(const QString& prompt, const QString& title = {}, const QString& defaultText = {},
+                 QWidget* owner = nullptr);
 
 // The chosen file's full path, or the empty text when the dialog was cancelled.
 // The filter is Qt's ("Text files (*.txt);;All files (*)") or the common

@@ -5,7 +5,6 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
-
 #include <utility>
 #include <vector>
 
@@ -25,7 +24,8 @@ ButtonList ButtonsOf(int buttons)
                 {QMessageBox::Retry, vbRetry},
                 {QMessageBox::Ignore, vbIgnore}};
     case vbYesNoCancel:
-        return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
+        return {
+            {QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
     case vbYesNo:
         return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}};
     case vbRetryCancel:

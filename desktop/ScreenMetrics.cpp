@@ -2,11 +2,10 @@
 
 #include "desktop/FramePlacement.h"
 
+#include <cmath>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
-
-#include <cmath>
 
 namespace zrv::desktop {
 

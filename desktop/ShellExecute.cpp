@@ -35,12 +35,9 @@ IShellExecutor* ShellExecutor()
 HINSTANCE ShellExecuteA(HWND hWnd, LPCSTR lpVerb, LPCSTR lpFile, LPCSTR lpParameters,
                         LPCSTR lpDirectory, int nShowCmd)
 {
-    const ShellRequest request{hWnd,
-                               FromAnsi(lpVerb),
-                               FromAnsi(lpFile),
-                               FromAnsi(lpParameters),
-                               FromAnsi(lpDirectory),
-                               nShowCmd};
+    const ShellRequest request{
+        hWnd,    FromAnsi(lpVerb), FromAnsi(lpFile), FromAnsi(lpParameters), FromAnsi(lpDirectory),
+        nShowCmd};
     return Executor().Execute(request);
 }
 

@@ -2,14 +2,13 @@
 
 #include "desktop/Logging.h"
 
+#include <cerrno>
+#include <cstring>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-
-#include <cerrno>
-#include <cstring>
 
 namespace zrv::desktop {
 
@@ -71,10 +70,7 @@ QString Resolve(const QString& file, const QString& directory)
 
 } // namespace
 
-ShellOpener::ShellOpener(IProcessLauncher& launcher)
-    : m_launcher(launcher)
-{
-}
+ShellOpener::ShellOpener(IProcessLauncher& launcher) : m_launcher(launcher) {}
 
 HINSTANCE ShellOpener::Execute(const ShellRequest& request)
 {
@@ -124,9 +120,9 @@ HINSTANCE ShellOpener::OpenWithDesktop(const QString& target)
 
 HINSTANCE ShellOpener::StartProgram(const QString& program, const ShellRequest& request)
 {
-    const LaunchResult result = m_launcher.Start(
-        program, QProcess::splitCommand(request.parameters), request.directory,
-        std::chrono::milliseconds(0));
+    const LaunchResult result =
+        m_launcher.Start(program, QProcess::splitCommand(request.parameters), request.directory,
+                         std::chrono::milliseconds(0));
     if (result.error != 0) {
         qCWarning(lcDesktop).nospace()
             << program << " cannot start: " << std::strerror(result.error);

@@ -1,11 +1,10 @@
 #include "desktop/WindowDirectoryProtocol.h"
 
+#include <cerrno>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QIODevice>
-
-#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,7 +17,7 @@ const QString kSocketPrefix = QStringLiteral("editor-");
 
 bool IsPrivateFolder(const QByteArray& path)
 {
-    struct stat info{};
+    struct stat info {};
     if (lstat(path.constData(), &info) != 0)
         return false;
     return S_ISDIR(info.st_mode) && info.st_uid == getuid() && (info.st_mode & 077) == 0;
@@ -27,14 +26,13 @@ bool IsPrivateFolder(const QByteArray& path)
 QByteArray FolderPath()
 {
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    struct stat info{};
+    struct stat info {};
     if (!runtime.isEmpty() && stat(runtime.constData(), &info) == 0 && S_ISDIR(info.st_mode))
         return runtime + "/zorva-fortune";
     return QFile::encodeName(QDir::tempPath()) + "/zorva-fortune-" + QByteArray::number(getuid());
 }
 
-template <typename Write>
-QByteArray Encode(Write write)
+template <typename Write> QByteArray Encode(Write write)
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
@@ -45,8 +43,7 @@ QByteArray Encode(Write write)
 
 // Runs read inside a stream transaction: the bytes are consumed only when a
 // whole message was there. read gives nullopt for a message it refuses.
-template <typename Result, typename Read>
-Decoded<Result> Decode(QIODevice& device, Read read)
+template <typename Result, typename Read> Decoded<Result> Decode(QIODevice& device, Read read)
 {
     QDataStream in(&device);
     in.setVersion(QDataStream::Qt_6_0);

@@ -6,10 +6,9 @@
 
 #include "desktop/WindowHandles.h"
 
+#include <optional>
 #include <QByteArray>
 #include <QString>
-
-#include <optional>
 #include <sys/types.h>
 #include <vector>
 
@@ -36,8 +35,7 @@ QByteArray EncodeAccepted(bool accepted);
 // (more bytes may follow) is left unread; a corrupt one ends the talk.
 enum class DecodeState { Complete, Incomplete, Corrupt };
 
-template <typename T>
-struct Decoded {
+template <typename T> struct Decoded {
     DecodeState state = DecodeState::Incomplete;
     T value{};
     bool complete() const { return state == DecodeState::Complete; }

@@ -2,12 +2,11 @@
 
 #include "desktop/WindowPublisher.h"
 
-#include <QPointer>
-#include <QWidget>
-
 #include <algorithm>
 #include <map>
 #include <mutex>
+#include <QPointer>
+#include <QWidget>
 #include <unistd.h>
 
 namespace zrv::desktop {
@@ -53,11 +52,11 @@ public:
         entry.key = window;
         entry.entry = {hWnd, windowClass, window->windowTitle()};
         entry.order = ++m_registrations;
-        entry.connections.push_back(QObject::connect(
-            window, &QWidget::windowTitleChanged,
-            [this, hWnd](const QString& title) { SetCaption(hWnd, title); }));
-        entry.connections.push_back(QObject::connect(
-            window, &QObject::destroyed, [this, hWnd] { Unregister(hWnd); }));
+        entry.connections.push_back(
+            QObject::connect(window, &QWidget::windowTitleChanged,
+                             [this, hWnd](const QString& title) { SetCaption(hWnd, title); }));
+        entry.connections.push_back(
+            QObject::connect(window, &QObject::destroyed, [this, hWnd] { Unregister(hWnd); }));
         m_nextSlot = slot + 1;
         lock.unlock();
         WindowPublisher::EnsureStarted();

@@ -7,7 +7,6 @@
 #include "desktop/DesktopTypes.h"
 
 #include <QString>
-
 #include <vector>
 
 class QWidget;

@@ -4,12 +4,11 @@
 #include "desktop/Logging.h"
 #include "desktop/WindowDirectoryProtocol.h"
 
+#include <algorithm>
 #include <QCoreApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
-
-#include <algorithm>
 #include <unistd.h>
 
 namespace zrv::desktop {
@@ -53,10 +52,7 @@ void Serve(QLocalSocket* socket)
 
 } // namespace
 
-WindowPublisher::WindowPublisher(QObject* parent)
-    : QThread(parent)
-{
-}
+WindowPublisher::WindowPublisher(QObject* parent) : QThread(parent) {}
 
 WindowPublisher::~WindowPublisher()
 {

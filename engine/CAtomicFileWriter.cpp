@@ -23,8 +23,8 @@ CAtomicFileWriter::CAtomicFileWriter(std::string target, const struct stat& targ
     : m_target(std::move(target)), m_temporary(TemporaryPath(m_target)), m_folderFd(folderFd)
 {
     ::unlink(m_temporary.c_str());
-    m_file = CUniqueFd(::open(m_temporary.c_str(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    m_file = CUniqueFd(
+        ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!m_file.IsOpen()) {
         m_failed = true;
         return;

@@ -39,7 +39,8 @@ long long ReadFully(int fd, char* data, long long length, long long offset)
 {
     long long done = 0;
     while (done < length) {
-        const ssize_t n = ::pread(fd, data + done, static_cast<size_t>(length - done), offset + done);
+        const ssize_t n =
+            ::pread(fd, data + done, static_cast<size_t>(length - done), offset + done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)

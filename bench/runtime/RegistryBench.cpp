@@ -5,7 +5,6 @@
 #include "runtime/registry/WinReg.h"
 
 #include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
@@ -37,7 +36,8 @@ public:
         static_cast<void>(write(fd, "1440\n", 5));
         close(fd);
         HKEY key = 0;
-        RegCreateKeyExA(HKEY_CURRENT_USER, KeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        RegCreateKeyExA(HKEY_CURRENT_USER, KeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr);
         RegSetValueExA(key, "MainLeft", 0, REG_SZ, reinterpret_cast<const BYTE*>("1440"), 5);
         RegCloseKey(key);
     }
@@ -72,9 +72,9 @@ void ReadRegistryRounds()
     for (int i = 0; i < Rounds; ++i) {
         HKEY key = 0;
         DWORD size = sizeof buffer;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS
-            || RegQueryValueExA(key, "MainLeft", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size)
-                != ERROR_SUCCESS)
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS ||
+            RegQueryValueExA(key, "MainLeft", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
+                             &size) != ERROR_SUCCESS)
             std::abort();
         RegCloseKey(key);
     }

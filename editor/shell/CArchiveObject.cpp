@@ -7,26 +7,26 @@ namespace {
 void Check(HRESULT hr, const char* operation)
 {
     if (!SUCCEEDED(hr))
-        throw EditorError(hr, QStringLiteral("IFortune:") + QLatin1String(operation), QStringLiteral("Automation error"));
+        throw EditorError(hr, QStringLiteral("IFortune:") + QLatin1String(operation),
+                          QStringLiteral("Automation error"));
 }
 
 QString ToQString(const BString& text)
 {
     const std::u16string_view view = text.view();
-    return QString(reinterpret_cast<const QChar*>(view.data()), static_cast<qsizetype>(view.size()));
+    return QString(reinterpret_cast<const QChar*>(view.data()),
+                   static_cast<qsizetype>(view.size()));
 }
 
 } // namespace
 
-CArchiveObject::CArchiveObject(ComPtr<IFortune> fortune)
-    : mFortune(std::move(fortune))
-{
-}
+CArchiveObject::CArchiveObject(ComPtr<IFortune> fortune) : mFortune(std::move(fortune)) {}
 
 CArchiveObject CArchiveObject::Create()
 {
     ComPtr<IFortune> fortune;
-    Check(CoCreateInstance(CLSID_Fortune, nullptr, CLSCTX_INPROC_SERVER, IID_IFortune, fortune.putVoid()),
+    Check(CoCreateInstance(CLSID_Fortune, nullptr, CLSCTX_INPROC_SERVER, IID_IFortune,
+                           fortune.putVoid()),
           "CoCreateInstance");
     return CArchiveObject(std::move(fortune));
 }

@@ -4,9 +4,8 @@
 #include "runtime/com/BString.h"
 #include "runtime/com/ComPtr.h"
 
-#include <QString>
-
 #include <cstdint>
+#include <QString>
 
 // One Fortune object created through the component runtime by its class
 // identity. A failing call is thrown as EditorError with the call's result as

@@ -1,9 +1,6 @@
 #include "editor/shell/CFortuneListModel.h"
 
-CFortuneListModel::CFortuneListModel(QObject* parent)
-    : QAbstractListModel(parent)
-{
-}
+CFortuneListModel::CFortuneListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 int CFortuneListModel::rowCount(const QModelIndex& parent) const
 {

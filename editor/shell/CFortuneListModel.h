@@ -3,7 +3,6 @@
 #include <QAbstractListModel>
 #include <QList>
 #include <QString>
-
 #include <string_view>
 
 // Rows of the fortune list: one per fortune in archive order, showing its
@@ -17,7 +16,8 @@ public:
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
 
     void SetRows(QList<QString> texts);
     void Clear();

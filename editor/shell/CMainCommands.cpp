@@ -27,7 +27,8 @@ struct ItemSpec {
 };
 
 constexpr MenuSpec kMenus[] = {
-    {"mnuFile", "&File"}, {"mnuEdit", "&Edit"}, {"mnuActions", "&Actions"}, {"mnuOptions", "&Options"}, {"mnuHelp", "&Help"},
+    {"mnuFile", "&File"},       {"mnuEdit", "&Edit"}, {"mnuActions", "&Actions"},
+    {"mnuOptions", "&Options"}, {"mnuHelp", "&Help"},
 };
 
 constexpr ItemSpec kItems[] = {
@@ -88,8 +89,7 @@ constexpr ButtonSpec kButtons[] = {
 
 } // namespace
 
-CMainCommands::CMainCommands(QMainWindow* window, QWidget* toolbarParent)
-    : QObject(window)
+CMainCommands::CMainCommands(QMainWindow* window, QWidget* toolbarParent) : QObject(window)
 {
     BuildMenus(window);
     mToolbar = new QToolBar(toolbarParent);
@@ -105,14 +105,16 @@ void CMainCommands::BuildMenus(QMainWindow* window)
         for (const ItemSpec& item : kItems) {
             if (qstrcmp(item.menu, menuEntry.name) != 0)
                 continue;
-            QAction* action = qstrcmp(item.caption, "-") == 0 ? menu->addSeparator()
-                                                                 : menu->addAction(QString::fromLatin1(item.caption));
+            QAction* action = qstrcmp(item.caption, "-") == 0
+                                  ? menu->addSeparator()
+                                  : menu->addAction(QString::fromLatin1(item.caption));
             const QString name = QString::fromLatin1(item.name);
             action->setObjectName(name);
             if (*item.shortcut)
                 action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
             if (!action->isSeparator())
-                connect(action, &QAction::triggered, this, [this, name] { emit menuItemTriggered(name); });
+                connect(action, &QAction::triggered, this,
+                        [this, name] { emit menuItemTriggered(name); });
             mMenuItems.append({action, item.rule, 0});
         }
     }
@@ -135,7 +137,8 @@ void CMainCommands::BuildToolbar()
         QAction* action = mToolbar->addAction(caption);
         action->setObjectName(QStringLiteral("tlbMain") + caption);
         action->setToolTip(caption);
-        connect(action, &QAction::triggered, this, [this, action] { emit buttonClicked(action->text()); });
+        connect(action, &QAction::triggered, this,
+                [this, action] { emit buttonClicked(action->text()); });
         mButtons.append({action, button.rule, button.image});
     }
     mOpenMenu = new QMenu(mToolbar);

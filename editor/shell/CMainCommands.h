@@ -35,7 +35,8 @@ public:
     QMenu* OpenDropDown() const { return mOpenMenu; }
 
     // Gives each button its picture from the three image lists.
-    void SetImageLists(const QList<QPixmap>& normal, const QList<QPixmap>& disabled, const QList<QPixmap>& hot);
+    void SetImageLists(const QList<QPixmap>& normal, const QList<QPixmap>& disabled,
+                       const QList<QPixmap>& hot);
     // Enables or disables the commands whose rules the given routine sets.
     void Apply(CommandState::Setter setter, const CommandState::Inputs& inputs);
     // Replaces the entries of the Open button's drop-down list.

@@ -85,7 +85,8 @@ std::optional<int32_t> CSettings::ParseNumber(const QString& text)
         return std::nullopt;
     // nearbyint rounds halves to even in the default rounding mode.
     const double rounded = std::nearbyint(value);
-    if (rounded < std::numeric_limits<int32_t>::min() || rounded > std::numeric_limits<int32_t>::max())
+    if (rounded < std::numeric_limits<int32_t>::min() ||
+        rounded > std::numeric_limits<int32_t>::max())
         return std::nullopt;
     return static_cast<int32_t>(rounded);
 }

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include <cstdint>
 #include <optional>
+#include <QString>
 
 // The editor's per-user settings: view options and the window placement in
 // twips, kept as text values under HKCU\Software\ZorvaTools\ZorvaFortune Editor.

@@ -7,12 +7,12 @@ namespace CommandState {
 
 enum class Rule {
     Always,
-    Archive,                 // an archive is open
-    ArchiveRows,             // ... and the list has rows
-    ArchiveRowsSpreadsheet,  // ... and a spreadsheet application is present
-    ArchiveSpreadsheet,      // an archive is open and a spreadsheet application is present
-    Selected,                // at least one row is selected
-    ArchiveClip,             // an archive is open and the clipboard holds fortunes
+    Archive,                // an archive is open
+    ArchiveRows,            // ... and the list has rows
+    ArchiveRowsSpreadsheet, // ... and a spreadsheet application is present
+    ArchiveSpreadsheet,     // an archive is open and a spreadsheet application is present
+    Selected,               // at least one row is selected
+    ArchiveClip,            // an archive is open and the clipboard holds fortunes
 };
 
 // Which refresh routine sets a rule's commands.

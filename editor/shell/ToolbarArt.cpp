@@ -1,10 +1,9 @@
 #include "editor/shell/ToolbarArt.h"
 
+#include <cmath>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-
-#include <cmath>
 
 namespace ToolbarArt {
 
@@ -225,8 +224,9 @@ void PaintImport(QPainter& p)
 }
 
 using Painter = void (*)(QPainter&);
-constexpr Painter kPainters[ImageCount] = {PaintNew,  PaintOpen,   PaintCut,  PaintCopy,   PaintPaste, PaintAdd,
-                                           PaintEdit, PaintDelete, PaintView, PaintExport, PaintImport};
+constexpr Painter kPainters[ImageCount] = {PaintNew,   PaintOpen,   PaintCut,   PaintCopy,
+                                           PaintPaste, PaintAdd,    PaintEdit,  PaintDelete,
+                                           PaintView,  PaintExport, PaintImport};
 
 QImage PaintImage(int index)
 {
@@ -277,9 +277,15 @@ QList<QPixmap> ImageList(Look look)
     for (int i = 0; i < ImageCount; ++i) {
         const QImage normal = PaintImage(i);
         switch (look) {
-        case Look::Normal: images.append(QPixmap::fromImage(normal)); break;
-        case Look::Disabled: images.append(QPixmap::fromImage(Greyed(normal))); break;
-        case Look::Hot: images.append(QPixmap::fromImage(Lit(normal))); break;
+        case Look::Normal:
+            images.append(QPixmap::fromImage(normal));
+            break;
+        case Look::Disabled:
+            images.append(QPixmap::fromImage(Greyed(normal)));
+            break;
+        case Look::Hot:
+            images.append(QPixmap::fromImage(Lit(normal)));
+            break;
         }
     }
     return images;

@@ -14,17 +14,17 @@
 #include "editor/editing/CFortuneCommands.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainCommands.h"
-#include "editor/shell/ToolbarArt.h"
 #include "editor/shell/modArchiveFiles.h"
 #include "editor/shell/modEditorWindows.h"
 #include "editor/shell/modInstall.h"
+#include "editor/shell/ToolbarArt.h"
 #include "editor/support/EditorError.h"
 #include "editor/support/Logging.h"
+#include "editor/support/modForms.h"
+#include "editor/support/modShellEx.h"
 #include "editor/support/ProductArt.h"
 #include "editor/support/ProductLinks.h"
 #include "editor/support/TwipsGeometry.h"
-#include "editor/support/modForms.h"
-#include "editor/support/modShellEx.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -37,7 +37,6 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeView>
-
 #include <utility>
 
 using namespace zrv::desktop;
@@ -74,8 +73,7 @@ frmMain::ProcessEnd& ProcessEndHook()
 
 // Runs a command; a failure ends it without a word to the user, only to the
 // log, and the window goes on.
-template <typename F>
-void RunIgnoringFailures(F&& command)
+template <typename F> void RunIgnoringFailures(F&& command)
 {
     try {
         std::forward<F>(command)();
@@ -217,8 +215,9 @@ void frmMain::ConnectCommands()
     connect(mCommands, &CMainCommands::menuItemTriggered, this, &frmMain::RunMenuItem);
     connect(mCommands, &CMainCommands::buttonClicked, this, &frmMain::tlbMain_ButtonClick);
     connect(mCommands, &CMainCommands::openDropDownShown, this, &frmMain::tlbMain_OpenDropDown);
-    connect(mCommands, &CMainCommands::archiveChosen, this,
-            [this](const QString& name) { RunIgnoringFailures([this, &name] { OpenArchive(name); }); });
+    connect(mCommands, &CMainCommands::archiveChosen, this, [this](const QString& name) {
+        RunIgnoringFailures([this, &name] { OpenArchive(name); });
+    });
 }
 
 // ---------------------------------------------------------------- start-up
@@ -231,7 +230,8 @@ void frmMain::Form_Load()
     RunIgnoringFailures([this] { SetDefaultSettings(); });
     RunIgnoringFailures([this] { LoadSettings(); });
     RunIgnoringFailures([this] { ApplyPlacement(); });
-    mCommands->MenuItem(QStringLiteral("mnuOptionsDisplayToolbar"))->setChecked(!mSettings.HideToolbar);
+    mCommands->MenuItem(QStringLiteral("mnuOptionsDisplayToolbar"))
+        ->setChecked(!mSettings.HideToolbar);
     mCurrentArchive.reset();
     setWindowTitle(Title);
     lblHeader->setText(kArchiveHeader);
@@ -388,13 +388,17 @@ void frmMain::CheckPlayerInstalled()
     if (QFileInfo(mEditorFolder + u'/' + Install::PlayerFile).isFile())
         return;
     const int answer = MsgBox(
-        QStringLiteral("We have detected that you have installed the ZorvaFortune Editor yet you do not have "
-                       "ZorvaFortune installed.  While the program will run, it is of limited value without it "
-                       "since you can't play your fortune archives.  Would you like us to launch a browser window "
-                       "taking you to the ZorvaFortune homepage from where you can download ZorvaFortune?"),
+        QStringLiteral(
+            "We have detected that you have installed the ZorvaFortune Editor yet you do not have "
+            "ZorvaFortune installed.  While the program will run, it is of limited value without "
+            "it "
+            "since you can't play your fortune archives.  Would you like us to launch a browser "
+            "window "
+            "taking you to the ZorvaFortune homepage from where you can download ZorvaFortune?"),
         vbYesNo, QStringLiteral("WARNING! ZorvaFortune Main Application not installed!"), this);
     if (answer == vbYes)
-        OpenWithShell(ProductLinks::HomePageUrl, SW_SHOWDEFAULT, {}, {}, QStringLiteral("open"), mhWnd);
+        OpenWithShell(ProductLinks::HomePageUrl, SW_SHOWDEFAULT, {}, {}, QStringLiteral("open"),
+                      mhWnd);
 }
 
 // ---------------------------------------------------------- archive window
@@ -424,8 +428,8 @@ bool frmMain::ArchiveExists(const QString& name)
         return true;
     CloseArchive();
     DoEvents();
-    MsgBox(QStringLiteral("Archive does not exist anymore, removing archive from list."), vbOKOnly | vbCritical,
-           QStringLiteral("Archive does not exist"), this);
+    MsgBox(QStringLiteral("Archive does not exist anymore, removing archive from list."),
+           vbOKOnly | vbCritical, QStringLiteral("Archive does not exist"), this);
     return false;
 }
 
@@ -434,11 +438,13 @@ void frmMain::OpenArchive(const QString& name)
     if (name.compare(CurrentArchiveName(), Qt::CaseInsensitive) != 0) {
         const QString caption = CaptionPrefix + name;
         if (EditorWindows::FindEditorWindow(caption, EditorWindows::MainWindowClass)) {
-            const int answer = MsgBox(
-                QStringLiteral("This archive is already open in another window.\r\nYou cannot edit the same archive in "
-                               "two different instances of the Zorva Fortune Editor at the same time.\r\nWould you "
-                               "like to switch to other instance?"),
-                vbYesNo | vbQuestion, QStringLiteral("Switch to other instance?"), this);
+            const int answer =
+                MsgBox(QStringLiteral("This archive is already open in another window.\r\nYou "
+                                      "cannot edit the same archive in "
+                                      "two different instances of the Zorva Fortune Editor at the "
+                                      "same time.\r\nWould you "
+                                      "like to switch to other instance?"),
+                       vbYesNo | vbQuestion, QStringLiteral("Switch to other instance?"), this);
             if (answer == vbYes)
                 EditorWindows::ActivateEditorWindow(caption, EditorWindows::MainWindowClass);
             else
@@ -596,7 +602,8 @@ void frmMain::ShowClipboardStatus(int32_t count)
 void frmMain::DisplayToolbarCommand()
 {
     mSettings.HideToolbar = !mSettings.HideToolbar;
-    mCommands->MenuItem(QStringLiteral("mnuOptionsDisplayToolbar"))->setChecked(!mSettings.HideToolbar);
+    mCommands->MenuItem(QStringLiteral("mnuOptionsDisplayToolbar"))
+        ->setChecked(!mSettings.HideToolbar);
     SaveSettings();
     LayoutControls();
 }
@@ -650,16 +657,11 @@ void frmMain::tlbMain_ButtonClick(const QString& caption)
 {
     using Routine = void (frmMain::*)();
     static const std::pair<const char*, Routine> kRoutes[] = {
-        {"New", &frmMain::NewArchive},
-        {"Open", &frmMain::OpenCommand},
-        {"Cut", &frmMain::CutCommand},
-        {"Copy", &frmMain::CopyCommand},
-        {"Paste", &frmMain::PasteCommand},
-        {"Add", &frmMain::AddFortuneCommand},
-        {"Edit", &frmMain::EditFortuneCommand},
-        {"Delete", &frmMain::DeleteSelectedFortunes},
-        {"View", &frmMain::ViewFortuneCommand},
-        {"Export", &frmMain::ExportToExcel},
+        {"New", &frmMain::NewArchive},          {"Open", &frmMain::OpenCommand},
+        {"Cut", &frmMain::CutCommand},          {"Copy", &frmMain::CopyCommand},
+        {"Paste", &frmMain::PasteCommand},      {"Add", &frmMain::AddFortuneCommand},
+        {"Edit", &frmMain::EditFortuneCommand}, {"Delete", &frmMain::DeleteSelectedFortunes},
+        {"View", &frmMain::ViewFortuneCommand}, {"Export", &frmMain::ExportToExcel},
         {"Import", &frmMain::ImportFromExcel},
     };
     for (const auto& [button, routine] : kRoutes) {
@@ -682,11 +684,11 @@ void frmMain::picLogo_Click()
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == picLogo && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (watched == picLogo && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         picLogo_Click();
-    } else if (watched == lvwItems && event->type() == QEvent::KeyPress
-               && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    } else if (watched == lvwItems && event->type() == QEvent::KeyPress &&
+               static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         RunIgnoringFailures([this] { DeleteSelectedFortunes(); });
         return true;
     }
@@ -744,7 +746,9 @@ void frmMain::BuildCommandRoutines()
     spreadsheet.appPath = [this] { return mAppPath; };
     spreadsheet.fortune = [this] { return mCurrentArchive.get(); };
     spreadsheet.currentName = [this] { return CurrentArchiveName(); };
-    spreadsheet.archivePath = [this](const QString& name) { return ArchiveFiles::ArchivePath(DataFolder(), name); };
+    spreadsheet.archivePath = [this](const QString& name) {
+        return ArchiveFiles::ArchivePath(DataFolder(), name);
+    };
     spreadsheet.stillExists = [this](const QString& name) { return ArchiveExists(name); };
     spreadsheet.open = [this](const QString& name) { OpenArchive(name); };
     mExcelCommands = std::make_unique<CExcelCommands>(std::move(spreadsheet));

@@ -2,17 +2,16 @@
 
 #include "desktop/DesktopTypes.h"
 #include "editor/shell/CArchiveObject.h"
-#include "editor/shell/CSettings.h"
 #include "editor/shell/CommandState.h"
+#include "editor/shell/CSettings.h"
 
+#include <functional>
+#include <memory>
 #include <QList>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
-
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 

@@ -6,10 +6,9 @@
 #include "editor/shell/frmMain.h"
 #include "editor/support/ProductArt.h"
 
+#include <memory>
 #include <QApplication>
 #include <QIcon>
-
-#include <memory>
 
 using namespace zrv::desktop;
 
@@ -19,10 +18,13 @@ const QString kProductName = QStringLiteral("ZorvaFortune Editor");
 
 void ShowInitialisationError()
 {
-    MsgBox(QStringLiteral("Failed to initialise application.\r\nPlease restart application.\r\nShould problem still "
-                          "persist, backup all your personal data files associated with this application, then "
-                          "uninstall and reinstall the software."),
-           vbOKOnly | vbCritical, QStringLiteral("Initialisation Error."));
+    MsgBox(
+        QStringLiteral(
+            "Failed to initialise application.\r\nPlease restart application.\r\nShould problem "
+            "still "
+            "persist, backup all your personal data files associated with this application, then "
+            "uninstall and reinstall the software."),
+        vbOKOnly | vbCritical, QStringLiteral("Initialisation Error."));
 }
 
 } // namespace

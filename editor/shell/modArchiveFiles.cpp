@@ -2,13 +2,11 @@
 
 #include "editor/shell/modLike.h"
 
-#include <QFile>
-
 #include <dirent.h>
-#include <sys/stat.h>
-
 #include <functional>
 #include <memory>
+#include <QFile>
+#include <sys/stat.h>
 
 namespace ArchiveFiles {
 

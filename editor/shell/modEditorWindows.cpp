@@ -24,11 +24,12 @@ QString WindowText(HWND hWnd, int (*read)(HWND, char*, int))
 
 bool FindEditorWindow(const QString& caption, const QString& windowClass, HWND* rhWnd)
 {
-    for (HWND hWnd = GetWindow(GetDesktopWindow(), GW_CHILD); hWnd != 0; hWnd = GetWindow(hWnd, GW_HWNDNEXT)) {
+    for (HWND hWnd = GetWindow(GetDesktopWindow(), GW_CHILD); hWnd != 0;
+         hWnd = GetWindow(hWnd, GW_HWNDNEXT)) {
         const QString text = WindowText(hWnd, &GetWindowTextA);
         const QString className = WindowText(hWnd, &GetClassNameA);
-        if (className.compare(windowClass, Qt::CaseInsensitive) == 0
-            && text.compare(caption, Qt::CaseInsensitive) == 0) {
+        if (className.compare(windowClass, Qt::CaseInsensitive) == 0 &&
+            text.compare(caption, Qt::CaseInsensitive) == 0) {
             if (rhWnd)
                 *rhWnd = hWnd;
             return true;

@@ -13,7 +13,8 @@ inline const QString MainWindowClass = QStringLiteral("ThunderRT6FormDC");
 
 // Walks the desktop's top-level windows; the first whose class and caption
 // equal the given ones (letter case ignored) is the match.
-bool FindEditorWindow(const QString& caption, const QString& windowClass, zrv::desktop::HWND* rhWnd = nullptr);
+bool FindEditorWindow(const QString& caption, const QString& windowClass,
+                      zrv::desktop::HWND* rhWnd = nullptr);
 // Makes the matching window active and then foreground; false when there is
 // none or on any failure.
 bool ActivateEditorWindow(const QString& caption, const QString& windowClass);

@@ -5,7 +5,8 @@
 // Where the fortune player is installed, found through its uninstall entry.
 namespace Install {
 
-inline const QString UninstallKey = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+inline const QString UninstallKey =
+    QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
 inline const QString AppPathValue = QStringLiteral("Inno Setup: App Path");
 inline const QString PlayerFile = QStringLiteral("ZorvaFortune.exe");
 

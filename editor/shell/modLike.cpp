@@ -21,7 +21,8 @@ bool MatchesPattern(const QString& text, const QString& pattern, Qt::CaseSensiti
         if (p < pattern.size() && pattern[p] == u'*') {
             starP = p++;
             starT = t;
-        } else if (p < pattern.size() && (pattern[p] == u'?' || SameChar(pattern[p], text[t], cs))) {
+        } else if (p < pattern.size() &&
+                   (pattern[p] == u'?' || SameChar(pattern[p], text[t], cs))) {
             ++p;
             ++t;
         } else if (starP >= 0) {

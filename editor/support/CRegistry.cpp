@@ -35,8 +35,8 @@ QString TextOfData(const std::array<BYTE, BufferSize>& data, DWORD size)
 
 [[noreturn]] void Raise(const char* operation, const QString& description)
 {
-    throw EditorError(CRegistry::ErrorNumber, QStringLiteral("CRegistry:") + QLatin1String(operation),
-                      description);
+    throw EditorError(CRegistry::ErrorNumber,
+                      QStringLiteral("CRegistry:") + QLatin1String(operation), description);
 }
 
 // The platform counts entries from 0, the caller from 1.
@@ -97,28 +97,28 @@ void CRegistry::DeleteKey()
 QString CRegistry::ReadValue(const QString& strValueName)
 {
     RequireOpenKey("ReadValue");
-    std::array<BYTE, BufferSize> data {};
+    std::array<BYTE, BufferSize> data{};
     DWORD size = BufferSize;
     DWORD type = 0;
     if (RegQueryValueExA(mKey.get(), ToAnsi(strValueName).constData(), nullptr, &type, data.data(),
                          &size) != ERROR_SUCCESS)
-        Raise("ReadValue", QStringLiteral("Failed to read value ") + strValueName
-                  + QStringLiteral(" from Registry."));
+        Raise("ReadValue", QStringLiteral("Failed to read value ") + strValueName +
+                               QStringLiteral(" from Registry."));
     return TextOfData(data, size);
 }
 
 void CRegistry::ReadValueByNum(int32_t vlIndex, QString& rsName, QString& rsValue)
 {
     RequireOpenKey("ReadValueByNum");
-    std::array<char, BufferSize> name {};
-    std::array<BYTE, BufferSize> data {};
+    std::array<char, BufferSize> name{};
+    std::array<BYTE, BufferSize> data{};
     DWORD nameLength = BufferSize;
     DWORD size = BufferSize;
     DWORD type = 0;
     if (RegEnumValueA(mKey.get(), PlatformIndex(vlIndex), name.data(), &nameLength, nullptr, &type,
                       data.data(), &size) != ERROR_SUCCESS)
-        Raise("ReadValueByNum", QStringLiteral("Failed to read value ") + QString::number(vlIndex)
-                  + QStringLiteral(" from Registry."));
+        Raise("ReadValueByNum", QStringLiteral("Failed to read value ") + QString::number(vlIndex) +
+                                    QStringLiteral(" from Registry."));
     rsName = FromAnsi(name.data(), nameLength);
     rsValue = TextOfData(data, size);
 }
@@ -126,19 +126,20 @@ void CRegistry::ReadValueByNum(int32_t vlIndex, QString& rsName, QString& rsValu
 void CRegistry::ReadKeyByNum(int32_t vlIndex, QString& rsName)
 {
     RequireOpenKey("ReadKeyByNum");
-    std::array<char, BufferSize> name {};
+    std::array<char, BufferSize> name{};
     DWORD nameLength = BufferSize;
     // No class text is wanted: its buffer has no room, which may give ERROR_MORE_DATA.
     char noClass = 0;
     DWORD classLength = 0;
-    FILETIME written {};
+    FILETIME written{};
     const LONG result = RegEnumKeyExA(mKey.get(), PlatformIndex(vlIndex), name.data(), &nameLength,
                                       nullptr, &noClass, &classLength, &written);
     // A name that does not fit the buffer fails like any other read.
-    const bool read = result == ERROR_SUCCESS || (result == ERROR_MORE_DATA && nameLength < BufferSize);
+    const bool read =
+        result == ERROR_SUCCESS || (result == ERROR_MORE_DATA && nameLength < BufferSize);
     if (!read)
-        Raise("ReadKeyByNum", QStringLiteral("Failed to read key ") + QString::number(vlIndex)
-                  + QStringLiteral(" from Registry."));
+        Raise("ReadKeyByNum", QStringLiteral("Failed to read key ") + QString::number(vlIndex) +
+                                  QStringLiteral(" from Registry."));
     rsName = FromAnsi(name.data(), nameLength);
 }
 
@@ -150,25 +151,25 @@ void CRegistry::WriteValue(const QString& strValueName, const QString& strNewVal
     if (RegSetValueExA(mKey.get(), ToAnsi(strValueName).constData(), 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(data.constData()),
                        static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
-        Raise("WriteValue", QStringLiteral("Failed to write new value to ") + strValueName
-                  + QStringLiteral(" from Registry."));
+        Raise("WriteValue", QStringLiteral("Failed to write new value to ") + strValueName +
+                                QStringLiteral(" from Registry."));
 }
 
 void CRegistry::DeleteValue(const QString& strValueName)
 {
     RequireOpenKey("DeleteValue");
     if (RegDeleteValueA(mKey.get(), ToAnsi(strValueName).constData()) != ERROR_SUCCESS)
-        Raise("DeleteValue", QStringLiteral("Failed to delete value ") + strValueName
-                  + QStringLiteral(" from Registry."));
+        Raise("DeleteValue", QStringLiteral("Failed to delete value ") + strValueName +
+                                 QStringLiteral(" from Registry."));
 }
 
 void CRegistry::RefreshKeyInfo()
 {
-    std::array<char, BufferSize> cls {};
+    std::array<char, BufferSize> cls{};
     DWORD classLength = BufferSize;
     DWORD subKeys = 0, maxSubKey = 0, maxClass = 0, values = 0, maxValueName = 0, maxValue = 0,
           security = 0;
-    FILETIME written {};
+    FILETIME written{};
     if (RegQueryInfoKeyA(mKey.get(), cls.data(), &classLength, nullptr, &subKeys, &maxSubKey,
                          &maxClass, &values, &maxValueName, &maxValue, &security,
                          &written) != ERROR_SUCCESS)
@@ -202,10 +203,10 @@ QDateTime CRegistry::LastWriteTime()
     } catch (const EditorError&) {
         // The time last stored stands.
     }
-    FILETIME local {};
+    FILETIME local{};
     if (!FileTimeToLocalFileTime(&mftLastWriteTime, &local))
         local = mftLastWriteTime;
-    SYSTEMTIME fields {};
+    SYSTEMTIME fields{};
     if (!FileTimeToSystemTime(&local, &fields))
         fields = {1601, 1, 1, 1, 0, 0, 0, 0};
     return QDateTime(QDate(fields.wYear, fields.wMonth, fields.wDay),

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-
 #include <cstdint>
 #include <exception>
+#include <QByteArray>
+#include <QString>
 
 // A failure raised inside the editor: a number, the routine that failed
 // ("Class:Operation") and a description. It travels to the nearest caller

@@ -26,7 +26,8 @@ void PaintSky(QPainter& p, const QRect& area)
     // A few fixed stars: a fortune is read from the sky.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 170));
-    const QPoint stars[] = {{118, 14}, {162, 9}, {210, 18}, {258, 9}, {287, 44}, {140, 92}, {268, 94}};
+    const QPoint stars[] = {{118, 14}, {162, 9},  {210, 18}, {258, 9},
+                            {287, 44}, {140, 92}, {268, 94}};
     for (const QPoint& s : stars)
         p.drawEllipse(s, 1, 1);
 }
@@ -62,7 +63,8 @@ void PaintScroll(QPainter& p, const QRectF& r)
     mark.setPixelSize(static_cast<int>(step * 1.3));
     mark.setBold(true);
     p.setFont(mark);
-    p.drawText(QRectF(left, r.top() + step * 2.3, right - left, step * 1.6), Qt::AlignCenter, QStringLiteral("%"));
+    p.drawText(QRectF(left, r.top() + step * 2.3, right - left, step * 1.6), Qt::AlignCenter,
+               QStringLiteral("%"));
 }
 
 void PaintTitle(QPainter& p, const QString& title, const QString& subtitle)
@@ -106,7 +108,8 @@ QPixmap Logo()
 
 QPixmap AboutBanner()
 {
-    return PaintBanner(QStringLiteral("ZorvaFortune"), QStringLiteral("Editor \u2014 keep the fortunes your player shows"));
+    return PaintBanner(QStringLiteral("ZorvaFortune"),
+                       QStringLiteral("Editor \u2014 keep the fortunes your player shows"));
 }
 
 QPixmap AppIcon()

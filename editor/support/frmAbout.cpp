@@ -3,10 +3,10 @@
 #include "desktop/FramePlacement.h"
 #include "desktop/ShellExecute.h"
 #include "desktop/WindowHandles.h"
+#include "editor/support/modShellEx.h"
 #include "editor/support/ProductArt.h"
 #include "editor/support/ProductLinks.h"
 #include "editor/support/TwipsGeometry.h"
-#include "editor/support/modShellEx.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -17,7 +17,8 @@
 using namespace zrv::desktop;
 
 frmAbout::frmAbout(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About ZorvaFortune Editor"));
@@ -111,8 +112,8 @@ void frmAbout::cmdClose_Click()
 
 bool frmAbout::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == picMF)
             picMF_Click();
         else if (watched == lblHelp)

@@ -1,9 +1,9 @@
 #include "editor/support/modForms.h"
 
-#include "editor/support/ProductLinks.h"
+#include "desktop/ShellExecute.h"
 #include "editor/support/frmAbout.h"
 #include "editor/support/modShellEx.h"
-#include "desktop/ShellExecute.h"
+#include "editor/support/ProductLinks.h"
 
 using namespace zrv::desktop;
 
@@ -14,7 +14,8 @@ void ShowHomePage(HWND owner)
 
 void ShowUserGuide(HWND owner)
 {
-    OpenWithShell(ProductLinks::UserGuideUrl, SW_SHOWDEFAULT, {}, {}, QStringLiteral("open"), owner);
+    OpenWithShell(ProductLinks::UserGuideUrl, SW_SHOWDEFAULT, {}, {}, QStringLiteral("open"),
+                  owner);
 }
 
 void ShowAbout(QWidget* owner)

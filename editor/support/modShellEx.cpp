@@ -29,17 +29,23 @@ constexpr ShellFailureRow kFailures[] = {
     {26, 75, "A sharing violation occurred."},
     {27, 0, "This file type does not have a valid file association."},
     {28, 286, "The file could not be opened due to time out. Please try again in a moment."},
-    {29, 285, "The file could not be opened because the DDE transaction failed. Please try again in a moment."},
-    {30, 285, "The file could not be opened because the target application is busy. Please try again in a moment."},
+    {29, 285,
+     "The file could not be opened because the DDE transaction failed. Please try again in a "
+     "moment."},
+    {30, 285,
+     "The file could not be opened because the target application is busy. Please try again in a "
+     "moment."},
     {31, 0, "No application is associated with this file type."},
     {32, 48, "The specified dynamic-link library was not found."},
 };
 
-constexpr const char* kGeneralFailure = "An error occurred occurred whilst trying to open or print the selected file.";
+constexpr const char* kGeneralFailure =
+    "An error occurred occurred whilst trying to open or print the selected file.";
 
 QString ShellSource()
 {
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + QStringLiteral(".GShell");
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() +
+           QStringLiteral(".GShell");
 }
 
 } // namespace
@@ -61,11 +67,13 @@ EditorError ShellFailure(HINSTANCE r)
             break;
         }
     }
-    return EditorError(static_cast<int32_t>(static_cast<uint32_t>(number)), ShellSource(), QString::fromLatin1(message));
+    return EditorError(static_cast<int32_t>(static_cast<uint32_t>(number)), ShellSource(),
+                       QString::fromLatin1(message));
 }
 
-bool OpenWithShell(const QString& target, int32_t showMode, const QString& parameters, const QString& directory,
-                   const QString& verb, HWND owner, std::optional<EditorError>* rError)
+bool OpenWithShell(const QString& target, int32_t showMode, const QString& parameters,
+                   const QString& directory, const QString& verb, HWND owner,
+                   std::optional<EditorError>* rError)
 {
     if (target.toUpper().contains(QStringLiteral(".EXE")))
         showMode = SW_HIDE;
@@ -77,8 +85,9 @@ bool OpenWithShell(const QString& target, int32_t showMode, const QString& param
     const QByteArray operation = verb.toLocal8Bit();
     HINSTANCE r = 0;
     try {
-        r = reinterpret_cast<intptr_t>(
-            ShellExecuteA(owner, operation.constData(), file.constData(), params.constData(), dir.constData(), showMode));
+        r = reinterpret_cast<intptr_t>(ShellExecuteA(owner, operation.constData(), file.constData(),
+                                                     params.constData(), dir.constData(),
+                                                     showMode));
     } catch (...) {
         r = 0;
     }

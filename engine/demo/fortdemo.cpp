@@ -31,7 +31,8 @@ std::string Printable(const std::string& text)
 void ShowBytes(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
     std::cout << "  file (" << bytes.size() << " bytes):";
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (i % 16 == 0)

@@ -4,17 +4,15 @@
 
 #include "desktop/WindowDirectoryProtocol.h"
 
-#include <QBuffer>
-
 #include <cstdint>
 #include <cstdlib>
+#include <QBuffer>
 
 namespace protocol = zrv::desktop::protocol;
 
 namespace {
 
-template <typename Decode>
-void Drain(const QByteArray& bytes, Decode decode)
+template <typename Decode> void Drain(const QByteArray& bytes, Decode decode)
 {
     QByteArray copy = bytes;
     QBuffer buffer(&copy);

@@ -21,8 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     RegFile again;
     RegFile third;
-    if (!RegFile::Parse(file.Format(), again, error) || !RegFile::Parse(again.Format(), third, error)
-        || third.keys != again.keys || again.keys.size() != file.keys.size())
+    if (!RegFile::Parse(file.Format(), again, error) ||
+        !RegFile::Parse(again.Format(), third, error) || third.keys != again.keys ||
+        again.keys.size() != file.keys.size())
         std::abort();
     return 0;
 }

@@ -12,16 +12,11 @@ public:
     BString() = default;
     explicit BString(std::u16string_view text)
         : m_s(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())))
-    {
-    }
+    {}
     BString(const BString& other)
         : m_s(other.m_s ? SysAllocStringLen(other.m_s, other.length()) : nullptr)
-    {
-    }
-    BString(BString&& other) noexcept
-        : m_s(std::exchange(other.m_s, nullptr))
-    {
-    }
+    {}
+    BString(BString&& other) noexcept : m_s(std::exchange(other.m_s, nullptr)) {}
     ~BString() { SysFreeString(m_s); }
 
     BString& operator=(BString other) noexcept

@@ -28,7 +28,10 @@ BSTR AllocateBytes(size_t byteLen)
     return reinterpret_cast<BSTR>(block + kPrefix);
 }
 
-char* BlockOf(BSTR s) { return reinterpret_cast<char*>(s) - kPrefix; }
+char* BlockOf(BSTR s)
+{
+    return reinterpret_cast<char*>(s) - kPrefix;
+}
 
 size_t UnitCount(const OLECHAR* text)
 {
@@ -112,6 +115,9 @@ ZRVRT_API UINT SysStringByteLen(BSTR text)
     return length;
 }
 
-ZRVRT_API UINT SysStringLen(BSTR text) { return SysStringByteLen(text) / sizeof(OLECHAR); }
+ZRVRT_API UINT SysStringLen(BSTR text)
+{
+    return SysStringByteLen(text) / sizeof(OLECHAR);
+}
 
 } // extern "C"

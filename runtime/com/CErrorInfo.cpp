@@ -34,11 +34,20 @@ HRESULT CErrorInfo::GetGUID(GUID* guid)
     return S_OK;
 }
 
-HRESULT CErrorInfo::GetSource(BSTR* source) { return CopyOut(m_source, source); }
+HRESULT CErrorInfo::GetSource(BSTR* source)
+{
+    return CopyOut(m_source, source);
+}
 
-HRESULT CErrorInfo::GetDescription(BSTR* description) { return CopyOut(m_description, description); }
+HRESULT CErrorInfo::GetDescription(BSTR* description)
+{
+    return CopyOut(m_description, description);
+}
 
-HRESULT CErrorInfo::GetHelpFile(BSTR* helpFile) { return CopyOut(m_helpFile, helpFile); }
+HRESULT CErrorInfo::GetHelpFile(BSTR* helpFile)
+{
+    return CopyOut(m_helpFile, helpFile);
+}
 
 HRESULT CErrorInfo::GetHelpContext(DWORD* helpContext)
 {
@@ -54,11 +63,20 @@ HRESULT CErrorInfo::SetGUID(const GUID& guid)
     return S_OK;
 }
 
-HRESULT CErrorInfo::SetSource(LPOLESTR source) { return CopyIn(source, m_source); }
+HRESULT CErrorInfo::SetSource(LPOLESTR source)
+{
+    return CopyIn(source, m_source);
+}
 
-HRESULT CErrorInfo::SetDescription(LPOLESTR description) { return CopyIn(description, m_description); }
+HRESULT CErrorInfo::SetDescription(LPOLESTR description)
+{
+    return CopyIn(description, m_description);
+}
 
-HRESULT CErrorInfo::SetHelpFile(LPOLESTR helpFile) { return CopyIn(helpFile, m_helpFile); }
+HRESULT CErrorInfo::SetHelpFile(LPOLESTR helpFile)
+{
+    return CopyIn(helpFile, m_helpFile);
+}
 
 HRESULT CErrorInfo::SetHelpContext(DWORD helpContext)
 {

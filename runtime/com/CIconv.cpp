@@ -4,8 +4,7 @@ namespace zrv::com {
 
 CIconv::CIconv(const std::string& to, const std::string& from)
     : m_cd(iconv_open(to.c_str(), from.c_str()))
-{
-}
+{}
 
 CIconv::~CIconv()
 {

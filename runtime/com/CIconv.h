@@ -1,7 +1,6 @@
 #pragma once
 
 #include <iconv.h>
-
 #include <string>
 
 namespace zrv::com {

@@ -22,17 +22,43 @@ size_t InParamCount(const TlbMember& member)
 bool WordOf(const VARIANT& v, intptr_t& word)
 {
     switch (v.vt) {
-    case VT_I1: word = static_cast<signed char>(v.cVal); return true;
-    case VT_UI1: word = v.bVal; return true;
-    case VT_I2: word = v.iVal; return true;
-    case VT_UI2: word = v.uiVal; return true;
-    case VT_BOOL: word = v.boolVal; return true;
-    case VT_I4: case VT_INT: case VT_ERROR: word = v.lVal; return true;
-    case VT_UI4: case VT_UINT: word = static_cast<intptr_t>(v.ulVal); return true;
-    case VT_I8: case VT_UI8: word = static_cast<intptr_t>(v.llVal); return true;
-    case VT_BSTR: word = reinterpret_cast<intptr_t>(v.bstrVal); return true;
-    case VT_UNKNOWN: case VT_DISPATCH: word = reinterpret_cast<intptr_t>(v.punkVal); return true;
-    default: return false;
+    case VT_I1:
+        word = static_cast<signed char>(v.cVal);
+        return true;
+    case VT_UI1:
+        word = v.bVal;
+        return true;
+    case VT_I2:
+        word = v.iVal;
+        return true;
+    case VT_UI2:
+        word = v.uiVal;
+        return true;
+    case VT_BOOL:
+        word = v.boolVal;
+        return true;
+    case VT_I4:
+    case VT_INT:
+    case VT_ERROR:
+        word = v.lVal;
+        return true;
+    case VT_UI4:
+    case VT_UINT:
+        word = static_cast<intptr_t>(v.ulVal);
+        return true;
+    case VT_I8:
+    case VT_UI8:
+        word = static_cast<intptr_t>(v.llVal);
+        return true;
+    case VT_BSTR:
+        word = reinterpret_cast<intptr_t>(v.bstrVal);
+        return true;
+    case VT_UNKNOWN:
+    case VT_DISPATCH:
+        word = reinterpret_cast<intptr_t>(v.punkVal);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -52,8 +78,7 @@ void FillException(EXCEPINFO* excepInfo, HRESULT hr)
 } // namespace
 
 CInvocation::CInvocation(const TlbMember& member, const DISPPARAMS& params)
-    : m_member(member)
-    , m_params(params)
+    : m_member(member), m_params(params)
 {
     VariantInit(&m_retval);
     m_converted.reserve(member.params.size());
@@ -70,7 +95,8 @@ HRESULT CInvocation::mapArguments(std::vector<int>& sources, UINT* argErr) const
 {
     const size_t inCount = InParamCount(m_member);
     const UINT named = m_params.cNamedArgs;
-    if (named > m_params.cArgs || m_params.cArgs > inCount || (named && !m_params.rgdispidNamedArgs))
+    if (named > m_params.cArgs || m_params.cArgs > inCount ||
+        (named && !m_params.rgdispidNamedArgs))
         return DISP_E_BADPARAMCOUNT;
     sources.assign(inCount, -1);
     const UINT positional = m_params.cArgs - named;

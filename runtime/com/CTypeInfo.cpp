@@ -21,13 +21,12 @@ HRESULT UnknownName(MEMBERID* ids, UINT count)
 
 } // namespace
 
-CTypeInfo::CTypeInfo(CTypeLib& lib, UINT index)
-    : m_lib(&lib)
-    , m_index(index)
-{
-}
+CTypeInfo::CTypeInfo(CTypeLib& lib, UINT index) : m_lib(&lib), m_index(index) {}
 
-const TlbType& CTypeInfo::type() const { return m_lib->model().types[m_index]; }
+const TlbType& CTypeInfo::type() const
+{
+    return m_lib->model().types[m_index];
+}
 
 const TlbMember* CTypeInfo::findMember(MEMBERID id) const
 {
@@ -45,7 +44,8 @@ HRESULT CTypeInfo::GetTypeAttr(TYPEATTR** attr)
     const TlbType& t = type();
     const TlbLibrary& lib = m_lib->model();
     const bool dispatch = (t.flags & (TYPEFLAG_FDUAL | TYPEFLAG_FDISPATCHABLE)) != 0;
-    const auto slots = static_cast<WORD>((dispatch ? kDispatchSlots : kUnknownSlots) + t.members.size());
+    const auto slots =
+        static_cast<WORD>((dispatch ? kDispatchSlots : kUnknownSlots) + t.members.size());
     auto* a = new (std::nothrow) TYPEATTR{};
     if (!a)
         return E_OUTOFMEMORY;
@@ -196,7 +196,10 @@ HRESULT CTypeInfo::GetDocumentation(MEMBERID id, BSTR* name, BSTR* docString, DW
     return hr;
 }
 
-HRESULT CTypeInfo::GetDllEntry(MEMBERID, INVOKEKIND, BSTR*, BSTR*, WORD*) { return E_NOTIMPL; }
+HRESULT CTypeInfo::GetDllEntry(MEMBERID, INVOKEKIND, BSTR*, BSTR*, WORD*)
+{
+    return E_NOTIMPL;
+}
 
 HRESULT CTypeInfo::GetRefTypeInfo(HREFTYPE ref, ITypeInfo** info)
 {
@@ -235,7 +238,10 @@ HRESULT CTypeInfo::GetContainingTypeLib(ITypeLib** lib, UINT* index)
     return S_OK;
 }
 
-void CTypeInfo::ReleaseTypeAttr(TYPEATTR* attr) { delete attr; }
+void CTypeInfo::ReleaseTypeAttr(TYPEATTR* attr)
+{
+    delete attr;
+}
 
 void CTypeInfo::ReleaseFuncDesc(FUNCDESC*) {}
 

@@ -15,12 +15,12 @@ HRESULT CopyText(const std::u16string& text, BSTR* out)
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-CTypeLib::CTypeLib(std::shared_ptr<const TlbLibrary> lib)
-    : m_lib(std::move(lib))
-{
-}
+CTypeLib::CTypeLib(std::shared_ptr<const TlbLibrary> lib) : m_lib(std::move(lib)) {}
 
-UINT CTypeLib::GetTypeInfoCount() { return static_cast<UINT>(m_lib->types.size()); }
+UINT CTypeLib::GetTypeInfoCount()
+{
+    return static_cast<UINT>(m_lib->types.size());
+}
 
 HRESULT CTypeLib::GetTypeInfo(UINT index, ITypeInfo** info)
 {
@@ -49,8 +49,8 @@ HRESULT CTypeLib::GetTypeInfoOfGuid(const GUID& guid, ITypeInfo** info)
         return E_INVALIDARG;
     *info = nullptr;
     const auto& types = m_lib->types;
-    const auto found = std::find_if(types.begin(), types.end(),
-                                    [&](const TlbType& t) { return t.guid == guid; });
+    const auto found =
+        std::find_if(types.begin(), types.end(), [&](const TlbType& t) { return t.guid == guid; });
     if (found == types.end())
         return TYPE_E_ELEMENTNOTFOUND;
     return GetTypeInfo(static_cast<UINT>(found - types.begin()), info);
@@ -60,9 +60,9 @@ HRESULT CTypeLib::GetLibAttr(TLIBATTR** attr)
 {
     if (!attr)
         return E_INVALIDARG;
-    *attr = new (std::nothrow) TLIBATTR{m_lib->libid, m_lib->lcid, SYS_NATIVE, m_lib->major,
-                                        m_lib->minor,
-                                        static_cast<WORD>(m_lib->flags | LIBFLAG_FHASDISKIMAGE)};
+    *attr = new (std::nothrow) TLIBATTR{
+        m_lib->libid, m_lib->lcid,  SYS_NATIVE,
+        m_lib->major, m_lib->minor, static_cast<WORD>(m_lib->flags | LIBFLAG_FHASDISKIMAGE)};
     return *attr ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -136,6 +136,9 @@ HRESULT CTypeLib::FindName(LPOLESTR name, ULONG, ITypeInfo** infos, MEMBERID* id
     return S_OK;
 }
 
-void CTypeLib::ReleaseTLibAttr(TLIBATTR* attr) { delete attr; }
+void CTypeLib::ReleaseTLibAttr(TLIBATTR* attr)
+{
+    delete attr;
+}
 
 } // namespace zrv::com

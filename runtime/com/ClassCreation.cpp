@@ -13,13 +13,17 @@ namespace {
 
 using zrv::com::Guarded;
 
-std::string ClassKey(const CLSID& clsid) { return "CLSID\\" + zrv::com::GuidToString(clsid); }
+std::string ClassKey(const CLSID& clsid)
+{
+    return "CLSID\\" + zrv::com::GuidToString(clsid);
+}
 
 HRESULT GetClassObject(const CLSID& clsid, DWORD clsctx, const IID& iid, void** ppv)
 {
     if (!(clsctx & (CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER)))
         return REGDB_E_CLASSNOTREG;
-    const auto path = zrv::com::ReadRegString(HKEY_CLASSES_ROOT, ClassKey(clsid) + "\\InprocServer32");
+    const auto path =
+        zrv::com::ReadRegString(HKEY_CLASSES_ROOT, ClassKey(clsid) + "\\InprocServer32");
     if (!path || path->empty())
         return REGDB_E_CLASSNOTREG;
     zrv::com::DllGetClassObjectFn entry = nullptr;
@@ -49,7 +53,8 @@ ZRVRT_API HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, DWORD cl
         return E_POINTER;
     *ppv = nullptr;
     ComPtr<IClassFactory> factory;
-    const HRESULT hr = CoGetClassObject(clsid, clsctx, nullptr, IID_IClassFactory, factory.putVoid());
+    const HRESULT hr =
+        CoGetClassObject(clsid, clsctx, nullptr, IID_IClassFactory, factory.putVoid());
     if (FAILED(hr))
         return hr;
     if (!factory)

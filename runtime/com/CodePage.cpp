@@ -5,18 +5,16 @@
 
 #include "runtime/com/Transcode.h"
 
-#include <langinfo.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <langinfo.h>
 #include <string>
 
 namespace {
 
 // The input length: -1 counts through the NUL; 0 and other negatives fail.
-template <typename Char>
-bool InputLength(const Char* in, int count, size_t& length)
+template <typename Char> bool InputLength(const Char* in, int count, size_t& length)
 {
     if (!in || count == 0 || count < -1)
         return false;
@@ -30,8 +28,7 @@ bool InputLength(const Char* in, int count, size_t& length)
 
 // Copies result into out (or reports its size when outSize is 0); 0 when it
 // does not fit or is too long to count.
-template <typename Char>
-int Deliver(const std::basic_string<Char>& result, Char* out, int outSize)
+template <typename Char> int Deliver(const std::basic_string<Char>& result, Char* out, int outSize)
 {
     if (result.size() > static_cast<size_t>(INT_MAX))
         return 0;
@@ -48,8 +45,8 @@ int Deliver(const std::basic_string<Char>& result, Char* out, int outSize)
 
 extern "C" {
 
-ZRVRT_API int WideCharToMultiByte(UINT cp, DWORD, LPCOLESTR wide, int cchWide, LPSTR out,
-                                  int cbOut, LPCSTR defaultChar, BOOL* usedDefault)
+ZRVRT_API int WideCharToMultiByte(UINT cp, DWORD, LPCOLESTR wide, int cchWide, LPSTR out, int cbOut,
+                                  LPCSTR defaultChar, BOOL* usedDefault)
 {
     size_t length = 0;
     if (!InputLength(wide, cchWide, length) || cbOut < 0 || (cbOut > 0 && !out))

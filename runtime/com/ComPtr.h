@@ -6,25 +6,17 @@
 
 #include <utility>
 
-template <typename T>
-class ComPtr final {
+template <typename T> class ComPtr final {
 public:
     ComPtr() = default;
     // Takes a new reference to p.
-    explicit ComPtr(T* p)
-        : m_p(p)
+    explicit ComPtr(T* p) : m_p(p)
     {
         if (m_p)
             m_p->AddRef();
     }
-    ComPtr(const ComPtr& other)
-        : ComPtr(other.m_p)
-    {
-    }
-    ComPtr(ComPtr&& other) noexcept
-        : m_p(std::exchange(other.m_p, nullptr))
-    {
-    }
+    ComPtr(const ComPtr& other) : ComPtr(other.m_p) {}
+    ComPtr(ComPtr&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
     ~ComPtr() { reset(); }
 
     ComPtr& operator=(ComPtr other) noexcept
@@ -60,8 +52,7 @@ public:
     }
     void** putVoid() { return reinterpret_cast<void**>(put()); }
 
-    template <typename U>
-    HRESULT queryInterface(const IID& iid, ComPtr<U>& out) const
+    template <typename U> HRESULT queryInterface(const IID& iid, ComPtr<U>& out) const
     {
         if (!m_p)
             return E_POINTER;

@@ -7,8 +7,7 @@
 namespace zrv::com {
 
 // Runs the body of an exported function: no exception crosses the C surface.
-template <typename Body>
-HRESULT Guarded(Body body) noexcept
+template <typename Body> HRESULT Guarded(Body body) noexcept
 {
     try {
         return body();

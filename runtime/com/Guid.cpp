@@ -30,19 +30,37 @@ std::u16string_view ViewOf(LPCOLESTR text)
 
 extern "C" {
 
-ZRVRT_API HRESULT CoInitialize(void*) { return S_OK; }
+ZRVRT_API HRESULT CoInitialize(void*)
+{
+    return S_OK;
+}
 
-ZRVRT_API HRESULT CoInitializeEx(void*, DWORD) { return S_OK; }
+ZRVRT_API HRESULT CoInitializeEx(void*, DWORD)
+{
+    return S_OK;
+}
 
 ZRVRT_API void CoUninitialize(void) {}
 
-ZRVRT_API void* CoTaskMemAlloc(size_t size) { return std::malloc(size); }
+ZRVRT_API void* CoTaskMemAlloc(size_t size)
+{
+    return std::malloc(size);
+}
 
-ZRVRT_API void* CoTaskMemRealloc(void* block, size_t size) { return std::realloc(block, size); }
+ZRVRT_API void* CoTaskMemRealloc(void* block, size_t size)
+{
+    return std::realloc(block, size);
+}
 
-ZRVRT_API void CoTaskMemFree(void* block) { std::free(block); }
+ZRVRT_API void CoTaskMemFree(void* block)
+{
+    std::free(block);
+}
 
-ZRVRT_API BOOL IsEqualGUID(const GUID& a, const GUID& b) { return a == b ? TRUE : FALSE; }
+ZRVRT_API BOOL IsEqualGUID(const GUID& a, const GUID& b)
+{
+    return a == b ? TRUE : FALSE;
+}
 
 ZRVRT_API int StringFromGUID2(const GUID& guid, LPOLESTR out, int cchMax)
 {
@@ -63,7 +81,10 @@ ZRVRT_API HRESULT StringFromCLSID(const CLSID& clsid, LPOLESTR* out)
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-ZRVRT_API HRESULT StringFromIID(const IID& iid, LPOLESTR* out) { return StringFromCLSID(iid, out); }
+ZRVRT_API HRESULT StringFromIID(const IID& iid, LPOLESTR* out)
+{
+    return StringFromCLSID(iid, out);
+}
 
 ZRVRT_API HRESULT IIDFromString(LPCOLESTR text, IID* iid)
 {

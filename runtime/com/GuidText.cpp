@@ -34,8 +34,7 @@ bool ReadHex(std::basic_string_view<Char> text, size_t pos, int digits, uint32_t
     return true;
 }
 
-template <typename Char>
-std::optional<GUID> Parse(std::basic_string_view<Char> text)
+template <typename Char> std::optional<GUID> Parse(std::basic_string_view<Char> text)
 {
     if (text.size() != kGuidChars || text.front() != '{' || text.back() != '}')
         return std::nullopt;
@@ -75,8 +74,14 @@ std::string GuidToString(const GUID& guid)
     return std::string(buffer.data(), kGuidChars);
 }
 
-std::optional<GUID> ParseGuid(std::string_view text) { return Parse(text); }
+std::optional<GUID> ParseGuid(std::string_view text)
+{
+    return Parse(text);
+}
 
-std::optional<GUID> ParseGuid(std::u16string_view text) { return Parse(text); }
+std::optional<GUID> ParseGuid(std::u16string_view text)
+{
+    return Parse(text);
+}
 
 } // namespace zrv::com

@@ -11,8 +11,14 @@ namespace zrv::com {
 
 namespace {
 
-bool IsSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsSpace(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+bool IsDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 std::u16string_view Trim(std::u16string_view text)
 {
@@ -38,7 +44,8 @@ std::optional<double> ParseRadix(std::u16string_view digits, int radix)
             digit = c - u'A' + 10;
         if (digit < 0 || digit >= radix)
             return std::nullopt;
-        if (value > (std::numeric_limits<uint64_t>::max() - static_cast<uint64_t>(digit)) / static_cast<uint64_t>(radix))
+        if (value > (std::numeric_limits<uint64_t>::max() - static_cast<uint64_t>(digit)) /
+                        static_cast<uint64_t>(radix))
             return std::numeric_limits<double>::infinity();
         value = value * static_cast<uint64_t>(radix) + static_cast<uint64_t>(digit);
     }
@@ -121,7 +128,8 @@ std::string FormatNumber(double value, int digits)
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
     std::string text(buffer, result.ptr);
-    std::transform(text.begin(), text.end(), text.begin(), [](char c) { return c == 'e' ? 'E' : c; });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c == 'e' ? 'E' : c; });
     return text;
 }
 

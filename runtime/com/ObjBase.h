@@ -37,15 +37,14 @@ constexpr IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0
 constexpr IID IID_IDispatch = {0x00020400, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 constexpr IID IID_ITypeInfo = {0x00020401, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 constexpr IID IID_ITypeLib = {0x00020402, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-constexpr IID IID_IErrorInfo = {0x1CF2B120, 0x547D, 0x101B,
-                                {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
-constexpr IID IID_ICreateErrorInfo = {0x22F03340, 0x547D, 0x101B,
-                                      {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
-constexpr IID IID_ISupportErrorInfo = {0xDF0B3D60, 0x548F, 0x101B,
-                                       {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
+constexpr IID IID_IErrorInfo = {
+    0x1CF2B120, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
+constexpr IID IID_ICreateErrorInfo = {
+    0x22F03340, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
+constexpr IID IID_ISupportErrorInfo = {
+    0xDF0B3D60, 0x548F, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
 // Proxy/stub class of automation-compatible interfaces (ProxyStubClsid32).
-constexpr CLSID CLSID_PSOAInterface = {0x00020424, 0x0000, 0x0000,
-                                       {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr CLSID CLSID_PSOAInterface = {0x00020424, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 constexpr bool operator==(const GUID& a, const GUID& b)
 {
@@ -110,5 +109,11 @@ ZRVRT_API BOOL IsEqualGUID(const GUID& a, const GUID& b);
 
 } // extern "C"
 
-inline BOOL IsEqualIID(const IID& a, const IID& b) { return IsEqualGUID(a, b); }
-inline BOOL IsEqualCLSID(const CLSID& a, const CLSID& b) { return IsEqualGUID(a, b); }
+inline BOOL IsEqualIID(const IID& a, const IID& b)
+{
+    return IsEqualGUID(a, b);
+}
+inline BOOL IsEqualCLSID(const CLSID& a, const CLSID& b)
+{
+    return IsEqualGUID(a, b);
+}

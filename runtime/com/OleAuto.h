@@ -279,8 +279,8 @@ struct ITypeInfo : IUnknown {
     virtual HRESULT GetIDsOfNames(OLECHAR** names, UINT count, MEMBERID* ids) = 0;
     virtual HRESULT Invoke(void* instance, MEMBERID id, WORD flags, DISPPARAMS* params,
                            VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) = 0;
-    virtual HRESULT GetDocumentation(MEMBERID id, BSTR* name, BSTR* docString,
-                                     DWORD* helpContext, BSTR* helpFile) = 0;
+    virtual HRESULT GetDocumentation(MEMBERID id, BSTR* name, BSTR* docString, DWORD* helpContext,
+                                     BSTR* helpFile) = 0;
     virtual HRESULT GetDllEntry(MEMBERID id, INVOKEKIND kind, BSTR* dllName, BSTR* name,
                                 WORD* ordinal) = 0;
     virtual HRESULT GetRefTypeInfo(HREFTYPE ref, ITypeInfo** info) = 0;

@@ -3,11 +3,10 @@
 #include "runtime/com/CIconv.h"
 #include "runtime/com/CodePage.h"
 
-#include <langinfo.h>
-
 #include <bit>
-#include <cstring>
 #include <cerrno>
+#include <cstring>
+#include <langinfo.h>
 #include <map>
 #include <memory>
 #include <vector>
@@ -20,7 +19,10 @@ constexpr char32_t kReplacement = 0xFFFD;
 // Stands for a lone surrogate on its way to iconv, which refuses it.
 constexpr char32_t kUnmappable = 0xFFFFFFFF;
 
-const char* Utf32Host() { return std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE"; }
+const char* Utf32Host()
+{
+    return std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE";
+}
 
 bool IsAsciiName(std::string_view name)
 {
@@ -29,8 +31,14 @@ bool IsAsciiName(std::string_view name)
 
 // --- UTF-16 ---------------------------------------------------------------
 
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool IsHighSurrogate(char16_t u)
+{
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t u)
+{
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 // Reads one code point at wide[i], advancing i; lone surrogates give lone.
 char32_t NextCodePoint(std::u16string_view wide, size_t& i, char32_t lone)
@@ -78,8 +86,8 @@ void AppendUtf8(char32_t cp, std::string& out)
 }
 
 struct LeadByte {
-    int trailing;       // continuation bytes that follow
-    unsigned char low;  // range of the first continuation byte
+    int trailing;      // continuation bytes that follow
+    unsigned char low; // range of the first continuation byte
     unsigned char high;
 };
 
@@ -159,7 +167,7 @@ void RunIconv(const CIconv& cd, std::string_view input, std::string& out, OnBad 
         if (error == 0 && inLeft == 0) {
             if (in == nullptr)
                 return;
-            in = nullptr;  // one more round flushes the shift state
+            in = nullptr; // one more round flushes the shift state
             continue;
         }
         if (error == E2BIG)
@@ -172,7 +180,10 @@ void RunIconv(const CIconv& cd, std::string_view input, std::string& out, OnBad 
     }
 }
 
-bool IsUtf8(const std::string& codeset) { return codeset == "UTF-8"; }
+bool IsUtf8(const std::string& codeset)
+{
+    return codeset == "UTF-8";
+}
 
 NarrowResult NarrowUtf8(std::u16string_view wide)
 {
@@ -272,8 +283,14 @@ std::optional<WideResult> Widen(const std::string& codeset, std::string_view byt
     return result;
 }
 
-std::u16string FromUtf8(std::string_view bytes) { return WidenUtf8(bytes).text; }
+std::u16string FromUtf8(std::string_view bytes)
+{
+    return WidenUtf8(bytes).text;
+}
 
-std::string ToUtf8(std::u16string_view wide) { return NarrowUtf8(wide).text; }
+std::string ToUtf8(std::u16string_view wide)
+{
+    return NarrowUtf8(wide).text;
+}
 
 } // namespace zrv::com

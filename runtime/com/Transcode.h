@@ -26,7 +26,7 @@ std::optional<NarrowResult> Narrow(const std::string& codeset, std::u16string_vi
 
 struct WideResult {
     std::u16string text;
-    bool invalid = false;  // some input became U+FFFD
+    bool invalid = false; // some input became U+FFFD
 };
 
 std::optional<WideResult> Widen(const std::string& codeset, std::string_view bytes);

@@ -17,8 +17,8 @@
 namespace {
 
 using zrv::com::CRegKey;
-using zrv::com::GuidToString;
 using zrv::com::Guarded;
+using zrv::com::GuidToString;
 
 // The platform subkey under <version>\<lcid>.
 constexpr const char* kPlatformKey = "linux64";
@@ -31,9 +31,15 @@ std::string Hex(unsigned value)
     return text;
 }
 
-std::string VersionText(WORD major, WORD minor) { return Hex(major) + "." + Hex(minor); }
+std::string VersionText(WORD major, WORD minor)
+{
+    return Hex(major) + "." + Hex(minor);
+}
 
-std::string LibraryKey(const GUID& libid) { return "TypeLib\\" + GuidToString(libid); }
+std::string LibraryKey(const GUID& libid)
+{
+    return "TypeLib\\" + GuidToString(libid);
+}
 
 std::string VersionKey(const GUID& libid, WORD major, WORD minor)
 {
@@ -83,8 +89,8 @@ std::optional<std::string> RegisteredPath(const GUID& libid, WORD major, WORD mi
     if (!version)
         return std::nullopt;
     for (const LCID candidate : {lcid, lcid & kPrimaryLanguageMask, LCID{0}}) {
-        const auto path =
-            zrv::com::ReadRegString(HKEY_CLASSES_ROOT, *version + "\\" + Hex(candidate) + "\\" + kPlatformKey);
+        const auto path = zrv::com::ReadRegString(
+            HKEY_CLASSES_ROOT, *version + "\\" + Hex(candidate) + "\\" + kPlatformKey);
         if (path && !path->empty())
             return path;
     }
@@ -111,7 +117,8 @@ std::vector<TypeEntry> AutomationInterfaces(ITypeLib& lib)
         const GUID iid = attr->guid;
         info->ReleaseTypeAttr(attr);
         BString name;
-        if (automation && SUCCEEDED(info->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr)))
+        if (automation &&
+            SUCCEEDED(info->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr)))
             entries.push_back({iid, zrv::com::ToAnsi(name.view())});
     }
     return entries;
@@ -125,7 +132,8 @@ LONG WriteInterface(const TypeEntry& entry, const std::string& libid, const std:
     if (rc == ERROR_SUCCESS)
         rc = zrv::com::WriteRegString(HKEY_CLASSES_ROOT, key + "\\ProxyStubClsid", nullptr, proxy);
     if (rc == ERROR_SUCCESS)
-        rc = zrv::com::WriteRegString(HKEY_CLASSES_ROOT, key + "\\ProxyStubClsid32", nullptr, proxy);
+        rc =
+            zrv::com::WriteRegString(HKEY_CLASSES_ROOT, key + "\\ProxyStubClsid32", nullptr, proxy);
     if (rc == ERROR_SUCCESS)
         rc = zrv::com::WriteRegString(HKEY_CLASSES_ROOT, key + "\\TypeLib", nullptr, libid);
     if (rc == ERROR_SUCCESS)
@@ -150,14 +158,17 @@ HRESULT Register(ITypeLib& lib, const std::string& path, const std::string& help
     const auto flags = static_cast<unsigned>(a.wLibFlags & ~LIBFLAG_FHASDISKIMAGE);
     LONG rc = zrv::com::WriteRegString(HKEY_CLASSES_ROOT, version, nullptr, description);
     if (rc == ERROR_SUCCESS)
-        rc = zrv::com::WriteRegString(HKEY_CLASSES_ROOT, version + "\\" + Hex(a.lcid) + "\\" + kPlatformKey, nullptr, path);
+        rc = zrv::com::WriteRegString(
+            HKEY_CLASSES_ROOT, version + "\\" + Hex(a.lcid) + "\\" + kPlatformKey, nullptr, path);
     if (rc == ERROR_SUCCESS)
-        rc = zrv::com::WriteRegString(HKEY_CLASSES_ROOT, version + "\\FLAGS", nullptr, std::to_string(flags));
+        rc = zrv::com::WriteRegString(HKEY_CLASSES_ROOT, version + "\\FLAGS", nullptr,
+                                      std::to_string(flags));
     if (rc == ERROR_SUCCESS)
         rc = zrv::com::WriteRegString(HKEY_CLASSES_ROOT, version + "\\HELPDIR", nullptr, helpDir);
     for (const TypeEntry& entry : AutomationInterfaces(lib)) {
         if (rc == ERROR_SUCCESS)
-            rc = WriteInterface(entry, GuidToString(a.guid), VersionText(a.wMajorVerNum, a.wMinorVerNum));
+            rc = WriteInterface(entry, GuidToString(a.guid),
+                                VersionText(a.wMajorVerNum, a.wMinorVerNum));
     }
     return rc == ERROR_SUCCESS ? S_OK : TYPE_E_REGISTRYACCESS;
 }

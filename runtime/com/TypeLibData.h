@@ -12,8 +12,9 @@
 //       {"Item", 5, INVOKE_PROPERTYGET, "property Item", kItemGet, 2}, ...};
 //   const ZrvTypeInterface kInterfaces[] = {{IID_IFoo, "IFoo", "IFoo Interface",
 //       TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE, kMembers, 11}};
-//   const ZrvTypeCoClass kClasses[] = {{CLSID_Foo, "Foo", "Foo Class", TYPEFLAG_FCANCREATE, &IID_IFoo}};
-//   ZRV_TYPELIB_DEFINE = {ZRV_TYPELIB_FORMAT, LIBID_FooLib, 1, 0, LANG_NEUTRAL, "FOOLib",
+//   const ZrvTypeCoClass kClasses[] = {{CLSID_Foo, "Foo", "Foo Class", TYPEFLAG_FCANCREATE,
+//   &IID_IFoo}}; ZRV_TYPELIB_DEFINE = {ZRV_TYPELIB_FORMAT, LIBID_FooLib, 1, 0, LANG_NEUTRAL,
+//   "FOOLib",
 //                         "foo 1.0 Type Library", 0, kInterfaces, 1, kClasses, 1};
 
 #include "runtime/com/OleAuto.h"
@@ -22,9 +23,9 @@
 constexpr uint32_t ZRV_TYPELIB_FORMAT = 1;
 
 struct ZrvTypeParam {
-    const char* name;  // null for an unnamed parameter (a property put's value)
-    VARTYPE vt;        // the type of the value: VT_BSTR, VT_I4, ... (out-parameters too)
-    USHORT flags;      // PARAMFLAG_FIN, PARAMFLAG_FOUT, PARAMFLAG_FRETVAL
+    const char* name; // null for an unnamed parameter (a property put's value)
+    VARTYPE vt;       // the type of the value: VT_BSTR, VT_I4, ... (out-parameters too)
+    USHORT flags;     // PARAMFLAG_FIN, PARAMFLAG_FOUT, PARAMFLAG_FRETVAL
 };
 
 // Members are listed in v-table order: the n-th member (from 0) of an
@@ -54,12 +55,12 @@ struct ZrvTypeCoClass {
     GUID clsid;
     const char* name;
     const char* helpString;
-    WORD flags;                    // TYPEFLAG_FCANCREATE
-    const GUID* defaultInterface;  // may be null
+    WORD flags;                   // TYPEFLAG_FCANCREATE
+    const GUID* defaultInterface; // may be null
 };
 
 struct ZrvTypeLibrary {
-    uint32_t format;  // ZRV_TYPELIB_FORMAT
+    uint32_t format; // ZRV_TYPELIB_FORMAT
     GUID libid;
     WORD majorVersion;
     WORD minorVersion;

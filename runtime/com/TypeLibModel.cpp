@@ -20,8 +20,7 @@ class LibraryHandle final {
 public:
     explicit LibraryHandle(const std::string& path)
         : m_handle(dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL))
-    {
-    }
+    {}
     ~LibraryHandle()
     {
         if (m_handle)
@@ -35,7 +34,10 @@ private:
     void* m_handle;
 };
 
-std::u16string Text(const char* utf8) { return utf8 ? FromUtf8(utf8) : std::u16string(); }
+std::u16string Text(const char* utf8)
+{
+    return utf8 ? FromUtf8(utf8) : std::u16string();
+}
 
 std::optional<TlbMember> ReadMember(const ZrvTypeMember& data, unsigned slot)
 {
@@ -48,7 +50,8 @@ std::optional<TlbMember> ReadMember(const ZrvTypeMember& data, unsigned slot)
     member.help = Text(data.helpString);
     member.slot = slot;
     for (uint32_t i = 0; i < data.paramCount; ++i)
-        member.params.push_back({Text(data.params[i].name), data.params[i].vt, data.params[i].flags});
+        member.params.push_back(
+            {Text(data.params[i].name), data.params[i].vt, data.params[i].flags});
     return member;
 }
 

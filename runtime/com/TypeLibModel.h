@@ -27,7 +27,7 @@ struct TlbMember {
     INVOKEKIND kind = INVOKE_FUNC;
     std::u16string help;
     std::vector<TlbParam> params;
-    unsigned slot = 0;  // v-table index
+    unsigned slot = 0; // v-table index
 };
 
 // One described type: an interface or a component class.
@@ -37,8 +37,8 @@ struct TlbType {
     std::u16string name;
     std::u16string help;
     WORD flags = 0;
-    std::vector<TlbMember> members;         // interfaces
-    std::optional<GUID> defaultInterface;   // component classes
+    std::vector<TlbMember> members;       // interfaces
+    std::optional<GUID> defaultInterface; // component classes
 };
 
 struct TlbLibrary {
@@ -49,7 +49,7 @@ struct TlbLibrary {
     std::u16string name;
     std::u16string help;
     WORD flags = 0;
-    std::vector<TlbType> types;  // interfaces first, then component classes
+    std::vector<TlbType> types; // interfaces first, then component classes
 };
 
 // Reads the type information of a shared object: null when the file does not

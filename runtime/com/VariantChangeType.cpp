@@ -30,8 +30,16 @@ struct Range {
 bool IsIntegerType(VARTYPE vt)
 {
     switch (vt) {
-    case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4: case VT_INT:
-    case VT_UINT: case VT_I8: case VT_UI8:
+    case VT_I1:
+    case VT_UI1:
+    case VT_I2:
+    case VT_UI2:
+    case VT_I4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT:
+    case VT_I8:
+    case VT_UI8:
         return true;
     default:
         return false;
@@ -41,14 +49,24 @@ bool IsIntegerType(VARTYPE vt)
 Range RangeOf(VARTYPE vt)
 {
     switch (vt) {
-    case VT_I1: return {-128.0, 127.0};
-    case VT_UI1: return {0.0, 255.0};
-    case VT_I2: return {-32768.0, 32767.0};
-    case VT_UI2: return {0.0, 65535.0};
-    case VT_I4: case VT_INT: return {-2147483648.0, 2147483647.0};
-    case VT_UI4: case VT_UINT: return {0.0, 4294967295.0};
-    case VT_I8: return {-9223372036854775808.0, 9223372036854775807.0};
-    default: return {0.0, 18446744073709551615.0};
+    case VT_I1:
+        return {-128.0, 127.0};
+    case VT_UI1:
+        return {0.0, 255.0};
+    case VT_I2:
+        return {-32768.0, 32767.0};
+    case VT_UI2:
+        return {0.0, 65535.0};
+    case VT_I4:
+    case VT_INT:
+        return {-2147483648.0, 2147483647.0};
+    case VT_UI4:
+    case VT_UINT:
+        return {0.0, 4294967295.0};
+    case VT_I8:
+        return {-9223372036854775808.0, 9223372036854775807.0};
+    default:
+        return {0.0, 18446744073709551615.0};
     }
 }
 
@@ -56,28 +74,57 @@ Range RangeOf(VARTYPE vt)
 HRESULT NumberOf(const VARIANT& v, Number& out)
 {
     switch (v.vt) {
-    case VT_EMPTY: out = int64_t{0}; return S_OK;
-    case VT_BOOL: out = int64_t{v.boolVal ? -1 : 0}; return S_OK;
-    case VT_I1: out = int64_t{static_cast<signed char>(v.cVal)}; return S_OK;
-    case VT_UI1: out = int64_t{v.bVal}; return S_OK;
-    case VT_I2: out = int64_t{v.iVal}; return S_OK;
-    case VT_UI2: out = int64_t{v.uiVal}; return S_OK;
-    case VT_I4: out = int64_t{v.lVal}; return S_OK;
-    case VT_INT: out = int64_t{v.intVal}; return S_OK;
-    case VT_UI4: out = int64_t{v.ulVal}; return S_OK;
-    case VT_UINT: out = int64_t{v.uintVal}; return S_OK;
-    case VT_I8: out = v.llVal; return S_OK;
+    case VT_EMPTY:
+        out = int64_t{0};
+        return S_OK;
+    case VT_BOOL:
+        out = int64_t{v.boolVal ? -1 : 0};
+        return S_OK;
+    case VT_I1:
+        out = int64_t{static_cast<signed char>(v.cVal)};
+        return S_OK;
+    case VT_UI1:
+        out = int64_t{v.bVal};
+        return S_OK;
+    case VT_I2:
+        out = int64_t{v.iVal};
+        return S_OK;
+    case VT_UI2:
+        out = int64_t{v.uiVal};
+        return S_OK;
+    case VT_I4:
+        out = int64_t{v.lVal};
+        return S_OK;
+    case VT_INT:
+        out = int64_t{v.intVal};
+        return S_OK;
+    case VT_UI4:
+        out = int64_t{v.ulVal};
+        return S_OK;
+    case VT_UINT:
+        out = int64_t{v.uintVal};
+        return S_OK;
+    case VT_I8:
+        out = v.llVal;
+        return S_OK;
     case VT_UI8:
         if (v.ullVal <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max()))
             out = static_cast<int64_t>(v.ullVal);
         else
             out = static_cast<double>(v.ullVal);
         return S_OK;
-    case VT_R4: out = double{v.fltVal}; return S_OK;
-    case VT_R8: out = v.dblVal; return S_OK;
-    case VT_DATE: out = v.date; return S_OK;
+    case VT_R4:
+        out = double{v.fltVal};
+        return S_OK;
+    case VT_R8:
+        out = v.dblVal;
+        return S_OK;
+    case VT_DATE:
+        out = v.date;
+        return S_OK;
     case VT_BSTR: {
-        const auto parsed = zrv::com::ParseNumber(std::u16string_view(v.bstrVal ? v.bstrVal : u"", SysStringLen(v.bstrVal)));
+        const auto parsed = zrv::com::ParseNumber(
+            std::u16string_view(v.bstrVal ? v.bstrVal : u"", SysStringLen(v.bstrVal)));
         if (!parsed)
             return DISP_E_TYPEMISMATCH;
         if (std::isinf(*parsed))
@@ -94,16 +141,36 @@ void StoreInteger(VARIANT& out, VARTYPE vt, int64_t value)
 {
     out.vt = vt;
     switch (vt) {
-    case VT_I1: out.cVal = static_cast<char>(value); break;
-    case VT_UI1: out.bVal = static_cast<BYTE>(value); break;
-    case VT_I2: out.iVal = static_cast<SHORT>(value); break;
-    case VT_UI2: out.uiVal = static_cast<USHORT>(value); break;
-    case VT_I4: out.lVal = static_cast<LONG>(value); break;
-    case VT_INT: out.intVal = static_cast<INT>(value); break;
-    case VT_UI4: out.ulVal = static_cast<ULONG>(value); break;
-    case VT_UINT: out.uintVal = static_cast<UINT>(value); break;
-    case VT_I8: out.llVal = value; break;
-    default: out.ullVal = static_cast<uint64_t>(value); break;
+    case VT_I1:
+        out.cVal = static_cast<char>(value);
+        break;
+    case VT_UI1:
+        out.bVal = static_cast<BYTE>(value);
+        break;
+    case VT_I2:
+        out.iVal = static_cast<SHORT>(value);
+        break;
+    case VT_UI2:
+        out.uiVal = static_cast<USHORT>(value);
+        break;
+    case VT_I4:
+        out.lVal = static_cast<LONG>(value);
+        break;
+    case VT_INT:
+        out.intVal = static_cast<INT>(value);
+        break;
+    case VT_UI4:
+        out.ulVal = static_cast<ULONG>(value);
+        break;
+    case VT_UINT:
+        out.uintVal = static_cast<UINT>(value);
+        break;
+    case VT_I8:
+        out.llVal = value;
+        break;
+    default:
+        out.ullVal = static_cast<uint64_t>(value);
+        break;
     }
 }
 
@@ -119,7 +186,8 @@ HRESULT ToInteger(const Number& number, VARTYPE vt, VARIANT& out)
     }
     const double rounded = zrv::com::RoundHalfEven(std::get<double>(number));
     // The upper bounds of 64-bit types are not doubles: compare below them.
-    const bool tooHigh = (vt == VT_I8 || vt == VT_UI8) ? rounded >= range.high : rounded > range.high;
+    const bool tooHigh =
+        (vt == VT_I8 || vt == VT_UI8) ? rounded >= range.high : rounded > range.high;
     if (std::isnan(rounded) || rounded < range.low || tooHigh)
         return DISP_E_OVERFLOW;
     if (vt == VT_UI8)
@@ -194,15 +262,21 @@ HRESULT ToDouble(const VARIANT& src, VARTYPE vt, VARIANT& out)
 HRESULT TextOf(const VARIANT& src, USHORT flags, std::string& text)
 {
     switch (src.vt) {
-    case VT_EMPTY: text.clear(); return S_OK;
+    case VT_EMPTY:
+        text.clear();
+        return S_OK;
     case VT_BOOL:
         if (flags & (VARIANT_ALPHABOOL | VARIANT_LOCALBOOL))
             text = src.boolVal ? "True" : "False";
         else
             text = src.boolVal ? "-1" : "0";
         return S_OK;
-    case VT_R4: text = FormatNumber(src.fltVal, 7); return S_OK;
-    case VT_R8: text = FormatNumber(src.dblVal, 15); return S_OK;
+    case VT_R4:
+        text = FormatNumber(src.fltVal, 7);
+        return S_OK;
+    case VT_R8:
+        text = FormatNumber(src.dblVal, 15);
+        return S_OK;
     case VT_DATE: {
         const auto date = zrv::com::FormatDate(src.date);
         if (!date)
@@ -217,7 +291,7 @@ HRESULT TextOf(const VARIANT& src, USHORT flags, std::string& text)
     if (!IsIntegerType(src.vt) || FAILED(NumberOf(src, number)))
         return DISP_E_TYPEMISMATCH;
     text = std::holds_alternative<int64_t>(number) ? std::to_string(std::get<int64_t>(number))
-                                                    : std::to_string(src.ullVal);
+                                                   : std::to_string(src.ullVal);
     return S_OK;
 }
 
@@ -247,7 +321,8 @@ HRESULT ToInterface(const VARIANT& src, VARTYPE vt, VARIANT& out)
     if (src.vt == VT_EMPTY || !src.punkVal)
         return S_OK;
     void* p = nullptr;
-    const HRESULT hr = src.punkVal->QueryInterface(vt == VT_DISPATCH ? IID_IDispatch : IID_IUnknown, &p);
+    const HRESULT hr =
+        src.punkVal->QueryInterface(vt == VT_DISPATCH ? IID_IDispatch : IID_IUnknown, &p);
     if (FAILED(hr))
         return DISP_E_TYPEMISMATCH;
     out.punkVal = static_cast<IUnknown*>(p);
@@ -267,12 +342,21 @@ HRESULT Convert(const VARIANT& src, USHORT flags, VARTYPE vt, VARIANT& out)
         return FAILED(hr) ? hr : ToInteger(number, vt, out);
     }
     switch (vt) {
-    case VT_EMPTY: return S_OK;
-    case VT_BSTR: return ToText(src, flags, out);
-    case VT_BOOL: return ToBool(src, out);
-    case VT_R4: case VT_R8: case VT_DATE: return ToDouble(src, vt, out);
-    case VT_UNKNOWN: case VT_DISPATCH: return ToInterface(src, vt, out);
-    default: return DISP_E_TYPEMISMATCH;
+    case VT_EMPTY:
+        return S_OK;
+    case VT_BSTR:
+        return ToText(src, flags, out);
+    case VT_BOOL:
+        return ToBool(src, out);
+    case VT_R4:
+    case VT_R8:
+    case VT_DATE:
+        return ToDouble(src, vt, out);
+    case VT_UNKNOWN:
+    case VT_DISPATCH:
+        return ToInterface(src, vt, out);
+    default:
+        return DISP_E_TYPEMISMATCH;
     }
 }
 
@@ -290,8 +374,9 @@ HRESULT ReplaceByDefaultValue(VARIANT& value)
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     VARIANT fetched;
     VariantInit(&fetched);
-    const HRESULT hr = value.pdispVal->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT,
-                                              DISPATCH_PROPERTYGET, &none, &fetched, nullptr, nullptr);
+    const HRESULT hr =
+        value.pdispVal->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
+                               &none, &fetched, nullptr, nullptr);
     if (FAILED(hr)) {
         VariantClear(&fetched);
         return DISP_E_TYPEMISMATCH;
@@ -305,12 +390,31 @@ HRESULT ReplaceByDefaultValue(VARIANT& value)
 size_t ValueSize(VARTYPE vt)
 {
     switch (vt) {
-    case VT_I1: case VT_UI1: return 1;
-    case VT_I2: case VT_UI2: case VT_BOOL: return 2;
-    case VT_I4: case VT_UI4: case VT_INT: case VT_UINT: case VT_ERROR: case VT_R4: return 4;
-    case VT_I8: case VT_UI8: case VT_R8: case VT_DATE: return 8;
-    case VT_BSTR: case VT_UNKNOWN: case VT_DISPATCH: return sizeof(void*);
-    default: return 0;
+    case VT_I1:
+    case VT_UI1:
+        return 1;
+    case VT_I2:
+    case VT_UI2:
+    case VT_BOOL:
+        return 2;
+    case VT_I4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT:
+    case VT_ERROR:
+    case VT_R4:
+        return 4;
+    case VT_I8:
+    case VT_UI8:
+    case VT_R8:
+    case VT_DATE:
+        return 8;
+    case VT_BSTR:
+    case VT_UNKNOWN:
+    case VT_DISPATCH:
+        return sizeof(void*);
+    default:
+        return 0;
     }
 }
 

@@ -16,8 +16,8 @@ namespace {
 constexpr int64_t kSecondsPerDay = 86400;
 // Days from 1 January 1970 back to 30 December 1899.
 constexpr int64_t kEpochShift = 25569;
-constexpr double kMinDate = -657434.0;       // 1 January 100
-constexpr double kMaxDate = 2958465.999999;  // 31 December 9999
+constexpr double kMinDate = -657434.0;      // 1 January 100
+constexpr double kMaxDate = 2958465.999999; // 31 December 9999
 
 struct CivilDate {
     int64_t year;
@@ -50,8 +50,8 @@ CivilDate CivilFromDays(int64_t z)
 }
 
 struct Split {
-    int64_t days;     // calendar day relative to 30 December 1899
-    int64_t seconds;  // time of day, rounded to the second
+    int64_t days;    // calendar day relative to 30 December 1899
+    int64_t seconds; // time of day, rounded to the second
 };
 
 std::optional<Split> SplitDate(double date)

@@ -43,8 +43,8 @@ std::string Utf16LeToAnsi(std::string_view utf16le)
     std::u16string wide;
     wide.reserve(utf16le.size() / 2);
     for (size_t i = 0; i + 1 < utf16le.size(); i += 2) {
-        wide += static_cast<char16_t>(static_cast<unsigned char>(utf16le[i])
-                                      | (static_cast<unsigned char>(utf16le[i + 1]) << 8));
+        wide += static_cast<char16_t>(static_cast<unsigned char>(utf16le[i]) |
+                                      (static_cast<unsigned char>(utf16le[i + 1]) << 8));
     }
     return ToCodePage(CP_ACP, wide);
 }

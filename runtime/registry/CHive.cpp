@@ -78,8 +78,8 @@ std::string FileStamp(const std::string& path)
     struct stat st {};
     if (stat(path.c_str(), &st) != 0)
         return {};
-    return std::to_string(st.st_ino) + ":" + std::to_string(st.st_size) + ":"
-        + std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+    return std::to_string(st.st_ino) + ":" + std::to_string(st.st_size) + ":" +
+           std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
 }
 
 std::string FileIdentity(const std::string& path)
@@ -100,25 +100,23 @@ struct SqliteConnection {
 
 struct CHive::Statements {
     explicit Statements(sqlite3* db)
-        : findChild(db, "SELECT id FROM keys WHERE parent=? AND fold=?")
-        , keyExists(db, "SELECT 1 FROM keys WHERE id=?")
-        , insertKey(db, "INSERT INTO keys(parent,name,fold,class,written) VALUES(?,?,?,?,?)")
-        , childCount(db, "SELECT count(*) FROM keys WHERE parent=?")
-        , childIds(db, "SELECT id FROM keys WHERE parent=?")
-        , deleteKey(db, "DELETE FROM keys WHERE id=?")
-        , deleteValuesOf(db, "DELETE FROM vals WHERE key=?")
-        , children(db, "SELECT id,name,class,written FROM keys WHERE parent=? ORDER BY fold")
-        , keyInfo(db, "SELECT id,name,class,written,parent FROM keys WHERE id=?")
-        , setWritten(db, "UPDATE keys SET written=? WHERE id=?")
-        , queryValue(db, "SELECT name,type,data FROM vals WHERE key=? AND fold=?")
-        , updateValue(db, "UPDATE vals SET type=?,data=? WHERE key=? AND fold=?")
-        , insertValue(db, "INSERT INTO vals(key,name,fold,type,data) VALUES(?,?,?,?,?)")
-        , deleteValue(db, "DELETE FROM vals WHERE key=? AND fold=?")
-        , values(db, "SELECT name,type,data FROM vals WHERE key=? ORDER BY id")
-        , begin(db, "BEGIN")
-        , commit(db, "COMMIT")
-    {
-    }
+        : findChild(db, "SELECT id FROM keys WHERE parent=? AND fold=?"),
+          keyExists(db, "SELECT 1 FROM keys WHERE id=?"),
+          insertKey(db, "INSERT INTO keys(parent,name,fold,class,written) VALUES(?,?,?,?,?)"),
+          childCount(db, "SELECT count(*) FROM keys WHERE parent=?"),
+          childIds(db, "SELECT id FROM keys WHERE parent=?"),
+          deleteKey(db, "DELETE FROM keys WHERE id=?"),
+          deleteValuesOf(db, "DELETE FROM vals WHERE key=?"),
+          children(db, "SELECT id,name,class,written FROM keys WHERE parent=? ORDER BY fold"),
+          keyInfo(db, "SELECT id,name,class,written,parent FROM keys WHERE id=?"),
+          setWritten(db, "UPDATE keys SET written=? WHERE id=?"),
+          queryValue(db, "SELECT name,type,data FROM vals WHERE key=? AND fold=?"),
+          updateValue(db, "UPDATE vals SET type=?,data=? WHERE key=? AND fold=?"),
+          insertValue(db, "INSERT INTO vals(key,name,fold,type,data) VALUES(?,?,?,?,?)"),
+          deleteValue(db, "DELETE FROM vals WHERE key=? AND fold=?"),
+          values(db, "SELECT name,type,data FROM vals WHERE key=? ORDER BY id"), begin(db, "BEGIN"),
+          commit(db, "COMMIT")
+    {}
     CStatement findChild, keyExists, insertKey, childCount, childIds, deleteKey, deleteValuesOf,
         children, keyInfo, setWritten, queryValue, updateValue, insertValue, deleteValue, values;
     CStatement begin, commit;
@@ -127,8 +125,7 @@ struct CHive::Statements {
 // One immediate (write) transaction; rolled back unless committed.
 class CHive::CTransaction final {
 public:
-    explicit CTransaction(CHive& hive)
-        : m_hive(hive)
+    explicit CTransaction(CHive& hive) : m_hive(hive)
     {
         if (!hive.Writable())
             m_result = ERROR_ACCESS_DENIED;
@@ -166,8 +163,7 @@ private:
     bool m_open = false;
 };
 
-template <typename Body>
-LONG CHive::Write(Body body)
+template <typename Body> LONG CHive::Write(Body body)
 {
     CTransaction transaction(*this);
     if (transaction.Result() != ERROR_SUCCESS)
@@ -176,11 +172,7 @@ LONG CHive::Write(Body body)
     return result == ERROR_SUCCESS ? transaction.Commit() : result;
 }
 
-CHive::CHive(std::string path, sqlite3* db)
-    : m_path(std::move(path))
-    , m_db(db)
-{
-}
+CHive::CHive(std::string path, sqlite3* db) : m_path(std::move(path)), m_db(db) {}
 
 CHive::~CHive()
 {
@@ -335,7 +327,8 @@ bool CHive::FileWritable(const std::string& path)
 {
     std::error_code ec;
     const bool folderWritable = ModeAllowsWrite(ExistingFolderOf(path));
-    return std::filesystem::exists(path, ec) ? folderWritable && ModeAllowsWrite(path) : folderWritable;
+    return std::filesystem::exists(path, ec) ? folderWritable && ModeAllowsWrite(path)
+                                             : folderWritable;
 }
 
 bool CHive::Stale() const
@@ -406,9 +399,9 @@ LONG CHive::FindOrCreateChild(KeyId parent, const std::string& name, std::string
     const LONG found = FindChild(parent, name, child);
     if (found != ERROR_FILE_NOT_FOUND)
         return found;
-    const int rc = m_st->insertKey
-                       .Bind(parent, name, FoldName(name), cls, static_cast<int64_t>(FileTimeNow()))
-                       .Run();
+    const int rc =
+        m_st->insertKey.Bind(parent, name, FoldName(name), cls, static_cast<int64_t>(FileTimeNow()))
+            .Run();
     if (rc != SQLITE_DONE)
         return Fail(rc);
     child = sqlite3_last_insert_rowid(m_db);

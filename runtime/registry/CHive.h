@@ -1,14 +1,13 @@
 #pragma once
 
-#include "runtime/ZrvTypes.h"
 #include "runtime/registry/CStatement.h"
-
-#include <sqlite3.h>
+#include "runtime/ZrvTypes.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sqlite3.h>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -93,8 +92,7 @@ private:
     LONG InitSchema();
     void Prepare();
     // Runs body in one immediate transaction, committed when it succeeds.
-    template <typename Body>
-    LONG Write(Body body);
+    template <typename Body> LONG Write(Body body);
     LONG RequireKey(KeyId id);
     LONG FindOrCreateChild(KeyId parent, const std::string& name, std::string_view cls,
                            KeyId& child, bool& created);

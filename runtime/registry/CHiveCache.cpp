@@ -7,7 +7,7 @@ namespace zrv::reg {
 
 namespace {
 
-std::atomic<bool> g_forked {false};
+std::atomic<bool> g_forked{false};
 
 void MarkForked()
 {

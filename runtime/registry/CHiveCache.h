@@ -1,7 +1,7 @@
 #pragma once
 
-#include "runtime/ZrvTypes.h"
 #include "runtime/registry/CHive.h"
+#include "runtime/ZrvTypes.h"
 
 #include <map>
 #include <memory>

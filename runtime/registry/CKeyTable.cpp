@@ -12,8 +12,8 @@ constexpr HKEY FirstRoot = HKEY_CLASSES_ROOT;
 
 bool IsRoot(HKEY handle)
 {
-    return handle == HKEY_CLASSES_ROOT || handle == HKEY_CURRENT_USER
-        || handle == HKEY_LOCAL_MACHINE;
+    return handle == HKEY_CLASSES_ROOT || handle == HKEY_CURRENT_USER ||
+           handle == HKEY_LOCAL_MACHINE;
 }
 
 } // namespace
@@ -55,7 +55,7 @@ KeyHandle CKeyTable::RootKey(HKEY root)
     } else {
         // The classes root's ids are looked up when it is used: the hives
         // may not hold Software\Classes yet.
-        const std::vector<std::string> classes {"Software", "Classes"};
+        const std::vector<std::string> classes{"Software", "Classes"};
         key.parts.push_back({UserHivePath(), classes, 0, {}});
         key.parts.push_back({MachineHivePath(), classes, 0, {}});
     }

@@ -20,9 +20,9 @@ namespace zrv::reg {
 
 namespace {
 
-constexpr const char* Usage =
-    "usage: zrvreg query KEY [/v NAME | /ve] [/s] | add KEY [/v NAME | /ve] [/t TYPE] [/d DATA] [/f]"
-    " | delete KEY [/v NAME | /ve] [/f] | export KEY FILE | import FILE";
+constexpr const char* Usage = "usage: zrvreg query KEY [/v NAME | /ve] [/s] | add KEY [/v NAME | "
+                              "/ve] [/t TYPE] [/d DATA] [/f]"
+                              " | delete KEY [/v NAME | /ve] [/f] | export KEY FILE | import FILE";
 constexpr const char* Done = "The operation completed successfully.";
 
 std::string Lower(std::string text)
@@ -76,8 +76,8 @@ bool ParseHexText(const std::string& text, std::string& bytes)
     if (text.size() % 2 != 0)
         return false;
     for (size_t i = 0; i < text.size(); i += 2) {
-        if (!std::isxdigit(static_cast<unsigned char>(text[i]))
-            || !std::isxdigit(static_cast<unsigned char>(text[i + 1])))
+        if (!std::isxdigit(static_cast<unsigned char>(text[i])) ||
+            !std::isxdigit(static_cast<unsigned char>(text[i + 1])))
             return false;
         bytes += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
     }
@@ -87,7 +87,8 @@ bool ParseHexText(const std::string& text, std::string& bytes)
 // A number in decimal or with 0x in hex that fits 32 bits.
 std::optional<DWORD> ParseDword(const std::string& text)
 {
-    if (text.empty() || text.front() == '-' || text.front() == '+' || std::isspace(static_cast<unsigned char>(text.front())))
+    if (text.empty() || text.front() == '-' || text.front() == '+' ||
+        std::isspace(static_cast<unsigned char>(text.front())))
         return std::nullopt;
     errno = 0;
     char* end = nullptr;
@@ -113,8 +114,8 @@ struct ValueEntry {
 LONG ReadValues(HKEY key, std::vector<ValueEntry>& values)
 {
     DWORD count = 0, maxName = 0, maxData = 0;
-    LONG result = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                                   &maxName, &maxData, nullptr, nullptr);
+    LONG result = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   &count, &maxName, &maxData, nullptr, nullptr);
     for (DWORD i = 0; result == ERROR_SUCCESS && i < count; ++i) {
         std::string name(maxName + 1, '\0');
         std::string data(maxData, '\0');
@@ -134,7 +135,8 @@ LONG ReadSubKeys(HKEY key, std::vector<std::string>& names)
     for (DWORD i = 0;; ++i) {
         char name[256];
         DWORD length = sizeof name;
-        const LONG result = RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        const LONG result =
+            RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_NO_MORE_ITEMS)
             return ERROR_SUCCESS;
         if (result != ERROR_SUCCESS)
@@ -151,11 +153,7 @@ LONG ReadKey(HKEY key, std::vector<ValueEntry>& values, std::vector<std::string>
 
 } // namespace
 
-CRegTool::CRegTool(std::ostream& out, std::ostream& err)
-    : m_out(out)
-    , m_err(err)
-{
-}
+CRegTool::CRegTool(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
 int CRegTool::Fail(const std::string& message)
 {
@@ -196,9 +194,10 @@ bool CRegTool::ParseOptions(const std::vector<std::string>& args, Options& optio
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         // Anything else that starts with / is a file name.
-        const std::string name = arg.size() >= 2 && (arg[0] == '/' || arg[0] == '-') ? Lower(arg.substr(1)) : "";
-        const bool isSwitch = name == "v" || name == "ve" || name == "t" || name == "d" || name == "f"
-            || name == "y" || name == "s";
+        const std::string name =
+            arg.size() >= 2 && (arg[0] == '/' || arg[0] == '-') ? Lower(arg.substr(1)) : "";
+        const bool isSwitch = name == "v" || name == "ve" || name == "t" || name == "d" ||
+                              name == "f" || name == "y" || name == "s";
         if (!isSwitch) {
             options.positional.push_back(arg);
             continue;
@@ -286,7 +285,8 @@ bool CRegTool::QueryKey(HKEY key, const std::string& path, const Options& option
         return FailCode(result) == 0;
     if (options.valueName) {
         const std::string wanted = FoldName(Utf8ToAnsi(*options.valueName));
-        std::erase_if(values, [&](const ValueEntry& value) { return FoldName(value.name) != wanted; });
+        std::erase_if(values,
+                      [&](const ValueEntry& value) { return FoldName(value.name) != wanted; });
     }
     if (!options.valueName || !values.empty()) {
         m_out << '\n' << path << '\n';
@@ -335,7 +335,8 @@ bool CRegTool::BuildData(const Options& options, DWORD& type, std::string& data)
 {
     const auto parsedType = TypeOfName(options.type.value_or("REG_SZ"));
     if (!parsedType)
-        return Fail("unknown type " + *options.type + "; use REG_SZ, REG_EXPAND_SZ, REG_DWORD, REG_BINARY or REG_NONE") == 0;
+        return Fail("unknown type " + *options.type +
+                    "; use REG_SZ, REG_EXPAND_SZ, REG_DWORD, REG_BINARY or REG_NONE") == 0;
     type = *parsedType;
     const std::string text = options.data.value_or("");
     if (type == REG_SZ || type == REG_EXPAND_SZ) {
@@ -397,7 +398,8 @@ int CRegTool::Delete(const Options& options)
     if (options.valueName) {
         CRegKey key;
         result = RegOpenKeyExA(rooted.root, rooted.subKey.c_str(), 0, KEY_ALL_ACCESS, key.put());
-        if (result == ERROR_SUCCESS && !Confirm("Delete the registry value " + *options.valueName, options.force))
+        if (result == ERROR_SUCCESS &&
+            !Confirm("Delete the registry value " + *options.valueName, options.force))
             return Fail("the value was left as it is.");
         if (result == ERROR_SUCCESS)
             result = RegDeleteValueA(key.get(), Utf8ToAnsi(*options.valueName).c_str());
@@ -495,7 +497,7 @@ int CRegTool::Import(const Options& options)
     std::ifstream in(source, std::ios::binary);
     if (!in)
         return Fail("cannot read " + source + ".");
-    const std::string text {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad())
         return Fail("cannot read " + source + ".");
     RegFile file;

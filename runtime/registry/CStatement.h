@@ -1,8 +1,7 @@
 #pragma once
 
-#include <sqlite3.h>
-
 #include <cstdint>
+#include <sqlite3.h>
 #include <string>
 #include <string_view>
 
@@ -18,8 +17,7 @@ public:
     CStatement& operator=(const CStatement&) = delete;
 
     // Binds parameters 1..n in order; the statement is reset first.
-    template <typename... Args>
-    CStatement& Bind(const Args&... args)
+    template <typename... Args> CStatement& Bind(const Args&... args)
     {
         Reset();
         int index = 1;

@@ -16,7 +16,8 @@ constexpr int64_t MaxFileTime = INT64_MAX;
 
 int64_t ToTicks(const FILETIME& ft)
 {
-    return static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
+    return static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) |
+                                ft.dwLowDateTime);
 }
 
 FILETIME FromTicks(int64_t ticks)
@@ -36,7 +37,7 @@ namespace zrv::reg {
 
 uint64_t FileTimeNow()
 {
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     return static_cast<uint64_t>(UnixEpochTicks + now.tv_sec * TicksPerSecond + now.tv_nsec / 100);
 }
@@ -53,8 +54,9 @@ BOOL FileTimeToLocalFileTime(const FILETIME* lpFileTime, FILETIME* lpLocalFileTi
     if (ticks < 0)
         return FALSE;
     // The zone's offset at that instant (summer time included).
-    const time_t unixSeconds = static_cast<time_t>(FloorDiv(ticks - UnixEpochTicks, TicksPerSecond));
-    tm local {};
+    const time_t unixSeconds =
+        static_cast<time_t>(FloorDiv(ticks - UnixEpochTicks, TicksPerSecond));
+    tm local{};
     if (!localtime_r(&unixSeconds, &local))
         return FALSE;
     const int64_t shifted = ticks + static_cast<int64_t>(local.tm_gmtoff) * TicksPerSecond;
@@ -74,9 +76,9 @@ BOOL FileTimeToSystemTime(const FILETIME* lpFileTime, SYSTEMTIME* lpSystemTime)
     const int64_t dayIndex = ticks / TicksPerDay;
     const int64_t inDay = ticks % TicksPerDay;
     // 1 January 1601 is 134774 days before 1 January 1970.
-    const sys_days day {days {dayIndex - 134'774}};
-    const year_month_day date {day};
-    const weekday dayOfWeek {day};
+    const sys_days day{days{dayIndex - 134'774}};
+    const year_month_day date{day};
+    const weekday dayOfWeek{day};
     lpSystemTime->wYear = static_cast<WORD>(static_cast<int>(date.year()));
     lpSystemTime->wMonth = static_cast<WORD>(static_cast<unsigned>(date.month()));
     lpSystemTime->wDay = static_cast<WORD>(static_cast<unsigned>(date.day()));
@@ -93,14 +95,14 @@ BOOL SystemTimeToFileTime(const SYSTEMTIME* lpSystemTime, FILETIME* lpFileTime)
     if (!lpSystemTime || !lpFileTime)
         return FALSE;
     const SYSTEMTIME& st = *lpSystemTime;
-    const year_month_day date {year {st.wYear}, month {st.wMonth}, day {st.wDay}};
-    if (st.wYear < 1601 || st.wYear > 30827 || !date.ok() || st.wHour > 23 || st.wMinute > 59
-        || st.wSecond > 59 || st.wMilliseconds > 999)
+    const year_month_day date{year{st.wYear}, month{st.wMonth}, day{st.wDay}};
+    if (st.wYear < 1601 || st.wYear > 30827 || !date.ok() || st.wHour > 23 || st.wMinute > 59 ||
+        st.wSecond > 59 || st.wMilliseconds > 999)
         return FALSE;
-    const int64_t dayIndex = sys_days {date}.time_since_epoch().count() + 134'774;
-    const int64_t ticks = dayIndex * TicksPerDay
-        + ((st.wHour * 60 + st.wMinute) * 60 + st.wSecond) * TicksPerSecond
-        + st.wMilliseconds * 10'000;
+    const int64_t dayIndex = sys_days{date}.time_since_epoch().count() + 134'774;
+    const int64_t ticks = dayIndex * TicksPerDay +
+                          ((st.wHour * 60 + st.wMinute) * 60 + st.wSecond) * TicksPerSecond +
+                          st.wMilliseconds * 10'000;
     if (ticks < 0 || ticks > MaxFileTime)
         return FALSE;
     *lpFileTime = FromTicks(ticks);

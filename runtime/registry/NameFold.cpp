@@ -13,14 +13,15 @@ char32_t FoldCodePoint(char32_t c)
         return c + 32;
     if (c < 0x80)
         return c;
-    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2)
-        || (c >= 0x410 && c <= 0x42F))
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||
+        (c >= 0x410 && c <= 0x42F))
         return c + 32;
     if (c >= 0x400 && c <= 0x40F)
         return c + 80;
     // Latin Extended-A and the Cyrillic supplement pair capitals at even code points.
-    const bool evenPairs = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)
-        || (c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF) || (c >= 0x4D0 && c <= 0x52F);
+    const bool evenPairs = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177) ||
+                           (c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF) ||
+                           (c >= 0x4D0 && c <= 0x52F);
     if (evenPairs && c % 2 == 0)
         return c + 1;
     const bool oddPairs = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);

@@ -71,8 +71,7 @@ void SetIf(LPDWORD target, size_t value)
 }
 
 // Runs body with the open key of handle, under the registry lock.
-template <typename Body>
-LONG WithKey(HKEY handle, REGSAM needed, Body body)
+template <typename Body> LONG WithKey(HKEY handle, REGSAM needed, Body body)
 {
     try {
         const Lock lock(CKeyTable::Instance().Lock());
@@ -116,7 +115,8 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR lpClass, DWORD, RE
     return WithKey(hKey, 0, [&](const KeyHandle& parent) {
         KeyHandle key;
         bool created = false;
-        const LONG result = view::Create(parent, lpSubKey, NameOf(lpClass), samDesired, key, created);
+        const LONG result =
+            view::Create(parent, lpSubKey, NameOf(lpClass), samDesired, key, created);
         if (result != ERROR_SUCCESS)
             return result;
         *phkResult = CKeyTable::Instance().Add(std::move(key));

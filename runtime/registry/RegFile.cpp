@@ -73,11 +73,7 @@ std::string DecodeFile(std::string_view text)
 
 class CParser final {
 public:
-    CParser(std::string_view text, RegFile& file)
-        : m_text(text)
-        , m_file(file)
-    {
-    }
+    CParser(std::string_view text, RegFile& file) : m_text(text), m_file(file) {}
 
     bool Run(std::string& error)
     {
@@ -224,8 +220,9 @@ private:
             rest.remove_prefix(4);
         } else if (rest.substr(0, 4) == "hex(") {
             const size_t close = rest.find("):");
-            const auto type = close == std::string_view::npos ? std::nullopt
-                                                              : ParseHexNumber(rest.substr(4, close - 4));
+            const auto type = close == std::string_view::npos
+                                  ? std::nullopt
+                                  : ParseHexNumber(rest.substr(4, close - 4));
             if (!type)
                 return Fail("hex(n): needs a type of 1 to 8 hex digits");
             value.type = *type;
@@ -263,11 +260,11 @@ private:
             list = TrimLeft(list);
             const size_t comma = list.find(',');
             const std::string_view item = TrimRight(list.substr(0, comma));
-            if (item.empty() || item.size() > 2 || HexDigit(item[0]) < 0
-                || (item.size() == 2 && HexDigit(item[1]) < 0))
+            if (item.empty() || item.size() > 2 || HexDigit(item[0]) < 0 ||
+                (item.size() == 2 && HexDigit(item[1]) < 0))
                 return Fail("hex data must be bytes of two hex digits separated by commas");
-            bytes += static_cast<char>(item.size() == 1 ? HexDigit(item[0])
-                                                        : HexDigit(item[0]) * 16 + HexDigit(item[1]));
+            bytes += static_cast<char>(
+                item.size() == 1 ? HexDigit(item[0]) : HexDigit(item[0]) * 16 + HexDigit(item[1]));
             if (comma == std::string_view::npos)
                 return true;
             list.remove_prefix(comma + 1);
@@ -332,7 +329,8 @@ std::string FormatValue(const RegFileValue& value)
     if (value.remove)
         return lead + "-";
     if (value.type == REG_SZ && FitsQuotes(value.data))
-        return lead + Quote(AnsiToUtf8(std::string_view(value.data).substr(0, value.data.size() - 1)));
+        return lead +
+               Quote(AnsiToUtf8(std::string_view(value.data).substr(0, value.data.size() - 1)));
     if (value.type == REG_DWORD && value.data.size() == sizeof(DWORD)) {
         DWORD number = 0;
         value.data.copy(reinterpret_cast<char*>(&number), sizeof number);

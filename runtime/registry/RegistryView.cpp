@@ -83,14 +83,14 @@ LONG WritePart(const KeyHandle& key, CHive*& hive, KeyId& id)
         return result;
     id = part.id;
     if (id != 0)
-        return part.identity.empty() || part.identity == hive->Identity() ? ERROR_SUCCESS : ERROR_KEY_DELETED;
+        return part.identity.empty() || part.identity == hive->Identity() ? ERROR_SUCCESS
+                                                                          : ERROR_KEY_DELETED;
     bool created = false;
     return hive->CreatePath(RootKeyId, FullPath(part, key), {}, id, created);
 }
 
 // Calls action(hive, id) for each hive that holds key.
-template <typename Action>
-LONG ForEachPresentPart(const KeyHandle& key, Action action)
+template <typename Action> LONG ForEachPresentPart(const KeyHandle& key, Action action)
 {
     for (const KeyPart& part : key.parts) {
         CHive* hive = nullptr;
@@ -191,9 +191,8 @@ LONG DeleteTree(const KeyHandle& key, bool keepSelf)
     });
     if (result != ERROR_SUCCESS)
         return result;
-    return ForEachPresentPart(key, [keepSelf](CHive& hive, KeyId id) {
-        return hive.DeleteTree(id, keepSelf);
-    });
+    return ForEachPresentPart(
+        key, [keepSelf](CHive& hive, KeyId id) { return hive.DeleteTree(id, keepSelf); });
 }
 
 LONG QueryValue(const KeyHandle& key, std::string_view name, RegValue& value)

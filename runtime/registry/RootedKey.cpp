@@ -14,7 +14,7 @@ struct RootName {
     std::string_view shortName;
 };
 
-constexpr std::array<RootName, 3> Roots {{
+constexpr std::array<RootName, 3> Roots{{
     {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "HKCR"},
     {HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "HKCU"},
     {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "HKLM"},
@@ -23,8 +23,8 @@ constexpr std::array<RootName, 3> Roots {{
 bool SameText(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x))
-                   == std::toupper(static_cast<unsigned char>(y));
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
            });
 }
 
@@ -50,7 +50,8 @@ bool ParseRootedKey(std::string_view text, RootedKey& key)
         return false;
     key.root = found->root;
     key.rootName = found->longName;
-    key.subKey = split == std::string_view::npos ? std::string() : std::string(TrimBackslashes(text.substr(split)));
+    key.subKey = split == std::string_view::npos ? std::string()
+                                                 : std::string(TrimBackslashes(text.substr(split)));
     return true;
 }
 

@@ -1,14 +1,14 @@
 #include "desktop/EditorWindowDirectory.h"
+
 #include "desktop/WindowDirectoryProtocol.h"
 
+#include <csignal>
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QWidget>
-#include <gtest/gtest.h>
-
-#include <csignal>
 #include <string>
 #include <sys/socket.h>
 #include <sys/un.h>

@@ -7,12 +7,11 @@
 #include "desktop/ScreenMetrics.h"
 #include "desktop/WindowHandles.h"
 
+#include <iostream>
 #include <QApplication>
 #include <QEvent>
 #include <QSocketNotifier>
 #include <QWidget>
-
-#include <iostream>
 #include <string>
 #include <unistd.h>
 

@@ -1,7 +1,6 @@
 #include "desktop/NamedMutex.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 using namespace zrv::desktop;

@@ -1,8 +1,12 @@
 #include "desktop/Prompts.h"
+
 #include "desktop/QtPromptResponder.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempHome.h"
 
+#include <functional>
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -10,10 +14,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest-spi.h>
-#include <gtest/gtest.h>
-
-#include <functional>
 
 using namespace zrv::desktop;
 using zrv::test::ScriptedPrompts;
@@ -148,9 +148,9 @@ TEST(ScriptedPromptsTest, answerLeftInTheQueueFailsAtTheEnd)
 TEST(ScriptedPromptsTest, safeAnswerNeverAgrees)
 {
     PromptRecord record;
-    const std::pair<int, int> cases[] = {{vbOKOnly, vbOK},          {vbOKCancel, vbCancel},
-                                         {vbAbortRetryIgnore, vbAbort}, {vbYesNoCancel, vbCancel},
-                                         {vbYesNo, vbNo},          {vbRetryCancel, vbCancel}};
+    const std::pair<int, int> cases[] = {
+        {vbOKOnly, vbOK},          {vbOKCancel, vbCancel}, {vbAbortRetryIgnore, vbAbort},
+        {vbYesNoCancel, vbCancel}, {vbYesNo, vbNo},        {vbRetryCancel, vbCancel}};
     for (const auto& [buttons, expected] : cases) {
         record.buttons = buttons;
         EXPECT_EQ(ScriptedPrompts::SafeAnswer(record).button, expected) << buttons;
@@ -182,7 +182,8 @@ TEST(QtPromptResponderTest, commonDialogFilterBecomesQtFilter)
         {"Sheets|*.xls;*.xlsx|All Files (*.*)|*.*", "Sheets (*.xls *.xlsx);;All Files (*)"},
     };
     for (const auto& [input, expected] : cases)
-        EXPECT_EQ(QtPromptResponder::QtFilter(QString::fromUtf8(input)), QString::fromUtf8(expected));
+        EXPECT_EQ(QtPromptResponder::QtFilter(QString::fromUtf8(input)),
+                  QString::fromUtf8(expected));
 }
 
 // Runs `act` on the first modal dialog of type Dialog that shows up while
@@ -280,7 +281,9 @@ TEST(QtPromptResponderTest, realInputBoxGivesTheTextOrNothing)
             dialog.setTextValue(QStringLiteral("new name"));
             dialog.accept();
         },
-        [] { return InputBox(QStringLiteral("Name:"), QStringLiteral("New"), QStringLiteral("old")); });
+        [] {
+            return InputBox(QStringLiteral("Name:"), QStringLiteral("New"), QStringLiteral("old"));
+        });
     EXPECT_EQ(typed, QStringLiteral("new name"));
     EXPECT_EQ(label, QStringLiteral("Name:|old|New"));
 

@@ -1,9 +1,9 @@
 #include "desktop/ScreenMetrics.h"
 
+#include <gtest/gtest.h>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 using namespace zrv::desktop;
 

@@ -1,15 +1,15 @@
-#include "desktop/ProcessLauncher.h"
 #include "desktop/ShellOpener.h"
+
+#include "desktop/ProcessLauncher.h"
 #include "tests/support/ScriptedShell.h"
 #include "tests/support/TempHome.h"
 
+#include <cerrno>
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
-#include <gtest/gtest-spi.h>
-#include <gtest/gtest.h>
-
-#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,8 +27,8 @@ public:
         std::chrono::milliseconds wait;
     };
 
-    LaunchResult Start(const QString& program, const QStringList& arguments,
-                       const QString& folder, std::chrono::milliseconds wait) override
+    LaunchResult Start(const QString& program, const QStringList& arguments, const QString& folder,
+                       std::chrono::milliseconds wait) override
     {
         started.push_back({program, arguments, folder, wait});
         return result;
@@ -173,11 +173,13 @@ TEST_F(ShellOpenerTest, realLauncherReportsExitStartErrorsAndFolder)
     EXPECT_EQ(real.Start("sh", {"-c", "exit 3"}, {}, wait).exitCode, 3);
     EXPECT_EQ(real.Start(folder + "/absent", {}, {}, wait).error, ENOENT);
 
-    const LaunchResult inFolder = real.Start("sh", {"-c", "pwd > where.txt"}, folder + "/sub", wait);
+    const LaunchResult inFolder =
+        real.Start("sh", {"-c", "pwd > where.txt"}, folder + "/sub", wait);
     EXPECT_EQ(inFolder.exitCode, 0);
     QFile where(folder + "/sub/where.txt");
     ASSERT_TRUE(where.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromLocal8Bit(where.readAll()).trimmed(), QDir(folder + "/sub").canonicalPath());
+    EXPECT_EQ(QString::fromLocal8Bit(where.readAll()).trimmed(),
+              QDir(folder + "/sub").canonicalPath());
 
     const LaunchResult busy = real.Start("sleep", {"0.5"}, {}, std::chrono::milliseconds(50));
     EXPECT_EQ(busy.error, 0);

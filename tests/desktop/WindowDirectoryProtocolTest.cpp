@@ -1,13 +1,13 @@
 #include "desktop/WindowDirectoryProtocol.h"
+
 #include "tests/support/TempHome.h"
 
+#include <gtest/gtest.h>
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
 #include <QWidget>
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,9 +19,7 @@ namespace {
 // Reads from a buffer holding the given bytes.
 class Input final {
 public:
-    explicit Input(const QByteArray& bytes)
-        : m_bytes(bytes)
-        , m_buffer(&m_bytes)
+    explicit Input(const QByteArray& bytes) : m_bytes(bytes), m_buffer(&m_bytes)
     {
         m_buffer.open(QIODevice::ReadOnly);
     }
@@ -35,9 +33,9 @@ private:
 
 TEST(ProtocolMessages, windowsSurviveTheRoundTrip)
 {
-    const std::vector<WindowEntry> windows{
-        {0x12345401, QStringLiteral("ThunderRT6FormDC"), QStringLiteral("Zorva Fortune Editor - ä\tb")},
-        {0x12345402, QStringLiteral("Dialog"), QString()}};
+    const std::vector<WindowEntry> windows{{0x12345401, QStringLiteral("ThunderRT6FormDC"),
+                                            QStringLiteral("Zorva Fortune Editor - ä\tb")},
+                                           {0x12345402, QStringLiteral("Dialog"), QString()}};
     Input input(protocol::EncodeWindows(windows));
     const auto result = protocol::DecodeWindows(input.device());
     ASSERT_TRUE(result.complete());
@@ -52,7 +50,8 @@ TEST(ProtocolMessages, windowsSurviveTheRoundTrip)
 
 TEST(ProtocolMessages, incompleteMessagesAreLeftUnread)
 {
-    const QByteArray windows = protocol::EncodeWindows({{7, QStringLiteral("C"), QStringLiteral("T")}});
+    const QByteArray windows =
+        protocol::EncodeWindows({{7, QStringLiteral("C"), QStringLiteral("T")}});
     const QByteArray request = protocol::EncodeRequest(protocol::Request::Activate, 99);
     for (qsizetype cut = 0; cut < windows.size(); ++cut) {
         Input input(windows.left(cut));
@@ -92,14 +91,19 @@ TEST(ProtocolMessages, corruptWindowListsAreRefused)
     Input absurdCount(QByteArray("\xff\xff\xff\xff", 4));
     EXPECT_EQ(protocol::DecodeWindows(absurdCount.device()).state, protocol::DecodeState::Corrupt);
     // One window whose class claims an odd number of bytes of UTF-16.
-    Input oddText(QByteArray("\0\0\0\x01" "\0\0\x04\x01" "\0\0\0\x03" "abc", 15));
+    Input oddText(QByteArray("\0\0\0\x01"
+                             "\0\0\x04\x01"
+                             "\0\0\0\x03"
+                             "abc",
+                             15));
     EXPECT_EQ(protocol::DecodeWindows(oddText.device()).state, protocol::DecodeState::Corrupt);
 }
 
 TEST(ProtocolNames, socketNamesCarryTheProcessId)
 {
     EXPECT_EQ(protocol::ProcessOfSocketName(QStringLiteral("editor-4242")), 4242);
-    EXPECT_EQ(protocol::SocketPath(QStringLiteral("/run/x"), 17), QStringLiteral("/run/x/editor-17"));
+    EXPECT_EQ(protocol::SocketPath(QStringLiteral("/run/x"), 17),
+              QStringLiteral("/run/x/editor-17"));
     for (const char* other : {"editor-", "editor-x1", "editor--3", "other-12", "editor-0"})
         EXPECT_EQ(protocol::ProcessOfSocketName(QString::fromLatin1(other)), 0) << other;
 }
@@ -125,7 +129,7 @@ protected:
 
     static int Mode(const QString& path)
     {
-        struct stat info{};
+        struct stat info {};
         lstat(QFile::encodeName(path).constData(), &info);
         return static_cast<int>(info.st_mode & 0777);
     }

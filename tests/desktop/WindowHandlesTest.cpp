@@ -1,10 +1,9 @@
 #include "desktop/WindowHandles.h"
 
-#include <QWidget>
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <memory>
+#include <QWidget>
 #include <unistd.h>
 #include <vector>
 
@@ -24,10 +23,7 @@ struct Call {
 
 class Recorder final : public IZorvaSubClass {
 public:
-    explicit Recorder(LRESULT result = 0)
-        : m_result(result)
-    {
-    }
+    explicit Recorder(LRESULT result = 0) : m_result(result) {}
     LRESULT WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) override
     {
         calls.push_back({hWnd, iMsg, wParam, lParam});

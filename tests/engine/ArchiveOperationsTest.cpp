@@ -59,8 +59,9 @@ TEST_F(Operations, create_emptiesExistingArchiveAndKeepsItOpen)
 
 TEST_F(Operations, roundTrip_newObjectReadsWhatWasWritten)
 {
-    const std::vector<std::string> fortunes = {"Look before you leap.", "A\r\nB", "tab\tand  spaces",
-                                               "\xe4\xf6\xfc \xc3\xa9", "100% sure\r\n%ok"};
+    const std::vector<std::string> fortunes = {"Look before you leap.", "A\r\nB",
+                                               "tab\tand  spaces", "\xe4\xf6\xfc \xc3\xa9",
+                                               "100% sure\r\n%ok"};
     m_archive.Create(m_path);
     m_archive.SetHeader("Head line\r\nsecond");
     for (const std::string& text : fortunes)

@@ -16,7 +16,7 @@ CReferenceRecognizer::CReferenceRecognizer(const std::string& bytes)
             state = byte == '\n' ? State::AfterLineFeed : State::Plain;
             break;
         case State::AfterLineFeed:
-            state = byte == '%' ? State::AfterPercent
+            state = byte == '%'    ? State::AfterPercent
                     : byte == '\n' ? State::AfterLineFeed
                                    : State::Plain;
             break;

@@ -29,8 +29,7 @@ PromptAnswer TextAnswer(const QString& text)
 
 } // namespace
 
-ScriptedPrompts::ScriptedPrompts()
-    : m_previous(desktop::PromptResponder())
+ScriptedPrompts::ScriptedPrompts() : m_previous(desktop::PromptResponder())
 {
     desktop::SetPromptResponder(this);
 }
@@ -39,9 +38,9 @@ ScriptedPrompts::~ScriptedPrompts()
 {
     desktop::SetPromptResponder(m_previous);
     for (const Expected& expected : m_queue) {
-        ADD_FAILURE() << "A " << KindName(expected.kind)
-                      << " was expected but never shown (answer " << expected.answer.button
-                      << " '" << expected.answer.text.toStdString() << "')";
+        ADD_FAILURE() << "A " << KindName(expected.kind) << " was expected but never shown (answer "
+                      << expected.answer.button << " '" << expected.answer.text.toStdString()
+                      << "')";
     }
 }
 

@@ -4,8 +4,7 @@
 
 namespace zrv::test {
 
-ScriptedShell::ScriptedShell()
-    : m_previous(desktop::ShellExecutor())
+ScriptedShell::ScriptedShell() : m_previous(desktop::ShellExecutor())
 {
     desktop::SetShellExecutor(this);
 }

@@ -36,8 +36,7 @@ std::string g_currentRoot;
 
 } // namespace
 
-TempHome::TempHome()
-    : m_root(MakeDirFromTemplate(TempBase() + "/zrvtest-XXXXXX"))
+TempHome::TempHome() : m_root(MakeDirFromTemplate(TempBase() + "/zrvtest-XXXXXX"))
 {
     for (const char* sub : {"/home", "/config", "/xdg", "/runtime", "/data", "/cache", "/state"})
         MakeDir(m_root + sub);

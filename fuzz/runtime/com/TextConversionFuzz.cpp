@@ -6,11 +6,10 @@
 #include "runtime/com/CodePage.h"
 #include "runtime/com/OleAuto.h"
 
-#include <iconv.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iconv.h>
 #include <string>
 
 namespace {
@@ -19,7 +18,8 @@ std::u16string Widen(const std::string& bytes, DWORD flags)
 {
     if (bytes.empty())
         return {};
-    const int size = MultiByteToWideChar(CP_UTF8, flags, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    const int size = MultiByteToWideChar(CP_UTF8, flags, bytes.data(),
+                                         static_cast<int>(bytes.size()), nullptr, 0);
     std::u16string out(static_cast<size_t>(size), u'\0');
     if (size && MultiByteToWideChar(CP_UTF8, flags, bytes.data(), static_cast<int>(bytes.size()),
                                     out.data(), size) != size)
@@ -31,11 +31,11 @@ std::string Narrow(const std::u16string& wide)
 {
     if (wide.empty())
         return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(size), '\0');
-    if (WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size,
-                            nullptr, nullptr) != size)
+    if (WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(),
+                            size, nullptr, nullptr) != size)
         std::abort();
     return out;
 }
@@ -51,7 +51,8 @@ bool IconvUtf16(const std::string& bytes, std::u16string& out)
     size_t inLeft = bytes.size();
     char* dst = buffer.data();
     size_t dstLeft = buffer.size();
-    const bool ok = iconv(cd, &in, &inLeft, &dst, &dstLeft) != static_cast<size_t>(-1) && inLeft == 0;
+    const bool ok =
+        iconv(cd, &in, &inLeft, &dst, &dstLeft) != static_cast<size_t>(-1) && inLeft == 0;
     iconv_close(cd);
     out.assign(reinterpret_cast<const char16_t*>(buffer.data()), (buffer.size() - dstLeft) / 2);
     return ok;

@@ -15,8 +15,8 @@
 #include <QTimer>
 
 using namespace zrv::desktop;
-using zrv::test::NextTabStop;
 using FortuneFiles::Fortunes;
+using zrv::test::NextTabStop;
 
 namespace {
 

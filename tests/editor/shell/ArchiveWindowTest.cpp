@@ -4,13 +4,12 @@
 #include "tests/editor/shell/EditorTestEnvironment.h"
 #include "tests/support/ScriptedPrompts.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QTreeView>
-
-#include <gtest/gtest.h>
 
 using namespace zrv::desktop;
 using zrv::test::EditorTestEnvironment;
@@ -30,8 +29,14 @@ class ArchiveWindowTest : public testing::Test {
 protected:
     void SetUp() override { mMain = mEnvironment.StartEditor(); }
 
-    QString HeaderBar() const { return mMain->findChild<QLabel*>(QStringLiteral("lblHeader"))->text(); }
-    QString HeaderText() const { return mMain->findChild<QLabel*>(QStringLiteral("lblHeading"))->text(); }
+    QString HeaderBar() const
+    {
+        return mMain->findChild<QLabel*>(QStringLiteral("lblHeader"))->text();
+    }
+    QString HeaderText() const
+    {
+        return mMain->findChild<QLabel*>(QStringLiteral("lblHeading"))->text();
+    }
     bool MenuEnabled(const char* name) const
     {
         return mMain->Commands().MenuItem(QString::fromLatin1(name))->isEnabled();
@@ -44,7 +49,8 @@ protected:
     {
         QTreeView* list = mMain->List();
         for (const int row : rows)
-            list->selectionModel()->select(list->model()->index(row, 0), QItemSelectionModel::Select);
+            list->selectionModel()->select(list->model()->index(row, 0),
+                                           QItemSelectionModel::Select);
     }
 
     EditorTestEnvironment mEnvironment;
@@ -53,7 +59,8 @@ protected:
 
 TEST_F(ArchiveWindowTest, twelveFortunesAreKeyedI1ToI12)
 {
-    WriteArchive(mEnvironment.ArchivePath(QStringLiteral("Proverbs")), QStringLiteral("Old sayings\r\nsecond"), Numbered(12));
+    WriteArchive(mEnvironment.ArchivePath(QStringLiteral("Proverbs")),
+                 QStringLiteral("Old sayings\r\nsecond"), Numbered(12));
     zrv::test::ScriptedPrompts prompts;
     mMain->OpenArchive(QStringLiteral("Proverbs"));
     EXPECT_TRUE(prompts.records().empty());
@@ -74,8 +81,9 @@ TEST_F(ArchiveWindowTest, twelveFortunesAreKeyedI1ToI12)
 TEST_F(ArchiveWindowTest, rowsShowTheFirstLine)
 {
     const QStringList fortunes = {
-        QStringLiteral("two\r\nlines"), QStringLiteral("\nstarts with a line feed"), QStringLiteral("ends in CR\r"),
-        QStringLiteral("bare\nline feed"), QStringLiteral("one line only"), QStringLiteral("tab\tinside"),
+        QStringLiteral("two\r\nlines"),  QStringLiteral("\nstarts with a line feed"),
+        QStringLiteral("ends in CR\r"),  QStringLiteral("bare\nline feed"),
+        QStringLiteral("one line only"), QStringLiteral("tab\tinside"),
     };
     WriteArchive(mEnvironment.ArchivePath(QStringLiteral("Mixed")), {}, fortunes);
     mMain->OpenArchive(QStringLiteral("Mixed"));
@@ -90,7 +98,8 @@ TEST_F(ArchiveWindowTest, rowsShowTheFirstLine)
 
 TEST_F(ArchiveWindowTest, statusTextsForNoneOneAndSeveral)
 {
-    WriteArchive(mEnvironment.ArchivePath(QStringLiteral("empty")), QStringLiteral("nothing yet"), {});
+    WriteArchive(mEnvironment.ArchivePath(QStringLiteral("empty")), QStringLiteral("nothing yet"),
+                 {});
     WriteArchive(mEnvironment.ArchivePath(QStringLiteral("single")), {}, {QStringLiteral("alone")});
     WriteArchive(mEnvironment.ArchivePath(QStringLiteral("three")), {}, Numbered(3));
     mMain->OpenArchive(QStringLiteral("empty"));
@@ -118,14 +127,17 @@ TEST_F(ArchiveWindowTest, enablingTableFollowsTheWindowState)
     WriteArchive(mEnvironment.ArchivePath(QStringLiteral("three")), {}, Numbered(3));
 
     mMain->OpenArchive(QStringLiteral("empty"));
-    for (const char* name : {"mnuFileClose", "mnuFileDelete", "mnuFileDuplicate", "mnuEditSelectAll",
-                             "mnuEditInvertSelection", "mnuEditDeselectAll", "mnuEditArchiveHeader", "mnuActionsAdd"})
+    for (const char* name :
+         {"mnuFileClose", "mnuFileDelete", "mnuFileDuplicate", "mnuEditSelectAll",
+          "mnuEditInvertSelection", "mnuEditDeselectAll", "mnuEditArchiveHeader", "mnuActionsAdd"})
         EXPECT_TRUE(MenuEnabled(name)) << name;
     EXPECT_TRUE(ButtonEnabled("Add"));
-    for (const char* name : {"mnuActionsEdit", "mnuActionsDelete", "mnuActionsView", "mnuActionsExport",
-                             "mnuActionsImport", "mnuEditCut", "mnuEditCopy", "mnuEditPaste"})
+    for (const char* name :
+         {"mnuActionsEdit", "mnuActionsDelete", "mnuActionsView", "mnuActionsExport",
+          "mnuActionsImport", "mnuEditCut", "mnuEditCopy", "mnuEditPaste"})
         EXPECT_FALSE(MenuEnabled(name)) << name;
-    for (const char* caption : {"Edit", "Delete", "View", "Export", "Import", "Cut", "Copy", "Paste"})
+    for (const char* caption :
+         {"Edit", "Delete", "View", "Export", "Import", "Cut", "Copy", "Paste"})
         EXPECT_FALSE(ButtonEnabled(caption)) << caption;
 
     mMain->OpenArchive(QStringLiteral("three"));
@@ -211,7 +223,8 @@ TEST_F(ArchiveWindowTest, vanishedArchiveIsClosedAndReported)
     EXPECT_FALSE(mMain->ArchiveExists(QStringLiteral("three")));
     ASSERT_EQ(prompts.records().size(), 1u);
     const PromptRecord& box = prompts.records().front();
-    EXPECT_EQ(box.text, QStringLiteral("Archive does not exist anymore, removing archive from list."));
+    EXPECT_EQ(box.text,
+              QStringLiteral("Archive does not exist anymore, removing archive from list."));
     EXPECT_EQ(box.title, QStringLiteral("Archive does not exist"));
     EXPECT_EQ(box.icon, vbCritical);
     EXPECT_EQ(box.buttons, vbOKOnly);
@@ -260,10 +273,11 @@ TEST_F(GuardTest, archiveShownElsewhereAsksAndNoReportsFailure)
     ASSERT_EQ(prompts.records().size(), 2u);
     const PromptRecord& question = prompts.records()[0];
     EXPECT_EQ(question.title, QStringLiteral("Switch to other instance?"));
-    EXPECT_EQ(question.text,
-              QStringLiteral("This archive is already open in another window.\r\nYou cannot edit the same archive in two "
-                             "different instances of the Zorva Fortune Editor at the same time.\r\nWould you like to "
-                             "switch to other instance?"));
+    EXPECT_EQ(question.text, QStringLiteral("This archive is already open in another "
+                                            "window.\r\nYou cannot edit the same archive in two "
+                                            "different instances of the Zorva Fortune Editor at "
+                                            "the same time.\r\nWould you like to "
+                                            "switch to other instance?"));
     EXPECT_EQ(question.buttons, vbYesNo);
     EXPECT_EQ(question.icon, vbQuestion);
     const PromptRecord& failure = prompts.records()[1];

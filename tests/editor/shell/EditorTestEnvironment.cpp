@@ -7,11 +7,10 @@
 #include "editor/support/EditorError.h"
 #include "tests/support/TempHome.h"
 
-#include <QDir>
-#include <QFile>
-
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
 
 namespace zrv::test {
 
@@ -44,8 +43,8 @@ std::optional<QString> StoredSetting(const QString& name)
 }
 
 EditorTestEnvironment::EditorTestEnvironment(bool withPlayer)
-    : mEditorFolder(QString::fromStdString(MakeTempDir("editor")))
-    , mPlayerFolder(QString::fromStdString(MakeTempDir("player")))
+    : mEditorFolder(QString::fromStdString(MakeTempDir("editor"))),
+      mPlayerFolder(QString::fromStdString(MakeTempDir("player")))
 {
     RegisterComponent();
     DeleteSettings();
@@ -54,7 +53,8 @@ EditorTestEnvironment::EditorTestEnvironment(bool withPlayer)
         EXPECT_TRUE(player.open(QIODevice::WriteOnly));
     }
     CRegistry registry;
-    registry.OpenKey(HKEY_LOCAL_MACHINE, Install::UninstallKey + QStringLiteral("\\ZorvaFortune_is1"), true);
+    registry.OpenKey(HKEY_LOCAL_MACHINE,
+                     Install::UninstallKey + QStringLiteral("\\ZorvaFortune_is1"), true);
     registry.WriteValue(Install::AppPathValue, mPlayerFolder);
 }
 
@@ -62,7 +62,8 @@ EditorTestEnvironment::~EditorTestEnvironment()
 {
     try {
         CRegistry registry;
-        registry.OpenKey(HKEY_LOCAL_MACHINE, Install::UninstallKey + QStringLiteral("\\ZorvaFortune_is1"), false);
+        registry.OpenKey(HKEY_LOCAL_MACHINE,
+                         Install::UninstallKey + QStringLiteral("\\ZorvaFortune_is1"), false);
         registry.DeleteKey();
     } catch (const EditorError&) {
     }

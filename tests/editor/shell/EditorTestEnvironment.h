@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
-
 #include <memory>
 #include <optional>
+#include <QString>
+#include <QStringList>
 
 class frmMain;
 

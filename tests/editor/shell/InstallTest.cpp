@@ -3,10 +3,9 @@
 #include "editor/support/EditorError.h"
 #include "tests/support/TempHome.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
-
-#include <gtest/gtest.h>
 
 namespace {
 

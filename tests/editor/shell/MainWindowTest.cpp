@@ -11,6 +11,8 @@
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/ScriptedShell.h"
 
+#include <gtest/gtest.h>
+#include <optional>
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -24,10 +26,6 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include <gtest/gtest.h>
-
-#include <optional>
-
 using namespace zrv::desktop;
 using zrv::test::EditorTestEnvironment;
 
@@ -36,8 +34,7 @@ using zrv::test::WriteSetting;
 
 namespace {
 
-template <typename T>
-T* Child(QWidget& window, const char* name)
+template <typename T> T* Child(QWidget& window, const char* name)
 {
     T* child = window.findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(child, nullptr) << name;
@@ -129,8 +126,10 @@ TEST_F(MainWindowTest, hiddenToolbarSettingHidesItAndUnchecksTheItem)
     WriteSetting(QStringLiteral("HideToolbar"), QStringLiteral("1"));
     const auto main = mEnvironment.StartEditor();
     EXPECT_FALSE(Child<QToolBar>(*main, "tlbMain")->isVisible());
-    EXPECT_FALSE(main->Commands().MenuItem(QStringLiteral("mnuOptionsDisplayToolbar"))->isChecked());
-    EXPECT_EQ(Child<QTreeView>(*main, "lvwItems")->y(), Child<QLabel>(*main, "picLogo")->y() + Child<QLabel>(*main, "picLogo")->height());
+    EXPECT_FALSE(
+        main->Commands().MenuItem(QStringLiteral("mnuOptionsDisplayToolbar"))->isChecked());
+    EXPECT_EQ(Child<QTreeView>(*main, "lvwItems")->y(),
+              Child<QLabel>(*main, "picLogo")->y() + Child<QLabel>(*main, "picLogo")->height());
 }
 
 TEST_F(MainWindowTest, trueIsNotAHiddenToolbar)
@@ -152,12 +151,16 @@ TEST_F(MainWindowTest, layoutStacksToolbarHeaderListAndStatusBar)
     const QTreeView* list = Child<QTreeView>(*main, "lvwItems");
     const QStatusBar* status = Child<QStatusBar>(*main, "stbMain");
     EXPECT_EQ(toolbar->geometry().topLeft(), QPoint(0, 0));
-    EXPECT_EQ(logo->geometry(), QRect(QPoint(0, toolbar->height()), TwipsGeometry::Size(4455, 1725)));
-    EXPECT_EQ(header->geometry(), QRect(logo->width(), logo->y(), client->width() - logo->width(), TwipsGeometry::PixelsY(375)));
+    EXPECT_EQ(logo->geometry(),
+              QRect(QPoint(0, toolbar->height()), TwipsGeometry::Size(4455, 1725)));
+    EXPECT_EQ(header->geometry(), QRect(logo->width(), logo->y(), client->width() - logo->width(),
+                                        TwipsGeometry::PixelsY(375)));
     EXPECT_EQ(heading->geometry(),
-              QRect(logo->width(), logo->y() + header->height(), client->width() - logo->width(), TwipsGeometry::PixelsY(1335)));
-    EXPECT_EQ(list->geometry(), QRect(0, logo->y() + logo->height(), client->width(),
-                                      client->height() - logo->y() - logo->height() - status->height()));
+              QRect(logo->width(), logo->y() + header->height(), client->width() - logo->width(),
+                    TwipsGeometry::PixelsY(1335)));
+    EXPECT_EQ(list->geometry(),
+              QRect(0, logo->y() + logo->height(), client->width(),
+                    client->height() - logo->y() - logo->height() - status->height()));
     EXPECT_EQ(status->geometry().bottom(), client->height() - 1);
     EXPECT_EQ(list->header()->sectionSize(0), list->width() - TwipsGeometry::PixelsX(375));
     EXPECT_EQ(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Fortunes"));
@@ -224,24 +227,36 @@ TEST_F(MainWindowTest, menusCarryTheirCaptionsAndShortcuts)
         const char* caption;
         const char* shortcut;
     } items[] = {
-        {"mnuFileNew", "&New Archive", "Ctrl+N"},       {"mnuFileOpen", "&Open Archive", "Ctrl+O"},
-        {"mnuFileDuplicate", "&Duplicate Archive", ""}, {"mnuFileDelete", "De&lete Archive", ""},
-        {"mnuFileClose", "&Close Archive", ""},         {"mnuFileExit", "E&xit", ""},
-        {"mnuEditSelectAll", "&Select All", "Ctrl+A"},  {"mnuEditInvertSelection", "&Invert Selection", ""},
-        {"mnuEditDeselectAll", "&Deselect All", ""},    {"mnuEditCut", "&Cut", "Ctrl+X"},
-        {"mnuEditCopy", "C&opy", "Ctrl+C"},             {"mnuEditPaste", "&Paste", "Ctrl+V"},
-        {"mnuEditArchiveHeader", "&Archive Header", ""}, {"mnuActionsAdd", "&Add", "Ctrl+Ins"},
-        {"mnuActionsEdit", "&Edit", "Ctrl+E"},          {"mnuActionsDelete", "&Delete", "Ctrl+D"},
-        {"mnuActionsView", "&View", "Ctrl+L"},          {"mnuActionsExport", "E&xport", ""},
-        {"mnuActionsImport", "&Import", ""},            {"mnuOptionsDisplayToolbar", "Display &Toolbar", ""},
-        {"mnuHelpContents", "Contents", "F1"},          {"mnuHelpHome", "ZorvaFortune Homepage", "F2"},
+        {"mnuFileNew", "&New Archive", "Ctrl+N"},
+        {"mnuFileOpen", "&Open Archive", "Ctrl+O"},
+        {"mnuFileDuplicate", "&Duplicate Archive", ""},
+        {"mnuFileDelete", "De&lete Archive", ""},
+        {"mnuFileClose", "&Close Archive", ""},
+        {"mnuFileExit", "E&xit", ""},
+        {"mnuEditSelectAll", "&Select All", "Ctrl+A"},
+        {"mnuEditInvertSelection", "&Invert Selection", ""},
+        {"mnuEditDeselectAll", "&Deselect All", ""},
+        {"mnuEditCut", "&Cut", "Ctrl+X"},
+        {"mnuEditCopy", "C&opy", "Ctrl+C"},
+        {"mnuEditPaste", "&Paste", "Ctrl+V"},
+        {"mnuEditArchiveHeader", "&Archive Header", ""},
+        {"mnuActionsAdd", "&Add", "Ctrl+Ins"},
+        {"mnuActionsEdit", "&Edit", "Ctrl+E"},
+        {"mnuActionsDelete", "&Delete", "Ctrl+D"},
+        {"mnuActionsView", "&View", "Ctrl+L"},
+        {"mnuActionsExport", "E&xport", ""},
+        {"mnuActionsImport", "&Import", ""},
+        {"mnuOptionsDisplayToolbar", "Display &Toolbar", ""},
+        {"mnuHelpContents", "Contents", "F1"},
+        {"mnuHelpHome", "ZorvaFortune Homepage", "F2"},
         {"mnuHelpAbout", "&About ...", ""},
     };
     for (const auto& item : items) {
         const QAction* action = main->Commands().MenuItem(QString::fromLatin1(item.name));
         ASSERT_NE(action, nullptr) << item.name;
         EXPECT_EQ(action->text(), QString::fromLatin1(item.caption)) << item.name;
-        EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromLatin1(item.shortcut))) << item.name;
+        EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromLatin1(item.shortcut)))
+            << item.name;
     }
     QStringList menus;
     for (const QAction* menu : main->menuBar()->actions())
@@ -250,8 +265,8 @@ TEST_F(MainWindowTest, menusCarryTheirCaptionsAndShortcuts)
     QStringList captions;
     for (const QAction* button : Child<QToolBar>(*main, "tlbMain")->actions())
         captions << (button->isSeparator() ? QStringLiteral("|") : button->text());
-    EXPECT_EQ(captions, (QStringList{"New", "Open", "|", "Cut", "Copy", "Paste", "|", "Add", "Edit", "Delete", "View",
-                                     "|", "Export", "Import"}));
+    EXPECT_EQ(captions, (QStringList{"New", "Open", "|", "Cut", "Copy", "Paste", "|", "Add", "Edit",
+                                     "Delete", "View", "|", "Export", "Import"}));
     EXPECT_EQ(Child<QToolBar>(*main, "tlbMain")->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     EXPECT_EQ(Child<QToolBar>(*main, "tlbMain")->iconSize(), QSize(32, 32));
     EXPECT_EQ(main->Commands().OpenButton()->popupMode(), QToolButton::MenuButtonPopup);
@@ -260,7 +275,8 @@ TEST_F(MainWindowTest, menusCarryTheirCaptionsAndShortcuts)
 TEST_F(MainWindowTest, toolbarImagesHaveThreeDistinctLooks)
 {
     const auto main = mEnvironment.StartEditor();
-    for (const char* caption : {"New", "Open", "Cut", "Copy", "Paste", "Add", "Edit", "Delete", "View", "Export", "Import"}) {
+    for (const char* caption : {"New", "Open", "Cut", "Copy", "Paste", "Add", "Edit", "Delete",
+                                "View", "Export", "Import"}) {
         const QIcon icon = main->Commands().Button(QString::fromLatin1(caption))->icon();
         const QImage normal = icon.pixmap(32, QIcon::Normal).toImage();
         const QImage disabled = icon.pixmap(32, QIcon::Disabled).toImage();
@@ -270,23 +286,27 @@ TEST_F(MainWindowTest, toolbarImagesHaveThreeDistinctLooks)
         EXPECT_NE(normal, hot) << caption;
         EXPECT_NE(disabled, hot) << caption;
     }
-    const QImage newImage = main->Commands().Button(QStringLiteral("New"))->icon().pixmap(32).toImage();
-    const QImage openImage = main->Commands().Button(QStringLiteral("Open"))->icon().pixmap(32).toImage();
+    const QImage newImage =
+        main->Commands().Button(QStringLiteral("New"))->icon().pixmap(32).toImage();
+    const QImage openImage =
+        main->Commands().Button(QStringLiteral("Open"))->icon().pixmap(32).toImage();
     EXPECT_NE(newImage, openImage);
 }
 
 TEST_F(MainWindowTest, commandsWithoutArchiveAreDisabled)
 {
     const auto main = mEnvironment.StartEditor();
-    for (const char* name : {"mnuFileDuplicate", "mnuFileDelete", "mnuFileClose", "mnuEditSelectAll",
-                             "mnuEditInvertSelection", "mnuEditDeselectAll", "mnuEditCut", "mnuEditCopy",
-                             "mnuEditPaste", "mnuEditArchiveHeader", "mnuActionsAdd", "mnuActionsEdit",
-                             "mnuActionsDelete", "mnuActionsView", "mnuActionsExport", "mnuActionsImport"})
+    for (const char* name :
+         {"mnuFileDuplicate", "mnuFileDelete", "mnuFileClose", "mnuEditSelectAll",
+          "mnuEditInvertSelection", "mnuEditDeselectAll", "mnuEditCut", "mnuEditCopy",
+          "mnuEditPaste", "mnuEditArchiveHeader", "mnuActionsAdd", "mnuActionsEdit",
+          "mnuActionsDelete", "mnuActionsView", "mnuActionsExport", "mnuActionsImport"})
         EXPECT_FALSE(main->Commands().MenuItem(QString::fromLatin1(name))->isEnabled()) << name;
-    for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileExit", "mnuOptionsDisplayToolbar", "mnuHelpContents",
-                             "mnuHelpHome", "mnuHelpAbout"})
+    for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileExit", "mnuOptionsDisplayToolbar",
+                             "mnuHelpContents", "mnuHelpHome", "mnuHelpAbout"})
         EXPECT_TRUE(main->Commands().MenuItem(QString::fromLatin1(name))->isEnabled()) << name;
-    for (const char* caption : {"Cut", "Copy", "Paste", "Add", "Edit", "Delete", "View", "Export", "Import"})
+    for (const char* caption :
+         {"Cut", "Copy", "Paste", "Add", "Edit", "Delete", "View", "Export", "Import"})
         EXPECT_FALSE(main->Commands().Button(QString::fromLatin1(caption))->isEnabled()) << caption;
     EXPECT_TRUE(main->Commands().Button(QStringLiteral("New"))->isEnabled());
     EXPECT_TRUE(main->Commands().Button(QStringLiteral("open"))->isEnabled());
@@ -350,13 +370,17 @@ TEST_F(PlayerCheckTest, missingPlayerOffersTheHomePage)
     const auto main = mEnvironment.StartEditor();
     ASSERT_EQ(prompts.records().size(), 1u);
     const PromptRecord& warning = prompts.records().front();
-    EXPECT_EQ(warning.title, QStringLiteral("WARNING! ZorvaFortune Main Application not installed!"));
-    EXPECT_EQ(warning.text,
-              QStringLiteral("We have detected that you have installed the ZorvaFortune Editor yet you do not have "
-                             "ZorvaFortune installed.  While the program will run, it is of limited value without it "
-                             "since you can't play your fortune archives.  Would you like us to launch a browser "
-                             "window taking you to the ZorvaFortune homepage from where you can download "
-                             "ZorvaFortune?"));
+    EXPECT_EQ(warning.title,
+              QStringLiteral("WARNING! ZorvaFortune Main Application not installed!"));
+    EXPECT_EQ(
+        warning.text,
+        QStringLiteral(
+            "We have detected that you have installed the ZorvaFortune Editor yet you do not have "
+            "ZorvaFortune installed.  While the program will run, it is of limited value without "
+            "it "
+            "since you can't play your fortune archives.  Would you like us to launch a browser "
+            "window taking you to the ZorvaFortune homepage from where you can download "
+            "ZorvaFortune?"));
     EXPECT_EQ(warning.buttons, vbYesNo);
     EXPECT_EQ(warning.icon, 0);
     EXPECT_EQ(warning.defaultButton, vbDefaultButton1);

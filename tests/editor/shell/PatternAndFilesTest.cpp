@@ -2,11 +2,10 @@
 #include "editor/shell/modLike.h"
 #include "tests/support/TempHome.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QSet>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -39,7 +38,9 @@ TEST(MatchesPattern, followsTheWildcardTable)
         {"aXbXc", "*b*c", true},
     };
     for (const PatternCase& c : cases) {
-        EXPECT_EQ(MatchesPattern(QString::fromUtf8(c.text), QString::fromUtf8(c.pattern), Qt::CaseInsensitive), c.matches)
+        EXPECT_EQ(MatchesPattern(QString::fromUtf8(c.text), QString::fromUtf8(c.pattern),
+                                 Qt::CaseInsensitive),
+                  c.matches)
             << c.text << " like " << c.pattern;
     }
 }
@@ -60,8 +61,10 @@ protected:
         QFile::setPermissions(mFolder + QStringLiteral("/read-only"), QFile::ReadOwner);
         Touch(QStringLiteral(".hidden"));
         ASSERT_TRUE(QDir(mFolder).mkdir(QStringLiteral("folder")));
-        ASSERT_TRUE(QFile::link(mFolder + QStringLiteral("/Proverbs"), mFolder + QStringLiteral("/linked")));
-        ASSERT_TRUE(QFile::link(mFolder + QStringLiteral("/gone"), mFolder + QStringLiteral("/dangling")));
+        ASSERT_TRUE(QFile::link(mFolder + QStringLiteral("/Proverbs"),
+                                mFolder + QStringLiteral("/linked")));
+        ASSERT_TRUE(
+            QFile::link(mFolder + QStringLiteral("/gone"), mFolder + QStringLiteral("/dangling")));
     }
 
     void Touch(const QString& name)
@@ -76,25 +79,32 @@ protected:
 TEST_F(ArchiveFilesTest, existenceTakesTheNameAsAPattern)
 {
     const std::pair<const char*, bool> cases[] = {
-        {"Proverbs", true},      {"proverbs", true},   {"Prov*", true},     {"Pr?verbs", true}, {"*", true},
-        {"read-only", true},     {"linked", false},     {"Proverb", false},  {"folder", false},  {"fold*", false},
-        {".hidden", false},      {".hid*", false},     {"dangling", false}, {"", false},        {".", false},
-        {"..", false},           {"../data", false},   {"x/Proverbs", false},
+        {"Proverbs", true},  {"proverbs", true},    {"Prov*", true},    {"Pr?verbs", true},
+        {"*", true},         {"read-only", true},   {"linked", false},  {"Proverb", false},
+        {"folder", false},   {"fold*", false},      {".hidden", false}, {".hid*", false},
+        {"dangling", false}, {"", false},           {".", false},       {"..", false},
+        {"../data", false},  {"x/Proverbs", false},
     };
     for (const auto& [name, exists] : cases)
         EXPECT_EQ(ArchiveFiles::HasArchive(mFolder, QString::fromUtf8(name)), exists) << name;
     EXPECT_FALSE(ArchiveFiles::HasArchive(mFolder, QStringLiteral("Proverbs") + QChar(0)));
-    EXPECT_FALSE(ArchiveFiles::HasArchive(mFolder + QStringLiteral("/missing"), QStringLiteral("*")));
+    EXPECT_FALSE(
+        ArchiveFiles::HasArchive(mFolder + QStringLiteral("/missing"), QStringLiteral("*")));
 }
 
 TEST_F(ArchiveFilesTest, pathPrefersTheExactNameThenTheOnlyCaseVariant)
 {
-    EXPECT_EQ(ArchiveFiles::ArchivePath(mFolder, QStringLiteral("Proverbs")), mFolder + QStringLiteral("/Proverbs"));
-    EXPECT_EQ(ArchiveFiles::ArchivePath(mFolder, QStringLiteral("PROVERBS")), mFolder + QStringLiteral("/Proverbs"));
-    EXPECT_EQ(ArchiveFiles::ArchivePath(mFolder, QStringLiteral("Prov*")), mFolder + QStringLiteral("/Prov*"));
+    EXPECT_EQ(ArchiveFiles::ArchivePath(mFolder, QStringLiteral("Proverbs")),
+              mFolder + QStringLiteral("/Proverbs"));
+    EXPECT_EQ(ArchiveFiles::ArchivePath(mFolder, QStringLiteral("PROVERBS")),
+              mFolder + QStringLiteral("/Proverbs"));
+    EXPECT_EQ(ArchiveFiles::ArchivePath(mFolder, QStringLiteral("Prov*")),
+              mFolder + QStringLiteral("/Prov*"));
     Touch(QStringLiteral("PROVERBS"));
-    EXPECT_EQ(ArchiveFiles::ArchivePath(mFolder, QStringLiteral("PROVERBS")), mFolder + QStringLiteral("/PROVERBS"));
-    EXPECT_EQ(ArchiveFiles::ArchivePath(mFolder, QStringLiteral("proverbs")), mFolder + QStringLiteral("/proverbs"));
+    EXPECT_EQ(ArchiveFiles::ArchivePath(mFolder, QStringLiteral("PROVERBS")),
+              mFolder + QStringLiteral("/PROVERBS"));
+    EXPECT_EQ(ArchiveFiles::ArchivePath(mFolder, QStringLiteral("proverbs")),
+              mFolder + QStringLiteral("/proverbs"));
     EXPECT_TRUE(ArchiveFiles::ArchivePath(mFolder, QStringLiteral("..")).isEmpty());
     EXPECT_TRUE(ArchiveFiles::ArchivePath(mFolder, QStringLiteral("a/b")).isEmpty());
 }

@@ -4,7 +4,6 @@
 #include "tests/editor/shell/EditorTestEnvironment.h"
 
 #include <gtest/gtest.h>
-
 #include <optional>
 
 using zrv::test::StoredSetting;
@@ -36,7 +35,8 @@ TEST(SettingsRounding, halvesGoToEven)
         int64_t denominator;
         int32_t rounded;
     } cases[] = {
-        {450, 100, 4}, {550, 100, 6}, {451, 100, 5}, {449, 100, 4}, {0, 100, 0}, {-450, 100, -4}, {-550, 100, -6},
+        {450, 100, 4}, {550, 100, 6},   {451, 100, 5},   {449, 100, 4},
+        {0, 100, 0},   {-450, 100, -4}, {-550, 100, -6},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CSettings::RoundHalfEven(c.numerator, c.denominator), c.rounded) << c.numerator;
@@ -73,9 +73,20 @@ TEST(SettingsNumbers, storedTextBecomesAnInteger)
         const char* text;
         std::optional<int32_t> number;
     } cases[] = {
-        {"1200", 1200},   {" 1200 ", 1200}, {"-15", -15},           {"12.5", 12},          {"13.5", 14},
-        {"12.51", 13},    {"1e3", 1000},    {"2147483647", 2147483647}, {"2147483648", std::nullopt},
-        {"", std::nullopt}, {"abc", std::nullopt}, {"12px", std::nullopt}, {"nan", std::nullopt}, {"inf", std::nullopt},
+        {"1200", 1200},
+        {" 1200 ", 1200},
+        {"-15", -15},
+        {"12.5", 12},
+        {"13.5", 14},
+        {"12.51", 13},
+        {"1e3", 1000},
+        {"2147483647", 2147483647},
+        {"2147483648", std::nullopt},
+        {"", std::nullopt},
+        {"abc", std::nullopt},
+        {"12px", std::nullopt},
+        {"nan", std::nullopt},
+        {"inf", std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CSettings::ParseNumber(QString::fromUtf8(c.text)), c.number) << c.text;

@@ -9,6 +9,9 @@
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempHome.h"
 
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -18,11 +21,6 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <memory>
 
 using namespace zrv::desktop;
 using zrv::test::EditorTestEnvironment;
@@ -55,8 +53,10 @@ QString Xdotool(const QStringList& arguments)
 // there is none.
 QString FindWindow(qint64 pid, const QString& caption)
 {
-    const QString found = Xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--pid"), QString::number(pid),
-                                   QStringLiteral("--name"), u'^' + QRegularExpression::escape(caption) + u'$'});
+    const QString found =
+        Xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--pid"),
+                 QString::number(pid), QStringLiteral("--name"),
+                 u'^' + QRegularExpression::escape(caption) + u'$'});
     return found.section(u'\n', 0, 0);
 }
 
@@ -127,7 +127,8 @@ protected:
         // Keys meant for the program must never open a dialog here.
         QObject::connect(&mWatchdog, &QTimer::timeout, [] {
             if (QWidget* dialog = QApplication::activeModalWidget()) {
-                ADD_FAILURE() << "a dialog opened in the test's own window: " << dialog->objectName().toStdString();
+                ADD_FAILURE() << "a dialog opened in the test's own window: "
+                              << dialog->objectName().toStdString();
                 dialog->close();
             }
         });
@@ -169,7 +170,8 @@ protected:
         QString select;
         for (int attempt = 0; attempt < 5 && select.isEmpty(); ++attempt) {
             Press(program.window, QStringLiteral("ctrl+o"));
-            select = AwaitWindow(program.pid, QStringLiteral("Select a Fortune archive"), kPatience / 5);
+            select =
+                AwaitWindow(program.pid, QStringLiteral("Select a Fortune archive"), kPatience / 5);
         }
         ASSERT_FALSE(select.isEmpty()) << "fortedit shows no archive selection";
         Press(select, QStringLiteral("space"));
@@ -196,11 +198,13 @@ protected:
 
     void Hide(const QString& name)
     {
-        ASSERT_TRUE(QFile::rename(mEnvironment.ArchivePath(name), mEnvironment.ArchivePath(u'.' + name)));
+        ASSERT_TRUE(
+            QFile::rename(mEnvironment.ArchivePath(name), mEnvironment.ArchivePath(u'.' + name)));
     }
     void Unhide(const QString& name)
     {
-        ASSERT_TRUE(QFile::rename(mEnvironment.ArchivePath(u'.' + name), mEnvironment.ArchivePath(name)));
+        ASSERT_TRUE(
+            QFile::rename(mEnvironment.ArchivePath(u'.' + name), mEnvironment.ArchivePath(name)));
     }
 
     EditorTestEnvironment mEnvironment;
@@ -277,7 +281,8 @@ TEST_F(TwoEditorsTest, secondProgramIsRefusedTheArchiveTheFirstShows)
     const QString failed = AwaitWindow(second.pid, QStringLiteral("Operation failed."));
     ASSERT_FALSE(failed.isEmpty()) << "No did not report the failure";
     Press(failed, QStringLiteral("Return"));
-    EXPECT_TRUE(AwaitTrue([&] { return FindWindow(second.pid, QStringLiteral("Operation failed.")).isEmpty(); }));
+    EXPECT_TRUE(AwaitTrue(
+        [&] { return FindWindow(second.pid, QStringLiteral("Operation failed.")).isEmpty(); }));
     EXPECT_FALSE(FindWindow(second.pid, frmMain::Title).isEmpty());
 
     ASSERT_TRUE(IsAbove(second.window.toULongLong(), first.toULongLong()));
@@ -288,9 +293,11 @@ TEST_F(TwoEditorsTest, secondProgramIsRefusedTheArchiveTheFirstShows)
     // Without a window manager the closing question box may hand the focus
     // back to its own window after the first editor took it; the stacking
     // order shows which window came to the front.
-    EXPECT_TRUE(AwaitTrue([&] { return IsAbove(first.toULongLong(), second.window.toULongLong()); }))
-        << "the first editor did not come to the front";
-    EXPECT_FALSE(FindWindow(second.pid, frmMain::Title).isEmpty()) << "the second editor changed its archive";
+    EXPECT_TRUE(AwaitTrue([&] {
+        return IsAbove(first.toULongLong(), second.window.toULongLong());
+    })) << "the first editor did not come to the front";
+    EXPECT_FALSE(FindWindow(second.pid, frmMain::Title).isEmpty())
+        << "the second editor changed its archive";
 }
 
 namespace {

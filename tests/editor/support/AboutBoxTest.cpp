@@ -1,12 +1,14 @@
 #include "desktop/ShellExecute.h"
 #include "desktop/WindowHandles.h"
+#include "editor/support/frmAbout.h"
+#include "editor/support/modForms.h"
 #include "editor/support/ProductArt.h"
 #include "editor/support/ProductLinks.h"
 #include "editor/support/TwipsGeometry.h"
-#include "editor/support/frmAbout.h"
-#include "editor/support/modForms.h"
 #include "tests/support/ScriptedShell.h"
 
+#include <functional>
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
@@ -14,16 +16,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include <functional>
-
 using namespace zrv::desktop;
 
 namespace {
 
-template <typename T>
-T* Child(QWidget& form, const char* name)
+template <typename T> T* Child(QWidget& form, const char* name)
 {
     T* child = form.findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(child, nullptr) << name;
@@ -42,22 +39,23 @@ TEST(AboutBox, layoutFollowsTheFormDesign)
         const char* name;
         QRect twips;
     } controls[] = {
-        {"picMF", {240, 180, 4395, 1545}},
-        {"picCopyRight", {240, 1980, 4395, 1245}},
-        {"lblHelp", {780, 120, 2955, 345}},
-        {"lblCopyRight", {240, 690, 3885, 345}},
+        {"picMF", {240, 180, 4395, 1545}},     {"picCopyRight", {240, 1980, 4395, 1245}},
+        {"lblHelp", {780, 120, 2955, 345}},    {"lblCopyRight", {240, 690, 3885, 345}},
         {"cmdClose", {3600, 3660, 1125, 345}},
     };
     for (const auto& c : controls) {
         const QWidget* widget = Child<QWidget>(about, c.name);
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), TwipsGeometry::Rect(c.twips.x(), c.twips.y(), c.twips.width(), c.twips.height()))
+        EXPECT_EQ(widget->geometry(),
+                  TwipsGeometry::Rect(c.twips.x(), c.twips.y(), c.twips.width(), c.twips.height()))
             << c.name;
     }
-    EXPECT_EQ(Child<QLabel>(about, "lblHelp")->parentWidget()->objectName(), QStringLiteral("picCopyRight"));
+    EXPECT_EQ(Child<QLabel>(about, "lblHelp")->parentWidget()->objectName(),
+              QStringLiteral("picCopyRight"));
     EXPECT_EQ(Child<QLabel>(about, "lblHelp")->text(), ProductLinks::MakerUrl);
     EXPECT_FALSE(Child<QLabel>(about, "lblCopyRight")->text().isEmpty());
-    EXPECT_EQ(Child<QFrame>(about, "picCopyRight")->palette().color(QPalette::Window), QColor(255, 255, 210));
+    EXPECT_EQ(Child<QFrame>(about, "picCopyRight")->palette().color(QPalette::Window),
+              QColor(255, 255, 210));
     const QPixmap banner = Child<QLabel>(about, "picMF")->pixmap();
     EXPECT_EQ(banner.size(), QSize(ProductArt::BannerWidth, ProductArt::BannerHeight));
     EXPECT_EQ(Child<QFrame>(about, "Line1")->frameShape(), QFrame::HLine);
@@ -72,7 +70,8 @@ TEST(AboutBox, isCentredOnTheScreen)
 {
     frmAbout about;
     const QSize screen = TwipsGeometry::ScreenPixels();
-    EXPECT_EQ(about.pos(), QPoint((screen.width() - about.width()) / 2, (screen.height() - about.height()) / 2));
+    EXPECT_EQ(about.pos(),
+              QPoint((screen.width() - about.width()) / 2, (screen.height() - about.height()) / 2));
 }
 
 TEST(AboutBox, bannerAndAddressOpenTheirPagesOwnedByTheBox)
@@ -98,7 +97,10 @@ TEST(AboutBox, bannerAndAddressOpenTheirPagesOwnedByTheBox)
 TEST(AboutBox, launcherEndsOnOkEnterAndEscape)
 {
     const std::function<void(QWidget*)> closers[] = {
-        [](QWidget* box) { QTest::mouseClick(box->findChild<QPushButton*>(QStringLiteral("cmdClose")), Qt::LeftButton); },
+        [](QWidget* box) {
+            QTest::mouseClick(box->findChild<QPushButton*>(QStringLiteral("cmdClose")),
+                              Qt::LeftButton);
+        },
         [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); },
         [](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); },
     };

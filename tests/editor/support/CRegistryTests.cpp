@@ -147,7 +147,8 @@ TEST_F(CRegistryTest, byNumberReadsCountFromOne)
     EXPECT_EQ(name, "beta");
 
     for (const int32_t index : {0, 3, -1, INT32_MIN}) {
-        ExpectRaised([&] { registry.ReadValueByNum(index, name, value); }, "CRegistry:ReadValueByNum",
+        ExpectRaised([&] { registry.ReadValueByNum(index, name, value); },
+                     "CRegistry:ReadValueByNum",
                      QString("Failed to read value %1 from Registry.").arg(index));
         ExpectRaised([&] { registry.ReadKeyByNum(index, name); }, "CRegistry:ReadKeyByNum",
                      QString("Failed to read key %1 from Registry.").arg(index));
@@ -161,7 +162,8 @@ TEST_F(CRegistryTest, everyReadAndWriteNeedsAnOpenKey)
         QString value;
         const QString none = "No key is currently open.";
         ExpectRaised([&] { registry.ReadValue("v"); }, "CRegistry:ReadValue", none);
-        ExpectRaised([&] { registry.ReadValueByNum(1, name, value); }, "CRegistry:ReadValueByNum", none);
+        ExpectRaised([&] { registry.ReadValueByNum(1, name, value); }, "CRegistry:ReadValueByNum",
+                     none);
         ExpectRaised([&] { registry.ReadKeyByNum(1, name); }, "CRegistry:ReadKeyByNum", none);
         ExpectRaised([&] { registry.WriteValue("v", "x"); }, "CRegistry:WriteValue", none);
         ExpectRaised([&] { registry.DeleteValue("v"); }, "CRegistry:DeleteValue", none);

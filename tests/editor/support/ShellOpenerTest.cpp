@@ -1,14 +1,13 @@
 #include "desktop/ShellExecute.h"
-#include "editor/support/ProductLinks.h"
 #include "editor/support/modForms.h"
 #include "editor/support/modShellEx.h"
+#include "editor/support/ProductLinks.h"
 #include "tests/support/ScriptedShell.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
-
-#include <gtest/gtest.h>
 
 using namespace zrv::desktop;
 
@@ -16,7 +15,8 @@ namespace {
 
 QString ExpectedSource()
 {
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + QStringLiteral(".GShell");
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() +
+           QStringLiteral(".GShell");
 }
 
 struct FailureCase {
@@ -49,7 +49,8 @@ private:
     QtMessageHandler mPrevious = nullptr;
 };
 
-constexpr const char* kGeneral = "An error occurred occurred whilst trying to open or print the selected file.";
+constexpr const char* kGeneral =
+    "An error occurred occurred whilst trying to open or print the selected file.";
 
 TEST(OpenWithShell, failureResultsFollowTheTable)
 {
@@ -66,8 +67,12 @@ TEST(OpenWithShell, failureResultsFollowTheTable)
         {26, 75, "A sharing violation occurred."},
         {27, 0x80040433, "This file type does not have a valid file association."},
         {28, 286, "The file could not be opened due to time out. Please try again in a moment."},
-        {29, 285, "The file could not be opened because the DDE transaction failed. Please try again in a moment."},
-        {30, 285, "The file could not be opened because the target application is busy. Please try again in a moment."},
+        {29, 285,
+         "The file could not be opened because the DDE transaction failed. Please try again in a "
+         "moment."},
+        {30, 285,
+         "The file could not be opened because the target application is busy. Please try again in "
+         "a moment."},
         {31, 0x80040437, "No application is associated with this file type."},
         {32, 48, "The specified dynamic-link library was not found."},
     };
@@ -87,13 +92,13 @@ TEST(OpenWithShell, failureResultsFollowTheTable)
 
 TEST(OpenWithShell, resultsAbove32AndNegativeOnesSucceed)
 {
-    for (const HINSTANCE result : {HINSTANCE{33}, HINSTANCE{42}, HINSTANCE{0x7FFFFFFFLL} * 1024, HINSTANCE{-1},
-                                   HINSTANCE{-32}}) {
+    for (const HINSTANCE result : {HINSTANCE{33}, HINSTANCE{42}, HINSTANCE{0x7FFFFFFFLL} * 1024,
+                                   HINSTANCE{-1}, HINSTANCE{-32}}) {
         zrv::test::ScriptedShell shell;
         shell.expectShell(result);
         std::optional<EditorError> error;
-        EXPECT_TRUE(OpenWithShell(QStringLiteral("https://zorva.example.org/"), SW_SHOWDEFAULT, {}, {},
-                                  QStringLiteral("open"), 0, &error))
+        EXPECT_TRUE(OpenWithShell(QStringLiteral("https://zorva.example.org/"), SW_SHOWDEFAULT, {},
+                                  {}, QStringLiteral("open"), 0, &error))
             << result;
         EXPECT_FALSE(error.has_value());
     }
@@ -123,8 +128,9 @@ TEST(OpenWithShell, showModeRules)
     for (const ShowModeCase& c : cases) {
         zrv::test::ScriptedShell shell;
         shell.expectShell(42);
-        EXPECT_TRUE(OpenWithShell(QString::fromUtf8(c.target), c.showMode, QString::fromUtf8(c.parameters),
-                                  QString::fromUtf8(c.directory), QStringLiteral("open"), 77));
+        EXPECT_TRUE(OpenWithShell(QString::fromUtf8(c.target), c.showMode,
+                                  QString::fromUtf8(c.parameters), QString::fromUtf8(c.directory),
+                                  QStringLiteral("open"), 77));
         ASSERT_EQ(shell.requests().size(), 1u);
         const ShellRequest& request = shell.requests().front();
         EXPECT_EQ(request.showCmd, c.expectedShow) << c.target;
@@ -157,8 +163,10 @@ TEST(HelpLinks, openTheGuideAndTheHomePage)
     EXPECT_EQ(shell.requests()[0].showCmd, SW_SHOWNORMAL);
     EXPECT_EQ(shell.requests()[1].file, ProductLinks::HomePageUrl);
     EXPECT_EQ(shell.requests()[1].owner, 6u);
-    for (const QString& url : {ProductLinks::UserGuideUrl, ProductLinks::HomePageUrl, ProductLinks::MakerUrl})
-        EXPECT_TRUE(url.startsWith(QStringLiteral("https://zorva.example.org/"))) << url.toStdString();
+    for (const QString& url :
+         {ProductLinks::UserGuideUrl, ProductLinks::HomePageUrl, ProductLinks::MakerUrl})
+        EXPECT_TRUE(url.startsWith(QStringLiteral("https://zorva.example.org/")))
+            << url.toStdString();
 }
 
 } // namespace

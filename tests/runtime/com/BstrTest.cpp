@@ -1,9 +1,8 @@
 #include "runtime/com/BString.h"
 #include "runtime/com/OleAuto.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,27 +1,26 @@
-#include "tests/runtime/com/server/CalcServer.h"
-
 #include "runtime/com/BString.h"
 #include "runtime/com/ComPtr.h"
 #include "runtime/registry/WinReg.h"
+#include "tests/runtime/com/server/CalcServer.h"
 #include "tests/support/TempHome.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace {
 
-constexpr CLSID CLSID_Elsewhere = {0x5A1E0C09, 0x2B3C, 0x4D5E, {0x8F, 0x90, 0xA1, 0xB2, 0xC3, 0xD4, 0xE5, 0x09}};
+constexpr CLSID CLSID_Elsewhere = {
+    0x5A1E0C09, 0x2B3C, 0x4D5E, {0x8F, 0x90, 0xA1, 0xB2, 0xC3, 0xD4, 0xE5, 0x09}};
 constexpr const char* kCalcKey = "CLSID\\{5A1E0C02-2B3C-4D5E-8F90-A1B2C3D4E502}";
 constexpr const char* kElsewhereKey = "CLSID\\{5A1E0C09-2B3C-4D5E-8F90-A1B2C3D4E509}";
 
 void SetDefault(const std::string& path, const std::string& value)
 {
     HKEY key = 0;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                              static_cast<DWORD>(value.size() + 1)),
@@ -65,11 +64,15 @@ TEST_F(ClassCreation, registeredClass_isCreatedFromItsLibrary)
 {
     RegisterServer(kCalcKey, CALC_SERVER_PATH);
     ComPtr<ICalc> calc;
-    ASSERT_EQ(CoCreateInstance(CLSID_Calc, nullptr, CLSCTX_INPROC_SERVER, IID_ICalc, calc.putVoid()), S_OK);
+    ASSERT_EQ(
+        CoCreateInstance(CLSID_Calc, nullptr, CLSCTX_INPROC_SERVER, IID_ICalc, calc.putVoid()),
+        S_OK);
     EXPECT_EQ(CountOf(calc.get()), 3);
 
     ComPtr<IClassFactory> factory;
-    ASSERT_EQ(CoGetClassObject(CLSID_Calc, CLSCTX_ALL, nullptr, IID_IClassFactory, factory.putVoid()), S_OK);
+    ASSERT_EQ(
+        CoGetClassObject(CLSID_Calc, CLSCTX_ALL, nullptr, IID_IClassFactory, factory.putVoid()),
+        S_OK);
     ComPtr<IUnknown> unknown;
     ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, unknown.putVoid()), S_OK);
     ComPtr<ICalc> second;
@@ -90,7 +93,8 @@ TEST_F(ClassCreation, progId_resolvesBothWays)
     ASSERT_EQ(CLSIDFromString(u"zrvtest.calc", &viaString), S_OK);
     EXPECT_TRUE(viaString == CLSID_Calc);
     ComPtr<ICalc> calc;
-    EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_ICalc, calc.putVoid()), S_OK);
+    EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_ICalc, calc.putVoid()),
+              S_OK);
 
     LPOLESTR progId = nullptr;
     ASSERT_EQ(ProgIDFromCLSID(CLSID_Calc, &progId), S_OK);
@@ -154,11 +158,15 @@ TEST_F(ClassCreation, loadedServer_staysLoadedAfterItsFileGoes)
     RegisterServer(kCalcKey, copy);
 
     ComPtr<ICalc> first;
-    ASSERT_EQ(CoCreateInstance(CLSID_Calc, nullptr, CLSCTX_INPROC_SERVER, IID_ICalc, first.putVoid()), S_OK);
+    ASSERT_EQ(
+        CoCreateInstance(CLSID_Calc, nullptr, CLSCTX_INPROC_SERVER, IID_ICalc, first.putVoid()),
+        S_OK);
     first.reset();
     std::filesystem::remove(copy);
     ComPtr<ICalc> second;
-    ASSERT_EQ(CoCreateInstance(CLSID_Calc, nullptr, CLSCTX_INPROC_SERVER, IID_ICalc, second.putVoid()), S_OK);
+    ASSERT_EQ(
+        CoCreateInstance(CLSID_Calc, nullptr, CLSCTX_INPROC_SERVER, IID_ICalc, second.putVoid()),
+        S_OK);
     EXPECT_EQ(CountOf(second.get()), 3);
 }
 

@@ -2,10 +2,9 @@
 
 #include "tests/support/TempHome.h"
 
-#include <gtest/gtest.h>
-
 #include <clocale>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 
@@ -19,7 +18,9 @@ std::string Narrow(UINT cp, std::u16string_view wide, LPCSTR defaultChar = nullp
     std::string out(static_cast<size_t>(size), '\0');
     const int written =
         WideCharToMultiByte(cp, 0, wide.data(), cch, out.data(), size, defaultChar, usedDefault);
-    return written == size ? out : "<size " + std::to_string(size) + " wrote " + std::to_string(written) + ">";
+    return written == size
+               ? out
+               : "<size " + std::to_string(size) + " wrote " + std::to_string(written) + ">";
 }
 
 std::u16string Widen(UINT cp, std::string_view bytes, DWORD flags = 0)
@@ -64,7 +65,8 @@ TEST_P(CodePageUtf8, cLocale_roundTripsBothWays)
     EXPECT_EQ(GetACP(), CP_UTF8);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, CodePageUtf8,
+INSTANTIATE_TEST_SUITE_P(
+    Table, CodePageUtf8,
     testing::Values(Utf8Case{"ascii", u"plain text", "plain text"},
                     Utf8Case{"latin", u"caf\u00E9", "caf\xC3\xA9"},
                     Utf8Case{"cjk", u"\u4E2D\u6587", "\xE4\xB8\xAD\xE6\x96\x87"},
@@ -87,8 +89,12 @@ TEST_P(CodePageInvalidUtf8, invalidBytes_becomeReplacementCharacters)
     EXPECT_EQ(Widen(CP_UTF8, GetParam().bytes, MB_ERR_INVALID_CHARS), u"<failed>");
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, CodePageInvalidUtf8,
-    testing::Values(InvalidCase{"stray", "a\xFF" "b", u"a\uFFFDb"},
+INSTANTIATE_TEST_SUITE_P(
+    Table, CodePageInvalidUtf8,
+    testing::Values(InvalidCase{"stray",
+                                "a\xFF"
+                                "b",
+                                u"a\uFFFDb"},
                     InvalidCase{"truncated", "\xE2\x82", u"\uFFFD"},
                     InvalidCase{"truncatedThenAscii", "\xE2\x82x", u"\uFFFDx"},
                     InvalidCase{"overlong", "\xC0\xAF", u"\uFFFD\uFFFD"},
@@ -106,7 +112,8 @@ TEST(CodePage, sizeRules_followTheHomePlatform)
 {
     const LocaleScope c("C");
     // -1: through the NUL, which is counted.
-    EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"\u00E9t\u00E9", -1, nullptr, 0, nullptr, nullptr), 6);
+    EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"\u00E9t\u00E9", -1, nullptr, 0, nullptr, nullptr),
+              6);
     char small[5] = {};
     EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"\u00E9t\u00E9", -1, small, 5, nullptr, nullptr), 0);
     char exact[6] = {};
@@ -133,8 +140,8 @@ protected:
     static void SetUpTestSuite()
     {
         const std::string dir = zrv::test::MakeTempDir("locales");
-        const std::string command = "localedef -i en_US -f ISO-8859-1 " + dir +
-                                    "/en_US.ISO-8859-1 >/dev/null 2>&1";
+        const std::string command =
+            "localedef -i en_US -f ISO-8859-1 " + dir + "/en_US.ISO-8859-1 >/dev/null 2>&1";
         if (std::system(command.c_str()) == 0) {
             setenv("LOCPATH", dir.c_str(), 1);
             s_available = true;

@@ -3,7 +3,6 @@
 #include "runtime/com/OleAuto.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <thread>
 
@@ -86,7 +85,8 @@ TEST(ErrorInfo, eachThread_seesOnlyItsOwn)
     std::u16string seenAfter;
     std::thread other([&] {
         ComPtr<IErrorInfo> info;
-        seenBefore = GetErrorInfo(0, info.put()) == S_FALSE ? u"<empty>" : DescriptionOf(info.get());
+        seenBefore =
+            GetErrorInfo(0, info.put()) == S_FALSE ? u"<empty>" : DescriptionOf(info.get());
         SetErrorInfo(0, MakeError(u"other", u"src").get());
         seenAfter = GetErrorInfo(0, info.put()) == S_OK ? DescriptionOf(info.get()) : u"<empty>";
         // Left set: the thread's exit releases it.

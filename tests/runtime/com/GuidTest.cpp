@@ -1,12 +1,12 @@
 #include "runtime/com/ObjBase.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
 
-constexpr GUID kSample = {0x095D251D, 0x865B, 0x48EE, {0xB1, 0xED, 0x94, 0x3A, 0x95, 0xC4, 0x6C, 0xB7}};
+constexpr GUID kSample = {
+    0x095D251D, 0x865B, 0x48EE, {0xB1, 0xED, 0x94, 0x3A, 0x95, 0xC4, 0x6C, 0xB7}};
 
 std::u16string TextOf(const GUID& guid)
 {
@@ -52,11 +52,11 @@ TEST(Guid, textRoundTrip_anyCaseParsesBack)
 TEST(Guid, malformedText_isRefused)
 {
     const char16_t* const bad[] = {
-        u"{095D251D-865B-48EE-B1ED-943A95C46CB}",    // one digit short
-        u"{095D251D-865B-48EE-B1ED-943A95C46CB7",    // no closing brace
-        u"{095D251D+865B-48EE-B1ED-943A95C46CB7}",   // wrong separator
-        u"{095D251D-865B-48EE-B1ED-943A95C46CBG}",   // not hex
-        u"{095D251D-865B-48EE-B1ED-943A95C46CB7} ",  // trailing text
+        u"{095D251D-865B-48EE-B1ED-943A95C46CB}",   // one digit short
+        u"{095D251D-865B-48EE-B1ED-943A95C46CB7",   // no closing brace
+        u"{095D251D+865B-48EE-B1ED-943A95C46CB7}",  // wrong separator
+        u"{095D251D-865B-48EE-B1ED-943A95C46CBG}",  // not hex
+        u"{095D251D-865B-48EE-B1ED-943A95C46CB7} ", // trailing text
     };
     for (const char16_t* text : bad) {
         IID iid{};

@@ -8,9 +8,8 @@
 #include "runtime/com/OleAuto.h"
 #include "runtime/com/TypeLibData.h"
 
-#include <gtest/gtest.h>
-
 #include <cstddef>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -36,7 +35,8 @@ struct Probe final : IDispatch {
     HRESULT GetTypeInfoCount(UINT*) override { return 4; }
     HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return 5; }
     HRESULT GetIDsOfNames(const GUID&, OLECHAR**, UINT, LCID, DISPID*) override { return 6; }
-    HRESULT Invoke(DISPID, const GUID&, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    HRESULT Invoke(DISPID, const GUID&, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                   UINT*) override
     {
         return 7;
     }

@@ -1,12 +1,10 @@
-#include "tests/runtime/com/server/CalcServer.h"
-
 #include "runtime/com/BString.h"
 #include "runtime/com/CodePage.h"
 #include "runtime/com/ComPtr.h"
 #include "runtime/registry/WinReg.h"
+#include "tests/runtime/com/server/CalcServer.h"
 
 #include <gtest/gtest.h>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,7 +29,8 @@ std::optional<std::string> ReadString(const std::string& path, const char* value
         return std::nullopt;
     char data[4096] = {};
     DWORD size = sizeof data;
-    const LONG rc = RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<LPBYTE>(data), &size);
+    const LONG rc =
+        RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<LPBYTE>(data), &size);
     RegCloseKey(key);
     return rc == ERROR_SUCCESS ? std::optional<std::string>(data) : std::nullopt;
 }
@@ -151,7 +150,8 @@ TEST(TypeLib, typeInfo_describesTheInterfaceAndClass)
     EXPECT_EQ(help.view(), u"property Item");
     ASSERT_EQ(info->GetDocumentation(MEMBERID_NIL, name.put(), help.put(), nullptr, nullptr), S_OK);
     EXPECT_EQ(help.view(), u"ICalc Interface");
-    EXPECT_EQ(info->GetDocumentation(3, name.put(), nullptr, nullptr, nullptr), TYPE_E_ELEMENTNOTFOUND);
+    EXPECT_EQ(info->GetDocumentation(3, name.put(), nullptr, nullptr, nullptr),
+              TYPE_E_ELEMENTNOTFOUND);
 
     BSTR names[4] = {};
     UINT count = 0;
@@ -227,7 +227,11 @@ public:
         push() = v;
         return *this;
     }
-    Call& putValue() { m_put = true; return *this; }
+    Call& putValue()
+    {
+        m_put = true;
+        return *this;
+    }
 
     HRESULT invoke(IDispatch* target, DISPID id, WORD flags)
     {
@@ -238,7 +242,8 @@ public:
         VariantClear(&result);
         clearException();
         argErr = 999;
-        return target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, &exception, &argErr);
+        return target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result,
+                              &exception, &argErr);
     }
 
     ~Call()
@@ -280,13 +285,16 @@ protected:
         void* object = nullptr;
         const std::string path = CALC_SERVER_PATH;
         HKEY key = 0;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, (std::string(kCalcKey) + "\\InprocServer32").c_str(),
-                                  0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT,
+                                  (std::string(kCalcKey) + "\\InprocServer32").c_str(), 0, nullptr,
+                                  0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
                        static_cast<DWORD>(path.size() + 1));
         RegCloseKey(key);
-        ASSERT_EQ(CoCreateInstance(CLSID_Calc, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, &object), S_OK);
+        ASSERT_EQ(
+            CoCreateInstance(CLSID_Calc, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, &object),
+            S_OK);
         m_calc = ComPtr<IDispatch>::attach(static_cast<IDispatch*>(object));
     }
 
@@ -307,7 +315,8 @@ TEST_F(LateBound, methodsAndPropertyGet_returnTheirRetval)
 
     // Script hosts call a property as METHOD | PROPERTYGET.
     Call both;
-    ASSERT_EQ(both.number(3).invoke(m_calc.get(), kIdItem, DISPATCH_METHOD | DISPATCH_PROPERTYGET), S_OK);
+    ASSERT_EQ(both.number(3).invoke(m_calc.get(), kIdItem, DISPATCH_METHOD | DISPATCH_PROPERTYGET),
+              S_OK);
     EXPECT_EQ(std::u16string(both.result.bstrVal), u"three");
 
     Call name;
@@ -318,7 +327,9 @@ TEST_F(LateBound, methodsAndPropertyGet_returnTheirRetval)
 TEST_F(LateBound, propertyPut_passesIndexAndValue)
 {
     Call put;
-    ASSERT_EQ(put.number(1).text(u"uno").putValue().invoke(m_calc.get(), kIdItem, DISPATCH_PROPERTYPUT), S_OK);
+    ASSERT_EQ(
+        put.number(1).text(u"uno").putValue().invoke(m_calc.get(), kIdItem, DISPATCH_PROPERTYPUT),
+        S_OK);
     EXPECT_EQ(put.result.vt, VT_EMPTY);
     Call get;
     ASSERT_EQ(get.number(1).invoke(m_calc.get(), kIdItem, DISPATCH_PROPERTYGET), S_OK);
@@ -326,7 +337,8 @@ TEST_F(LateBound, propertyPut_passesIndexAndValue)
 
     // Without the named argument the last one is still the value.
     Call plain;
-    ASSERT_EQ(plain.number(2).text(u"dos").invoke(m_calc.get(), kIdItem, DISPATCH_PROPERTYPUT), S_OK);
+    ASSERT_EQ(plain.number(2).text(u"dos").invoke(m_calc.get(), kIdItem, DISPATCH_PROPERTYPUT),
+              S_OK);
     ASSERT_EQ(get.invoke(m_calc.get(), kIdItem, DISPATCH_PROPERTYGET), S_OK);
     Call check;
     ASSERT_EQ(check.number(2).invoke(m_calc.get(), kIdItem, DISPATCH_PROPERTYGET), S_OK);
@@ -337,10 +349,12 @@ TEST_F(LateBound, arguments_areConvertedToParameterTypes)
 {
     // Text index, number value.
     Call put;
-    ASSERT_EQ(put.text(u" 3 ").number(42).putValue().invoke(m_calc.get(), kIdItem, DISPATCH_PROPERTYPUT), S_OK);
+    ASSERT_EQ(
+        put.text(u" 3 ").number(42).putValue().invoke(m_calc.get(), kIdItem, DISPATCH_PROPERTYPUT),
+        S_OK);
     Call get;
     ASSERT_EQ(get.text(u"2.5").invoke(m_calc.get(), kIdItem, DISPATCH_PROPERTYGET), S_OK);
-    EXPECT_EQ(std::u16string(get.result.bstrVal), u"two");  // 2.5 rounds to 2
+    EXPECT_EQ(std::u16string(get.result.bstrVal), u"two"); // 2.5 rounds to 2
     Call get3;
     ASSERT_EQ(get3.number(3).invoke(m_calc.get(), kIdItem, DISPATCH_PROPERTYGET), S_OK);
     EXPECT_EQ(std::u16string(get3.result.bstrVal), u"42");
@@ -351,7 +365,8 @@ TEST_F(LateBound, arguments_areConvertedToParameterTypes)
     yes.vt = VT_BOOL;
     yes.boolVal = VARIANT_TRUE;
     Call sum;
-    ASSERT_EQ(sum.text(u"-7").raw(yes).number(100000).invoke(m_calc.get(), kIdSum, DISPATCH_METHOD), S_OK);
+    ASSERT_EQ(sum.text(u"-7").raw(yes).number(100000).invoke(m_calc.get(), kIdSum, DISPATCH_METHOD),
+              S_OK);
     EXPECT_EQ(sum.result.lVal, -(100000 - 7));
 
     // A by-reference argument is read through.
@@ -374,20 +389,24 @@ TEST_F(LateBound, badCalls_giveTheirDispatchErrors)
     EXPECT_EQ(call.invoke(m_calc.get(), kIdItem, DISPATCH_PROPERTYGET), DISP_E_BADPARAMCOUNT);
 
     Call tooMany;
-    EXPECT_EQ(tooMany.number(1).number(2).invoke(m_calc.get(), kIdDelete, DISPATCH_METHOD), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(tooMany.number(1).number(2).invoke(m_calc.get(), kIdDelete, DISPATCH_METHOD),
+              DISP_E_BADPARAMCOUNT);
 
     Call notNumber;
-    EXPECT_EQ(notNumber.text(u"abc").invoke(m_calc.get(), kIdDelete, DISPATCH_METHOD), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(notNumber.text(u"abc").invoke(m_calc.get(), kIdDelete, DISPATCH_METHOD),
+              DISP_E_TYPEMISMATCH);
     EXPECT_EQ(notNumber.argErr, 0u);
 
     Call secondBad;
-    EXPECT_EQ(secondBad.number(1).text(u"x").number(2).invoke(m_calc.get(), kIdSum, DISPATCH_METHOD),
-              DISP_E_TYPEMISMATCH);
-    EXPECT_EQ(secondBad.argErr, 1u);  // position in the reversed array
+    EXPECT_EQ(
+        secondBad.number(1).text(u"x").number(2).invoke(m_calc.get(), kIdSum, DISPATCH_METHOD),
+        DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(secondBad.argErr, 1u); // position in the reversed array
 
     Call overflow;
-    EXPECT_EQ(overflow.number(40000).number(0).number(0).invoke(m_calc.get(), kIdSum, DISPATCH_METHOD),
-              DISP_E_OVERFLOW);
+    EXPECT_EQ(
+        overflow.number(40000).number(0).number(0).invoke(m_calc.get(), kIdSum, DISPATCH_METHOD),
+        DISP_E_OVERFLOW);
 
     // Nothing changed on the way.
     Call count;
@@ -398,7 +417,8 @@ TEST_F(LateBound, badCalls_giveTheirDispatchErrors)
 TEST_F(LateBound, failingMember_becomesExceptionWithErrorInfo)
 {
     Call fail;
-    ASSERT_EQ(fail.text(u"Unknown error").invoke(m_calc.get(), kIdFail, DISPATCH_METHOD), DISP_E_EXCEPTION);
+    ASSERT_EQ(fail.text(u"Unknown error").invoke(m_calc.get(), kIdFail, DISPATCH_METHOD),
+              DISP_E_EXCEPTION);
     EXPECT_EQ(fail.exception.scode, E_FAIL);
     EXPECT_EQ(std::u16string(fail.exception.bstrDescription), u"Unknown error");
     EXPECT_EQ(std::u16string(fail.exception.bstrSource), u"ZrvTest.Calc");
@@ -421,7 +441,9 @@ TEST_F(LateBound, callByName_findsTheMemberFirst)
 
     // A caller that wants no result still gets the retval freed.
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
-    EXPECT_EQ(m_calc->Invoke(kIdName, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(
+        m_calc->Invoke(kIdName, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+        S_OK);
 }
 
 // --- registration ------------------------------------------------------------
@@ -447,9 +469,12 @@ TEST_F(TypeLibRegistration, registerTypeLib_writesTheUsualEntries)
     EXPECT_EQ(ReadString(version + "\\FLAGS"), "0");
     EXPECT_EQ(ReadString(version + "\\HELPDIR"), "/opt/calc/help");
     EXPECT_EQ(ReadString(kInterfaceKey), "ICalc");
-    EXPECT_EQ(ReadString(std::string(kInterfaceKey) + "\\ProxyStubClsid"), "{00020424-0000-0000-C000-000000000046}");
-    EXPECT_EQ(ReadString(std::string(kInterfaceKey) + "\\ProxyStubClsid32"), "{00020424-0000-0000-C000-000000000046}");
-    EXPECT_EQ(ReadString(std::string(kInterfaceKey) + "\\TypeLib"), "{5A1E0C01-2B3C-4D5E-8F90-A1B2C3D4E501}");
+    EXPECT_EQ(ReadString(std::string(kInterfaceKey) + "\\ProxyStubClsid"),
+              "{00020424-0000-0000-C000-000000000046}");
+    EXPECT_EQ(ReadString(std::string(kInterfaceKey) + "\\ProxyStubClsid32"),
+              "{00020424-0000-0000-C000-000000000046}");
+    EXPECT_EQ(ReadString(std::string(kInterfaceKey) + "\\TypeLib"),
+              "{5A1E0C01-2B3C-4D5E-8F90-A1B2C3D4E501}");
     EXPECT_EQ(ReadString(std::string(kInterfaceKey) + "\\TypeLib", "Version"), "1.0");
 
     BString path;
@@ -475,7 +500,8 @@ TEST_F(TypeLibRegistration, registeredPath_fallsBackToNeutralLocaleAndNewerMinor
     // A newer minor version answers for an older request.
     HKEY key = 0;
     const std::string newer = std::string(kLibKey) + "\\1.a\\0\\linux64";
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, newer.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, newer.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("/opt/newer.so"), 14);
     RegCloseKey(key);
@@ -489,11 +515,14 @@ TEST_F(TypeLibRegistration, unRegisterTypeLib_removesOnlyItsOwnEntries)
 {
     // Someone else's registrations.
     HKEY key = 0;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "Interface\\{11111111-2222-3333-4444-555555555555}", 0,
-                              nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT,
+                              "Interface\\{11111111-2222-3333-4444-555555555555}", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
     RegCloseKey(key);
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "TypeLib\\{11111111-2222-3333-4444-555555555555}", 0,
-                              nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "TypeLib\\{11111111-2222-3333-4444-555555555555}",
+                              0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
     RegCloseKey(key);
 
     const ComPtr<ITypeLib> lib = LoadCalcLib();
@@ -505,7 +534,8 @@ TEST_F(TypeLibRegistration, unRegisterTypeLib_removesOnlyItsOwnEntries)
     EXPECT_FALSE(KeyExists(kInterfaceKey));
     EXPECT_TRUE(KeyExists("Interface\\{11111111-2222-3333-4444-555555555555}"));
     EXPECT_TRUE(KeyExists("TypeLib\\{11111111-2222-3333-4444-555555555555}"));
-    EXPECT_EQ(UnRegisterTypeLib(LIBID_CalcLib, 1, 0, LANG_NEUTRAL, SYS_NATIVE), TYPE_E_REGISTRYACCESS);
+    EXPECT_EQ(UnRegisterTypeLib(LIBID_CalcLib, 1, 0, LANG_NEUTRAL, SYS_NATIVE),
+              TYPE_E_REGISTRYACCESS);
     BString path;
     EXPECT_EQ(QueryPathOfRegTypeLib(LIBID_CalcLib, 1, 0, 0, path.put()), TYPE_E_LIBNOTREGISTERED);
 }

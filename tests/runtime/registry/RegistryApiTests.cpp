@@ -1,10 +1,9 @@
 #include "tests/runtime/registry/RegistryFixture.h"
 
-#include <sqlite3.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,8 +25,8 @@ std::string SqliteQuery(const std::string& file, const char* sql)
     std::string answer;
     if (sqlite3_open(file.c_str(), &db) == SQLITE_OK) {
         sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW
-            && sqlite3_column_text(st, 0))
+        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW && sqlite3_column_text(st, 0))
             answer = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
         sqlite3_finalize(st);
     }
@@ -37,7 +36,7 @@ std::string SqliteQuery(const std::string& file, const char* sql)
 
 uint64_t LastWrite(HKEY key)
 {
-    FILETIME written {};
+    FILETIME written{};
     EXPECT_EQ(RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                nullptr, nullptr, nullptr, &written),
               ERROR_SUCCESS);
@@ -58,7 +57,8 @@ TEST_F(RegistryNames, lookupIgnoresCase_enumerationKeepsCreatedCase)
     RegCloseKey(key);
 
     HKEY parent = 0;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\zorva", 0, KEY_READ, &parent), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\zorva", 0, KEY_READ, &parent),
+              ERROR_SUCCESS);
     EXPECT_EQ(SubKeyNames(parent), std::vector<std::string>{"MixedCase"});
     RegCloseKey(parent);
 }
@@ -83,7 +83,8 @@ TEST_F(RegistryNames, subkeysSortByFoldedName_valuesKeepCreationOrder)
     // Replacing a value keeps its place.
     ASSERT_EQ(SetString(key, "ZETA", "again"), ERROR_SUCCESS);
 
-    EXPECT_EQ(SubKeyNames(key), (std::vector<std::string>{"Alpha", "ALPHA2", "beta", "Beta1", "gamma"}));
+    EXPECT_EQ(SubKeyNames(key),
+              (std::vector<std::string>{"Alpha", "ALPHA2", "beta", "Beta1", "gamma"}));
     EXPECT_EQ(ValueNames(key), (std::vector<std::string>{"zeta", "Alpha", "mid"}));
     RegCloseKey(key);
 }
@@ -104,16 +105,18 @@ TEST_F(RegistryBuffers, smallBufferReportsSizeNeeded_stringsKeepTerminator)
     EXPECT_EQ(size, 13u);
     EXPECT_EQ(type, REG_SZ);
 
-    char small[5] {};
+    char small[5]{};
     size = sizeof small;
-    EXPECT_EQ(RegQueryValueExA(key, "Text", nullptr, nullptr, reinterpret_cast<BYTE*>(small), &size),
-              ERROR_MORE_DATA);
+    EXPECT_EQ(
+        RegQueryValueExA(key, "Text", nullptr, nullptr, reinterpret_cast<BYTE*>(small), &size),
+        ERROR_MORE_DATA);
     EXPECT_EQ(size, 13u);
 
     char exact[13];
     size = sizeof exact;
-    EXPECT_EQ(RegQueryValueExA(key, "Text", nullptr, nullptr, reinterpret_cast<BYTE*>(exact), &size),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        RegQueryValueExA(key, "Text", nullptr, nullptr, reinterpret_cast<BYTE*>(exact), &size),
+        ERROR_SUCCESS);
     EXPECT_EQ(std::string(exact, size), std::string("twelve chars", 13));
     RegCloseKey(key);
 }
@@ -126,9 +129,11 @@ TEST_F(RegistryBuffers, enumerationNameBuffersCountTheTerminator)
 
     char name[8];
     DWORD length = 4;
-    EXPECT_EQ(RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
+    EXPECT_EQ(RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr),
+              ERROR_MORE_DATA);
     length = 5;
-    EXPECT_EQ(RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
     EXPECT_EQ(length, 4u);
     EXPECT_STREQ(name, "four");
 
@@ -136,11 +141,13 @@ TEST_F(RegistryBuffers, enumerationNameBuffersCountTheTerminator)
     char cls[1];
     DWORD clsLength = 0;
     length = sizeof name;
-    EXPECT_EQ(RegEnumKeyExA(key, 0, name, &length, nullptr, cls, &clsLength, nullptr), ERROR_MORE_DATA);
+    EXPECT_EQ(RegEnumKeyExA(key, 0, name, &length, nullptr, cls, &clsLength, nullptr),
+              ERROR_MORE_DATA);
     EXPECT_EQ(std::string(name, length), "four");
 
     length = 5;
-    EXPECT_EQ(RegEnumValueA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
+    EXPECT_EQ(RegEnumValueA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr),
+              ERROR_MORE_DATA);
     char data[1];
     DWORD dataSize = 1;
     length = sizeof name;
@@ -149,8 +156,10 @@ TEST_F(RegistryBuffers, enumerationNameBuffersCountTheTerminator)
               ERROR_MORE_DATA);
     EXPECT_EQ(dataSize, 2u);
 
-    EXPECT_EQ(RegEnumKeyExA(key, 1, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
-    EXPECT_EQ(RegEnumValueA(key, 1, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(RegEnumKeyExA(key, 1, name, &length, nullptr, nullptr, nullptr, nullptr),
+              ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(RegEnumValueA(key, 1, name, &length, nullptr, nullptr, nullptr, nullptr),
+              ERROR_NO_MORE_ITEMS);
     RegCloseKey(key);
 }
 
@@ -169,7 +178,8 @@ TEST_F(RegistryBuffers, dwordAndBinaryValuesReadBackAsStored)
     DWORD read = 0;
     DWORD size = sizeof read;
     DWORD type = 0;
-    EXPECT_EQ(RegQueryValueExA(key, "N", nullptr, &type, reinterpret_cast<BYTE*>(&read), &size), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(key, "N", nullptr, &type, reinterpret_cast<BYTE*>(&read), &size),
+              ERROR_SUCCESS);
     EXPECT_EQ(read, number);
     EXPECT_EQ(type, REG_DWORD);
     BYTE back[8];
@@ -187,15 +197,18 @@ using RegistryKeys = RegistryFixture;
 TEST_F(RegistryKeys, missingKeysAndValuesAreNotFound_andCreateNoHive)
 {
     HKEY key = 0;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Nothing\\Here", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Nothing", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Nothing\\Here", 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Nothing", 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(std::filesystem::exists(UserHive()));
     EXPECT_FALSE(std::filesystem::exists(MachineHive()));
 
     key = Create(HKEY_CURRENT_USER, "Present");
     EXPECT_TRUE(std::filesystem::exists(UserHive()));
     DWORD size = 0;
-    EXPECT_EQ(RegQueryValueExA(key, "absent", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegQueryValueExA(key, "absent", nullptr, nullptr, nullptr, &size),
+              ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegDeleteValueA(key, "absent"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
@@ -206,13 +219,13 @@ TEST_F(RegistryKeys, createReportsDisposition)
 {
     HKEY key = 0;
     DWORD disposition = 0;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "A\\B", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              &disposition),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "A\\B", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, &disposition),
               ERROR_SUCCESS);
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
     RegCloseKey(key);
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "a\\b", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              &disposition),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "a\\b", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, &disposition),
               ERROR_SUCCESS);
     EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
     RegCloseKey(key);
@@ -285,8 +298,8 @@ TEST_F(RegistryKeys, queryInfoCountsAndMeasuresEntries)
     ASSERT_EQ(SetString(key, "v", "123456789"), ERROR_SUCCESS);
     ASSERT_EQ(SetString(key, "value", ""), ERROR_SUCCESS);
     DWORD subKeys = 0, maxSubKey = 0, maxClass = 9, values = 0, maxValueName = 0, maxValue = 0;
-    ASSERT_EQ(RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, &maxSubKey, &maxClass, &values,
-                               &maxValueName, &maxValue, nullptr, nullptr),
+    ASSERT_EQ(RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, &maxSubKey, &maxClass,
+                               &values, &maxValueName, &maxValue, nullptr, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(subKeys, 2u);
     EXPECT_EQ(maxSubKey, 11u);
@@ -313,7 +326,8 @@ TEST_F(RegistryClassesRoot, mergesBothHives_userEntriesWin)
 
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ".xls", ""), "User.Sheet");
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ".xls", "Content Type"), "application/machine");
-    EXPECT_EQ(SubKeyNames(HKEY_CLASSES_ROOT), (std::vector<std::string>{".XLS", "MachineOnly", "UserOnly"}));
+    EXPECT_EQ(SubKeyNames(HKEY_CLASSES_ROOT),
+              (std::vector<std::string>{".XLS", "MachineOnly", "UserOnly"}));
     HKEY key = 0;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".xls", 0, KEY_READ, &key), ERROR_SUCCESS);
     EXPECT_EQ(ValueNames(key), (std::vector<std::string>{"", "Content Type"}));
@@ -340,13 +354,14 @@ TEST_F(RegistryClassesRoot, readOnlyMachineHive_readsWork_writesGoToUser)
 
     // Full access opens; writing is what fails.
     HKEY key = 0;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\Shared", 0, KEY_ALL_ACCESS, &key),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\Shared", 0, KEY_ALL_ACCESS, &key),
+        ERROR_SUCCESS);
     EXPECT_EQ(ReadString(key, ""), "from machine");
     EXPECT_EQ(SetString(key, "", "changed"), ERROR_ACCESS_DENIED);
     RegCloseKey(key);
-    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key, nullptr),
+    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\New", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
               ERROR_ACCESS_DENIED);
 
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "Shared", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
@@ -356,7 +371,8 @@ TEST_F(RegistryClassesRoot, readOnlyMachineHive_readsWork_writesGoToUser)
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, "Shared", ""), "from user");
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\Classes\\Shared", ""), "from user");
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, "Software\\Classes\\Shared", ""), "from machine");
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\Fresh", 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\Fresh", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
     RegCloseKey(key);
     EXPECT_EQ(FileBytes(MachineHive()), before);
     chmod(MachineFolder().c_str(), 0755);
@@ -377,8 +393,8 @@ TEST_F(RegistryHiveFiles, corruptHiveIsAnErrorAndStaysByteIdentical)
     }
     HKEY key = 0;
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key), ERROR_SUCCESS);
-    EXPECT_NE(RegCreateKeyExA(HKEY_CURRENT_USER, "Software", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
+    EXPECT_NE(RegCreateKeyExA(HKEY_CURRENT_USER, "Software", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
               ERROR_SUCCESS);
     EXPECT_NE(SetString(HKEY_CURRENT_USER, "v", "x"), ERROR_SUCCESS);
     EXPECT_EQ(FileBytes(UserHive()), garbage);
@@ -416,8 +432,9 @@ TEST_F(RegistryHiveFiles, severalProcessesWritingOneHiveLoseNothing)
             for (int i = 0; i < ValuesEach; ++i) {
                 HKEY key = 0;
                 const std::string path = "Shared\\Writer" + std::to_string(writer % 2);
-                failures += RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                            nullptr, &key, nullptr) != ERROR_SUCCESS;
+                failures +=
+                    RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                    nullptr, &key, nullptr) != ERROR_SUCCESS;
                 const std::string name = std::to_string(writer) + "-" + std::to_string(i);
                 failures += SetString(key, name.c_str(), name) != ERROR_SUCCESS;
                 RegCloseKey(key);
@@ -458,8 +475,9 @@ TEST_F(RegistryHiveFiles, ordinaryUserReadsTheMachineHiveButCannotWriteIt)
         GTEST_SKIP() << "needs to start as the superuser to become an ordinary user";
     // Written by an installer that has ended: its WAL files are gone, and
     // a reader may not create them in the machine's folder.
-    const std::string add = std::string(ZRVREG_PATH)
-        + " add 'HKLM\\Software\\Player' /v 'Inno Setup: App Path' /d /opt/player >/dev/null";
+    const std::string add =
+        std::string(ZRVREG_PATH) +
+        " add 'HKLM\\Software\\Player' /v 'Inno Setup: App Path' /d /opt/player >/dev/null";
     ASSERT_EQ(std::system(add.c_str()), 0);
     ASSERT_FALSE(std::filesystem::exists(MachineHive() + "-wal"));
     // Let others through the temporary folders, as /etc/xdg lets them.
@@ -473,7 +491,8 @@ TEST_F(RegistryHiveFiles, ordinaryUserReadsTheMachineHiveButCannotWriteIt)
         if (setgid(65534) != 0 || setuid(65534) != 0)
             _exit(10);
         HKEY opened = 0;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Player", 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS)
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Player", 0, KEY_ALL_ACCESS, &opened) !=
+            ERROR_SUCCESS)
             _exit(11);
         if (ReadString(opened, "Inno Setup: App Path") != "/opt/player")
             _exit(12);
@@ -485,7 +504,8 @@ TEST_F(RegistryHiveFiles, ordinaryUserReadsTheMachineHiveButCannotWriteIt)
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, "Software\\Player", "Inno Setup: App Path"), "/opt/player");
+    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, "Software\\Player", "Inno Setup: App Path"),
+              "/opt/player");
 }
 
 TEST_F(RegistryHiveFiles, hiveDeletedWhileOpenIsMadeAfreshForTheNextWrite)
@@ -495,7 +515,9 @@ TEST_F(RegistryHiveFiles, hiveDeletedWhileOpenIsMadeAfreshForTheNextWrite)
     std::filesystem::remove_all(std::filesystem::path(UserHive()).parent_path());
     RegCloseKey(Create(HKEY_CURRENT_USER, "After"));
     ASSERT_TRUE(std::filesystem::exists(UserHive()));
-    EXPECT_EQ(SqliteQuery(UserHive(), "SELECT count(*) FROM keys WHERE name = CAST('After' AS BLOB)"), "1");
+    EXPECT_EQ(
+        SqliteQuery(UserHive(), "SELECT count(*) FROM keys WHERE name = CAST('After' AS BLOB)"),
+        "1");
 }
 
 TEST_F(RegistryHiveFiles, handleIntoAReplacedHiveDoesNotWriteToAnotherKey)
@@ -519,7 +541,9 @@ TEST_F(RegistryClassesRoot, deletingAMergedKeyRemovesItFromBothHives)
     EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "both"), ERROR_SUCCESS);
     HKEY key = 0;
     EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "Both", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\Both", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\Both", 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegDeleteTreeA(HKEY_CLASSES_ROOT, "Tree"), ERROR_SUCCESS);
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\Tree", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\Tree", 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
 }

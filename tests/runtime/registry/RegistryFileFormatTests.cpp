@@ -32,7 +32,8 @@ RegFile ParseOk(const std::string& text)
 TEST(RegistryFileFormat, formatThenParse_roundTripsEveryKindOfValue)
 {
     RegFile file;
-    file.keys.push_back({"HKEY_CURRENT_USER\\Software\\Zorva", false,
+    file.keys.push_back({"HKEY_CURRENT_USER\\Software\\Zorva",
+                         false,
                          {
                              {"", false, REG_SZ, Sz("default")},
                              {"Quotes", false, REG_SZ, Sz("say \"hi\"")},
@@ -100,9 +101,11 @@ TEST(RegistryFileFormat, parseAcceptsWhatPeopleAndOtherToolsWrite)
     EXPECT_TRUE(file.keys[1].remove);
 
     // A UTF-8 byte-order mark, and a UTF-16LE file as the home platform writes it.
-    const RegFile withBom = ParseOk("\xEF\xBB\xBFWindows Registry Editor Version 5.00\n[HKCR\\.x]\n@=\"é\"\n");
+    const RegFile withBom =
+        ParseOk("\xEF\xBB\xBFWindows Registry Editor Version 5.00\n[HKCR\\.x]\n@=\"é\"\n");
     EXPECT_EQ(withBom.keys.at(0).values.at(0).data, Sz("é"));
-    const std::u16string wide = u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Ü]\r\n\"n\"=\"ä\"\r\n";
+    const std::u16string wide =
+        u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Ü]\r\n\"n\"=\"ä\"\r\n";
     std::string utf16 = "\xFF\xFE";
     for (const char16_t unit : wide) {
         utf16 += static_cast<char>(unit & 0xFF);
@@ -115,7 +118,8 @@ TEST(RegistryFileFormat, parseAcceptsWhatPeopleAndOtherToolsWrite)
 
 TEST(RegistryFileFormat, malformedFileIsRefusedWithTheLineOfItsFirstFault)
 {
-    const std::string head = "Windows Registry Editor Version 5.00\n\n[HKCU\\Software]\n\"ok\"=\"fine\"\n";
+    const std::string head =
+        "Windows Registry Editor Version 5.00\n\n[HKCU\\Software]\n\"ok\"=\"fine\"\n";
     const struct {
         std::string text;
         int line;
@@ -146,7 +150,9 @@ TEST(RegistryFileFormat, malformedFileIsRefusedWithTheLineOfItsFirstFault)
         RegFile file;
         std::string error;
         EXPECT_FALSE(RegFile::Parse(c.text, file, error)) << c.text;
-        EXPECT_EQ(error.substr(0, error.find(':')), "line " + std::to_string(c.line)) << c.text << "\n" << error;
+        EXPECT_EQ(error.substr(0, error.find(':')), "line " + std::to_string(c.line))
+            << c.text << "\n"
+            << error;
         EXPECT_TRUE(file.keys.empty());
     }
 }

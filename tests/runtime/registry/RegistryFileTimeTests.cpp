@@ -1,9 +1,8 @@
 #include "runtime/registry/WinReg.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <ctime>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -33,10 +32,10 @@ TEST(RegistryFileTime, calendarFieldsConvertBothWays)
         {{2026, 12, 1, 7, 12, 30, 15, 250}, 134411202152500000ull},
     };
     for (const CalendarCase& c : cases) {
-        FILETIME ft {};
+        FILETIME ft{};
         ASSERT_TRUE(SystemTimeToFileTime(&c.time, &ft));
         EXPECT_EQ(Ticks(ft), c.ticks) << c.time.wYear;
-        SYSTEMTIME back {};
+        SYSTEMTIME back{};
         const FILETIME input = FromTicks(c.ticks);
         ASSERT_TRUE(FileTimeToSystemTime(&input, &back));
         EXPECT_EQ(back.wYear, c.time.wYear);
@@ -52,13 +51,13 @@ TEST(RegistryFileTime, calendarFieldsConvertBothWays)
 
 TEST(RegistryFileTime, invalidInputsFail)
 {
-    const SYSTEMTIME february30 {2001, 2, 0, 30, 0, 0, 0, 0};
-    const SYSTEMTIME before1601 {1600, 12, 0, 31, 0, 0, 0, 0};
-    FILETIME ft {};
+    const SYSTEMTIME february30{2001, 2, 0, 30, 0, 0, 0, 0};
+    const SYSTEMTIME before1601{1600, 12, 0, 31, 0, 0, 0, 0};
+    FILETIME ft{};
     EXPECT_FALSE(SystemTimeToFileTime(&february30, &ft));
     EXPECT_FALSE(SystemTimeToFileTime(&before1601, &ft));
-    const FILETIME negative {0, 0x80000000u};
-    SYSTEMTIME st {};
+    const FILETIME negative{0, 0x80000000u};
+    SYSTEMTIME st{};
     EXPECT_FALSE(FileTimeToSystemTime(&negative, &st));
     EXPECT_FALSE(FileTimeToLocalFileTime(nullptr, &ft));
 }
@@ -70,11 +69,11 @@ TEST(RegistryFileTime, localTimeUsesTheZoneOffsetOfThatInstant)
     setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
     tzset();
     const uint64_t hour = 36000000000ull;
-    SYSTEMTIME winter {2024, 1, 0, 15, 12, 0, 0, 0};
-    SYSTEMTIME summer {2024, 7, 0, 15, 12, 0, 0, 0};
-    for (const auto& [time, offsetHours] : {std::pair {winter, 1ull}, std::pair {summer, 2ull}}) {
-        FILETIME utc {};
-        FILETIME local {};
+    SYSTEMTIME winter{2024, 1, 0, 15, 12, 0, 0, 0};
+    SYSTEMTIME summer{2024, 7, 0, 15, 12, 0, 0, 0};
+    for (const auto& [time, offsetHours] : {std::pair{winter, 1ull}, std::pair{summer, 2ull}}) {
+        FILETIME utc{};
+        FILETIME local{};
         ASSERT_TRUE(SystemTimeToFileTime(&time, &utc));
         ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
         EXPECT_EQ(Ticks(local) - Ticks(utc), offsetHours * hour);

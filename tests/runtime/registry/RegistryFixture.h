@@ -3,9 +3,8 @@
 #include "runtime/registry/WinReg.h"
 #include "tests/support/TempHome.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -45,11 +44,11 @@ protected:
     // The string value name of key, or the error code as text.
     static std::string ReadString(HKEY key, const char* name)
     {
-        char buffer[512] {};
+        char buffer[512]{};
         DWORD size = sizeof buffer;
         DWORD type = 0;
-        const LONG result = RegQueryValueExA(key, name, nullptr, &type,
-                                             reinterpret_cast<BYTE*>(buffer), &size);
+        const LONG result =
+            RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
         if (result != ERROR_SUCCESS)
             return "error " + std::to_string(result);
         return std::string(buffer, size > 0 ? size - 1 : 0);
@@ -68,8 +67,7 @@ protected:
 
     // The names enumerate(index, buffer, &length) gives from index 0 until
     // ERROR_NO_MORE_ITEMS.
-    template <typename Enumerate>
-    static std::vector<std::string> EnumNames(Enumerate enumerate)
+    template <typename Enumerate> static std::vector<std::string> EnumNames(Enumerate enumerate)
     {
         std::vector<std::string> names;
         for (DWORD i = 0;; ++i) {

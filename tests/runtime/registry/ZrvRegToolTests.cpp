@@ -50,7 +50,7 @@ protected:
             dup2(in, 0);
             dup2(out, 1);
             dup2(err, 2);
-            std::vector<char*> argv {const_cast<char*>(ZRVREG_PATH)};
+            std::vector<char*> argv{const_cast<char*>(ZRVREG_PATH)};
             for (const std::string& arg : args)
                 argv.push_back(const_cast<char*>(arg.c_str()));
             argv.push_back(nullptr);
@@ -77,7 +77,8 @@ protected:
             return "no key";
         char buffer[1024];
         DWORD size = sizeof buffer;
-        const LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+        const LONG result =
+            RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
         RegCloseKey(key);
         return result == ERROR_SUCCESS ? std::string(buffer, size) : "no value";
     }
@@ -100,22 +101,25 @@ const std::vector<std::pair<std::string, std::string>> Texts = {
 TEST_F(ZrvRegTool, addQueryDelete_roundTrip)
 {
     for (const auto& [name, text] : Texts) {
-        const std::vector<std::string> valueArgs = name.empty() ? std::vector<std::string> {"/ve"}
-                                                                : std::vector<std::string> {"/v", name};
-        std::vector<std::string> add {"add", "HKCU\\Software\\Zorva"};
+        const std::vector<std::string> valueArgs =
+            name.empty() ? std::vector<std::string>{"/ve"} : std::vector<std::string>{"/v", name};
+        std::vector<std::string> add{"add", "HKCU\\Software\\Zorva"};
         add.insert(add.end(), valueArgs.begin(), valueArgs.end());
         add.insert(add.end(), {"/d", text, "/f"});
         ASSERT_EQ(Run(add).exitCode, 0) << name;
         EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\Zorva", name.c_str()), text);
 
-        std::vector<std::string> query {"query", "HKEY_CURRENT_USER\\Software\\Zorva"};
+        std::vector<std::string> query{"query", "HKEY_CURRENT_USER\\Software\\Zorva"};
         query.insert(query.end(), valueArgs.begin(), valueArgs.end());
         const ToolResult shown = Run(query);
         EXPECT_EQ(shown.exitCode, 0);
         EXPECT_NE(shown.out.find("REG_SZ    " + text), std::string::npos) << shown.out;
     }
-    ASSERT_EQ(Run({"add", "HKCU\\Software\\Zorva", "/v", "Count", "/t", "REG_DWORD", "/d", "0x10"}).exitCode, 0);
-    EXPECT_NE(Run({"query", "HKCU\\Software\\Zorva", "/v", "count"}).out.find("REG_DWORD    0x10"), std::string::npos);
+    ASSERT_EQ(Run({"add", "HKCU\\Software\\Zorva", "/v", "Count", "/t", "REG_DWORD", "/d", "0x10"})
+                  .exitCode,
+              0);
+    EXPECT_NE(Run({"query", "HKCU\\Software\\Zorva", "/v", "count"}).out.find("REG_DWORD    0x10"),
+              std::string::npos);
 
     ASSERT_EQ(Run({"delete", "HKCU\\Software\\Zorva", "/v", "Quotes", "/f"}).exitCode, 0);
     ExpectFailure(Run({"query", "HKCU\\Software\\Zorva", "/v", "Quotes"}), "unable to find");
@@ -127,8 +131,14 @@ TEST_F(ZrvRegTool, exportThenImport_restoresEveryValueExactly)
 {
     for (const auto& [name, text] : Texts)
         ASSERT_EQ(Run({"add", "HKCU\\Software\\Zorva\\Texts", "/v", name, "/d", text}).exitCode, 0);
-    ASSERT_EQ(Run({"add", "HKCU\\Software\\Zorva\\Numbers", "/v", "n", "/t", "REG_DWORD", "/d", "4294967295"}).exitCode, 0);
-    ASSERT_EQ(Run({"add", "HKCU\\Software\\Zorva\\Numbers", "/v", "b", "/t", "REG_BINARY", "/d", "00FF7f"}).exitCode, 0);
+    ASSERT_EQ(Run({"add", "HKCU\\Software\\Zorva\\Numbers", "/v", "n", "/t", "REG_DWORD", "/d",
+                   "4294967295"})
+                  .exitCode,
+              0);
+    ASSERT_EQ(Run({"add", "HKCU\\Software\\Zorva\\Numbers", "/v", "b", "/t", "REG_BINARY", "/d",
+                   "00FF7f"})
+                  .exitCode,
+              0);
     ASSERT_EQ(Run({"add", "HKCU\\Software\\Zorva\\Empty\\Key"}).exitCode, 0);
 
     ASSERT_EQ(Run({"export", "HKCU\\Software\\Zorva", File("first.reg")}).exitCode, 0);
@@ -138,16 +148,21 @@ TEST_F(ZrvRegTool, exportThenImport_restoresEveryValueExactly)
 
     for (const auto& [name, text] : Texts) {
         DWORD type = 0;
-        EXPECT_EQ(RawValue(HKEY_CURRENT_USER, "Software\\Zorva\\Texts", name.c_str(), type), text + '\0') << name;
+        EXPECT_EQ(RawValue(HKEY_CURRENT_USER, "Software\\Zorva\\Texts", name.c_str(), type),
+                  text + '\0')
+            << name;
         EXPECT_EQ(type, REG_SZ);
     }
     DWORD type = 0;
-    EXPECT_EQ(RawValue(HKEY_CURRENT_USER, "Software\\Zorva\\Numbers", "n", type), std::string(4, '\xff'));
+    EXPECT_EQ(RawValue(HKEY_CURRENT_USER, "Software\\Zorva\\Numbers", "n", type),
+              std::string(4, '\xff'));
     EXPECT_EQ(type, REG_DWORD);
-    EXPECT_EQ(RawValue(HKEY_CURRENT_USER, "Software\\Zorva\\Numbers", "b", type), std::string("\0\xff\x7f", 3));
+    EXPECT_EQ(RawValue(HKEY_CURRENT_USER, "Software\\Zorva\\Numbers", "b", type),
+              std::string("\0\xff\x7f", 3));
     EXPECT_EQ(type, REG_BINARY);
     HKEY key = 0;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Zorva\\Empty\\Key", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Zorva\\Empty\\Key", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
     RegCloseKey(key);
 
     ASSERT_EQ(Run({"export", "HKCU\\Software\\Zorva", File("second.reg")}).exitCode, 0);
@@ -165,7 +180,8 @@ TEST_F(ZrvRegTool, malformedImportWritesNothing)
     const ToolResult result = Run({"import", File("bad.reg")});
     ExpectFailure(result, "line 7");
     HKEY key = 0;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Installer", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Installer", 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(std::filesystem::exists(UserHive()));
 }
 
@@ -179,7 +195,8 @@ TEST_F(ZrvRegTool, importDeletesWhatTheFileMarks)
                                  "[HKCU\\Software\\Keep]\n\"Stale\"=-\n\"Fresh\"=\"y\"\n");
     ASSERT_EQ(Run({"import", File("delete.reg")}).exitCode, 0);
     HKEY old = 0;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Old", 0, KEY_READ, &old), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Old", 0, KEY_READ, &old),
+              ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\Keep", "Stale"), "error 2");
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\Keep", "Fresh"), "y");
 }
@@ -190,7 +207,8 @@ TEST_F(ZrvRegTool, badArgumentsAndMissingKeysFailWithOneLine)
     ExpectFailure(Run({"frobnicate", "HKCU\\x"}), "usage");
     ExpectFailure(Run({"query", "HKEY_NOWHERE\\x"}), "invalid key name");
     ExpectFailure(Run({"add", "HKCU\\x", "/v"}), "/v needs a value");
-    ExpectFailure(Run({"add", "HKCU\\x", "/v", "n", "/t", "REG_DWORD", "/d", "4294967296"}), "32-bit");
+    ExpectFailure(Run({"add", "HKCU\\x", "/v", "n", "/t", "REG_DWORD", "/d", "4294967296"}),
+                  "32-bit");
     ExpectFailure(Run({"add", "HKCU\\x", "/v", "n", "/t", "REG_BINARY", "/d", "abc"}), "hex");
     ExpectFailure(Run({"add", "HKCU\\x", "/v", "n", "/t", "REG_WHATEVER"}), "unknown type");
     ExpectFailure(Run({"query", "HKLM\\Software\\Missing"}), "unable to find");

@@ -46,18 +46,32 @@ const ZrvTypeInterface kInterfaces[] = {
      TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE, kMembers,
      sizeof kMembers / sizeof kMembers[0]}};
 
-const ZrvTypeCoClass kClasses[] = {{CLSID_Calc, "Calc", "Calc Class", TYPEFLAG_FCANCREATE, &IID_ICalc}};
+const ZrvTypeCoClass kClasses[] = {
+    {CLSID_Calc, "Calc", "Calc Class", TYPEFLAG_FCANCREATE, &IID_ICalc}};
 
 } // namespace
 
-ZRV_TYPELIB_DEFINE = {ZRV_TYPELIB_FORMAT, LIBID_CalcLib, 1, 0, LANG_NEUTRAL, "CALCLib",
-                      "calc 1.0 Type Library", 0, kInterfaces, 1, kClasses, 1};
+ZRV_TYPELIB_DEFINE = {ZRV_TYPELIB_FORMAT,
+                      LIBID_CalcLib,
+                      1,
+                      0,
+                      LANG_NEUTRAL,
+                      "CALCLib",
+                      "calc 1.0 Type Library",
+                      0,
+                      kInterfaces,
+                      1,
+                      kClasses,
+                      1};
 
 namespace {
 
 std::atomic<long> g_moduleCount{0};
 
-std::u16string Text(BSTR s) { return s ? std::u16string(s, SysStringLen(s)) : std::u16string(); }
+std::u16string Text(BSTR s)
+{
+    return s ? std::u16string(s, SysStringLen(s)) : std::u16string();
+}
 
 // The type information of ICalc, read once from this library's own file.
 ITypeInfo* CalcTypeInfo()
@@ -104,7 +118,8 @@ public:
                    EXCEPINFO* excepInfo, UINT* argErr) override
     {
         ITypeInfo* info = CalcTypeInfo();
-        return info ? info->Invoke(static_cast<ICalc*>(this), id, flags, params, result, excepInfo, argErr)
+        return info ? info->Invoke(static_cast<ICalc*>(this), id, flags, params, result, excepInfo,
+                                   argErr)
                     : E_UNEXPECTED;
     }
 
@@ -161,7 +176,10 @@ public:
 private:
     friend CUnknown;
     ~Calc() { --g_moduleCount; }
-    bool inRange(LONG index) const { return index >= 1 && static_cast<size_t>(index) <= m_items.size(); }
+    bool inRange(LONG index) const
+    {
+        return index >= 1 && static_cast<size_t>(index) <= m_items.size();
+    }
 
     std::u16string m_name = u"calc";
     std::vector<std::u16string> m_items = {u"one", u"two", u"three"};
@@ -216,4 +234,7 @@ CALC_EXPORT HRESULT DllGetClassObject(const GUID* clsid, const GUID* iid, void**
     return g_factory.QueryInterface(*iid, ppv);
 }
 
-CALC_EXPORT HRESULT DllCanUnloadNow(void) { return g_moduleCount == 0 ? S_OK : S_FALSE; }
+CALC_EXPORT HRESULT DllCanUnloadNow(void)
+{
+    return g_moduleCount == 0 ? S_OK : S_FALSE;
+}
