@@ -13,6 +13,7 @@ if [ "$(id -u)" -ne 0 ] || { [ "${CI:-}" != true ] && [ "${ZRV_PACKAGE_TEST:-}" 
     exit 0
 fi
 
+passes=0
 failures=0
 exec 3>&1 # the verdicts, whatever a checked command's output is sent to
 check() { # check DESCRIPTION COMMAND...
@@ -20,6 +21,7 @@ check() { # check DESCRIPTION COMMAND...
     shift
     if "$@"; then
         echo "ok: $what" >&3
+        passes=$((passes + 1))
     else
         echo "FAILED: $what" >&3
         failures=$((failures + 1))
@@ -65,7 +67,7 @@ touch "$player/ZorvaFortune.exe"
 
 # A client of the installed component makes an archive in the data folder.
 check "fortarc creates an archive through the component" /usr/bin/fortarc create Packaged
-check "fortarc adds a fortune" /usr/bin/fortarc add Packaged "Installed and working."
+check "fortarc adds a fortune" /usr/bin/fortarc add Packaged "Installed and working." >/dev/null
 check "the archive holds the fortune" grep -q "Installed and working." "$player/data/Packaged"
 
 display=:$((80 + $$ % 100))
@@ -94,5 +96,5 @@ if [ "$hive_before" = no ]; then
 fi
 check "the user's archive is still there" grep -q "Installed and working." "$player/data/Packaged"
 
-echo "PackageTest: $failures failed"
+echo "PackageTest: $passes passed, $failures failed"
 [ "$failures" -eq 0 ]
