@@ -26,6 +26,7 @@
 #include "editor/support/ProductLinks.h"
 #include "editor/support/TwipsGeometry.h"
 
+#include <array>
 #include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -121,6 +122,8 @@ frmMain::frmMain(const QString& editorFolder)
     ConnectCommands();
     BuildCommandRoutines();
     mhWnd = RegisterWindow(this, EditorWindows::MainWindowClass);
+    mSettleTimer.setSingleShot(true);
+    connect(&mSettleTimer, &QTimer::timeout, this, &frmMain::SettleTimer_Timer);
 }
 
 frmMain::~frmMain() = default;
@@ -323,6 +326,31 @@ void frmMain::Form_Resize()
 {
     RunIgnoringFailures([this] { LayoutControls(); });
     RunIgnoringFailures([this] { SaveSettings(); });
+    SaveSettingsWhenSettled();
+}
+
+namespace {
+
+// After the last geometry event, in milliseconds.
+constexpr std::array kSettleDelays{250, 1000, 3000};
+
+} // namespace
+
+// A window manager's frame extents reach the toolkit after the geometry
+// events of a restore and change the outer rectangle without an event of
+// their own: the placement is stored again while the window settles.
+void frmMain::SaveSettingsWhenSettled()
+{
+    mSettleSaves = 0;
+    mSettleTimer.start(kSettleDelays[0]);
+}
+
+void frmMain::SettleTimer_Timer()
+{
+    if (isVisible() && CurrentWindowState() == CSettings::StateNormal)
+        RunIgnoringFailures([this] { SaveSettings(); });
+    if (++mSettleSaves < static_cast<int>(kSettleDelays.size()))
+        mSettleTimer.start(kSettleDelays[static_cast<std::size_t>(mSettleSaves)]);
 }
 
 void frmMain::resizeEvent(QResizeEvent* event)
@@ -338,8 +366,10 @@ void frmMain::resizeEvent(QResizeEvent* event)
 void frmMain::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
-    if (isVisible() && CurrentWindowState() == CSettings::StateNormal)
+    if (isVisible() && CurrentWindowState() == CSettings::StateNormal) {
         RunIgnoringFailures([this] { SaveSettings(); });
+        SaveSettingsWhenSettled();
+    }
 }
 
 void frmMain::changeEvent(QEvent* event)

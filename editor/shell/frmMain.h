@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,8 @@ private:
     void SetOuterHeight(int32_t twips);
     void SetOuterWidth(int32_t twips);
     void Form_Resize();
+    void SaveSettingsWhenSettled();
+    void SettleTimer_Timer();
     void CheckPlayerInstalled();
     void FillList();
     CommandState::Inputs StateInputs() const;
@@ -149,6 +152,8 @@ private:
     CArchiveObject mCurrentArchive;
     zrv::desktop::HWND mhWnd = 0;
     bool mLoaded = false;
+    QTimer mSettleTimer;
+    int mSettleSaves = 0;
 
     QWidget* mClient = nullptr;
     CMainCommands* mCommands = nullptr;
