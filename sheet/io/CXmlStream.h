@@ -11,7 +11,9 @@ namespace zrv::sheet {
 // An expat stream parser with namespace processing: element and attribute
 // names reach the handler as "namespace-uri|local-name". A document type
 // declaration (and with it every entity definition) is refused, so no entity
-// is ever expanded. Errors throw CReadError naming `what`.
+// is ever expanded. Errors throw CReadError naming `what`. The encoding given
+// overrides the document's own; under "ISO-8859-1" every byte is a character,
+// so only the markup is checked.
 class CXmlStream final {
 public:
     class Handler {
@@ -23,7 +25,7 @@ public:
         virtual void Text(std::string_view text) = 0;
     };
 
-    CXmlStream(Handler& handler, std::string what);
+    CXmlStream(Handler& handler, std::string what, const char* encoding = "UTF-8");
     ~CXmlStream();
     CXmlStream(const CXmlStream&) = delete;
     CXmlStream& operator=(const CXmlStream&) = delete;

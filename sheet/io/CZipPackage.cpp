@@ -1,6 +1,7 @@
 #include "sheet/io/CZipPackage.h"
 
 #include "sheet/io/CWorkbookBuilder.h"
+#include "sheet/io/CXmlStream.h"
 #include "sheet/io/WorkbookLimits.h"
 
 #include <array>
@@ -46,6 +47,58 @@ Prolog ScanProlog(std::string_view head, bool complete)
         sawMarkup = true;
         i += end + 2;
     }
+}
+
+// Reads until `size` bytes are in or the entry ends; returns how many.
+std::size_t ReadUpTo(zip_file_t* file, char* data, std::size_t size)
+{
+    std::size_t filled = 0;
+    while (filled < size) {
+        const zip_int64_t got = zip_fread(file, data + filled, size - filled);
+        if (got < 0)
+            throw CReadError("damaged zip package entry");
+        if (got == 0)
+            break;
+        filled += static_cast<std::size_t>(got);
+    }
+    return filled;
+}
+
+class IgnoreXml final : public CXmlStream::Handler {
+public:
+    void Start(std::string_view, const char**) override {}
+    void End(std::string_view) override {}
+    void Text(std::string_view) override {}
+};
+
+// An entry that starts as XML must be well-formed throughout, with a short
+// prolog and no document type. Its text is not checked: a string that is not
+// UTF-8 is for the reader to mend, not a reason to refuse the file.
+void CheckXmlEntry(struct zip* archive, zip_uint64_t index)
+{
+    ZipFile file(zip_fopen_index(archive, index, 0));
+    if (!file)
+        throw CReadError("damaged zip package entry");
+    const char* found = zip_get_name(archive, index, 0);
+    const std::string name = found ? found : "the package";
+    std::array<char, 65536> buffer;
+    static_assert(kMaxXmlPrologBytes <= buffer.size());
+    std::size_t got = ReadUpTo(file.get(), buffer.data(), kMaxXmlPrologBytes);
+    const std::string_view head(buffer.data(), got);
+    switch (ScanProlog(head, got < kMaxXmlPrologBytes)) {
+    case Prolog::NotXml:
+        return;
+    case Prolog::Refused:
+        throw CReadError("refused XML document type or prolog in " + name);
+    case Prolog::Clean:
+        break;
+    }
+    IgnoreXml ignore;
+    CXmlStream xml(ignore, name, "ISO-8859-1");
+    xml.Feed(head);
+    while ((got = ReadUpTo(file.get(), buffer.data(), buffer.size())) > 0)
+        xml.Feed(std::string_view(buffer.data(), got));
+    xml.Finish();
 }
 
 } // namespace
@@ -137,34 +190,11 @@ std::string CZipPackage::Read(const std::string& name) const
     return bytes;
 }
 
-void CZipPackage::CheckXmlPrologs() const
+void CZipPackage::CheckXmlEntries() const
 {
     const zip_int64_t count = zip_get_num_entries(m_zip.get(), 0);
-    std::array<char, kMaxXmlPrologBytes> head;
-    for (zip_int64_t i = 0; i < count; ++i) {
-        const auto index = static_cast<zip_uint64_t>(i);
-        ZipFile file(zip_fopen_index(m_zip.get(), index, 0));
-        if (!file)
-            throw CReadError("damaged zip package entry");
-        std::size_t filled = 0;
-        bool complete = false;
-        while (filled < head.size()) {
-            const zip_int64_t got =
-                zip_fread(file.get(), head.data() + filled, head.size() - filled);
-            if (got < 0)
-                throw CReadError("damaged zip package entry");
-            if (got == 0) {
-                complete = true;
-                break;
-            }
-            filled += static_cast<std::size_t>(got);
-        }
-        if (ScanProlog(std::string_view(head.data(), filled), complete) == Prolog::Refused) {
-            const char* name = zip_get_name(m_zip.get(), index, 0);
-            throw CReadError(std::string("refused XML document type or prolog in ") +
-                             (name ? name : "the package"));
-        }
-    }
+    for (zip_int64_t i = 0; i < count; ++i)
+        CheckXmlEntry(m_zip.get(), static_cast<zip_uint64_t>(i));
 }
 
 } // namespace zrv::sheet

@@ -1,6 +1,7 @@
 // ReadXlsx: liborcus parses the package and hands every value to the import
 // interfaces below, which store it straight into the workbook being built.
-// The package is checked first (sizes, document types); orcus's own document
+// The package is checked first (sizes, well-formed XML without document
+// types: orcus's parser asserts on some damaged XML); orcus's own document
 // model is not used, so no per-sheet or per-row storage comes from the file.
 
 #include "sheet/io/CellText.h"
@@ -381,7 +382,7 @@ private:
 
 WorkbookData ReadXlsx(const CZipPackage& package, std::string_view bytes)
 {
-    package.CheckXmlPrologs();
+    package.CheckXmlEntries();
     CWorkbookBuilder builder;
     Factory factory(builder);
     orcus::orcus_xlsx loader(&factory);

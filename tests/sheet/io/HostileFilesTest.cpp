@@ -122,6 +122,16 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
              return test::ZipBytes(entries);
          },
          "refused XML document type or prolog in xl/worksheets/sheet1.xml"},
+        {"xlsx workbook cut off inside an attribute value",
+         [] {
+             auto entries = test::XlsxPackage("");
+             for (auto& [name, bytes] : entries) {
+                 if (name == "xl/workbook.xml")
+                     bytes = R"(<?xml version="1.0"?><workbook><sheets><sheet name="a)";
+             }
+             return test::ZipBytes(entries);
+         },
+         "damaged XML in xl/workbook.xml (line 1: ..."},
         {"ods with entity definitions",
          [] { return Ods(kLaughs + "<office:document-content>&lol3;</office:document-content>"); },
          "refused XML document type in content.xml"},
