@@ -15,7 +15,9 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 ctest --test-dir "$build" --output-on-failure -j2
 
 # Every fuzz target (clang's libFuzzer), each run briefly on a copy of its
-# corpus: fuzz/<part>/corpus/<target>/ or else fuzz/<part>/corpus/.
+# corpus: fuzz/<part>/corpus/<target>/ or else fuzz/<part>/corpus/. The seed
+# is fixed, so a fault found here is found again by the same command; longer
+# runs with other seeds belong to development, not to every build.
 fuzz=build/fuzz
 cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \
     -DCMAKE_CXX_COMPILER=clang++-14 -DZRV_BUILD_FUZZ=ON -DZRV_BUILD_TESTS=OFF -DZRV_BUILD_EDITOR=OFF
@@ -23,6 +25,7 @@ cmake --build "$fuzz"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fuzz_seconds=${ZRV_FUZZ_SECONDS:-25}
+fuzz_seed=${ZRV_FUZZ_SEED:-1}
 mapfile -t targets < <(find "$fuzz/fuzz" -type f -name 'fuzz_*' -perm -u+x | sort)
 [ ${#targets[@]} -gt 0 ] || { echo "no fuzz targets were built" >&2; exit 1; }
 for target in "${targets[@]}"; do
@@ -37,7 +40,7 @@ for target in "${targets[@]}"; do
         fi
     done
     log=$scratch/$name.log
-    if ! "$target" -max_total_time="$fuzz_seconds" -timeout=10 -print_final_stats=1 \
+    if ! "$target" -seed="$fuzz_seed" -max_total_time="$fuzz_seconds" -timeout=10 -print_final_stats=1 \
         -artifact_prefix="$fuzz/$name-" "$corpus" >"$log" 2>&1; then
         tail -n 60 "$log" >&2
         echo "FAILED: $name found a fault; the input is kept in $fuzz" >&2
