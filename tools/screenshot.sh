@@ -56,6 +56,7 @@ export XDG_CONFIG_DIRS=$prefix/etc/xdg
 mkdir -p "$XDG_CONFIG_DIRS"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 "$prefix/bin/zrvregsvr" "$prefix/lib/libzrvfort.so" >/dev/null
+"$prefix/bin/zrvregsvr" "$prefix/lib/libzrvsheet.so" >/dev/null
 player=$prefix/share/zorvafortune
 mkdir -p "$player/data"
 entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZorvaFortune_is1'
