@@ -101,7 +101,9 @@ std::string ErrorName(uint8_t code)
 
 struct WorkbookFacts {
     std::optional<uint32_t> activeTab;
-    std::vector<uint32_t> sheetOffsets; // BOUNDSHEET order
+    std::vector<uint32_t> sheetOffsets;    // BOUNDSHEET order
+    std::vector<std::size_t> sheetRecords; // where each BOUNDSHEET record starts
+    std::vector<bool> sized;               // the sheet's substream has a DIMENSIONS record
     std::vector<std::map<CellRef, CellData>> boolErr;
 };
 
@@ -115,6 +117,8 @@ public:
         while (pos + 4 <= m_stream.size()) {
             const auto type = static_cast<uint16_t>(Little(m_stream, pos, 2));
             const std::size_t length = Little(m_stream, pos + 2, 2);
+            if (type == 0 && length == 0)
+                break; // freexl takes this for the end of the stream
             // freexl copies records into a buffer of the format's largest
             // record and reads past it for longer ones, or past the stream.
             if (length > kMaxRecordLength)
@@ -145,18 +149,24 @@ private:
         if (type == kBof) {
             if (!m_seenGlobals)
                 Version(data);
-            BeginSubstream(pos);
+            // Like freexl, a BOF before the last one's EOF (an embedded
+            // chart) is part of the open substream.
+            if (!m_inSubstream)
+                BeginSubstream(pos);
+            m_inSubstream = true;
         } else if (type == kEof) {
             EndSubstream();
+        } else if (IsCellRecord(type) &&
+                   (!m_inSubstream || m_inGlobals || !m_sheet || !m_sawDimensions)) {
+            // freexl loses the text of a cell it has no sheet (or no cells) for
+            throw CReadError("damaged xls file (a cell outside a sheet's cell table)");
+        } else if (!m_inGlobals && (type == kBoundSheet || type == kSst)) {
+            // freexl takes them wherever they stand: one more sheet, one more table
+            throw CReadError("damaged xls file (a workbook record inside a sheet)");
         } else if (m_inGlobals) {
             Global(type, data);
         } else if (type == kDimensions) {
-            const bool biff8 = data.size() >= 14;
-            m_declaredRows =
-                std::max<uint64_t>(m_declaredRows, Little(data, biff8 ? 4 : 2, biff8 ? 4 : 2));
-            m_declaredColumns =
-                std::max<uint64_t>(m_declaredColumns, Little(data, biff8 ? 10 : 6, 2));
-            CheckArea();
+            Dimensions(data);
         } else if (IsCellRecord(type)) {
             Cell(type, data);
         }
@@ -170,6 +180,9 @@ private:
             m_facts.activeTab = Little(data, 10, 2);
         if (type == kBoundSheet) {
             m_facts.sheetOffsets.push_back(Little(data, 0, 4));
+            m_facts.sheetRecords.push_back(static_cast<std::size_t>(data.data() - m_stream.data()) -
+                                           4);
+            m_facts.sized.push_back(false);
             const std::size_t characters = Little(data, 6, 1);
             CheckString(m_biff8 ? UnicodeStringFits(data, 7, characters)
                                 : 7 + characters <= data.size());
@@ -180,6 +193,9 @@ private:
                             : 3 + std::max(Little(data, 2, 1), Little(data, 3, 1)) <= data.size());
         }
         if (type == kSst) {
+            if (m_sawSst)
+                throw CReadError("damaged xls file (two shared string tables)");
+            m_sawSst = true;
             m_sstUnique = Little(data, 4, 4);
             if (m_sstUnique > kMaxCells || m_sstUnique * 3 > m_stream.size())
                 throw CReadError("the shared string table is over the size limit");
@@ -218,9 +234,14 @@ private:
                 m_sheet = i;
         }
         m_declaredRows = m_declaredColumns = m_lastRow = m_lastColumn = 0;
+        m_sawDimensions = false;
     }
 
-    void EndSubstream() { m_inGlobals = false; }
+    void EndSubstream()
+    {
+        m_inGlobals = false;
+        m_inSubstream = false;
+    }
 
     void Cell(uint16_t type, std::string_view data)
     {
@@ -246,6 +267,23 @@ private:
         }
     }
 
+    // freexl takes the layout from the workbook's version, reads it whatever
+    // the record's length (a short one leaves it the previous record's bytes)
+    // and allocates the sheet's cells for every DIMENSIONS record it meets.
+    void Dimensions(std::string_view data)
+    {
+        if (data.size() < (m_biff8 ? 12u : 8u))
+            throw CReadError("damaged xls file (a sheet size record too short)");
+        if (m_sawDimensions)
+            throw CReadError("damaged xls file (a sheet with two size records)");
+        m_sawDimensions = true;
+        if (m_sheet)
+            m_facts.sized[*m_sheet] = true;
+        m_declaredRows = Little(data, m_biff8 ? 4 : 2, m_biff8 ? 4 : 2);
+        m_declaredColumns = Little(data, m_biff8 ? 10 : 6, 2);
+        CheckArea();
+    }
+
     void CheckArea() const
     {
         const uint64_t rows = std::max(m_declaredRows, m_lastRow);
@@ -260,9 +298,12 @@ private:
     bool m_biff8 = true;
     std::vector<std::string_view> m_sstParts;
     uint64_t m_sstUnique = 0;
+    bool m_sawSst = false;
     bool m_seenGlobals = false;
     bool m_inGlobals = false;
+    bool m_inSubstream = false;
     std::optional<std::size_t> m_sheet;
+    bool m_sawDimensions = false;
     uint64_t m_declaredRows = 0;
     uint64_t m_declaredColumns = 0;
     uint64_t m_lastRow = 0;
@@ -358,6 +399,27 @@ void ReadSheet(const void* handle, CWorkbookBuilder& builder, std::size_t sheet,
     }
 }
 
+// freexl gives each sheet without a DIMENSIONS record (a chart sheet, a
+// damaged one) a fresh copy of another sheet's cells and loses the last, so
+// such sheets are hidden from it: their BOUNDSHEET records become records it
+// skips. The facts are renumbered to the sheets it still sees.
+void HideSheetsWithoutSize(std::string& stream, WorkbookFacts& facts)
+{
+    WorkbookFacts kept;
+    for (std::size_t i = 0; i < facts.sheetOffsets.size(); ++i) {
+        if (!facts.sized[i]) {
+            stream[facts.sheetRecords[i]] = stream[facts.sheetRecords[i] + 1] = '\xFF';
+            continue;
+        }
+        if (facts.activeTab == i)
+            kept.activeTab = static_cast<uint32_t>(kept.sheetOffsets.size());
+        kept.sheetOffsets.push_back(facts.sheetOffsets[i]);
+        kept.boolErr.push_back(i < facts.boolErr.size() ? std::move(facts.boolErr[i])
+                                                        : std::map<CellRef, CellData>());
+    }
+    facts = std::move(kept);
+}
+
 } // namespace
 
 WorkbookData ReadXls(std::string_view bytes)
@@ -368,7 +430,8 @@ WorkbookData ReadXls(std::string_view bytes)
         stream = container.Stream("Book");
     if (!stream)
         throw CReadError("not a spreadsheet file (a compound file without a workbook)");
-    const WorkbookFacts facts = BiffScanner(*stream).Scan();
+    WorkbookFacts facts = BiffScanner(*stream).Scan();
+    HideSheetsWithoutSize(*stream, facts);
 
     const TemporaryFile copy(CCompoundFile::WithWorkbookStream(*stream));
     const void* raw = nullptr;

@@ -195,6 +195,18 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
              });
          },
          "a sheet of the xls file is over the size limit (4194304 cells)"},
+        {"xls sheet with a second size record (freexl would allocate its cells twice)",
+         [] {
+             return PatchedXls(std::string_view("\x3E\x02\x12\x00", 4),
+                               [](char* p) { p[0] = 0x00; }); // WINDOW2 becomes DIMENSIONS
+         },
+         "damaged xls file (a sheet with two size records)"},
+        {"xls sheet list entry inside a sheet (freexl would add a sheet)",
+         [] {
+             return PatchedXls(std::string_view("\x82\x00\x02\x00", 4),
+                               [](char* p) { p[0] = '\x85'; }); // GRIDSET becomes BOUNDSHEET
+         },
+         "damaged xls file (a workbook record inside a sheet)"},
         {"xls number format whose text runs past its record",
          [] {
              return PatchedXls(std::string_view("\x1E\x04\x1C\x00", 4), [](char* p) {
