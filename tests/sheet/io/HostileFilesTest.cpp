@@ -282,6 +282,29 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
     }
 }
 
+// A sheet without a size record (a chart sheet has none) is left out; the
+// other sheets read as they would without it.
+TEST(HostileFiles, xlsSheetWithoutSizeRecord_isLeftOut)
+{
+    std::string bytes = ColumnAXls();
+    for (const std::string_view header : {std::string_view("\x00\x02\x0E\x00", 4),    // DIMENSIONS
+                                          std::string_view("\xFD\x00\x0A\x00", 4)}) { // LABELSST
+        const auto at = bytes.find(header);
+        ASSERT_NE(at, std::string::npos);
+        bytes[at] = bytes[at + 1] = '\x7F'; // the first sheet's record becomes an unknown one
+    }
+    const std::string folder = test::MakeTempDir("hostile");
+    std::ofstream(folder + "/whole.xls", std::ios::binary) << ColumnAXls();
+    std::ofstream(folder + "/chart.xls", std::ios::binary) << bytes;
+    std::string error;
+    const auto whole = ReadWorkbookFile(folder + "/whole.xls", error);
+    ASSERT_TRUE(whole) << error;
+    ASSERT_GE(whole->sheets.size(), 2u);
+    const auto rest = ReadWorkbookFile(folder + "/chart.xls", error);
+    ASSERT_TRUE(rest) << error;
+    EXPECT_EQ(rest->sheets, std::vector<SheetData>(whole->sheets.begin() + 1, whole->sheets.end()));
+}
+
 TEST(HostileFiles, fifoOrFolder_isRefusedWithoutWaiting)
 {
     const std::string folder = test::MakeTempDir("hostile");
