@@ -1,8 +1,8 @@
 #include "sheet/io/CZipPackage.h"
 
 #include "sheet/io/CWorkbookBuilder.h"
-#include "sheet/io/CXmlStream.h"
 #include "sheet/io/WorkbookLimits.h"
+#include "sheet/io/XmlMarkup.h"
 
 #include <array>
 #include <zip.h>
@@ -64,28 +64,21 @@ std::size_t ReadUpTo(zip_file_t* file, char* data, std::size_t size)
     return filled;
 }
 
-class IgnoreXml final : public CXmlStream::Handler {
-public:
-    void Start(std::string_view, const char**) override {}
-    void End(std::string_view) override {}
-    void Text(std::string_view) override {}
-};
-
-// An entry that starts as XML must be well-formed throughout, with a short
+// An entry that starts as XML must have sound markup throughout, a short
 // prolog and no document type. Its text is not checked: a string that is not
 // UTF-8 is for the reader to mend, not a reason to refuse the file.
 void CheckXmlEntry(struct zip* archive, zip_uint64_t index)
 {
+    zip_stat_t status;
     ZipFile file(zip_fopen_index(archive, index, 0));
-    if (!file)
+    if (!file || zip_stat_index(archive, index, 0, &status) != 0 || !(status.valid & ZIP_STAT_SIZE))
         throw CReadError("damaged zip package entry");
-    const char* found = zip_get_name(archive, index, 0);
-    const std::string name = found ? found : "the package";
-    std::array<char, 65536> buffer;
-    static_assert(kMaxXmlPrologBytes <= buffer.size());
-    std::size_t got = ReadUpTo(file.get(), buffer.data(), kMaxXmlPrologBytes);
-    const std::string_view head(buffer.data(), got);
-    switch (ScanProlog(head, got < kMaxXmlPrologBytes)) {
+    const std::string name = status.valid & ZIP_STAT_NAME ? status.name : "the package";
+    // The size was checked against the limits when the package was opened.
+    std::string xml(static_cast<std::size_t>(status.size), '\0');
+    const std::size_t head =
+        ReadUpTo(file.get(), xml.data(), std::min(xml.size(), kMaxXmlPrologBytes));
+    switch (ScanProlog(std::string_view(xml.data(), head), head < kMaxXmlPrologBytes)) {
     case Prolog::NotXml:
         return;
     case Prolog::Refused:
@@ -93,12 +86,12 @@ void CheckXmlEntry(struct zip* archive, zip_uint64_t index)
     case Prolog::Clean:
         break;
     }
-    IgnoreXml ignore;
-    CXmlStream xml(ignore, name, "ISO-8859-1");
-    xml.Feed(head);
-    while ((got = ReadUpTo(file.get(), buffer.data(), buffer.size())) > 0)
-        xml.Feed(std::string_view(buffer.data(), got));
-    xml.Finish();
+    xml.resize(head + ReadUpTo(file.get(), xml.data() + head, xml.size() - head));
+    char more;
+    if (ReadUpTo(file.get(), &more, 1) != 0)
+        throw CReadError("package entry " + name + " is longer than it says");
+    if (const auto fault = XmlMarkupFault(xml))
+        throw CReadError("damaged XML in " + name + " (" + *fault + ")");
 }
 
 } // namespace

@@ -29,10 +29,9 @@ public:
     // is missing, damaged or longer than its header says.
     void Stream(const std::string& name, const std::function<void(std::string_view)>& sink) const;
     std::string Read(const std::string& name) const;
-    // Refuses any entry that starts as XML and is not well-formed, declares a
-    // document type (entity definitions), or hides its root element behind a
-    // prolog longer than kMaxXmlPrologBytes. Parsers with weaker error
-    // handling than expat's then see only well-formed XML.
+    // Refuses any entry that starts as XML and has damaged markup
+    // (XmlMarkup.h), declares a document type (entity definitions), or hides
+    // its root element behind a prolog longer than kMaxXmlPrologBytes.
     void CheckXmlEntries() const;
 
 private:

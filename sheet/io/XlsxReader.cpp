@@ -1,7 +1,7 @@
 // ReadXlsx: liborcus parses the package and hands every value to the import
 // interfaces below, which store it straight into the workbook being built.
-// The package is checked first (sizes, well-formed XML without document
-// types: orcus's parser asserts on some damaged XML); orcus's own document
+// The package is checked first (sizes, sound markup without document types:
+// orcus's parser asserts on some damaged XML); orcus's own document
 // model is not used, so no per-sheet or per-row storage comes from the file.
 
 #include "sheet/io/CellText.h"

@@ -2,6 +2,7 @@
 // read within the limits; none crashes, hangs or takes the memory.
 
 #include "sheet/io/WorkbookFiles.h"
+#include "sheet/io/XmlMarkup.h"
 #include "tests/sheet/io/CellValues.h"
 #include "tests/sheet/io/ZipFiles.h"
 #include "tests/support/TempHome.h"
@@ -101,7 +102,7 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
              return ClaimedSize(test::XlsxPackage(std::string(1 << 20, ' ')),
                                 "xl/worksheets/sheet1.xml", 100);
          },
-         "damaged spreadsheet file: ..."},
+         "package entry xl/worksheets/sheet1.xml is longer than it says"},
         {"ods part lying about its size",
          [] {
              return ClaimedSize({{"content.xml", OdsTable(std::string(1 << 20, ' '))}},
@@ -131,7 +132,7 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
              }
              return test::ZipBytes(entries);
          },
-         "damaged XML in xl/workbook.xml (line 1: ..."},
+         "damaged XML in xl/workbook.xml (an unterminated attribute value)"},
         {"ods with entity definitions",
          [] { return Ods(kLaughs + "<office:document-content>&lol3;</office:document-content>"); },
          "refused XML document type in content.xml"},
@@ -303,6 +304,40 @@ TEST(HostileFiles, xlsSheetWithoutSizeRecord_isLeftOut)
     const auto rest = ReadWorkbookFile(folder + "/chart.xls", error);
     ASSERT_TRUE(rest) << error;
     EXPECT_EQ(rest->sheets, std::vector<SheetData>(whole->sheets.begin() + 1, whole->sheets.end()));
+}
+
+// The markup check that stands before liborcus: sound documents pass, each
+// damage is named.
+TEST(HostileFiles, xmlMarkup_soundPassesAndEachDamageIsNamed)
+{
+    for (const std::string_view sound :
+         {std::string_view(R"(<?xml version="1.0"?><a x="1" y='&quot;'><b/>t&amp;&#10;&#x41;)"
+                           R"(<![CDATA[<x>]]><!-- c --><?pi x="1"?></a> <!-- after -->)"),
+          std::string_view("\xEF\xBB\xBF<a/>"), std::string_view("<a>\xFF</a\t>")})
+        EXPECT_EQ(XmlMarkupFault(sound), std::nullopt) << sound;
+    const std::pair<std::string_view, std::string_view> damaged[] = {
+        {R"(<a x="1>)", "an unterminated attribute value"},
+        {R"(<a x="<"/>)", "an unterminated attribute value"},
+        {"<a x=1/>", "an attribute value without quotes"},
+        {R"(<a x="1"y="2"/>)", "a broken tag"},
+        {"<a", "an unterminated tag"},
+        {"<a><b></a>", "an end tag that closes no open element"},
+        {"<a>", "the document ends inside an element"},
+        {"<a/><b/>", "a second root element"},
+        {"text<a/>", "text outside the root element"},
+        {"<a>&amp</a>", "a broken character reference"},
+        {"<a>&#;</a>", "a broken character reference"},
+        {"<a><!-- x</a>", "an unterminated comment"},
+        {"<a><![CDATA[x</a>", "an unterminated CDATA section"},
+        {"<a><!DOCTYPE x></a>", "a document type or declaration"},
+        {" ", "no root element"},
+        {R"(<?xml version="1.0" encoding="UTF-8& standalone="yes"?><a/>)",
+         "a broken character reference"},
+        {"<?pi x?><a/>", "an attribute without a value"},
+        {"<?xml version='1'", "an unterminated processing instruction"},
+    };
+    for (const auto& [xml, fault] : damaged)
+        EXPECT_EQ(XmlMarkupFault(xml), std::string(fault)) << xml;
 }
 
 TEST(HostileFiles, fifoOrFolder_isRefusedWithoutWaiting)
