@@ -8,6 +8,22 @@
 
 namespace zrv::sheet {
 
+namespace {
+
+std::string OneLine(std::string_view reason)
+{
+    std::string line = ValidUtf8(reason);
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    }
+    return line;
+}
+
+} // namespace
+
+CReadError::CReadError(std::string_view reason) : std::runtime_error(OneLine(reason)) {}
+
 std::size_t CWorkbookBuilder::AddSheet(std::string name)
 {
     if (m_workbook.sheets.size() >= kMaxSheets)

@@ -11,10 +11,11 @@
 namespace zrv::sheet {
 
 // A file that cannot be read: damaged, hostile or over a limit. The message is
-// the one-line reason ReadWorkbookFile hands on.
+// the one-line reason ReadWorkbookFile hands on; what it quotes from the file
+// is made one line of valid UTF-8.
 class CReadError final : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit CReadError(std::string_view reason);
 };
 
 // Collects what a reader finds into WorkbookData and holds it to the limits of
