@@ -9,6 +9,9 @@ namespace zrv::sheet {
 
 namespace {
 
+// Far beyond any spreadsheet's nesting; keeps the stack of open names small.
+constexpr std::size_t kMaxDepth = 10000;
+
 bool IsSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -154,7 +157,9 @@ private:
         if (name.empty())
             return Fail("a broken tag");
         const std::string_view end = Attributes({">", "/>"}, "an unterminated tag", "a broken tag");
-        if (end == ">")
+        if (end == ">" && m_open.size() >= kMaxDepth)
+            Fail("elements nested too deep");
+        else if (end == ">")
             m_open.push_back(name);
         else if (end == "/>")
             m_rootClosed = m_rootClosed || m_open.empty();

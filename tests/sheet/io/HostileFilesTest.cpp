@@ -341,6 +341,10 @@ TEST(HostileFiles, xmlMarkup_soundPassesAndEachDamageIsNamed)
     };
     for (const auto& [xml, fault] : damaged)
         EXPECT_EQ(XmlMarkupFault(xml), std::string(fault)) << xml;
+    std::string deep;
+    for (int i = 0; i < 10001; ++i)
+        deep += "<a>";
+    EXPECT_EQ(XmlMarkupFault(deep), "elements nested too deep");
 }
 
 TEST(HostileFiles, fifoOrFolder_isRefusedWithoutWaiting)
