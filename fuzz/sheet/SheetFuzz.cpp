@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const std::string bytes = Package(input);
         const CZipPackage package(bytes);
 #if defined(ZRV_FUZZ_FORMAT_xlsx)
-        workbook = ReadXlsx(package, bytes);
+        workbook = ReadXlsx(package);
 #else
         workbook = ReadOds(package);
 #endif

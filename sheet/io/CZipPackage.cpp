@@ -5,6 +5,8 @@
 #include "sheet/io/XmlMarkup.h"
 
 #include <array>
+#include <optional>
+#include <vector>
 #include <zip.h>
 
 namespace zrv::sheet {
@@ -64,34 +66,87 @@ std::size_t ReadUpTo(zip_file_t* file, char* data, std::size_t size)
     return filled;
 }
 
-// An entry that starts as XML must have sound markup throughout, a short
-// prolog and no document type. Its text is not checked: a string that is not
+struct XmlEntry {
+    std::string name;
+    std::string xml;
+};
+
+// The entry when it starts as XML, which it must then do with a short
+// prolog, no document type and sound markup throughout; nothing when it does
+// not start as XML, which one named as XML must. Its text is not checked: a string that is not
 // UTF-8 is for the reader to mend, not a reason to refuse the file.
-void CheckXmlEntry(struct zip* archive, zip_uint64_t index)
+std::optional<XmlEntry> CheckedXmlEntry(struct zip* archive, zip_uint64_t index)
 {
     zip_stat_t status;
     ZipFile file(zip_fopen_index(archive, index, 0));
-    if (!file || zip_stat_index(archive, index, 0, &status) != 0 || !(status.valid & ZIP_STAT_SIZE))
+    if (!file || zip_stat_index(archive, index, 0, &status) != 0 ||
+        !(status.valid & ZIP_STAT_SIZE) || !(status.valid & ZIP_STAT_NAME))
         throw CReadError("damaged zip package entry");
-    const std::string name = status.valid & ZIP_STAT_NAME ? status.name : "the package";
+    XmlEntry entry{status.name, std::string()};
     // The size was checked against the limits when the package was opened.
-    std::string xml(static_cast<std::size_t>(status.size), '\0');
+    std::string& xml = entry.xml;
+    xml.resize(static_cast<std::size_t>(status.size));
     const std::size_t head =
         ReadUpTo(file.get(), xml.data(), std::min(xml.size(), kMaxXmlPrologBytes));
     switch (ScanProlog(std::string_view(xml.data(), head), head < kMaxXmlPrologBytes)) {
     case Prolog::NotXml:
-        return;
+        if (entry.name.ends_with(".xml") || entry.name.ends_with(".rels"))
+            throw CReadError("damaged XML in " + entry.name + " (not XML)");
+        return std::nullopt;
     case Prolog::Refused:
-        throw CReadError("refused XML document type or prolog in " + name);
+        throw CReadError("refused XML document type or prolog in " + entry.name);
     case Prolog::Clean:
         break;
     }
     xml.resize(head + ReadUpTo(file.get(), xml.data() + head, xml.size() - head));
     char more;
     if (ReadUpTo(file.get(), &more, 1) != 0)
-        throw CReadError("package entry " + name + " is longer than it says");
+        throw CReadError("package entry " + entry.name + " is longer than it says");
     if (const auto fault = XmlMarkupFault(xml))
-        throw CReadError("damaged XML in " + name + " (" + *fault + ")");
+        throw CReadError("damaged XML in " + entry.name + " (" + *fault + ")");
+    return entry;
+}
+
+struct SourceFree {
+    void operator()(zip_source_t* source) const { zip_source_free(source); }
+};
+using ZipSource = std::unique_ptr<zip_source_t, SourceFree>;
+
+// A zip file of `entries`, stored without compression.
+std::string StoredZip(const std::vector<XmlEntry>& entries)
+{
+    const auto failed = [] { return CReadError("cannot copy the zip package"); };
+    ZipSource buffer(zip_source_buffer_create(nullptr, 0, 0, nullptr));
+    if (!buffer)
+        throw failed();
+    zip_source_keep(buffer.get()); // the archive's close must leave the written bytes
+    std::unique_ptr<struct zip, CZipPackage::Closer> archive(
+        zip_open_from_source(buffer.get(), ZIP_TRUNCATE, nullptr));
+    if (!archive) {
+        zip_source_free(buffer.get()); // the reference the archive did not take
+        throw failed();
+    }
+    for (const XmlEntry& entry : entries) {
+        ZipSource source(zip_source_buffer(archive.get(), entry.xml.data(), entry.xml.size(), 0));
+        const zip_int64_t index =
+            source ? zip_file_add(archive.get(), entry.name.c_str(), source.get(), ZIP_FL_ENC_UTF_8)
+                   : -1;
+        if (index < 0)
+            throw failed();
+        source.release(); // the archive owns it now
+        zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
+    }
+    if (zip_close(archive.get()) != 0)
+        throw failed();
+    archive.release();
+    std::string bytes;
+    if (zip_source_open(buffer.get()) != 0)
+        throw failed();
+    std::array<char, 65536> chunk;
+    for (zip_int64_t got; (got = zip_source_read(buffer.get(), chunk.data(), chunk.size())) > 0;)
+        bytes.append(chunk.data(), static_cast<std::size_t>(got));
+    zip_source_close(buffer.get());
+    return bytes;
 }
 
 } // namespace
@@ -183,11 +238,15 @@ std::string CZipPackage::Read(const std::string& name) const
     return bytes;
 }
 
-void CZipPackage::CheckXmlEntries() const
+std::string CZipPackage::XmlOnlyCopy() const
 {
+    std::vector<XmlEntry> entries;
     const zip_int64_t count = zip_get_num_entries(m_zip.get(), 0);
-    for (zip_int64_t i = 0; i < count; ++i)
-        CheckXmlEntry(m_zip.get(), static_cast<zip_uint64_t>(i));
+    for (zip_int64_t i = 0; i < count; ++i) {
+        if (auto entry = CheckedXmlEntry(m_zip.get(), static_cast<zip_uint64_t>(i)))
+            entries.push_back(std::move(*entry));
+    }
+    return StoredZip(entries);
 }
 
 } // namespace zrv::sheet

@@ -29,15 +29,18 @@ public:
     // is missing, damaged or longer than its header says.
     void Stream(const std::string& name, const std::function<void(std::string_view)>& sink) const;
     std::string Read(const std::string& name) const;
-    // Refuses any entry that starts as XML and has damaged markup
-    // (XmlMarkup.h), declares a document type (entity definitions), or hides
-    // its root element behind a prolog longer than kMaxXmlPrologBytes.
-    void CheckXmlEntries() const;
+    // A copy of the package holding only its entries that start as XML,
+    // stored uncompressed, for a parser that must see nothing unchecked.
+    // Refuses the package when one of them has damaged markup (XmlMarkup.h),
+    // declares a document type (entity definitions), or hides its root
+    // element behind a prolog longer than kMaxXmlPrologBytes.
+    std::string XmlOnlyCopy() const;
 
-private:
     struct Closer {
         void operator()(struct zip* archive) const;
     };
+
+private:
     std::unique_ptr<struct zip, Closer> m_zip;
 };
 

@@ -12,8 +12,7 @@ namespace zrv::sheet {
 
 class CZipPackage;
 
-// `package` is `bytes` opened and checked.
-WorkbookData ReadXlsx(const CZipPackage& package, std::string_view bytes);
+WorkbookData ReadXlsx(const CZipPackage& package);
 WorkbookData ReadXls(std::string_view bytes);
 WorkbookData ReadOds(const CZipPackage& package);
 WorkbookData ReadCsv(std::string_view bytes);

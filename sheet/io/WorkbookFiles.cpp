@@ -56,7 +56,7 @@ WorkbookData ReadZipPackage(std::string_view bytes)
 {
     const CZipPackage package(bytes);
     if (package.Has("[Content_Types].xml"))
-        return ReadXlsx(package, bytes);
+        return ReadXlsx(package);
     if (package.Has("content.xml"))
         return ReadOds(package);
     throw CReadError("a zip file that is neither xlsx nor ods");

@@ -1,7 +1,8 @@
 // ReadXlsx: liborcus parses the package and hands every value to the import
 // interfaces below, which store it straight into the workbook being built.
-// The package is checked first (sizes, sound markup without document types:
-// orcus's parser asserts on some damaged XML); orcus's own document
+// orcus reads a copy of the package that holds only its XML entries, each
+// checked first (sound markup, no document type: orcus's parser asserts on
+// some damaged XML, and parses whatever a part holds); orcus's own document
 // model is not used, so no per-sheet or per-row storage comes from the file.
 
 #include "sheet/io/CellText.h"
@@ -380,13 +381,13 @@ private:
 
 } // namespace
 
-WorkbookData ReadXlsx(const CZipPackage& package, std::string_view bytes)
+WorkbookData ReadXlsx(const CZipPackage& package)
 {
-    package.CheckXmlEntries();
+    const std::string checked = package.XmlOnlyCopy();
     CWorkbookBuilder builder;
     Factory factory(builder);
     orcus::orcus_xlsx loader(&factory);
-    loader.read_stream(bytes);
+    loader.read_stream(checked);
     ReadWhatOrcusSkips(package, builder);
     return builder.Take();
 }

@@ -311,4 +311,27 @@ TEST(FormatReading, xlsxCells_formulaResultsErrorsAndInlineStrings)
 }
 
 } // namespace
+// Parts that are not XML (pictures, binaries) are never handed to liborcus;
+// the cells around them read as always.
+TEST(FormatReading, xlsxWithPicture_readsItsCells)
+{
+    static const unsigned char png[] = {
+        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
+        0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00,
+        0x00, 0x1F, 0x15, 0xC4, 0x89, 0x00, 0x00, 0x00, 0x0A, 0x49, 0x44, 0x41, 0x54, 0x78,
+        0x9C, 0x63, 0x00, 0x01, 0x00, 0x00, 0x05, 0x00, 0x01, 0x0D, 0x0A, 0x2D, 0xB4, 0x00,
+        0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+    const std::string path = test::MakeTempDir("xlsx") + "/picture.xlsx";
+    lxw_workbook* book = workbook_new(path.c_str());
+    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    worksheet_write_string(sheet, 0, 0, "beside a picture", nullptr);
+    ASSERT_EQ(worksheet_insert_image_buffer(sheet, 1, 1, png, sizeof png), LXW_NO_ERROR);
+    ASSERT_EQ(workbook_close(book), LXW_NO_ERROR);
+    std::string error;
+    const auto workbook = ReadWorkbookFile(path, error);
+    ASSERT_TRUE(workbook) << error;
+    EXPECT_EQ(workbook->sheets.at(0).cells,
+              (std::map<CellRef, CellData>{{{1, 1}, Text("beside a picture")}}));
+}
+
 } // namespace zrv::sheet

@@ -116,6 +116,13 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
              return test::ZipBytes(entries);
          },
          "refused XML document type or prolog in xl/worksheets/sheet1.xml"},
+        {"xlsx sheet starting with other bytes before damaged markup",
+         [] {
+             auto entries = test::XlsxPackage("");
+             entries.back().second = "\t\x1D<?xml v=\"1\"?><worksheet><![CDATA[";
+             return test::ZipBytes(entries);
+         },
+         "damaged XML in xl/worksheets/sheet1.xml (not XML)"},
         {"xlsx hiding a document type behind a long comment",
          [] {
              auto entries = test::XlsxPackage("");
