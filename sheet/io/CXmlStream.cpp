@@ -66,8 +66,8 @@ void CXmlStream::Deleter::operator()(XML_ParserStruct* parser) const
     XML_ParserFree(parser);
 }
 
-CXmlStream::CXmlStream(Handler& handler, std::string what, const char* encoding)
-    : m_parser(XML_ParserCreateNS(encoding, '|')), m_what(std::move(what))
+CXmlStream::CXmlStream(Handler& handler, std::string what)
+    : m_parser(XML_ParserCreateNS("UTF-8", '|')), m_what(std::move(what))
 {
     if (!m_parser)
         throw std::bad_alloc();

@@ -11,9 +11,7 @@ namespace zrv::sheet {
 // An expat stream parser with namespace processing: element and attribute
 // names reach the handler as "namespace-uri|local-name". A document type
 // declaration (and with it every entity definition) is refused, so no entity
-// is ever expanded. Errors throw CReadError naming `what`. The encoding given
-// overrides the document's own; under "ISO-8859-1" every byte is a character,
-// so only the markup is checked.
+// is ever expanded. Errors throw CReadError naming `what`.
 class CXmlStream final {
 public:
     class Handler {
@@ -25,7 +23,7 @@ public:
         virtual void Text(std::string_view text) = 0;
     };
 
-    CXmlStream(Handler& handler, std::string what, const char* encoding = "UTF-8");
+    CXmlStream(Handler& handler, std::string what);
     ~CXmlStream();
     CXmlStream(const CXmlStream&) = delete;
     CXmlStream& operator=(const CXmlStream&) = delete;

@@ -73,8 +73,8 @@ struct XmlEntry {
 
 // The entry when it starts as XML, which it must then do with a short
 // prolog, no document type and sound markup throughout; nothing when it does
-// not start as XML, which one named as XML must. Its text is not checked: a string that is not
-// UTF-8 is for the reader to mend, not a reason to refuse the file.
+// not start as XML (an entry named .xml or .rels must). Its text is not
+// checked: a string that is not UTF-8 is for the reader to mend.
 std::optional<XmlEntry> CheckedXmlEntry(struct zip* archive, zip_uint64_t index)
 {
     zip_stat_t status;

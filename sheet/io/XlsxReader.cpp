@@ -388,7 +388,7 @@ WorkbookData ReadXlsx(const CZipPackage& package)
     Factory factory(builder);
     orcus::orcus_xlsx loader(&factory);
     loader.read_stream(checked);
-    ReadWhatOrcusSkips(package, builder);
+    ReadWhatOrcusSkips(CZipPackage(checked), builder); // stored: no second inflate
     return builder.Take();
 }
 
