@@ -95,6 +95,24 @@ completed=$(cd "$work" && bash -c 'source /usr/share/bash-completion/bash_comple
     _ "$prefix/share/bash-completion/completions/fortarc")
 [ "$completed" = Proverbs ] || fail "completion of an archive name gave '$completed'"
 
+# --- a terminal sees control characters as U+FFFD; pipes and files get the text as stored ---
+new_archive Controls 'H\x1b]0;title\x07\n%%\nred \x1b[31mtext\x07 bell\r\nline two\rback\ttab\x7f\xc2\x9b end'
+fffd=$'\xef\xbf\xbd'
+while IFS='|' read -r command shown stored; do
+    script -qec "stty -onlcr; fortarc $command" /dev/null </dev/null >"$work/tty" 2>&1 ||
+        fail "'fortarc $command' on a terminal failed: $(cat "$work/tty")"
+    expect_bytes "$work/tty" "${shown//@/$fffd}"
+    # shellcheck disable=SC2086
+    fortarc $command >"$work/piped" 2>&1 || fail "'fortarc $command' into a file failed"
+    expect_bytes "$work/piped" "$stored"
+done <<'EOF'
+show Controls 1|red @[31mtext@ bell\nline two@back\ttab@@ end\n|red \x1b[31mtext\x07 bell\nline two\rback\ttab\x7f\xc2\x9b end\n
+list Controls|1\tred @[31mtext@ bell\n|1\tred \x1b[31mtext\x07 bell\n
+header Controls|H@]0;title@\n|H\x1b]0;title\x07\n
+--json show Controls 1|{"index": 1, "text": "red \\u001b[31mtext\\u0007 bell\\nline two\\rback\\ttab\\u007f\\u009b end"}\n|{"index": 1, "text": "red \\u001b[31mtext\\u0007 bell\\nline two\\rback\\ttab\\u007f\\u009b end"}\n
+EOF
+rm "$data/Controls"
+
 # --- add, set, delete, header, create, rename: the archive bytes exactly ---
 run 0 fortarc create Tales
 expect_bytes "$data/Tales" ''
