@@ -117,7 +117,8 @@ Commands:
                                all
   import-fortune FILE ARCHIVE  append the entries of the fortune(6) file FILE
                                (with its FILE.dat, if any, for the delimiter
-                               and rotation); all of them or none
+                               and rotation); all of them or none; FILE and
+                               FILE.dat must be regular files
   archives                     print the names of the data folder's archives
 
 Options:

@@ -89,6 +89,11 @@ std::optional<StrfileHeader> ParseStrfileHeader(std::string_view bytes)
     return header;
 }
 
+uint64_t LargestStrfileIndex(uint64_t textSize)
+{
+    return kHeaderSize + 4 * (textSize + 1);
+}
+
 std::vector<std::string> SplitFortuneText(std::string_view text, char delimiter, bool rotated)
 {
     std::vector<std::string> entries;

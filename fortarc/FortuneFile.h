@@ -46,6 +46,10 @@ struct StrfileHeader {
 // The header of an index file; nullopt when the bytes are not one.
 std::optional<StrfileHeader> ParseStrfileHeader(std::string_view bytes);
 
+// The largest index strfile could write for a text of `textSize` bytes: one
+// offset for each byte (entries are never empty) and one for the end.
+uint64_t LargestStrfileIndex(uint64_t textSize);
+
 // The entries of a fortune(6) text in file order, as strfile delimits them:
 // a delimiter line is the delimiter followed by LF; empty entries are
 // skipped; each entry loses the line end before its delimiter line. With

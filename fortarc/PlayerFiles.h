@@ -15,9 +15,10 @@ void ExportFortune(const CCommandContext& context, const std::string& archive,
                    const std::string& folder);
 
 // Appends every entry of FILE (with the delimiter and rotation of FILE.dat
-// when there is one) to the archive: all of them, or none when one cannot be
-// stored or the archive fails part-way. Entries of blank lines only cannot be
-// stored and are skipped with a note on standard error.
+// when there is one; both must be regular files) to the archive: all of
+// them, or none when one cannot be stored or the archive fails part-way.
+// Entries of blank lines only cannot be stored and are skipped with a note
+// on standard error.
 void ImportFortune(const CCommandContext& context, const std::string& file,
                    const std::string& archive);
 

@@ -231,6 +231,46 @@ printf 'good\n%%\n\xfe\n%%\n' >"$work/exports/broken"
 unchanged 5 fortarc import-fortune "$work/exports/broken" "$work/exports/imported"
 unchanged 1 fortarc import-fortune "$work/exports/none" "$work/exports/imported"
 
+# --- import-fortune reads regular files only, and no index larger than its text needs ---
+# The text below is 8 bytes: no strfile index of it can exceed 24 + 4 * 9 = 60 bytes.
+printf 'x\n%%\ny\n%%\n' >"$work/source" && strfile -s "$work/source" >/dev/null
+put_input() {
+    case $1 in
+    text) cp "$work/source" "$2" ;;
+    index) cp "$work/source.dat" "$2" ;;
+    index-60) cp "$work/source.dat" "$2" && truncate -s 60 "$2" ;;
+    index-61) cp "$work/source.dat" "$2" && truncate -s 61 "$2" ;;
+    sparse-1g) cp "$work/source.dat" "$2" && truncate -s 1G "$2" ;;
+    fifo) mkfifo "$2" ;;
+    zero) ln -s /dev/zero "$2" ;;
+    folder) mkdir "$2" ;;
+    esac
+}
+while read -r want text index; do
+    rm -rf "$work/in" && mkdir "$work/in"
+    put_input "$text" "$work/in/f"
+    put_input "$index" "$work/in/f.dat"
+    printf '\n%%\nalready here' >"$work/exports/target"
+    if [ "$want" -eq 0 ]; then
+        run 0 timeout 30 fortarc import-fortune "$work/in/f" "$work/exports/target"
+        expect_bytes "$work/exports/target" '\n%%\nalready here\n%%\nx\n%%\ny'
+    else
+        unchanged "$want" timeout 30 fortarc import-fortune "$work/in/f" "$work/exports/target"
+    fi
+done <<'EOF'
+0 text none
+0 text index
+0 text index-60
+5 text index-61
+5 text sparse-1g
+1 fifo none
+1 text fifo
+1 zero none
+1 text zero
+1 folder none
+1 text folder
+EOF
+
 # --- a full file system: nothing half-written (needs the right to mount) ---
 mkdir -p "$work/exports/small"
 if mount -t tmpfs -o size=64k tmpfs "$work/exports/small" 2>/dev/null; then
