@@ -9,6 +9,8 @@ namespace {
 
 constexpr uint32_t kVersion = 2;
 constexpr size_t kHeaderSize = 24;
+// Random, ordered, rotated, comments: the flags strfile knows.
+constexpr uint32_t kKnownFlags = 0xF;
 
 void PutBigEndian(std::string& out, uint32_t value)
 {
@@ -92,6 +94,22 @@ std::optional<StrfileHeader> ParseStrfileHeader(std::string_view bytes)
 uint64_t LargestStrfileIndex(uint64_t textSize)
 {
     return kHeaderSize + 4 * (textSize + 1);
+}
+
+bool IsStrfileIndexOf(std::string_view index, uint64_t textSize)
+{
+    const std::optional<StrfileHeader> header = ParseStrfileHeader(index);
+    if (!header || (header->flags & ~kKnownFlags) != 0 || header->count > textSize ||
+        index.size() != kHeaderSize + 4 * (static_cast<uint64_t>(header->count) + 1))
+        return false;
+    const uint32_t longest = GetBigEndian(index, 8);
+    const uint32_t shortest = GetBigEndian(index, 12);
+    if (longest > textSize || shortest > longest)
+        return false;
+    for (uint32_t i = 0; i < header->count; ++i)
+        if (GetBigEndian(index, kHeaderSize + 4 * static_cast<size_t>(i)) >= textSize)
+            return false;
+    return GetBigEndian(index, index.size() - 4) == textSize;
 }
 
 std::vector<std::string> SplitFortuneText(std::string_view text, char delimiter, bool rotated)

@@ -50,6 +50,12 @@ std::optional<StrfileHeader> ParseStrfileHeader(std::string_view bytes);
 // offset for each byte (entries are never empty) and one for the end.
 uint64_t LargestStrfileIndex(uint64_t textSize);
 
+// True when `index` is, in every field, an index strfile could have written
+// for a text of `textSize` bytes: its size fits its count, every start lies
+// inside the text (in any order: strfile may sort or shuffle them) and the
+// final offset is the text's end.
+bool IsStrfileIndexOf(std::string_view index, uint64_t textSize);
+
 // The entries of a fortune(6) text in file order, as strfile delimits them:
 // a delimiter line is the delimiter followed by LF; empty entries are
 // skipped; each entry loses the line end before its delimiter line. With

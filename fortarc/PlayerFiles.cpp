@@ -50,6 +50,31 @@ std::optional<StrfileHeader> ReadIndexHeader(const std::string& path, uint64_t t
     return header;
 }
 
+// Files already at the export's names are replaced only when they are what an
+// export leaves: a fortune file and its strfile index, both regular files.
+void RequireReplaceablePair(const std::string& textPath, const std::string& indexPath)
+{
+    struct stat text {};
+    struct stat index {};
+    const bool hasText = ::lstat(textPath.c_str(), &text) == 0;
+    const bool hasIndex = ::lstat(indexPath.c_str(), &index) == 0;
+    if (!hasText && !hasIndex)
+        return;
+    const auto refuse = [](const std::string& why) {
+        throw FortarcError(ExitCode::NameTaken, why + "; --force replaces it");
+    };
+    if (!hasText || !S_ISREG(text.st_mode))
+        refuse(textPath + (hasText ? ": not a regular file" : " is missing beside " + indexPath));
+    if (!hasIndex || !S_ISREG(index.st_mode))
+        refuse(indexPath + (hasIndex ? ": not a regular file" : " is missing beside " + textPath));
+    const auto textSize = static_cast<uint64_t>(text.st_size);
+    const CInputFile file(indexPath, false);
+    if (file.Size() > LargestStrfileIndex(textSize) ||
+        !IsStrfileIndexOf(file.Read(file.Size()), textSize))
+        refuse(textPath + ": a file that is not a fortune file with its strfile index (" +
+               indexPath + ") exists");
+}
+
 // Takes the added fortunes off again, from the last down, each only while
 // the archive's last fortune is still the one added (another writer's
 // fortune is never taken); true when the archive is back to `before`.
@@ -96,7 +121,7 @@ void RequireRoom(const ArchiveRef& archive, const std::vector<std::u16string>& f
 } // namespace
 
 void ExportFortune(const CCommandContext& context, const std::string& archive,
-                   const std::string& folder)
+                   const std::string& folder, bool force)
 {
     const ArchiveRef ref = context.Resolve(archive);
     const CFortuneArchive fortunes = context.Open(ref, Access::Read);
@@ -108,6 +133,8 @@ void ExportFortune(const CCommandContext& context, const std::string& archive,
     if (SameFile(folder + '/' + textName, ref.path) || SameFile(folder + '/' + indexName, ref.path))
         throw FortarcError(ExitCode::Failure,
                            ref.label + ": the export would replace the archive itself");
+    if (!force)
+        RequireReplaceablePair(folder + '/' + textName, folder + '/' + indexName);
 
     CFortuneFileBuilder builder;
     const int32_t count = fortunes.Count();

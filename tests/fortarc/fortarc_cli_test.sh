@@ -33,6 +33,8 @@ zrvreg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\zorvafortun
 if command -v help2man >/dev/null; then
     gzip -dc "$prefix/share/man/man1/fortarc.1.gz" | grep -q 'export\\-fortune' ||
         fail "the installed man page does not describe export-fortune"
+    gzip -dc "$prefix/share/man/man1/fortarc.1.gz" | grep -q 'export\\-fortune \[\\-\\-force\]' ||
+        fail "the installed man page does not describe export-fortune --force"
 fi
 
 # expect_bytes FILE FORMAT [ARGS]: the file holds exactly printf's output.
@@ -158,6 +160,7 @@ unchanged 4 fortarc set Stories 0 'x'
 unchanged 4 fortarc delete Stories 1 2
 unchanged 2 fortarc delete Stories 1 one
 unchanged 2 fortarc frobnicate Stories
+unchanged 2 fortarc add --force Stories 'x'
 unchanged 2 fortarc count
 unchanged 2 fortarc count ..
 unchanged 2 fortarc rename Stories ../escape
@@ -210,10 +213,63 @@ unchanged 1 fortarc export-fortune Play "$data"
 # The index cannot take the place of a folder: the text file is put back.
 rm "$work/exports/Play.dat" && mkdir "$work/exports/Play.dat"
 new_archive Play 'H\n%%\nnew'
-unchanged 1 fortarc export-fortune Play "$work/exports"
+unchanged 1 fortarc export-fortune --force Play "$work/exports"
 expect_bytes "$work/exports/Play" 'Alpha\nbeta\n%%\nGamma\n%%\nDelta\n\n%%\n'
 [ -z "$(ls -A "$work/exports/Play.dat")" ] || fail "export left files in the way"
 ls -A "$work/exports" | grep -q '^\.' && fail "export left temporary files: $(ls -A "$work/exports")"
+
+# --- export-fortune replaces only a fortune file with its strfile index, or with --force ---
+new_archive Out 'H\n%%\nOne\n%%\nTwo'
+out=$work/exports/out
+mkdir -p "$work/old" "$work/linked"
+printf 'H\n%%\nan older\n%%\nexport' >"$work/old/Out"
+printf 'Linked\n%%\n' >"$work/linked/Out" && strfile -s "$work/linked/Out" >/dev/null
+# put_in_way KIND: what stands at out/Out and out/Out.dat before the export.
+put_in_way() {
+    rm -rf "$out" && mkdir -p "$out"
+    local strfiled='Some\n%%\nother\nfortunes\n%%\nhere\n'
+    case $1 in
+    earlier-export) fortarc export-fortune "$work/old/Out" "$out" ;;
+    strfile) printf "$strfiled" >"$out/Out" && strfile -s "$out/Out" >/dev/null ;;
+    strfile-random) printf "$strfiled" >"$out/Out" && strfile -s -r "$out/Out" >/dev/null ;;
+    strfile-rotated) printf "$strfiled" >"$out/Out" && strfile -s -x "$out/Out" >/dev/null ;;
+    notes) printf 'my own notes\n' >"$out/Out" ;;
+    notes-and-notes) printf 'my own notes\n' >"$out/Out" && printf 'more notes\n' >"$out/Out.dat" ;;
+    index-alone) printf "$strfiled" >"$out/Out" && strfile -s "$out/Out" >/dev/null && rm "$out/Out" ;;
+    stale-index) printf "$strfiled" >"$out/Out" && strfile -s "$out/Out" >/dev/null &&
+        printf 'added later\n%%\n' >>"$out/Out" ;;
+    index-of-another) printf 'my own notes\n' >"$out/Out" && cp "$work/linked/Out.dat" "$out/Out.dat" ;;
+    index-too-long) printf "$strfiled" >"$out/Out" && strfile -s "$out/Out" >/dev/null &&
+        printf '\0\0\0\0' >>"$out/Out.dat" ;;
+    symbolic-link) ln -s "$work/linked/Out" "$out/Out" && cp "$work/linked/Out.dat" "$out/Out.dat" ;;
+    folder) mkdir "$out/Out" && printf 'x' >"$out/Out/kept" ;;
+    esac
+}
+while read -r want forced kind; do
+    put_in_way "$kind"
+    if [ "$want" -ne 0 ]; then
+        unchanged "$want" fortarc export-fortune Out "$out"
+        grep -q -- '--force' "$work/err" || fail "the refusal over '$kind' does not mention --force"
+    fi
+    run "$forced" fortarc export-fortune --force Out "$out"
+    [ "$forced" -ne 0 ] || expect_bytes "$out/Out" 'One\n%%\nTwo\n%%\n'
+done <<'EOF'
+0 0 nothing
+0 0 earlier-export
+0 0 strfile
+0 0 strfile-random
+0 0 strfile-rotated
+7 0 notes
+7 0 notes-and-notes
+7 0 index-alone
+7 0 stale-index
+7 0 index-of-another
+7 0 index-too-long
+7 0 symbolic-link
+7 1 folder
+EOF
+expect_bytes "$work/linked/Out" 'Linked\n%%\n'
+[ "$(cat "$out/Out/kept")" = x ] || fail "the folder in the way was changed"
 
 # --- import-fortune: what strfile indexed comes back as the same fortunes ---
 printf 'One\n%%\nTwo\nlines\n%%\n%%\n\n%%\nThree %% sign\n%%\n' >"$work/exports/cookies"
@@ -278,7 +334,7 @@ if mount -t tmpfs -o size=64k tmpfs "$work/exports/small" 2>/dev/null; then
         >"$data/Big"
     printf 'old text\n%%\n' >"$work/exports/small/Big"
     printf 'old index' >"$work/exports/small/Big.dat"
-    unchanged 1 fortarc export-fortune Big "$work/exports/small"
+    unchanged 1 fortarc export-fortune --force Big "$work/exports/small"
     [ "$(ls -A "$work/exports/small")" = $'Big\nBig.dat' ] ||
         fail "a failed export left files: $(ls -A "$work/exports/small")"
     rm "$work/exports/small/"*
