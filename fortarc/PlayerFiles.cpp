@@ -164,6 +164,7 @@ void ImportFortune(const CCommandContext& context, const std::string& file,
     // Every entry is checked before the archive is touched.
     std::vector<std::u16string> storable;
     size_t blank = 0;
+    size_t trimmed = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
         const std::string what = file + ": entry " + std::to_string(i + 1);
         const size_t first = entries[i].find_first_not_of("\r\n");
@@ -171,6 +172,8 @@ void ImportFortune(const CCommandContext& context, const std::string& file,
             ++blank;
             continue;
         }
+        if (first > 0 || entries[i].find_last_not_of("\r\n") + 1 < entries[i].size())
+            ++trimmed;
         storable.push_back(ArchiveCommands::StorableFortune(entries[i], what));
     }
 
@@ -201,6 +204,11 @@ void ImportFortune(const CCommandContext& context, const std::string& file,
     if (blank > 0)
         std::fprintf(stderr, "fortarc: %s: %zu entries of blank lines only were skipped\n",
                      file.c_str(), blank);
+    if (trimmed > 0)
+        std::fprintf(stderr,
+                     "fortarc: %s: %zu entries lost the blank lines at their start or end, "
+                     "which the archive does not keep\n",
+                     file.c_str(), trimmed);
 }
 
 } // namespace fortarc::PlayerFiles

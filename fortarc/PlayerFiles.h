@@ -19,8 +19,9 @@ void ExportFortune(const CCommandContext& context, const std::string& archive,
 // Appends every entry of FILE (with the delimiter and rotation of FILE.dat
 // when there is one; both must be regular files) to the archive: all of
 // them, or none when one cannot be stored or the archive fails part-way.
-// Entries of blank lines only cannot be stored and are skipped with a note
-// on standard error.
+// Entries of blank lines only cannot be stored and are skipped; the
+// component's Add trims the line breaks at both ends of the others. Notes on
+// standard error count both.
 void ImportFortune(const CCommandContext& context, const std::string& file,
                    const std::string& archive);
 

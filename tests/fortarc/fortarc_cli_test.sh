@@ -277,7 +277,13 @@ strfile -s "$work/exports/cookies" >/dev/null
 run 0 fortarc create "$work/exports/imported"
 run 0 fortarc import-fortune "$work/exports/cookies" "$work/exports/imported"
 grep -q 'skipped' "$work/err" || fail "import says nothing of the blank entry"
+grep -q 'lost' "$work/err" && fail "import notes lost blank lines where none were: $(cat "$work/err")"
 expect_bytes "$work/exports/imported" '\n%%\nOne\n%%\nTwo\r\nlines\n%%\nThree %% sign'
+printf '\n\nLead\n%%\nTrail\n\n%%\nPlain\n%%\n\r\nCR LF\r\n%%\n' >"$work/exports/padded"
+run 0 fortarc create "$work/exports/trimmed"
+run 0 fortarc import-fortune "$work/exports/padded" "$work/exports/trimmed"
+grep -q ': 3 entries lost the blank lines' "$work/err" || fail "the note of lost blank lines: $(cat "$work/err")"
+expect_bytes "$work/exports/trimmed" '\n%%\nLead\n%%\nTrail\n%%\nPlain\n%%\nCR LF'
 tr 'A-Za-z' 'N-ZA-Mn-za-m' <"$work/exports/cookies" >"$work/exports/rotated"
 strfile -s -x "$work/exports/rotated" >/dev/null
 run 0 fortarc create "$work/exports/unrotated"
