@@ -61,18 +61,19 @@ void RequireReplaceablePair(const std::string& textPath, const std::string& inde
     if (!hasText && !hasIndex)
         return;
     const auto refuse = [](const std::string& why) {
-        throw FortarcError(ExitCode::NameTaken, why + "; --force replaces it");
+        throw FortarcError(ExitCode::NameTaken, why + " (--force replaces what is there)");
     };
-    if (!hasText || !S_ISREG(text.st_mode))
-        refuse(textPath + (hasText ? ": not a regular file" : " is missing beside " + indexPath));
-    if (!hasIndex || !S_ISREG(index.st_mode))
-        refuse(indexPath + (hasIndex ? ": not a regular file" : " is missing beside " + textPath));
+    if (!hasText)
+        refuse(indexPath + " exists without " + textPath);
+    if (!hasIndex)
+        refuse(textPath + " exists without its strfile index " + indexPath);
+    if (!S_ISREG(text.st_mode) || !S_ISREG(index.st_mode))
+        refuse((S_ISREG(text.st_mode) ? indexPath : textPath) + ": not a regular file");
     const auto textSize = static_cast<uint64_t>(text.st_size);
     const CInputFile file(indexPath, false);
     if (file.Size() > LargestStrfileIndex(textSize) ||
         !IsStrfileIndexOf(file.Read(file.Size()), textSize))
-        refuse(textPath + ": a file that is not a fortune file with its strfile index (" +
-               indexPath + ") exists");
+        refuse(indexPath + ": not a strfile index of " + textPath);
 }
 
 // Takes the added fortunes off again, from the last down, each only while

@@ -303,6 +303,7 @@ put_input() {
     index-60) cp "$work/source.dat" "$2" && truncate -s 60 "$2" ;;
     index-61) cp "$work/source.dat" "$2" && truncate -s 61 "$2" ;;
     sparse-1g) cp "$work/source.dat" "$2" && truncate -s 1G "$2" ;;
+    sparse-5g) truncate -s 5G "$2" ;;
     fifo) mkfifo "$2" ;;
     zero) ln -s /dev/zero "$2" ;;
     folder) mkdir "$2" ;;
@@ -325,6 +326,7 @@ done <<'EOF'
 0 text index-60
 5 text index-61
 5 text sparse-1g
+5 sparse-5g none
 1 fifo none
 1 text fifo
 1 zero none
