@@ -99,7 +99,8 @@ path of an archive file when it holds a "/". Fortunes are numbered from 1.
 TEXT is taken from standard input when it is left out or is "-"; one final
 line end of standard input is dropped. Texts are read and printed in the
 character set of the locale (LC_CTYPE) with LF line ends; bytes of an archive
-that are not valid in it are shown as replacement characters.
+that are not valid in it are shown as replacement characters, and so are
+control characters other than TAB and LF when standard output is a terminal.
 
 Commands:
   list ARCHIVE                 print the index and first line of each fortune
