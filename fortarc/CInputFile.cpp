@@ -26,9 +26,10 @@ CInputFile::CInputFile(const std::string& path, bool followLinks) : m_path(path)
 {
     m_fd = OpenWithoutWaiting(path, followLinks);
     if (m_fd < 0)
-        throw FortarcError(ExitCode::Failure,
-                           path + ": " +
-                               (errno == ELOOP ? "a symbolic link" : std::strerror(errno)));
+        throw FortarcError(
+            ExitCode::Failure,
+            path + ": " +
+                (errno == ELOOP && !followLinks ? "a symbolic link" : std::strerror(errno)));
     struct stat info {};
     if (::fstat(m_fd, &info) != 0) {
         const std::string reason = std::strerror(errno);

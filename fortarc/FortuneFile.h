@@ -17,6 +17,7 @@
 namespace fortarc {
 
 constexpr uint32_t kStrfileRotated = 0x4;
+constexpr size_t kStrfileHeaderSize = 24;
 
 // Builds both files in memory.
 class CFortuneFileBuilder final {

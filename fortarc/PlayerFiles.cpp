@@ -44,7 +44,7 @@ std::optional<StrfileHeader> ReadIndexHeader(const std::string& path, uint64_t t
     if (index->Size() > LargestStrfileIndex(textSize))
         throw FortarcError(ExitCode::BadText,
                            path + ": larger than a strfile index of its text file can be");
-    const std::optional<StrfileHeader> header = ParseStrfileHeader(index->Read(64));
+    const std::optional<StrfileHeader> header = ParseStrfileHeader(index->Read(kStrfileHeaderSize));
     if (!header)
         throw FortarcError(ExitCode::BadText, path + ": not a strfile index");
     return header;
