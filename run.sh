@@ -40,16 +40,19 @@ if [ ! -e "$example" ]; then
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "No display is available (DISPLAY and WAYLAND_DISPLAY are not set)."
-    if [ -t 0 ]; then
+    # One line that works pasted into a shell as it stands, the machine hive's
+    # location included.
+    virtual=$(printf "XDG_CONFIG_DIRS=%q xvfb-run -a -s '-screen 0 1280x1024x24' %q" \
+        "$XDG_CONFIG_DIRS" "$prefix/bin/fortedit")
+    echo "No display is available (DISPLAY and WAYLAND_DISPLAY are not set)." >&2
+    if [ -t 0 ] && [ -t 1 ]; then
         read -r -p "Start the editor on a virtual display under Xvfb instead? [y/N] " answer
         case "$answer" in
-        [yY]*) exec xvfb-run -a "$prefix/bin/fortedit" ;;
+        [yY]*) exec xvfb-run -a -s '-screen 0 1280x1024x24' "$prefix/bin/fortedit" ;;
         esac
-    else
-        echo "To start it on a virtual display run:  xvfb-run -a $prefix/bin/fortedit"
-        echo "(with XDG_CONFIG_DIRS=$XDG_CONFIG_DIRS)"
     fi
+    echo "To start the editor on a virtual display, run:" >&2
+    echo "$virtual"
     exit 1
 fi
 exec "$prefix/bin/fortedit"

@@ -63,7 +63,7 @@ QString ShowOpenFileDialog(const QString& initialFolder, const QString& title,
 {
     PromptRecord record;
     record.kind = PromptRecord::Kind::OpenFile;
-    record.title = TitleOrProgram(title);
+    record.title = title;
     record.buttons = vbOKCancel;
     record.initialFolder = initialFolder;
     record.filter = filter;

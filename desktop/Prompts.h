@@ -40,7 +40,7 @@ enum VbMsgBoxResult : int {
 
 struct PromptRecord {
     enum class Kind { MessageBox, InputBox, OpenFile } kind = Kind::MessageBox;
-    QString title;          // the title shown: the program title when none was given
+    QString title;          // the title shown (a box's: the program title when none was given)
     QString text;           // message, input prompt, or nothing for a file dialog
     int buttons = vbOKOnly; // one of vbOKOnly .. vbRetryCancel
     int icon = 0;           // 0 or one of vbCritical .. vbInformation
@@ -77,6 +77,7 @@ QString InputBox(const QString& prompt, const QString& title = {}, const QString
                  QWidget* owner = nullptr);
 
 // The chosen file's full path, or the empty text when the dialog was cancelled.
+// An empty title leaves the dialog the desktop's own.
 // The filter is Qt's ("Text files (*.txt);;All files (*)") or the common
 // dialog's ("Text files|*.txt|All files|*.*").
 QString ShowOpenFileDialog(const QString& initialFolder, const QString& title = {},

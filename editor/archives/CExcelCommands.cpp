@@ -25,6 +25,8 @@ const QString kFileClassKey = QStringLiteral("Software\\Classes\\.xls");
 const QString kSheetClass = QStringLiteral("Excel.Sheet.");
 constexpr int32_t kRowHeight = 30;
 constexpr int32_t kColumnWidth = 60;
+// The most characters a spreadsheet cell holds.
+constexpr qsizetype kMaxCellText = 32767;
 
 // The version after "Excel.Sheet.", converted as an integer would be:
 // rounded half to even, and no answer beyond the 16-bit range.
@@ -48,6 +50,47 @@ void LogFailure(const char* vsStep, const EditorError& error)
 QString CellAddress(const QString& vsColumn, int32_t vlRow)
 {
     return vsColumn + QString::number(vlRow);
+}
+
+// The text into column A of the row; false when the cell was not written.
+bool WriteCell(IDispatch* sheet, int32_t vlRow, const QString& vsText)
+{
+    try {
+        CVariant address = CVariant::Text(CellAddress(QStringLiteral("A"), vlRow));
+        const ComPtr<IDispatch> cell =
+            GetObject(sheet, CExcel::DispRange, QStringLiteral("Range"), address.get());
+        CVariant value = CVariant::Text(vsText);
+        PutByName(cell.get(), QStringLiteral("Value"), value.get());
+        return true;
+    } catch (const EditorError& error) {
+        LogFailure("writing a cell", error);
+        return false;
+    }
+}
+
+void SetRowHeight(IDispatch* sheet, int32_t vlRow)
+{
+    try {
+        CVariant number = CVariant::Long(vlRow);
+        const ComPtr<IDispatch> line =
+            GetObject(sheet, CExcel::DispRows, QStringLiteral("Rows"), number.get());
+        CVariant height = CVariant::Long(kRowHeight);
+        PutByName(line.get(), QStringLiteral("RowHeight"), height.get());
+    } catch (const EditorError& error) {
+        LogFailure("setting a row height", error);
+    }
+}
+
+void TellTooLong(int32_t vlCount, QWidget* owner)
+{
+    const QString text =
+        vlCount == 1
+            ? QStringLiteral("1 fortune was longer than the 32,767 characters a spreadsheet cell "
+                             "holds and was left out.")
+            : QStringLiteral("%1 fortunes were longer than the 32,767 characters a spreadsheet "
+                             "cell holds and were left out.")
+                  .arg(vlCount);
+    MsgBox(text, vbOKOnly | vbInformation, {}, owner);
 }
 
 } // namespace
@@ -168,64 +211,61 @@ void CExcelCommands::ExportToExcel()
     } catch (const EditorError& error) {
         LogFailure("adding a workbook", error);
     }
-    const bool archiveStayed = ExportRows(sheet.get(), archive.get(), name, limit);
+    const ExportOutcome outcome = ExportRows(sheet.get(), archive.get(), name, limit);
     FinishSheet(sheet.get());
     sheet.reset();
-    if (!archiveStayed)
+    if (outcome.tooLong > 0)
+        TellTooLong(outcome.tooLong, mWindow.owner);
+    if (!outcome.archiveStayed)
         mWindow.stillExists(name);
 }
 
 // Rows 1, 2, ... without gaps, in archive order. A fortune is exported when
-// there is no limit or its length without surrounding spaces is below it.
-// Cancel ends the rows early. False when the archive's file vanished (its
-// texts then read as empty).
-bool CExcelCommands::ExportRows(IDispatch* sheet, IFortune* archive, const QString& name,
-                                int32_t limit) const
+// there is no limit or its length without surrounding spaces is below it; a
+// text longer than a cell holds takes no row when the cell refuses it, and is
+// counted. Cancel ends the rows early. The archive counts as gone when its
+// file vanished (its texts then read as empty).
+CExcelCommands::ExportOutcome CExcelCommands::ExportRows(IDispatch* sheet, IFortune* archive,
+                                                         const QString& name, int32_t limit) const
 {
+    ExportOutcome outcome;
     const QString path = mWindow.archivePath(name);
     LONG count = 0;
-    if (!QFileInfo::exists(path))
-        return false;
+    if (!QFileInfo::exists(path)) {
+        outcome.archiveStayed = false;
+        return outcome;
+    }
     if (FAILED(archive->Count(&count))) {
         qCWarning(lcEditor) << "cannot count the fortunes to export";
-        return true;
+        return outcome;
     }
     CProgress progress(mWindow.owner, QStringLiteral("Exporting fortunes..."), count);
     int32_t row = 0;
     for (int32_t i = 1; i <= count; ++i) {
         if (!progress.Step(i - 1))
-            return true;
+            return outcome;
         BString item;
         if (FAILED(archive->get_Item(i, item.put()))) {
             qCWarning(lcEditor) << "cannot read fortune" << i;
             continue;
         }
-        if (!QFileInfo::exists(path))
-            return false;
+        if (!QFileInfo::exists(path)) {
+            outcome.archiveStayed = false;
+            return outcome;
+        }
         const QString text = FromBstr(item);
         if (limit != -1 && TrimSpaces(text).size() >= limit)
             continue;
+        if (!WriteCell(sheet, row + 1, text) && text.size() > kMaxCellText) {
+            qCInfo(lcEditor) << "fortune" << i << "has" << text.size()
+                             << "characters, more than a cell holds; left out";
+            ++outcome.tooLong;
+            continue;
+        }
         ++row;
-        try {
-            CVariant address = CVariant::Text(CellAddress(QStringLiteral("A"), row));
-            const ComPtr<IDispatch> cell =
-                GetObject(sheet, CExcel::DispRange, QStringLiteral("Range"), address.get());
-            CVariant value = CVariant::Text(text);
-            PutByName(cell.get(), QStringLiteral("Value"), value.get());
-        } catch (const EditorError& error) {
-            LogFailure("writing a cell", error);
-        }
-        try {
-            CVariant number = CVariant::Long(row);
-            const ComPtr<IDispatch> line =
-                GetObject(sheet, CExcel::DispRows, QStringLiteral("Rows"), number.get());
-            CVariant height = CVariant::Long(kRowHeight);
-            PutByName(line.get(), QStringLiteral("RowHeight"), height.get());
-        } catch (const EditorError& error) {
-            LogFailure("setting a row height", error);
-        }
+        SetRowHeight(sheet, row);
     }
-    return true;
+    return outcome;
 }
 
 // Column A 60 wide, B1 the active cell.

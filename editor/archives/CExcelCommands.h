@@ -56,7 +56,12 @@ public:
 
 private:
     bool StartSpreadsheet(bool vbVisible);
-    bool ExportRows(IDispatch* sheet, IFortune* archive, const QString& name, int32_t limit) const;
+    struct ExportOutcome {
+        bool archiveStayed = true;
+        int32_t tooLong = 0; // fortunes left out for being longer than a cell holds
+    };
+    ExportOutcome ExportRows(IDispatch* sheet, IFortune* archive, const QString& name,
+                             int32_t limit) const;
     void FinishSheet(IDispatch* sheet) const;
     bool ImportRows(IDispatch* sheet, IFortune* archive, const QString& name) const;
 

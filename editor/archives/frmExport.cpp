@@ -55,7 +55,9 @@ void frmExport::BuildControls()
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setGeometry(Rect(3630, 960, 1125, 345));
-    cmdCancel->setAutoDefault(false);
+    // Enter presses a button that has the focus; OK is the default otherwise.
+    cmdOK->setAutoDefault(true);
+    cmdCancel->setAutoDefault(true);
 
     setTabOrder(txtCharLength, cmdOK);
     setTabOrder(cmdOK, cmdCancel);

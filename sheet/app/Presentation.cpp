@@ -2,6 +2,7 @@
 
 #include "desktop/ShellExecute.h"
 #include "sheet/app/DesktopQuery.h"
+#include "sheet/app/SheetLogging.h"
 #include "sheet/io/WorkbookFiles.h"
 
 #include <QDir>
@@ -28,6 +29,19 @@ bool Taken(const QString& path)
     return info.exists() || info.isSymLink();
 }
 
+// The user's documents folder. A relative one is not valid by the XDG rule:
+// the home folder's default stands in for it.
+QString DocumentsFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || QDir::isAbsolutePath(folder))
+        return folder;
+    const QString fallback = QDir::homePath() + QStringLiteral("/Documents");
+    qCWarning(lcSheet).noquote() << "the documents folder" << folder
+                                 << "is not an absolute path; using" << fallback;
+    return fallback;
+}
+
 std::string AssociatedProgram()
 {
     const std::optional<std::string> output =
@@ -50,7 +64,7 @@ std::string CannotShowReason()
 
 bool ShowWorkbook(const WorkbookData& workbook, std::string& shownFile, std::string& error)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = DocumentsFolder();
     if (folder.isEmpty() || !QDir().mkpath(folder)) {
         error = "the documents folder '" + folder.toStdString() + "' cannot be created";
         return false;

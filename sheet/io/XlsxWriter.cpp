@@ -1,4 +1,4 @@
-// WriteXlsxFile: the workbook through libxlsxwriter into a temporary file
+// WriteXlsxFile: the workbook through libxlsxwriter into a private folder
 // beside the target, then put in place without ever replacing a file.
 
 #include "sheet/io/CellText.h"
@@ -6,12 +6,13 @@
 #include "sheet/io/WorkbookLimits.h"
 #include "sheet/io/XlsxText.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,45 +35,38 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A fresh, uniquely named file beside the target; removed again unless it was
-// published under the target's name.
-class TemporaryFile final {
+// A private folder beside the target (mkdtemp: a fresh name, mode 0700) in
+// which the workbook is written under the target's name. libxlsxwriter opens
+// the file by name; in this folder nobody else can put anything in its place.
+// Removed with whatever is left in it.
+class PrivateFolder final {
 public:
-    // Created with the permissions any new file gets (unlike mkstemp's 0600),
-    // under a name no other writer uses.
-    explicit TemporaryFile(const std::string& target)
+    explicit PrivateFolder(const std::string& target)
     {
-        static std::atomic<unsigned> counter{0};
         const auto slash = target.rfind('/');
         const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            const std::string candidate = FolderOf(target) + "/." + name + "." +
-                                          std::to_string(getpid()) + "." +
-                                          std::to_string(counter++) + ".tmp";
-            const int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd >= 0) {
-                close(fd);
-                m_path = candidate;
-                return;
-            }
-            if (errno != EEXIST)
-                return;
-        }
+        std::string pattern = FolderOf(target) + "/." + name + ".XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr)
+            return;
+        m_folder = pattern;
+        m_file = m_folder + "/" + name;
     }
-    ~TemporaryFile()
+    ~PrivateFolder()
     {
-        if (!m_path.empty())
-            unlink(m_path.c_str());
+        if (m_folder.empty())
+            return;
+        std::error_code ignored; // only this process writes in it
+        std::filesystem::remove_all(m_folder, ignored);
     }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    PrivateFolder(const PrivateFolder&) = delete;
+    PrivateFolder& operator=(const PrivateFolder&) = delete;
 
-    bool Created() const { return !m_path.empty(); }
-    const std::string& Path() const { return m_path; }
-    void Published() { m_path.clear(); }
+    bool Created() const { return !m_folder.empty(); }
+    const std::string& File() const { return m_file; }
 
 private:
-    std::string m_path;
+    std::string m_folder;
+    std::string m_file;
 };
 
 bool SyncFile(const std::string& path, int flags)
@@ -256,20 +250,19 @@ bool WriteXlsxFile(const WorkbookData& workbook, const std::string& path, std::s
         error = path + " already exists";
         return false;
     }
-    TemporaryFile temporary(path);
+    const PrivateFolder temporary(path);
     if (!temporary.Created()) {
-        error = SystemError("cannot create a file in " + FolderOf(path));
+        error = SystemError("cannot create a folder in " + FolderOf(path));
         return false;
     }
-    if (!WriteWorkbook(workbook, temporary.Path(), error))
+    if (!WriteWorkbook(workbook, temporary.File(), error))
         return false;
-    if (!SyncFile(temporary.Path(), O_RDONLY)) {
-        error = SystemError("cannot write " + temporary.Path());
+    if (!SyncFile(temporary.File(), O_RDONLY)) {
+        error = SystemError("cannot write " + temporary.File());
         return false;
     }
-    if (!PublishWithoutReplacing(temporary.Path(), path, error))
+    if (!PublishWithoutReplacing(temporary.File(), path, error))
         return false;
-    temporary.Published();
     SyncFile(FolderOf(path), O_RDONLY | O_DIRECTORY);
     return true;
 }

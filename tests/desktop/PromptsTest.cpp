@@ -80,18 +80,23 @@ TEST(ScriptedPromptsTest, answersInQueueOrderAndRecordsTexts)
     EXPECT_EQ(prompts.pending(), 0u);
 }
 
-TEST(ScriptedPromptsTest, emptyTitleIsTheProgramTitle)
+// Boxes without a title show the program's; a file dialog keeps the desktop's.
+TEST(ScriptedPromptsTest, emptyTitleIsTheProgramTitle_butNotAFileDialogs)
 {
     const QString saved = QCoreApplication::applicationName();
     QCoreApplication::setApplicationName(QStringLiteral("fortedit"));
     ScriptedPrompts prompts;
     prompts.expectMessageBox(vbOK);
     prompts.expectInput({});
+    prompts.expectOpenFile({});
     MsgBox(QStringLiteral("plain"));
     InputBox(QStringLiteral("prompt"));
+    ShowOpenFileDialog(QStringLiteral("/"));
     QCoreApplication::setApplicationName(saved);
+    ASSERT_EQ(prompts.records().size(), 3u);
     EXPECT_EQ(prompts.records()[0].title, QStringLiteral("fortedit"));
     EXPECT_EQ(prompts.records()[1].title, QStringLiteral("fortedit"));
+    EXPECT_EQ(prompts.records()[2].title, QString());
 }
 
 TEST(ScriptedPromptsTest, cancelledInputAndFileGiveEmptyText)
@@ -304,8 +309,10 @@ TEST(QtPromptResponderTest, realFileDialogStartsInTheFolderAndGivesTheChoice)
     file.close();
     QString shownFolder;
     QStringList filters;
+    QString title;
     const QString chosen = WithModal<QFileDialog>(
         [&](QFileDialog& dialog) {
+            title = dialog.windowTitle();
             shownFolder = dialog.directory().absolutePath();
             filters = dialog.nameFilters();
             dialog.selectFile(folder + "/sheet.xls");
@@ -318,10 +325,18 @@ TEST(QtPromptResponderTest, realFileDialogStartsInTheFolderAndGivesTheChoice)
     EXPECT_EQ(chosen, folder + "/sheet.xls");
     EXPECT_EQ(shownFolder, folder);
     EXPECT_EQ(filters, QStringList{QStringLiteral("Spreadsheets (*.xls)")});
+    EXPECT_EQ(title, QStringLiteral("Import"));
 
-    const QString cancelled = WithModal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); },
-                                                     [&] { return ShowOpenFileDialog(folder); });
+    // Without a title of its own the dialog is titled as the desktop's.
+    const QString cancelled = WithModal<QFileDialog>(
+        [&](QFileDialog& dialog) {
+            title = dialog.windowTitle();
+            dialog.reject();
+        },
+        [&] { return ShowOpenFileDialog(folder); });
     EXPECT_TRUE(cancelled.isEmpty());
+    EXPECT_EQ(title, QFileDialog().windowTitle());
+    EXPECT_NE(title, QCoreApplication::applicationName());
 }
 
 } // namespace

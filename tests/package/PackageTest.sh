@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package, installs it with apt, starts the installed editor,
-# creates an archive through the installed component, removes the package and
-# checks that nothing of it is left but the user's archive.
+# creates an archive through the installed component, installs it again over
+# itself, walks through the failed-upgrade, -remove and -deconfigure sequences
+# of the maintainer scripts, removes the package and checks that nothing of it
+# is left but the user's archive.
 #
 # It changes the machine (/usr, /etc/xdg), so it runs only as root on a
 # machine meant for it: under CI, or when ZRV_PACKAGE_TEST=1 says so.
@@ -53,8 +55,12 @@ hive_before=no
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null 2>&1
 dpkg -L zorva-fortune | sort >"$work/files"
 
-check "the component is registered in the machine hive" \
-    "$regtool" query 'HKCR\ZorvaFortune.Fortune\CLSID' /ve >/dev/null
+registered() { # both component libraries
+    "$regtool" query 'HKCR\ZorvaFortune.Fortune\CLSID' /ve >/dev/null 2>&1 &&
+        "$regtool" query 'HKLM\Software\Classes\.xls' >/dev/null 2>&1
+}
+unregistered() { ! "$regtool" query 'HKCR\ZorvaFortune.Fortune' >/dev/null 2>&1; }
+check "the component is registered in the machine hive" registered
 check "appstreamcli validates the metadata" \
     appstreamcli validate --no-net /usr/share/metainfo/org.zorvatools.fortedit.metainfo.xml >/dev/null
 check "desktop-file-validate accepts the desktop entry" \
@@ -81,6 +87,29 @@ check "the installed editor shows its main window" \
 kill "$editor" 2>/dev/null
 wait "$editor" 2>/dev/null || true
 editor=
+
+# An upgrade: the package installed again over itself (old prerm upgrade, new
+# postinst configure).
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "$deb" >/dev/null 2>&1
+check "installed again over itself, the libraries are registered" registered
+
+# A step that fails after prerm: dpkg calls postinst abort-*, and the package,
+# still installed, must be registered again.
+version=$(dpkg-query -W -f='${Version}' zorva-fortune)
+scripts=/var/lib/dpkg/info/zorva-fortune
+while IFS='|' read -r prerm postinst; do
+    # shellcheck disable=SC2086 # the arguments are words
+    "$scripts.prerm" $prerm
+    check "prerm $prerm unregisters" unregistered
+    # shellcheck disable=SC2086
+    "$scripts.postinst" $postinst
+    check "postinst $postinst registers again" registered
+done <<SEQUENCES
+upgrade $version|abort-upgrade $version
+remove|abort-remove
+deconfigure in-favour zorva-other 1.0 removing zorva-fortune $version|abort-deconfigure in-favour zorva-other 1.0 removing zorva-fortune $version
+SEQUENCES
+check "the archive made earlier is still there" grep -q "Installed and working." "$player/data/Packaged"
 
 "$regtool" delete "$uninstall" /f >/dev/null
 DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq zorva-fortune >/dev/null

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -130,6 +131,19 @@ QStringList ColumnA(const zrv::sheet::SheetData& sheet)
     for (uint32_t row = 1; sheet.cells.count({row, 1}) != 0; ++row)
         texts.append(QString::fromStdString(sheet.cells.at({row, 1}).text));
     return texts;
+}
+
+// Long texts as their length and a digest, so that a difference reads.
+QStringList Brief(const QStringList& texts)
+{
+    QStringList brief;
+    for (const QString& text : texts) {
+        const QByteArray digest =
+            QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Md5).toHex().left(8);
+        brief.append(
+            text.size() <= 40 ? text : QString("<%1 characters, %2>").arg(text.size()).arg(digest));
+    }
+    return brief;
 }
 
 } // namespace
@@ -259,6 +273,52 @@ TEST_F(ExcelAutomationTest, importOfAnExportedWorkbook_givesBackTheSameFortunes)
     EXPECT_EQ(Fortunes("Copy"), trimmed);
     FortuneFiles::MakeArchive(Path("Expected"), "Header", trimmed);
     EXPECT_EQ(Bytes(Path("Copy")), Bytes(Path("Expected")));
+}
+
+// A fortune longer than a cell holds takes no row, and one message says how
+// many were left out; the limit applies first. Characters count as the cell
+// counts them: CR LF is one. The workbook imports as every other fortune.
+TEST_F(ExcelAutomationTest, fortunesLongerThanACell_takeNoRowAndAreCounted)
+{
+    const QString fits(32767, 'f');
+    const QString over(32768, 'o');
+    const QString spaces(40000, ' ');
+    const QString lines = QString("line\r\n").repeated(6000) + "end"; // 30,003 in a cell
+    Make({"first", over, fits, spaces, "   padded   ", lines, "last"});
+    const struct {
+        const char* typed;
+        QStringList rows;
+        QString told;
+    } cases[] = {
+        {"",
+         {"first", fits, "   padded   ", lines, "last"},
+         "2 fortunes were longer than the 32,767 characters a spreadsheet cell holds and were "
+         "left out."},
+        {"7",
+         {"first", "   padded   ", "last"},
+         "1 fortune was longer than the 32,767 characters a spreadsheet cell holds and was left "
+         "out."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const size_t before = prompts.records().size();
+        prompts.expectMessageBox(vbOK);
+        const zrv::sheet::SheetData sheet = Export(c.typed);
+        EXPECT_EQ(Brief(ColumnA(sheet)), Brief(c.rows));
+        EXPECT_EQ(sheet.cells.size(), static_cast<size_t>(c.rows.size()));
+        EXPECT_EQ(sheet.rowHeights.size(), static_cast<size_t>(c.rows.size()));
+        ASSERT_EQ(prompts.records().size(), before + 1);
+        const PromptRecord& box = prompts.records().back();
+        EXPECT_EQ(box.text, c.told);
+        EXPECT_EQ(box.title, QCoreApplication::applicationName());
+        EXPECT_EQ(box.icon, vbInformation);
+        EXPECT_EQ(box.buttons, vbOKOnly);
+    }
+
+    FortuneFiles::MakeArchive(Path("Copy"), "Header", {});
+    main->OpenArchive("Copy");
+    Import(QDir(Server::DocumentsFolder()).filePath("Book1.xlsx"));
+    EXPECT_EQ(Brief(Fortunes("Copy")), Brief({"first", fits, "padded", lines, "last"}));
 }
 
 // The archive's file goes away while the command runs: the window closes the

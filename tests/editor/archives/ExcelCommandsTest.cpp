@@ -139,6 +139,7 @@ TEST_F(ExcelCommandsTest, cancelNoOrCancelledFileDialog_startNothing)
     prompts.expectOpenFile("");
     main->ImportFromExcel();
     EXPECT_EQ(LastPrompt().kind, PromptRecord::Kind::OpenFile);
+    EXPECT_EQ(LastPrompt().title, "");
     EXPECT_EQ(LastPrompt().initialFolder, main->AppPath());
     EXPECT_EQ(LastPrompt().filter, "");
 

@@ -139,7 +139,8 @@ TEST_F(ExportFormTest, numbersFollowTheUsersLocale)
     EXPECT_EQ(form.GetLength(), 2);
 }
 
-// Cancel and Esc put "0" in the box; the title bar's close button leaves it,
+// Cancel, Esc and Enter on a focused Cancel put "0" in the box; Enter on a
+// focused OK is OK; the title bar's close button leaves the box as it is,
 // unless OK would have refused it.
 TEST_F(ExportFormTest, cancelEscAndTitleBarClose)
 {
@@ -149,8 +150,9 @@ TEST_F(ExportFormTest, cancelEscAndTitleBarClose)
         int32_t length;
         bool shown;
     } cases[] = {
-        {"12", "cancel", 0, false}, {"12", "esc", 0, false},    {"", "close", -1, true},
-        {"12", "close", 12, true},  {"abc", "close", 0, false}, {"-1", "close", 0, false},
+        {"12", "cancel", 0, false},  {"12", "esc", 0, false},   {"12", "enterCancel", 0, false},
+        {"12", "enterOK", 12, true}, {"", "close", -1, true},   {"12", "close", 12, true},
+        {"abc", "close", 0, false},  {"-1", "close", 0, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.how) + " " + c.typed);
@@ -163,9 +165,17 @@ TEST_F(ExportFormTest, cancelEscAndTitleBarClose)
             ASSERT_NE(form, nullptr);
             EXPECT_EQ(form->parentWidget(), &owner);
             QTest::keyClicks(Box(*form), c.typed);
-            if (std::string(c.how) == "cancel")
+            const std::string how = c.how;
+            if (how == "enterCancel" || how == "enterOK") {
+                QPushButton* button = Button(*form, how == "enterOK" ? "cmdOK" : "cmdCancel");
+                form->activateWindow();
+                EXPECT_TRUE(QTest::qWaitForWindowActive(form));
+                button->setFocus();
+                EXPECT_EQ(QApplication::focusWidget(), button);
+                QTest::keyClick(button, Qt::Key_Return);
+            } else if (how == "cancel")
                 Button(*form, "cmdCancel")->click();
-            else if (std::string(c.how) == "esc")
+            else if (how == "esc")
                 QTest::keyClick(Box(*form), Qt::Key_Escape);
             else
                 form->close();

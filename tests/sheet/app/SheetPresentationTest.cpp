@@ -138,6 +138,39 @@ TEST_F(Presentation, export_showsNewBookWithTextsAndLayout_andNeverReplacesOne)
     EXPECT_FALSE(std::filesystem::exists(outside));
 }
 
+// A relative documents folder is not valid: the home folder's default stands
+// in for it, and nothing is written below the current folder.
+TEST_F(Presentation, relativeDocumentsFolder_isNotUsed_theHomesDefaultIs)
+{
+    const std::string home = getenv("HOME");
+    const std::string dirs = std::string(getenv("XDG_CONFIG_HOME")) + "/user-dirs.dirs";
+    const std::string current = zrv::test::MakeTempDir("current");
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(current);
+    const struct {
+        const char* line;
+        std::string folder;
+    } cases[] = {
+        {"docs", home + "/Documents"},
+        {"./docs/", home + "/Documents"},
+        {"$HOME/Texts", home + "/Texts"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::ofstream(dirs) << "XDG_DOCUMENTS_DIR=\"" << c.line << "\"\n";
+        std::filesystem::remove_all(c.folder);
+        const size_t shown = m_shell.requests().size();
+        m_shell.expectShell(zrv::desktop::kShellSuccess);
+        Export(zrv::test::CreateSheetApplication().get(), {u"x"});
+        ASSERT_EQ(m_shell.requests().size(), shown + 1);
+        EXPECT_EQ(m_shell.requests().back().file.toStdString(), c.folder + "/Book1.xlsx");
+        EXPECT_TRUE(std::filesystem::is_regular_file(c.folder + "/Book1.xlsx"));
+        EXPECT_TRUE(std::filesystem::is_empty(current));
+    }
+    std::filesystem::current_path(saved);
+    std::filesystem::remove(dirs);
+}
+
 TEST_F(Presentation, releasingApplication_showsChangedAndUnshownBooks_invisibleShowsNothing)
 {
     {

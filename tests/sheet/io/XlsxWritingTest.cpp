@@ -6,11 +6,16 @@
 #include "tests/sheet/io/ZipFiles.h"
 #include "tests/support/TempHome.h"
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <string>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace zrv::sheet {
 namespace {
@@ -139,6 +144,88 @@ TEST(XlsxWriting, existingTarget_isNeverReplaced)
     EXPECT_EQ(error, path + " already exists");
     EXPECT_EQ(ReadBytes(path), "the user's own file");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+// Another user of a shared folder: every regular file that appears in it
+// (but the target) is at once replaced by a link to a file elsewhere.
+class LinkPlanter final {
+public:
+    LinkPlanter(const std::string& folder, const std::string& spared, const std::string& outside)
+        : m_inotify(inotify_init1(IN_CLOEXEC | IN_NONBLOCK))
+    {
+        EXPECT_GE(inotify_add_watch(m_inotify, folder.c_str(), IN_CREATE), 0);
+        m_thread = std::thread([=, this] { Run(folder, spared, outside); });
+    }
+    ~LinkPlanter()
+    {
+        m_stop = true;
+        m_thread.join();
+        close(m_inotify);
+    }
+    LinkPlanter(const LinkPlanter&) = delete;
+    LinkPlanter& operator=(const LinkPlanter&) = delete;
+
+private:
+    void Run(const std::string& folder, const std::string& spared, const std::string& outside)
+    {
+        alignas(inotify_event) char buffer[4096];
+        while (!m_stop) {
+            pollfd waiting{m_inotify, POLLIN, 0};
+            if (poll(&waiting, 1, 10) <= 0)
+                continue;
+            const ssize_t got = read(m_inotify, buffer, sizeof buffer);
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+                const std::string path = folder + "/" + event->name;
+                if (event->len == 0 || path == spared ||
+                    !fs::is_regular_file(fs::symlink_status(path)))
+                    continue;
+                fs::remove(path);
+                fs::create_symlink(outside, path);
+            }
+        }
+    }
+
+    int m_inotify;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+// The workbook is written where nobody else can put a link in its place, and
+// whatever happens, only the target is left in the folder.
+TEST(XlsxWriting, linksPlantedWhileWriting_areNeverFollowed_andNothingIsLeftBehind)
+{
+    const std::string outside = test::MakeTempDir("outside") + "/victim.xlsx";
+    WorkbookData large;
+    large.sheets.resize(1);
+    for (uint32_t row = 1; row <= 30000; ++row)
+        large.sheets[0].cells[{row, 1}] = Text("row " + std::to_string(row));
+    WorkbookData badName;
+    badName.sheets.resize(1);
+    badName.sheets[0].name = "no[brackets]";
+    const struct {
+        const WorkbookData* workbook;
+        bool written;
+    } cases[] = {{&large, true}, {&badName, false}};
+    for (const auto& c : cases) {
+        const std::string folder = test::MakeTempDir("shared");
+        const std::string path = folder + "/Book1.xlsx";
+        std::string error;
+        {
+            const LinkPlanter planter(folder, path, outside);
+            EXPECT_EQ(WriteXlsxFile(*c.workbook, path, error), c.written) << error;
+        }
+        EXPECT_FALSE(fs::exists(fs::symlink_status(outside)));
+        EXPECT_EQ(fs::is_regular_file(fs::symlink_status(path)), c.written);
+        if (c.written) {
+            const std::optional<WorkbookData> read = ReadWorkbookFile(path, error);
+            ASSERT_TRUE(read) << error;
+            EXPECT_EQ(read->sheets.at(0).cells.size(), large.sheets[0].cells.size());
+        }
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()),
+                  c.written ? 1 : 0);
+    }
 }
 
 } // namespace
