@@ -3,6 +3,7 @@
 #include "sheet/io/CellText.h"
 #include "sheet/io/WorkbookLimits.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -43,6 +44,15 @@ void CWorkbookBuilder::CheckPosition(uint32_t row, uint32_t column)
     if (column < 1 || column > kMaxColumns)
         throw CReadError("column " + std::to_string(column) + " is past the last column " +
                          std::to_string(kMaxColumns));
+}
+
+uint32_t CWorkbookBuilder::CheckedRow(int64_t row)
+{
+    if (row < 1)
+        throw CReadError("row " + std::to_string(row) + " is before the first row");
+    const auto checked = static_cast<uint32_t>(std::min<int64_t>(row, int64_t{kMaxRows} + 1));
+    CheckPosition(checked, 1);
+    return checked;
 }
 
 CellData& CWorkbookBuilder::NewCell(std::size_t sheet, uint32_t row, uint32_t column)

@@ -50,6 +50,8 @@ public:
     WorkbookData Take();
 
     static void CheckPosition(uint32_t row, uint32_t column);
+    // A 1-based row number as a file states it, checked against the first and last row.
+    static uint32_t CheckedRow(int64_t row);
 
 private:
     CellData& NewCell(std::size_t sheet, uint32_t row, uint32_t column);

@@ -1,6 +1,7 @@
 #include "sheet/io/CXmlStream.h"
 
 #include "sheet/io/CWorkbookBuilder.h"
+#include "sheet/io/WorkbookLimits.h"
 
 #include <climits>
 #include <cstring>
@@ -16,6 +17,8 @@ struct CXmlStream::Context {
     XML_Parser parser;
     bool* refused;
     std::exception_ptr failure;
+    std::size_t depth = 0;
+    bool tooDeep = false;
 };
 
 namespace {
@@ -25,7 +28,7 @@ using Context = CXmlStream::Context;
 template <typename F> void Guarded(void* data, F&& f)
 {
     auto* context = static_cast<Context*>(data);
-    if (context->failure)
+    if (context->failure || context->tooDeep)
         return;
     try {
         f(*context);
@@ -37,12 +40,23 @@ template <typename F> void Guarded(void* data, F&& f)
 
 void OnStart(void* data, const XML_Char* name, const XML_Char** attributes)
 {
-    Guarded(data, [&](Context& c) { c.handler->Start(name, attributes); });
+    Guarded(data, [&](Context& c) {
+        // expat keeps every open element: the depth bounds its memory.
+        if (++c.depth > kMaxXmlDepth) {
+            c.tooDeep = true;
+            XML_StopParser(c.parser, XML_FALSE);
+            return;
+        }
+        c.handler->Start(name, attributes);
+    });
 }
 
 void OnEnd(void* data, const XML_Char* name)
 {
-    Guarded(data, [&](Context& c) { c.handler->End(name); });
+    Guarded(data, [&](Context& c) {
+        --c.depth;
+        c.handler->End(name);
+    });
 }
 
 void OnText(void* data, const XML_Char* text, int length)
@@ -88,6 +102,8 @@ void CXmlStream::Parse(const char* data, int length, bool final)
         std::rethrow_exception(m_context->failure);
     if (m_refused)
         throw CReadError("refused XML document type in " + m_what);
+    if (m_context->tooDeep)
+        throw CReadError("damaged XML in " + m_what + " (elements nested too deep)");
     if (status != XML_STATUS_OK)
         throw CReadError("damaged XML in " + m_what + " (line " +
                          std::to_string(XML_GetCurrentLineNumber(m_parser.get())) + ": " +

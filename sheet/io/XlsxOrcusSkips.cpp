@@ -121,7 +121,7 @@ public:
         const std::string_view local = Local(name);
         if (local == "row") {
             const char* r = LocalAttribute(attributes, "r");
-            m_row = r ? static_cast<uint32_t>(std::strtoul(r, nullptr, 10)) : m_row + 1;
+            m_row = r ? CWorkbookBuilder::CheckedRow(std::strtoll(r, nullptr, 10)) : m_row + 1;
             m_column = 0;
         } else if (local == "c") {
             const char* r = LocalAttribute(attributes, "r");

@@ -33,9 +33,7 @@ namespace ss = orcus::spreadsheet;
 
 uint32_t RowOf(ss::row_t row)
 {
-    if (row < 0 || static_cast<uint32_t>(row) >= kMaxRows)
-        CWorkbookBuilder::CheckPosition(kMaxRows + 1, 1);
-    return static_cast<uint32_t>(row) + 1;
+    return CWorkbookBuilder::CheckedRow(static_cast<int64_t>(row) + 1);
 }
 
 uint32_t ColumnOf(ss::col_t column)

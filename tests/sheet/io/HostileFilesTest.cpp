@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace zrv::sheet {
 namespace {
@@ -61,25 +62,46 @@ const std::string kLaughs = R"(<?xml version="1.0"?><!DOCTYPE lolz [<!ENTITY lol
                             R"(<!ENTITY lol3 "&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;">)"
                             "]>";
 
-// A package whose entry `liar` says it unpacks to `claimed` bytes: an
-// honest zip bomb when that is large, a lying one when the entry is larger.
-std::string ClaimedSize(test::ZipEntries entries, const std::string& liar, uint32_t claimed)
+// The zip bytes with `field` written over both headers of entry `name`: at
+// `localOffset` in its local header, at `centralOffset` in its central
+// directory entry.
+std::string PatchedEntry(std::string zip, const std::string& name, std::size_t localOffset,
+                         std::size_t centralOffset, const std::string& field)
 {
-    std::string zip = test::ZipBytes(entries);
-    const std::string size{static_cast<char>(claimed), static_cast<char>(claimed >> 8),
-                           static_cast<char>(claimed >> 16), static_cast<char>(claimed >> 24)};
-    // Local header: size at 22; central directory entry: size at 24.
-    const auto patch = [&](std::string_view signature, std::size_t sizeOffset,
-                           std::size_t nameOffset) {
+    for (const auto& [signature, offset, nameOffset] :
+         {std::tuple(std::string_view("PK\x03\x04", 4), localOffset, std::size_t{30}),
+          std::tuple(std::string_view("PK\x01\x02", 4), centralOffset, std::size_t{46})}) {
         for (auto at = zip.find(signature); at != std::string::npos;
              at = zip.find(signature, at + 4)) {
-            if (zip.compare(at + nameOffset, liar.size(), liar) == 0)
-                zip.replace(at + sizeOffset, 4, size);
+            if (zip.compare(at + nameOffset, name.size(), name) == 0)
+                zip.replace(at + offset, field.size(), field);
         }
-    };
-    patch(std::string_view("PK\x03\x04", 4), 22, 30);
-    patch(std::string_view("PK\x01\x02", 4), 24, 46);
+    }
     return zip;
+}
+
+// A package whose entry `liar` says it unpacks to `claimed` bytes: an
+// honest zip bomb when that is large, a lying one when the entry is larger.
+std::string ClaimedSize(const test::ZipEntries& entries, const std::string& liar, uint32_t claimed)
+{
+    const std::string size{static_cast<char>(claimed), static_cast<char>(claimed >> 8),
+                           static_cast<char>(claimed >> 16), static_cast<char>(claimed >> 24)};
+    return PatchedEntry(test::ZipBytes(entries), liar, 22, 24, size);
+}
+
+// A package whose entry `name` claims compression method `method`.
+std::string CompressionMethod(const std::string& zip, const std::string& name, uint16_t method)
+{
+    return PatchedEntry(zip, name, 8, 10,
+                        {static_cast<char>(method), static_cast<char>(method >> 8)});
+}
+
+std::string Repeated(const std::string& piece, int times)
+{
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += piece;
+    return text;
 }
 
 struct Hostile {
@@ -181,13 +203,23 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
          },
          "more than 1048576 cells"},
         {"ods nested 200,000 deep, never closed",
-         [] {
-             std::string deep;
-             for (int i = 0; i < 200000; ++i)
-                 deep += "<a>";
-             return Ods(OdsTable(deep));
-         },
-         "damaged XML in content.xml (line 1: ..."},
+         [] { return Ods(OdsTable(Repeated("<a>", 200000))); },
+         "damaged XML in content.xml (elements nested too deep)"},
+        {"ods nested 10,001 deep, closed",
+         [] { return Ods(OdsTable(Repeated("<a>", 10001) + Repeated("</a>", 10001))); },
+         "damaged XML in content.xml (elements nested too deep)"},
+        {"ods content entry compressed with a method zip readers do not know",
+         [] { return CompressionMethod(Ods(OdsTable("")), "content.xml", 6); },
+         "a zip package entry is compressed with a method that cannot be read (method 6)"},
+        {"xlsx row before the first",
+         [&] { return sheet(R"(<row r="-5" ht="30" customHeight="1"/>)"); },
+         "row -5 is before the first row"},
+        {"xlsx cell in a row before the first",
+         [&] { return sheet(R"(<row r="-5"><c><v>1</v></c></row>)"); },
+         "row -5 is before the first row"},
+        {"xlsx inline string in a row before the first",
+         [&] { return sheet(R"(<row r="-5"><c t="inlineStr"><is><t>x</t></is></c></row>)"); },
+         "row -5 is before the first row"},
         {"csv value past row 1048576", [] { return std::string(1048576, '\n') + "x"; },
          "row 1048577 is past the last row 1048576"},
         {"csv past column 16384", [] { return std::string(16384, ',') + "x"; },
