@@ -1,6 +1,7 @@
 #include "sheet/io/CXmlStream.h"
 
 #include "sheet/io/CWorkbookBuilder.h"
+#include "sheet/io/CZipPackage.h"
 #include "sheet/io/WorkbookLimits.h"
 
 #include <climits>
@@ -95,7 +96,7 @@ CXmlStream::CXmlStream(Handler& handler, std::string what)
 
 CXmlStream::~CXmlStream() = default;
 
-void CXmlStream::Parse(const char* data, int length, bool final)
+void CXmlStream::ParseChunk(const char* data, int length, bool final)
 {
     const XML_Status status = XML_Parse(m_parser.get(), data, length, final);
     if (m_context->failure)
@@ -114,14 +115,14 @@ void CXmlStream::Feed(std::string_view chunk)
 {
     while (!chunk.empty()) {
         const std::size_t part = std::min<std::size_t>(chunk.size(), INT_MAX);
-        Parse(chunk.data(), static_cast<int>(part), false);
+        ParseChunk(chunk.data(), static_cast<int>(part), false);
         chunk.remove_prefix(part);
     }
 }
 
 void CXmlStream::Finish()
 {
-    Parse(nullptr, 0, true);
+    ParseChunk(nullptr, 0, true);
 }
 
 const char* CXmlStream::Attribute(const char** attributes, std::string_view name)
@@ -131,6 +132,35 @@ const char* CXmlStream::Attribute(const char** attributes, std::string_view name
             return attributes[1];
     }
     return nullptr;
+}
+
+std::string_view CXmlStream::LocalName(std::string_view name)
+{
+    const auto bar = name.rfind('|');
+    return bar == std::string_view::npos ? name : name.substr(bar + 1);
+}
+
+const char* CXmlStream::LocalAttribute(const char** attributes, std::string_view local)
+{
+    for (; attributes && attributes[0]; attributes += 2) {
+        if (LocalName(attributes[0]) == local)
+            return attributes[1];
+    }
+    return nullptr;
+}
+
+void CXmlStream::Parse(std::string_view xml, const std::string& what, Handler& handler)
+{
+    CXmlStream stream(handler, what);
+    stream.Feed(xml);
+    stream.Finish();
+}
+
+void CXmlStream::ParsePart(const CZipPackage& package, const std::string& part, Handler& handler)
+{
+    CXmlStream stream(handler, part);
+    package.Stream(part, [&](std::string_view chunk) { stream.Feed(chunk); });
+    stream.Finish();
 }
 
 } // namespace zrv::sheet

@@ -343,13 +343,6 @@ private:
     int m_views = 0;
 };
 
-void Parse(const CZipPackage& package, const std::string& entry, CXmlStream::Handler& handler)
-{
-    CXmlStream stream(handler, entry);
-    package.Stream(entry, [&](std::string_view chunk) { stream.Feed(chunk); });
-    stream.Finish();
-}
-
 std::size_t SheetNamed(const WorkbookData& workbook, const std::string& name)
 {
     for (std::size_t i = 0; i < workbook.sheets.size(); ++i) {
@@ -375,11 +368,11 @@ WorkbookData ReadOds(const CZipPackage& package)
         throw CReadError("the file is password-protected");
     CWorkbookBuilder builder;
     ContentHandler content(builder);
-    Parse(package, "content.xml", content);
+    CXmlStream::ParsePart(package, "content.xml", content);
     WorkbookData workbook = builder.Take();
     if (package.Has("settings.xml")) {
         SettingsHandler settings;
-        Parse(package, "settings.xml", settings);
+        CXmlStream::ParsePart(package, "settings.xml", settings);
         for (const auto& [table, cursor] : settings.cursors) {
             if (const std::size_t sheet = SheetNamed(workbook, table);
                 sheet < workbook.sheets.size())

@@ -11,6 +11,7 @@
 #include "sheet/io/FormatReaders.h"
 #include "sheet/io/WorkbookLimits.h"
 #include "sheet/io/XlsxOrcusSkips.h"
+#include "sheet/io/XlsxPackageParts.h"
 #include "sheet/io/XlsxText.h"
 
 #include <algorithm>
@@ -244,31 +245,43 @@ private:
     std::string m_formula;
 };
 
+// liborcus gives an array formula's results by their offsets in its range.
 class ArrayFormula final : public ss::iface::import_array_formula {
 public:
     ArrayFormula(CWorkbookBuilder& builder, std::size_t sheet) : m_builder(builder), m_sheet(sheet)
     {}
 
-    void set_range(const ss::range_t&) override {}
+    void set_range(const ss::range_t& range) override { m_origin = range.first; }
     void set_formula(ss::formula_grammar_t, std::string_view) override {}
     void set_result_string(ss::row_t row, ss::col_t col, std::string_view value) override
     {
-        m_builder.SetText(m_sheet, RowOf(row), ColumnOf(col), DecodeXlsxEscapes(value));
+        m_builder.SetText(m_sheet, Row(row), Column(col), DecodeXlsxEscapes(value));
     }
     void set_result_value(ss::row_t row, ss::col_t col, double value) override
     {
-        m_builder.SetNumber(m_sheet, RowOf(row), ColumnOf(col), value);
+        m_builder.SetNumber(m_sheet, Row(row), Column(col), value);
     }
     void set_result_bool(ss::row_t row, ss::col_t col, bool value) override
     {
-        m_builder.SetBoolean(m_sheet, RowOf(row), ColumnOf(col), value);
+        m_builder.SetBoolean(m_sheet, Row(row), Column(col), value);
     }
     void set_result_empty(ss::row_t, ss::col_t) override {}
     void commit() override {}
 
 private:
+    uint32_t Row(ss::row_t offset) const
+    {
+        return CWorkbookBuilder::CheckedRow(int64_t{m_origin.row} + offset + 1);
+    }
+    uint32_t Column(ss::col_t offset) const
+    {
+        const int64_t column = int64_t{m_origin.column} + offset;
+        return ColumnOf(static_cast<ss::col_t>(std::clamp<int64_t>(column, -1, kMaxColumns)));
+    }
+
     CWorkbookBuilder& m_builder;
     std::size_t m_sheet;
+    ss::address_t m_origin{0, 0};
 };
 
 class Sheet final : public ss::iface::import_sheet {
@@ -382,11 +395,14 @@ private:
 WorkbookData ReadXlsx(const CZipPackage& package)
 {
     const std::string checked = package.XmlOnlyCopy();
+    const CZipPackage copy(checked); // stored: no second inflate
+    const XlsxParts parts = ReadXlsxParts(copy);
+    CheckArrayFormulas(copy, parts);
     CWorkbookBuilder builder;
     Factory factory(builder);
     orcus::orcus_xlsx loader(&factory);
     loader.read_stream(checked);
-    ReadWhatOrcusSkips(CZipPackage(checked), builder); // stored: no second inflate
+    ReadWhatOrcusSkips(copy, parts, builder);
     return builder.Take();
 }
 

@@ -294,7 +294,9 @@ TEST(FormatReading, xlsxCells_formulaResultsErrorsAndInlineStrings)
             R"(<row r="4"><c r="A4" t="e"><f>1/0</f><v>#N/A</v></c>)"
             R"(<c r="B4" t="s"><v>1</v></c></row>)"
             R"(<row><c t="inlineStr"><is><r><t>rich </t></r><r><t>inline</t></r></is></c>)"
-            R"(<c t="s"><v>2</v></c></row>)",
+            R"(<c t="s"><v>2</v></c></row>)"
+            R"(<row r="6"><c r="A6"><f t="array" ref="A6:B6">{7,8}</f><v>7</v></c>)"
+            R"(<c r="B6"><v>8</v></c></row>)",
             R"(<si><t>shared</t></si><si><r><t>rich </t></r><r><rPr><b/></rPr><t>text</t></r></si>)"
             "<si><t>not UTF-8: \xFF</t></si>"));
     std::string error;
@@ -306,6 +308,7 @@ TEST(FormatReading, xlsxCells_formulaResultsErrorsAndInlineStrings)
         {{3, 1}, Text("ab")},          {{3, 2}, Boolean(true)},
         {{4, 1}, Error("#N/A")},       {{4, 2}, Text("rich text")},
         {{5, 1}, Text("rich inline")}, {{5, 2}, Text("not UTF-8: \xEF\xBF\xBD")},
+        {{6, 1}, Number(7)},           {{6, 2}, Number(8)},
     };
     EXPECT_EQ(workbook->sheets.at(0).cells, expected);
 }

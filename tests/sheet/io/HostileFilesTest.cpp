@@ -104,6 +104,24 @@ std::string Repeated(const std::string& piece, int times)
     return text;
 }
 
+// An xlsx whose workbook lists a second sheet whose relationship targets
+// `target`, the first sheet's part under another spelling.
+std::string TwiceListedSheet(const std::string& target)
+{
+    auto entries = test::XlsxPackage(R"(<row r="1"><c r="A1"><v>1</v></c></row>)");
+    for (auto& [name, bytes] : entries) {
+        if (name == "xl/workbook.xml")
+            bytes.replace(bytes.find("</sheets>"), 0,
+                          R"(<sheet name="Again" sheetId="2" r:id="rId9"/>)");
+        if (name == "xl/_rels/workbook.xml.rels")
+            bytes.replace(bytes.find("</Relationships>"), 0,
+                          R"(<Relationship Id="rId9" Type="http://schemas.openxmlformats.org/)"
+                          R"(officeDocument/2006/relationships/worksheet" Target=")" +
+                              target + R"("/>)");
+    }
+    return test::ZipBytes(entries);
+}
+
 struct Hostile {
     const char* what;
     std::function<std::string()> bytes;
@@ -211,6 +229,24 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
         {"ods content entry compressed with a method zip readers do not know",
          [] { return CompressionMethod(Ods(OdsTable("")), "content.xml", 6); },
          "a zip package entry is compressed with a method that cannot be read (method 6)"},
+        {"xlsx array formula over a whole sheet's width",
+         [&] {
+             return sheet(R"(<row r="1"><c r="A1"><f t="array" ref="A1:XFD16384">1</f>)"
+                          R"(<v>1</v></c></row>)");
+         },
+         "array formulas cover more than 1048576 cells"},
+        {"xlsx array formulas over the cell limit together, one spelled with references",
+         [&] {
+             return sheet(R"(<row r="1"><c r="A1"><f t="array" ref="A1:J60000">1</f></c>)"
+                          R"(<c r="K1"><f t="&#97;rray" ref="K1:&#84;60000">1</f></c></row>)");
+         },
+         "array formulas cover more than 1048576 cells"},
+        {"xlsx listing its sheet part for two sheets",
+         [] { return TwiceListedSheet("worksheets/sheet1.xml"); },
+         "the workbook lists the sheet xl/worksheets/sheet1.xml twice"},
+        {"xlsx listing its sheet part twice by another path",
+         [] { return TwiceListedSheet("../xl/worksheets/./sheet1.xml"); },
+         "the workbook lists the sheet xl/worksheets/sheet1.xml twice"},
         {"xlsx row before the first",
          [&] { return sheet(R"(<row r="-5" ht="30" customHeight="1"/>)"); },
          "row -5 is before the first row"},
