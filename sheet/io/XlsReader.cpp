@@ -30,7 +30,8 @@ namespace zrv::sheet {
 
 namespace {
 
-// Cells freexl keeps for one sheet (declared rows x columns, 16 bytes each).
+// Cells freexl keeps for all sheets together (declared rows x columns, 16
+// bytes each); it allocates them all when it opens the file.
 constexpr uint64_t kMaxXlsSheetArea = 4u << 20;
 constexpr std::size_t kMaxRecordLength = 8224; // BIFF8's limit (BIFF5: 2080)
 
@@ -239,6 +240,8 @@ private:
 
     void EndSubstream()
     {
+        if (!m_inGlobals && m_inSubstream)
+            m_otherSheetsArea += Area();
         m_inGlobals = false;
         m_inSubstream = false;
     }
@@ -284,12 +287,15 @@ private:
         CheckArea();
     }
 
+    uint64_t Area() const
+    {
+        return std::max(m_declaredRows, m_lastRow) * std::max(m_declaredColumns, m_lastColumn);
+    }
+
     void CheckArea() const
     {
-        const uint64_t rows = std::max(m_declaredRows, m_lastRow);
-        const uint64_t columns = std::max(m_declaredColumns, m_lastColumn);
-        if (rows * columns > kMaxXlsSheetArea)
-            throw CReadError("a sheet of the xls file is over the size limit (" +
+        if (Area() > kMaxXlsSheetArea - m_otherSheetsArea)
+            throw CReadError("the sheets of the xls file are over the size limit (" +
                              std::to_string(kMaxXlsSheetArea) + " cells)");
     }
 
@@ -308,6 +314,7 @@ private:
     uint64_t m_declaredColumns = 0;
     uint64_t m_lastRow = 0;
     uint64_t m_lastColumn = 0;
+    uint64_t m_otherSheetsArea = 0; // of the sheets before this one
 };
 
 // A private temporary file holding `bytes`, removed again when it goes.

@@ -3,6 +3,7 @@
 
 #include "sheet/io/WorkbookFiles.h"
 #include "sheet/io/XmlMarkup.h"
+#include "tests/sheet/io/BiffFiles.h"
 #include "tests/sheet/io/CellValues.h"
 #include "tests/sheet/io/ZipFiles.h"
 #include "tests/support/TempHome.h"
@@ -120,6 +121,15 @@ std::string TwiceListedSheet(const std::string& target)
                               target + R"("/>)");
     }
     return test::ZipBytes(entries);
+}
+
+std::string XlsOfSheets(int count, uint32_t rows, uint16_t columns)
+{
+    std::vector<test::BiffSheet> sheets;
+    for (int i = 0; i < count; ++i)
+        sheets.push_back({"S" + std::to_string(i),
+                          test::BiffDimensions(rows, columns) + test::BiffNumber(0, 0, i)});
+    return test::XlsBytes("", sheets);
 }
 
 struct Hostile {
@@ -273,7 +283,13 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
                  p[14] = 0, p[15] = 1;          // columns 256
              });
          },
-         "a sheet of the xls file is over the size limit (4194304 cells)"},
+         "the sheets of the xls file are over the size limit (4194304 cells)"},
+        {"xls of 40 sheets declaring 65536 x 64 cells each",
+         [] { return XlsOfSheets(40, 65536, 64); },
+         "the sheets of the xls file are over the size limit (4194304 cells)"},
+        {"xls of 2 sheets declaring 65536 x 33 cells each",
+         [] { return XlsOfSheets(2, 65536, 33); },
+         "the sheets of the xls file are over the size limit (4194304 cells)"},
         {"xls sheet with a second size record (freexl would allocate its cells twice)",
          [] {
              return PatchedXls(std::string_view("\x3E\x02\x12\x00", 4),
