@@ -1,10 +1,12 @@
 // ReadOds: an OpenDocument spreadsheet's content.xml (cells) and settings.xml
 // (active sheet, cursor), streamed through expat. A text cell's paragraphs
-// are its lines; spaces follow the format's rules (runs of white space
-// collapse, <text:s/> and <text:tab/> stand for the spaces kept). A formula
+// are its lines, their characters kept as they stand, as spreadsheet
+// programs read them; <text:s/> and <text:tab/> add spaces and tabs. A
+// cell's text is at most kMaxCellChars long, counted as it grows. A formula
 // cell reads as the result the file holds; an error result as an error cell.
 // Row heights and column widths are not read (lengths, not characters).
 
+#include "sheet/io/CellText.h"
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/CXmlStream.h"
 #include "sheet/io/CZipPackage.h"
@@ -94,19 +96,8 @@ public:
     {
         if (!m_inParagraph || m_skipDepth > 0)
             return;
-        for (const char c : text) {
-            if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-                // White space collapses to one space, none at a paragraph's start.
-                if (!m_afterSpace && !m_paragraphStart)
-                    m_text += ' ';
-                m_afterSpace = true;
-            } else {
-                m_text += c;
-                m_afterSpace = false;
-                m_paragraphStart = false;
-            }
-        }
-        CheckTextSize();
+        Grow(Utf16Length(text));
+        m_text.append(text);
     }
 
 private:
@@ -116,6 +107,7 @@ private:
         m_depth = 0;
         m_skipDepth = 0;
         m_text.clear();
+        m_textUnits = 0;
         m_paragraphs = 0;
         m_cell = PendingCell{};
         m_cell.column = m_column;
@@ -139,6 +131,7 @@ private:
             m_cell.data.boolean = value && std::string_view(value) == "true";
         } else if (kind == "string") {
             if (const char* value = Attribute(attributes, kOffice, "string-value")) {
+                CheckLength(Utf16Length(value));
                 m_cell.data.kind = CellKind::Text;
                 m_cell.data.text = value;
                 m_hasStringValue = true;
@@ -157,28 +150,38 @@ private:
         }
         if (m_depth == 1 && Is(name, kText, "p")) {
             if (m_paragraphs++ > 0)
-                m_text += '\n';
+                Append(1, '\n');
             m_inParagraph = true;
-            m_paragraphStart = true;
-            m_afterSpace = false;
         } else if (m_inParagraph && Is(name, kText, "s")) {
-            const uint64_t count = Repeat(Attribute(attributes, kText, "c"), kMaxCellChars);
-            m_text.append(static_cast<std::size_t>(count), ' ');
-            Kept();
+            Append(Repeat(Attribute(attributes, kText, "c"), kMaxCellChars + 1), ' ');
         } else if (m_inParagraph && Is(name, kText, "tab")) {
-            m_text += '\t';
-            Kept();
+            Append(1, '\t');
         } else if (m_inParagraph && Is(name, kText, "line-break")) {
-            m_text += '\n';
-            Kept();
+            Append(1, '\n');
         }
     }
 
-    void Kept()
+    void Append(uint64_t count, char c)
     {
-        m_afterSpace = false;
-        m_paragraphStart = false;
-        CheckTextSize();
+        Grow(count);
+        m_text.append(static_cast<std::size_t>(count), c);
+    }
+
+    // Fails before a cell's text grows past what a cell may hold.
+    void Grow(uint64_t units)
+    {
+        CheckLength(m_textUnits + units);
+        m_textUnits += units;
+    }
+
+    void CheckLength(uint64_t units) const
+    {
+        if (units > kMaxCellChars)
+            throw CReadError(
+                "the text of cell " +
+                CellName(static_cast<uint32_t>(std::min<uint64_t>(m_row, kMaxRows)),
+                         static_cast<uint32_t>(std::min<uint64_t>(m_cell.column, kMaxColumns))) +
+                " is longer than " + std::to_string(kMaxCellChars) + " characters");
     }
 
     void EndInCell(std::string_view name)
@@ -256,12 +259,6 @@ private:
         }
     }
 
-    void CheckTextSize() const
-    {
-        if (m_text.size() > kMaxTextBytes)
-            throw CReadError("a cell's text is over the size limit");
-    }
-
     CWorkbookBuilder& m_builder;
     std::size_t m_sheet = 0;
     bool m_inTable = false;
@@ -278,9 +275,8 @@ private:
     int m_skipDepth = 0;
     int m_paragraphs = 0;
     bool m_inParagraph = false;
-    bool m_paragraphStart = false;
-    bool m_afterSpace = false;
     std::string m_text;
+    uint64_t m_textUnits = 0; // UTF-16 units of m_text
 };
 
 // settings.xml: the active table's name and, per table, the cursor position

@@ -257,7 +257,8 @@ TEST(FormatReading, odsCells_spacesRepeatsAndFormulaResults)
             R"(<office:annotation><text:p>a comment</text:p></office:annotation></table:table-cell>)"
             R"(<table:table-cell table:formula="of:=1/0" office:value-type="float" office:value="0" calcext:value-type="error"><text:p>#DIV/0!</text:p></table:table-cell>)"
             R"(<table:table-cell table:formula="of:=1+1" office:value-type="float" office:value="2"><text:p>2</text:p></table:table-cell>)"
-            R"(<table:table-cell office:value-type="date" office:date-value="2024-01-31"><text:p>31.01.24</text:p></table:table-cell>)") +
+            R"(<table:table-cell office:value-type="date" office:date-value="2024-01-31"><text:p>31.01.24</text:p></table:table-cell>)"
+            R"(<table:table-cell><text:p>a<text:s text:c="32764"/></text:p><text:p>b</text:p></table:table-cell>)") +
         R"(<table:table-row table:number-rows-repeated="2">)"
         R"(<table:table-cell table:number-columns-repeated="2"/>)"
         R"(<table:table-cell office:value-type="string" table:number-columns-repeated="2"><text:p>rep</text:p></table:table-cell>)"
@@ -268,10 +269,11 @@ TEST(FormatReading, odsCells_spacesRepeatsAndFormulaResults)
     const auto workbook = ReadWorkbookFile(path, error);
     ASSERT_TRUE(workbook) << error;
     const std::map<CellRef, CellData> expected = {
-        {{1, 1}, Text("a b \tc\r\nd e")},
+        {{1, 1}, Text("  a   b \tc\r\nd e")},
         {{1, 2}, Error("#DIV/0!")},
         {{1, 3}, Number(2)},
         {{1, 4}, Text("31.01.24")},
+        {{1, 5}, Text("a" + std::string(32764, ' ') + "\r\nb")}, // the longest a cell holds
         {{2, 3}, Text("rep")},
         {{2, 4}, Text("rep")},
         {{3, 3}, Text("rep")},
@@ -337,4 +339,42 @@ TEST(FormatReading, xlsxWithPicture_readsItsCells)
               (std::map<CellRef, CellData>{{{1, 1}, Text("beside a picture")}}));
 }
 
+namespace {
+
+std::string DataFile(const std::string& name)
+{
+    std::ifstream in(ZRV_SHEET_TEST_DATA "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct RealFile {
+    const char* name; // in the test data folder
+    std::vector<CellData> columnA;
+};
+
+// Files saved by LibreOffice Calc and Gnumeric (data/README.md says how):
+// column A of the first sheet reads as both programs show it.
+TEST(FormatReading, filesFromSpreadsheetPrograms_readAsTheyShowThem)
+{
+    const CellData spaces = Text("Two  spaces.  After period\r\n    -- Indented Author");
+    const RealFile files[] = {
+        {"libreoffice-spaces.ods", {spaces, Text("  lead and trail  "), Text("a\tb")}},
+        {"gnumeric-spaces.ods", {spaces, Text("  lead and trail  "), Text("a\tb")}},
+    };
+    const std::string folder = test::MakeTempDir("real");
+    for (const RealFile& file : files) {
+        SCOPED_TRACE(file.name);
+        const std::string path = folder + "/" + file.name;
+        WriteFile(path, DataFile(file.name));
+        std::string error;
+        const auto workbook = ReadWorkbookFile(path, error);
+        ASSERT_TRUE(workbook) << error;
+        std::map<CellRef, CellData> expected;
+        for (std::size_t i = 0; i < file.columnA.size(); ++i)
+            expected[{static_cast<uint32_t>(i + 1), 1}] = file.columnA[i];
+        EXPECT_EQ(workbook->sheets.at(0).cells, expected);
+    }
+}
+
+} // namespace
 } // namespace zrv::sheet

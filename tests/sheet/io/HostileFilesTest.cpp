@@ -236,6 +236,34 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
         {"ods nested 10,001 deep, closed",
          [] { return Ods(OdsTable(Repeated("<a>", 10001) + Repeated("</a>", 10001))); },
          "damaged XML in content.xml (elements nested too deep)"},
+        {"ods space runs expanding past 32,767 characters",
+         [] {
+             return Ods(OdsTable(R"(<table:table-row><table:table-cell/><table:table-cell>)"
+                                 R"(<text:p>a<text:s text:c="32766"/>b</text:p>)"
+                                 "</table:table-cell></table:table-row>"));
+         },
+         "the text of cell B1 is longer than 32767 characters"},
+        {"ods space run of 4 billion",
+         [] {
+             return Ods(OdsTable(R"(<table:table-row><table:table-cell><text:p>)" +
+                                 Repeated(R"(<text:s text:c="4294967296"/>)", 3) +
+                                 "</text:p></table:table-cell></table:table-row>"));
+         },
+         "the text of cell A1 is longer than 32767 characters"},
+        {"ods paragraphs together past 32,767 characters",
+         [] {
+             return Ods(OdsTable("<table:table-row><table:table-cell>" +
+                                 Repeated("<text:p>" + std::string(4095, 'x') + "</text:p>", 8) +
+                                 "<text:p>y</text:p></table:table-cell></table:table-row>"));
+         },
+         "the text of cell A1 is longer than 32767 characters"},
+        {"ods string value past 32,767 characters",
+         [] {
+             return Ods(OdsTable(R"(<table:table-row><table:table-cell office:value-type="string")"
+                                 R"( office:string-value=")" +
+                                 Repeated("\xC3\xA9", 32768) + R"("/></table:table-row>)"));
+         },
+         "the text of cell A1 is longer than 32767 characters"},
         {"ods content entry compressed with a method zip readers do not know",
          [] { return CompressionMethod(Ods(OdsTable("")), "content.xml", 6); },
          "a zip package entry is compressed with a method that cannot be read (method 6)"},
