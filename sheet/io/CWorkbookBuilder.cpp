@@ -84,6 +84,30 @@ void CWorkbookBuilder::CountText(std::size_t bytes)
         throw CReadError("more than " + std::to_string(kMaxTextBytes >> 20) + " MiB of text");
 }
 
+void CWorkbookBuilder::SetCell(std::size_t sheet, uint32_t row, uint32_t column,
+                               const CellData& data)
+{
+    switch (data.kind) {
+    case CellKind::Text:
+        SetText(sheet, row, column, data.text);
+        break;
+    case CellKind::Number:
+        SetNumber(sheet, row, column, data.number);
+        break;
+    case CellKind::Date:
+        SetDate(sheet, row, column, data.number);
+        break;
+    case CellKind::Boolean:
+        SetBoolean(sheet, row, column, data.boolean);
+        break;
+    case CellKind::Error:
+        SetError(sheet, row, column, data.text);
+        break;
+    case CellKind::Empty:
+        break;
+    }
+}
+
 void CWorkbookBuilder::SetText(std::size_t sheet, uint32_t row, uint32_t column,
                                std::string_view fileText)
 {
@@ -109,6 +133,22 @@ void CWorkbookBuilder::SetNumber(std::size_t sheet, uint32_t row, uint32_t colum
     CellData& cell = NewCell(sheet, row, column);
     cell.kind = CellKind::Number;
     cell.number = number;
+}
+
+void CWorkbookBuilder::SetDate(std::size_t sheet, uint32_t row, uint32_t column, double serial)
+{
+    SetNumber(sheet, row, column, serial);
+    MarkDate(sheet, row, column);
+}
+
+void CWorkbookBuilder::MarkDate(std::size_t sheet, uint32_t row, uint32_t column, double daysAdded)
+{
+    auto& cells = m_workbook.sheets.at(sheet).cells;
+    if (const auto cell = cells.find(CellRef{row, column});
+        cell != cells.end() && cell->second.kind == CellKind::Number) {
+        cell->second.kind = CellKind::Date;
+        cell->second.number += daysAdded;
+    }
 }
 
 void CWorkbookBuilder::SetBoolean(std::size_t sheet, uint32_t row, uint32_t column, bool value)

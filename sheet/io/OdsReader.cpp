@@ -10,8 +10,10 @@
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/CXmlStream.h"
 #include "sheet/io/CZipPackage.h"
+#include "sheet/io/DateSerial.h"
 #include "sheet/io/FormatReaders.h"
 #include "sheet/io/WorkbookLimits.h"
+#include "sheet/io/XlsxText.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -116,7 +118,11 @@ private:
         const char* type = Attribute(attributes, kOffice, "value-type");
         const std::string_view kind = type ? type : "";
         const char* calcType = Attribute(attributes, kCalcExt, "value-type");
-        m_isError = calcType && std::string_view(calcType) == "error";
+        const char* stringValue = Attribute(attributes, kOffice, "string-value");
+        // Without LibreOffice's own value type, a formula's error is a string result.
+        m_isError = calcType ? std::string_view(calcType) == "error"
+                             : kind == "string" && Attribute(attributes, kTable, "formula") &&
+                                   stringValue && IsErrorValueName(stringValue);
         if (kind == "float" || kind == "percentage" || kind == "currency") {
             const char* value = Attribute(attributes, kOffice, "value");
             char* end = nullptr;
@@ -125,12 +131,22 @@ private:
                 m_cell.data.kind = CellKind::Number;
                 m_cell.data.number = number;
             }
+        } else if (kind == "date" || kind == "time") {
+            const char* value =
+                Attribute(attributes, kOffice, kind == "date" ? "date-value" : "time-value");
+            const auto serial = !value           ? std::nullopt
+                                : kind == "date" ? ParseIsoDate(value)
+                                                 : ParseIsoDuration(value);
+            if (serial) { // otherwise the text shown
+                m_cell.data.kind = CellKind::Date;
+                m_cell.data.number = *serial;
+            }
         } else if (kind == "boolean") {
             const char* value = Attribute(attributes, kOffice, "boolean-value");
             m_cell.data.kind = CellKind::Boolean;
             m_cell.data.boolean = value && std::string_view(value) == "true";
         } else if (kind == "string") {
-            if (const char* value = Attribute(attributes, kOffice, "string-value")) {
+            if (const char* value = stringValue) {
                 CheckLength(Utf16Length(value));
                 m_cell.data.kind = CellKind::Text;
                 m_cell.data.text = value;
@@ -239,24 +255,8 @@ private:
 
     void Store(uint64_t row, uint64_t column, const CellData& data)
     {
-        const auto r = static_cast<uint32_t>(std::min<uint64_t>(row, kMaxRows + 1));
-        const auto c = static_cast<uint32_t>(std::min<uint64_t>(column, kMaxColumns + 1));
-        switch (data.kind) {
-        case CellKind::Text:
-            m_builder.SetText(m_sheet, r, c, data.text);
-            break;
-        case CellKind::Number:
-            m_builder.SetNumber(m_sheet, r, c, data.number);
-            break;
-        case CellKind::Boolean:
-            m_builder.SetBoolean(m_sheet, r, c, data.boolean);
-            break;
-        case CellKind::Error:
-            m_builder.SetError(m_sheet, r, c, data.text);
-            break;
-        case CellKind::Empty:
-            break;
-        }
+        m_builder.SetCell(m_sheet, static_cast<uint32_t>(std::min<uint64_t>(row, kMaxRows + 1)),
+                          static_cast<uint32_t>(std::min<uint64_t>(column, kMaxColumns + 1)), data);
     }
 
     CWorkbookBuilder& m_builder;

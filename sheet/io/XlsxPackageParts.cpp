@@ -83,6 +83,7 @@ class WorkbookPart final : public CXmlStream::Handler {
 public:
     std::vector<std::pair<std::string, std::string>> sheets;
     std::optional<std::size_t> activeTab;
+    bool base1904 = false;
 
     void Start(std::string_view name, const char** attributes) override
     {
@@ -95,10 +96,44 @@ public:
         } else if (local == "workbookView" && !activeTab) {
             if (const char* tab = CXmlStream::LocalAttribute(attributes, "activeTab"))
                 activeTab = std::strtoul(tab, nullptr, 10);
+        } else if (local == "workbookPr") {
+            const char* date1904 = CXmlStream::LocalAttribute(attributes, "date1904");
+            base1904 = date1904 &&
+                       (std::string_view(date1904) == "1" || std::string_view(date1904) == "true");
         }
     }
     void End(std::string_view) override {}
     void Text(std::string_view) override {}
+};
+
+// styles.xml: the number formats the file defines and those of its cell formats.
+class Styles final : public CXmlStream::Handler {
+public:
+    CDateFormats formats;
+
+    void Start(std::string_view name, const char** attributes) override
+    {
+        const std::string_view local = CXmlStream::LocalName(name);
+        const char* id = CXmlStream::LocalAttribute(attributes, "numFmtId");
+        if (local == "cellXfs") {
+            m_inCellXfs = true;
+        } else if (local == "xf" && m_inCellXfs) {
+            formats.AddCellFormat(id ? static_cast<uint32_t>(std::strtoul(id, nullptr, 10)) : 0);
+        } else if (local == "numFmt" && id) {
+            const char* code = CXmlStream::LocalAttribute(attributes, "formatCode");
+            formats.AddFormat(static_cast<uint32_t>(std::strtoul(id, nullptr, 10)),
+                              code ? code : "");
+        }
+    }
+    void End(std::string_view name) override
+    {
+        if (CXmlStream::LocalName(name) == "cellXfs")
+            m_inCellXfs = false;
+    }
+    void Text(std::string_view) override {}
+
+private:
+    bool m_inCellXfs = false;
 };
 
 // Adds up the cells the array formulas of worksheets cover.
@@ -158,6 +193,7 @@ XlsxParts ReadXlsxParts(const CZipPackage& package)
     if (package.Has(workbook))
         CXmlStream::ParsePart(package, workbook, book);
     parts.activeTab = book.activeTab;
+    parts.base1904 = book.base1904;
     std::set<std::string> listed;
     for (const auto& [name, id] : book.sheets) {
         const auto target = targets.find(id);
@@ -168,6 +204,15 @@ XlsxParts ReadXlsxParts(const CZipPackage& package)
         parts.sheets.push_back({name, std::move(part)});
     }
     return parts;
+}
+
+CDateFormats ReadXlsxDateFormats(const CZipPackage& package, const XlsxParts& parts)
+{
+    Styles styles;
+    if (!parts.styles.empty())
+        CXmlStream::ParsePart(package, parts.styles, styles);
+    styles.formats.SetBase1904(parts.base1904);
+    return std::move(styles.formats);
 }
 
 void CheckArrayFormulas(const CZipPackage& package, const XlsxParts& parts)

@@ -8,6 +8,7 @@
 #include "sheet/io/CellText.h"
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/CZipPackage.h"
+#include "sheet/io/DateSerial.h"
 #include "sheet/io/FormatReaders.h"
 #include "sheet/io/WorkbookLimits.h"
 #include "sheet/io/XlsxOrcusSkips.h"
@@ -16,7 +17,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
@@ -286,9 +286,11 @@ private:
 
 class Sheet final : public ss::iface::import_sheet {
 public:
-    Sheet(CWorkbookBuilder& builder, const SharedStrings& strings, std::size_t sheet)
-        : m_builder(builder), m_strings(strings), m_sheet(sheet), m_view(builder, sheet),
-          m_properties(builder, sheet), m_formula(builder, sheet), m_arrayFormula(builder, sheet)
+    Sheet(CWorkbookBuilder& builder, const SharedStrings& strings, const CDateFormats& dates,
+          std::size_t sheet)
+        : m_builder(builder), m_strings(strings), m_dates(dates), m_sheet(sheet),
+          m_view(builder, sheet), m_properties(builder, sheet), m_formula(builder, sheet),
+          m_arrayFormula(builder, sheet)
     {}
 
     const SheetView& View() const { return m_view; }
@@ -314,16 +316,19 @@ public:
     {
         m_builder.SetBoolean(m_sheet, RowOf(row), ColumnOf(col), value);
     }
-    // A date typed as such in the file ("t=d") reads as its ISO text.
+    // A date typed as such in the file ("t=d"); one that cannot be is left out.
     void set_date_time(ss::row_t row, ss::col_t col, int year, int month, int day, int hour,
                        int minute, double second) override
     {
-        char text[64];
-        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour,
-                      minute, static_cast<int>(second));
-        m_builder.SetText(m_sheet, RowOf(row), ColumnOf(col), text);
+        if (const auto serial = DateSerial(year, month, day, hour, minute, second))
+            m_builder.SetDate(m_sheet, RowOf(row), ColumnOf(col), *serial);
     }
-    void set_format(ss::row_t, ss::col_t, size_t) override {}
+    // liborcus gives a cell's format after its value: a number in a date format is a date.
+    void set_format(ss::row_t row, ss::col_t col, size_t xf) override
+    {
+        if (xf <= UINT32_MAX && m_dates.IsDate(static_cast<uint32_t>(xf)))
+            m_builder.MarkDate(m_sheet, RowOf(row), ColumnOf(col), m_dates.Serial(0));
+    }
     void set_format(ss::row_t, ss::col_t, ss::row_t, ss::col_t, size_t) override {}
     void fill_down_cells(ss::row_t row, ss::col_t col, ss::row_t count) override
     {
@@ -339,6 +344,7 @@ public:
 private:
     CWorkbookBuilder& m_builder;
     const SharedStrings& m_strings;
+    const CDateFormats& m_dates;
     std::size_t m_sheet;
     SheetView m_view;
     SheetProperties m_properties;
@@ -348,7 +354,9 @@ private:
 
 class Factory final : public ss::iface::import_factory {
 public:
-    explicit Factory(CWorkbookBuilder& builder) : m_builder(builder) {}
+    Factory(CWorkbookBuilder& builder, CDateFormats dates)
+        : m_builder(builder), m_dates(std::move(dates))
+    {}
 
     ss::iface::import_shared_strings* get_shared_strings() override { return &m_strings; }
     ss::iface::import_reference_resolver* get_reference_resolver(ss::formula_ref_context_t) override
@@ -360,7 +368,7 @@ public:
         if (index < 0 || static_cast<std::size_t>(index) != m_sheets.size())
             throw CReadError("sheets out of order");
         const std::size_t sheet = m_builder.AddSheet(std::string(name));
-        m_sheets.push_back(std::make_unique<Sheet>(m_builder, m_strings, sheet));
+        m_sheets.push_back(std::make_unique<Sheet>(m_builder, m_strings, m_dates, sheet));
         return m_sheets.back().get();
     }
     ss::iface::import_sheet* get_sheet(std::string_view name) override
@@ -386,6 +394,7 @@ public:
 private:
     CWorkbookBuilder& m_builder;
     SharedStrings m_strings;
+    const CDateFormats m_dates;
     ReferenceResolver m_resolver;
     std::vector<std::unique_ptr<Sheet>> m_sheets;
 };
@@ -399,7 +408,7 @@ WorkbookData ReadXlsx(const CZipPackage& package)
     const XlsxParts parts = ReadXlsxParts(copy);
     CheckArrayFormulas(copy, parts);
     CWorkbookBuilder builder;
-    Factory factory(builder);
+    Factory factory(builder, ReadXlsxDateFormats(copy, parts));
     orcus::orcus_xlsx loader(&factory);
     loader.read_stream(checked);
     ReadWhatOrcusSkips(copy, parts, builder);
