@@ -141,14 +141,17 @@ void CWorkbookBuilder::SetDate(std::size_t sheet, uint32_t row, uint32_t column,
     MarkDate(sheet, row, column);
 }
 
-void CWorkbookBuilder::MarkDate(std::size_t sheet, uint32_t row, uint32_t column, double daysAdded)
+bool CWorkbookBuilder::MarkDate(std::size_t sheet, uint32_t row, uint32_t column, double daysAdded)
 {
     auto& cells = m_workbook.sheets.at(sheet).cells;
-    if (const auto cell = cells.find(CellRef{row, column});
-        cell != cells.end() && cell->second.kind == CellKind::Number) {
+    const auto cell = cells.find(CellRef{row, column});
+    if (cell == cells.end())
+        return false;
+    if (cell->second.kind == CellKind::Number) {
         cell->second.kind = CellKind::Date;
         cell->second.number += daysAdded;
     }
+    return true;
 }
 
 void CWorkbookBuilder::SetBoolean(std::size_t sheet, uint32_t row, uint32_t column, bool value)

@@ -38,8 +38,9 @@ public:
     void SetNumber(std::size_t sheet, uint32_t row, uint32_t column, double number);
     // A date's serial number (WorkbookData.h); as SetNumber when it is not finite.
     void SetDate(std::size_t sheet, uint32_t row, uint32_t column, double serial);
-    // A number cell becomes a date, `daysAdded` added to it; other cells stay.
-    void MarkDate(std::size_t sheet, uint32_t row, uint32_t column, double daysAdded = 0);
+    // A number cell becomes a date, `daysAdded` added to it; other cells
+    // stay. False when there is no cell (yet).
+    bool MarkDate(std::size_t sheet, uint32_t row, uint32_t column, double daysAdded = 0);
     void SetBoolean(std::size_t sheet, uint32_t row, uint32_t column, bool value);
     void SetError(std::size_t sheet, uint32_t row, uint32_t column, std::string_view name);
     // Fails at once when `count` more cells would go past the cell limit.

@@ -4,6 +4,7 @@
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/CXmlStream.h"
 #include "sheet/io/CZipPackage.h"
+#include "sheet/io/DateSerial.h"
 #include "sheet/io/WorkbookLimits.h"
 #include "sheet/io/XlsxPackageParts.h"
 #include "sheet/io/XlsxText.h"
@@ -80,6 +81,8 @@ private:
             m_builder.SetError(m_sheet, m_row, m_column, m_text);
         else if (m_type == "b" && m_formula && !m_text.empty())
             m_builder.SetBoolean(m_sheet, m_row, m_column, m_text != "0");
+        else if (const auto serial = m_type == "d" ? ParseIsoDate(m_text) : std::nullopt)
+            m_builder.SetDate(m_sheet, m_row, m_column, *serial);
     }
 
     CWorkbookBuilder& m_builder;
@@ -96,7 +99,8 @@ private:
 
 bool HasSkippedCells(const std::string& xml)
 {
-    for (const char* marker : {"inlineStr", "t=\"e\"", "t='e'", "t=\"b\"", "t='b'"}) {
+    for (const char* marker :
+         {"inlineStr", "t=\"e\"", "t='e'", "t=\"b\"", "t='b'", "t=\"d\"", "t='d'"}) {
         if (xml.find(marker) != std::string::npos)
             return true;
     }

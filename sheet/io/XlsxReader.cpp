@@ -24,6 +24,7 @@
 #include <orcus/orcus_xlsx.hpp>
 #include <orcus/spreadsheet/import_interface.hpp>
 #include <orcus/spreadsheet/import_interface_view.hpp>
+#include <set>
 #include <vector>
 
 namespace zrv::sheet {
@@ -202,11 +203,44 @@ private:
     std::size_t m_sheet;
 };
 
+// Numbers in date formats become dates. liborcus gives a cell's format after
+// its value, but a formula's result only at the end of the sheet: the
+// formula cells in date formats are remembered until then.
+class DateCells final {
+public:
+    DateCells(CWorkbookBuilder& builder, const CDateFormats& formats, std::size_t sheet)
+        : m_builder(builder), m_formats(formats), m_sheet(sheet)
+    {}
+
+    void Format(uint32_t row, uint32_t column, std::size_t xf)
+    {
+        if (xf > UINT32_MAX || !m_formats.IsDate(static_cast<uint32_t>(xf)))
+            return;
+        if (!m_builder.MarkDate(m_sheet, row, column, m_formats.Serial(0)) &&
+            m_pending.size() < kMaxCells)
+            m_pending.insert(CellRef{row, column});
+    }
+
+    void Result(uint32_t row, uint32_t column)
+    {
+        if (m_pending.contains(CellRef{row, column}))
+            m_builder.MarkDate(m_sheet, row, column, m_formats.Serial(0));
+    }
+
+private:
+    CWorkbookBuilder& m_builder;
+    const CDateFormats& m_formats;
+    std::size_t m_sheet;
+    std::set<CellRef> m_pending;
+};
+
 // A formula cell reads as its cached result; the formula itself is not kept
 // and never evaluated. A formula that is just an error value is that error.
 class Formula final : public ss::iface::import_formula {
 public:
-    Formula(CWorkbookBuilder& builder, std::size_t sheet) : m_builder(builder), m_sheet(sheet) {}
+    Formula(CWorkbookBuilder& builder, DateCells& dates, std::size_t sheet)
+        : m_builder(builder), m_dates(dates), m_sheet(sheet)
+    {}
 
     void set_position(ss::row_t row, ss::col_t col) override
     {
@@ -227,8 +261,10 @@ public:
     }
     void set_result_value(double value) override
     {
-        if (std::isfinite(value)) // orcus gives NaN for a formula without a result
-            m_builder.SetNumber(m_sheet, m_row, m_column, value);
+        if (!std::isfinite(value)) // orcus gives NaN for a formula without a result
+            return;
+        m_builder.SetNumber(m_sheet, m_row, m_column, value);
+        m_dates.Result(m_row, m_column);
     }
     void set_result_bool(bool value) override
     {
@@ -239,6 +275,7 @@ public:
 
 private:
     CWorkbookBuilder& m_builder;
+    DateCells& m_dates;
     std::size_t m_sheet;
     uint32_t m_row = 1;
     uint32_t m_column = 1;
@@ -288,8 +325,8 @@ class Sheet final : public ss::iface::import_sheet {
 public:
     Sheet(CWorkbookBuilder& builder, const SharedStrings& strings, const CDateFormats& dates,
           std::size_t sheet)
-        : m_builder(builder), m_strings(strings), m_dates(dates), m_sheet(sheet),
-          m_view(builder, sheet), m_properties(builder, sheet), m_formula(builder, sheet),
+        : m_builder(builder), m_strings(strings), m_sheet(sheet), m_dates(builder, dates, sheet),
+          m_view(builder, sheet), m_properties(builder, sheet), m_formula(builder, m_dates, sheet),
           m_arrayFormula(builder, sheet)
     {}
 
@@ -323,11 +360,9 @@ public:
         if (const auto serial = DateSerial(year, month, day, hour, minute, second))
             m_builder.SetDate(m_sheet, RowOf(row), ColumnOf(col), *serial);
     }
-    // liborcus gives a cell's format after its value: a number in a date format is a date.
     void set_format(ss::row_t row, ss::col_t col, size_t xf) override
     {
-        if (xf <= UINT32_MAX && m_dates.IsDate(static_cast<uint32_t>(xf)))
-            m_builder.MarkDate(m_sheet, RowOf(row), ColumnOf(col), m_dates.Serial(0));
+        m_dates.Format(RowOf(row), ColumnOf(col), xf);
     }
     void set_format(ss::row_t, ss::col_t, ss::row_t, ss::col_t, size_t) override {}
     void fill_down_cells(ss::row_t row, ss::col_t col, ss::row_t count) override
@@ -344,8 +379,8 @@ public:
 private:
     CWorkbookBuilder& m_builder;
     const SharedStrings& m_strings;
-    const CDateFormats& m_dates;
     std::size_t m_sheet;
+    DateCells m_dates;
     SheetView m_view;
     SheetProperties m_properties;
     Formula m_formula;

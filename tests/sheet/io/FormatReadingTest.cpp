@@ -316,6 +316,53 @@ TEST(FormatReading, xlsxCells_formulaResultsErrorsAndInlineStrings)
     EXPECT_EQ(workbook->sheets.at(0).cells, expected);
 }
 
+// Numbers in a date format read as dates, counted from 1899-12-30 in
+// workbooks of either date system; dates typed as such too.
+TEST(FormatReading, xlsxDates_byCellFormatAndDateSystem)
+{
+    const std::string styles =
+        R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+        R"(<numFmts count="2"><numFmt numFmtId="164" formatCode="hh:mm"/>)"
+        R"(<numFmt numFmtId="165" formatCode="0.00&quot;h&quot;"/></numFmts>)"
+        R"(<cellStyleXfs count="1"><xf numFmtId="14"/></cellStyleXfs><cellXfs count="4">)"
+        R"(<xf numFmtId="0"/><xf numFmtId="14"/><xf numFmtId="164"/><xf numFmtId="165"/>)"
+        "</cellXfs></styleSheet>";
+    const std::string cells =
+        R"(<row r="1"><c r="A1" s="1"><v>45366</v></c></row>)"
+        R"(<row r="2"><c r="A2" s="2"><v>0.75</v></c></row>)"
+        R"(<row r="3"><c r="A3" s="3"><v>1.5</v></c></row>)"
+        R"(<row r="4"><c r="A4" s="1"><f>DATE(2024,3,15)</f><v>45366</v></c></row>)"
+        R"(<row r="5"><c r="A5" t="d"><v>2024-03-15T12:00:00</v></c></row>)"
+        R"(<row r="6"><c r="A6" s="1" t="str"><f>"x"</f><v>x</v></c></row>)"
+        R"(<row r="7"><c r="A7"><v>45366</v></c></row>)";
+    const std::string folder = test::MakeTempDir("xlsx");
+    for (const bool base1904 : {false, true}) {
+        SCOPED_TRACE(base1904 ? "1904" : "1900");
+        auto entries = test::XlsxPackage(cells);
+        for (auto& [name, bytes] : entries) {
+            if (name == "xl/_rels/workbook.xml.rels")
+                bytes.replace(bytes.find("</Relationships>"), 0,
+                              R"(<Relationship Id="rId7" Type="http://schemas.openxmlformats.org/)"
+                              R"(officeDocument/2006/relationships/styles" Target="styles.xml"/>)");
+            if (name == "xl/workbook.xml" && base1904)
+                bytes.replace(bytes.find("<sheets>"), 0, R"(<workbookPr date1904="1"/>)");
+        }
+        entries.emplace_back("xl/styles.xml", styles);
+        const std::string path = folder + (base1904 ? "/1904.xlsx" : "/1900.xlsx");
+        test::WriteZip(path, entries);
+        std::string error;
+        const auto workbook = ReadWorkbookFile(path, error);
+        ASSERT_TRUE(workbook) << error;
+        const double shift = base1904 ? 1462 : 0;
+        const std::map<CellRef, CellData> expected = {
+            {{1, 1}, Date(45366 + shift)}, {{2, 1}, Date(0.75 + shift)}, {{3, 1}, Number(1.5)},
+            {{4, 1}, Date(45366 + shift)}, {{5, 1}, Date(45366.5)},      {{6, 1}, Text("x")},
+            {{7, 1}, Number(45366)},
+        };
+        EXPECT_EQ(workbook->sheets.at(0).cells, expected);
+    }
+}
+
 } // namespace
 // Parts that are not XML (pictures, binaries) are never handed to liborcus;
 // the cells around them read as always.
@@ -379,11 +426,11 @@ TEST(FormatReading, filesFromSpreadsheetPrograms_readAsTheyShowThem)
     std::vector<CellData> libreOfficeXls = values;
     libreOfficeXls[1] = Number(0);
     // Gnumeric shows a boolean result as such, and DATE()'s result as a date
-    // without a date format (which only ods keeps).
+    // (a format its xls does not keep).
     std::vector<CellData> gnumericValues = values;
     gnumericValues[2] = Boolean(true);
-    std::vector<CellData> gnumericOds = gnumericValues;
-    gnumericOds[6] = Date(45366);
+    std::vector<CellData> gnumericDated = gnumericValues;
+    gnumericDated[6] = Date(45366);
     const RealFile files[] = {
         {"libreoffice-texts.xls", {Text(latin), Text(cyrillic), Text(mixed)}},
         {"gnumeric-texts.xls", {Text(e9000), Text(e20000)}},
@@ -391,8 +438,8 @@ TEST(FormatReading, filesFromSpreadsheetPrograms_readAsTheyShowThem)
         {"libreoffice-values.xlsx", values},
         {"libreoffice-values.ods", values},
         {"gnumeric-values.xls", gnumericValues},
-        {"gnumeric-values.xlsx", gnumericValues},
-        {"gnumeric-values.ods", gnumericOds},
+        {"gnumeric-values.xlsx", gnumericDated},
+        {"gnumeric-values.ods", gnumericDated},
         {"libreoffice-spaces.ods", {spaces, Text("  lead and trail  "), Text("a\tb")}},
         {"gnumeric-spaces.ods", {spaces, Text("  lead and trail  "), Text("a\tb")}},
     };
