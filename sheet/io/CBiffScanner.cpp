@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::size_t kMaxRecordLength = 8224; // BIFF8's limit (BIFF5: 2080)
 
-enum Record : uint16_t {
+enum RecordType : uint16_t {
     kBof = 0x0809,
     kContinue = 0x003C,
     kFormat = 0x041E,

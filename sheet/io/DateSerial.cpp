@@ -61,8 +61,11 @@ std::optional<double> DateSerial(int year, int month, int day, int hour, int min
         return std::nullopt;
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || !(second >= 0 && second < 61))
         return std::nullopt;
-    const auto days = (sys_days(date) - sys_days(1899y / December / 30)).count();
-    return static_cast<double>(days) + (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
+    const auto days =
+        static_cast<double>((sys_days(date) - sys_days(1899y / December / 30)).count());
+    const double time = (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
+    // Before 1899-12-30 the time still counts away from zero, as VT_DATE has it.
+    return days < 0 ? days - time : days + time;
 }
 
 std::optional<double> ParseIsoDate(std::string_view text)

@@ -1,7 +1,8 @@
 #pragma once
 
 // Dates as cells keep them (WorkbookData.h): serial numbers counted in days
-// from 1899-12-30, the time as a fraction of a day.
+// from 1899-12-30, the time as a fraction of a day (before that day, as
+// VT_DATE has it: -1.75 is 1899-12-29 18:00).
 
 #include <optional>
 #include <string_view>

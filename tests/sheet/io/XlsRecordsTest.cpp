@@ -2,6 +2,10 @@
 // (shared strings over CONTINUE records, formula results, numbers, dates),
 // and the texts it refuses rather than alter.
 
+#include "sheet/io/BiffStrings.h"
+#include "sheet/io/CDateFormats.h"
+#include "sheet/io/CWorkbookBuilder.h"
+#include "sheet/io/DateSerial.h"
 #include "sheet/io/WorkbookFiles.h"
 #include "tests/sheet/io/BiffFiles.h"
 #include "tests/sheet/io/CellValues.h"
@@ -170,6 +174,57 @@ TEST(XlsRecords, cellsTheScanReads_exactOrRefused)
         std::erase_if(cells, [](const auto& cell) { return cell.first.column != 1; });
         EXPECT_EQ(cells, expected);
     }
+}
+
+// Number format codes: a date or time shows d, m, y, h or s outside quoted
+// text, escapes and brackets (elapsed time in brackets counts).
+TEST(XlsRecords, dateFormatCodes)
+{
+    const std::pair<const char*, bool> codes[] = {
+        {"yyyy-mm-dd", true},
+        {"[$-409]h:mm AM/PM", true},
+        {"[h]:mm", true},
+        {"D/M/YY", true},
+        {"mmm", true},
+        {"General", false},
+        {"0.00E+00", false},
+        {"#,##0 \"days\"", false},
+        {"0\\d", false},
+        {"[Red]0.00", false},
+        {"_(* #,##0_)", false},
+        {"0;[Red]dd", false},
+        {"\"unterminated", false},
+        {"@", false},
+    };
+    for (const auto& [code, isDate] : codes)
+        EXPECT_EQ(CDateFormats::IsDateCode(code), isDate) << code;
+}
+
+// OpenDocument date and time values, and the days they are.
+TEST(XlsRecords, isoDatesAndDurations)
+{
+    EXPECT_EQ(ParseIsoDate("2024-03-15"), 45366);
+    EXPECT_EQ(ParseIsoDate("2024-03-15T12:00:00"), 45366.5);
+    EXPECT_EQ(ParseIsoDate("2024-03-15T06:00:00.000+01:00"), 45366.25);
+    EXPECT_EQ(ParseIsoDate("1899-12-30"), 0);
+    EXPECT_EQ(ParseIsoDate("1899-12-29T18:00:00"), -1.75);
+    EXPECT_EQ(ParseIsoDuration("PT18H00M00S"), 0.75);
+    EXPECT_EQ(ParseIsoDuration("PT36H00M00S"), 1.5);
+    for (const char* bad : {"2024-02-30", "2024-13-01", "2024-03-15T25:00:00", "15.03.2024", "",
+                            "2024-03-15T12:00", "-2024-03-15"})
+        EXPECT_EQ(ParseIsoDate(bad), std::nullopt) << bad;
+    for (const char* bad : {"P1DT0H0M0S", "PT1H", "PT1H60M0S", "PT-1H0M0S", "PT0H0M0S junk"})
+        EXPECT_EQ(ParseIsoDuration(bad), std::nullopt) << bad;
+}
+
+// BIFF5 texts are in the workbook's code page; none is guessed.
+TEST(XlsRecords, codePageTexts)
+{
+    EXPECT_EQ(CodePageToUtf8("plain", 0), "plain");
+    EXPECT_EQ(CodePageToUtf8("\xC6\xE8", 1251), "\xD0\x96\xD0\xB8");
+    EXPECT_EQ(CodePageToUtf8("caf\xE9", 1252), "caf\xC3\xA9");
+    EXPECT_THROW(CodePageToUtf8("\xE9", 4242), CReadError);
+    EXPECT_THROW(CodePageToUtf8("\x81", 1252), CReadError); // no character there
 }
 
 } // namespace
