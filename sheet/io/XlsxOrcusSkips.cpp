@@ -81,8 +81,17 @@ private:
             m_builder.SetError(m_sheet, m_row, m_column, m_text);
         else if (m_type == "b" && m_formula && !m_text.empty())
             m_builder.SetBoolean(m_sheet, m_row, m_column, m_text != "0");
-        else if (const auto serial = m_type == "d" ? ParseIsoDate(m_text) : std::nullopt)
+        else if (m_type == "d")
+            StoreDate();
+    }
+
+    // A date no calendar has reads as the text the file holds.
+    void StoreDate()
+    {
+        if (const auto serial = ParseIsoDate(m_text))
             m_builder.SetDate(m_sheet, m_row, m_column, *serial);
+        else
+            m_builder.SetText(m_sheet, m_row, m_column, m_text);
     }
 
     CWorkbookBuilder& m_builder;

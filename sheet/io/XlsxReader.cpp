@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
@@ -353,12 +354,18 @@ public:
     {
         m_builder.SetBoolean(m_sheet, RowOf(row), ColumnOf(col), value);
     }
-    // A date typed as such in the file ("t=d"); one that cannot be is left out.
+    // A date typed as such in the file ("t=d"); one no calendar has reads as its text.
     void set_date_time(ss::row_t row, ss::col_t col, int year, int month, int day, int hour,
                        int minute, double second) override
     {
-        if (const auto serial = DateSerial(year, month, day, hour, minute, second))
+        if (const auto serial = DateSerial(year, month, day, hour, minute, second)) {
             m_builder.SetDate(m_sheet, RowOf(row), ColumnOf(col), *serial);
+            return;
+        }
+        char text[96];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02g", year, month, day, hour,
+                      minute, second);
+        m_builder.SetText(m_sheet, RowOf(row), ColumnOf(col), text);
     }
     void set_format(ss::row_t row, ss::col_t col, size_t xf) override
     {

@@ -334,7 +334,8 @@ TEST(FormatReading, xlsxDates_byCellFormatAndDateSystem)
         R"(<row r="4"><c r="A4" s="1"><f>DATE(2024,3,15)</f><v>45366</v></c></row>)"
         R"(<row r="5"><c r="A5" t="d"><v>2024-03-15T12:00:00</v></c></row>)"
         R"(<row r="6"><c r="A6" s="1" t="str"><f>"x"</f><v>x</v></c></row>)"
-        R"(<row r="7"><c r="A7"><v>45366</v></c></row>)";
+        R"(<row r="7"><c r="A7"><v>45366</v></c></row>)"
+        R"(<row r="8"><c r="A8" t="d"><v>2023-02-29</v></c></row>)";
     const std::string folder = test::MakeTempDir("xlsx");
     for (const bool base1904 : {false, true}) {
         SCOPED_TRACE(base1904 ? "1904" : "1900");
@@ -357,7 +358,7 @@ TEST(FormatReading, xlsxDates_byCellFormatAndDateSystem)
         const std::map<CellRef, CellData> expected = {
             {{1, 1}, Date(45366 + shift)}, {{2, 1}, Date(0.75 + shift)}, {{3, 1}, Number(1.5)},
             {{4, 1}, Date(45366 + shift)}, {{5, 1}, Date(45366.5)},      {{6, 1}, Text("x")},
-            {{7, 1}, Number(45366)},
+            {{7, 1}, Number(45366)},       {{8, 1}, Text("2023-02-29")},
         };
         EXPECT_EQ(workbook->sheets.at(0).cells, expected);
     }
