@@ -92,7 +92,24 @@ struct Case {
 
 TEST(XlsRecords, cellsTheScanReads_exactOrRefused)
 {
+    // 32,767 characters, the most a cell holds, over six records in both encodings.
+    const std::string zero(1, '\0');
+    const std::vector<std::string> longParts = {
+        zero + std::string(8000, 'b'), "\x01" + Utf16(std::u16string(4000, u'\u0436')),
+        zero + std::string(8000, 'd'), "\x01" + Utf16(std::u16string(4000, u'\u00E9')),
+        zero + std::string(767, 'f')};
+    std::string longText = std::string(8000, 'a') + std::string(8000, 'b');
+    for (int i = 0; i < 4000; ++i)
+        longText += "\xD0\xB6";
+    longText += std::string(8000, 'd');
+    for (int i = 0; i < 4000; ++i)
+        longText += "\xC3\xA9";
+    longText += std::string(767, 'f');
     const Case cases[] = {
+        {"the longest text a cell holds, over six records",
+         Sst(1, Head(32767, 0) + std::string(8000, 'a'), longParts),
+         LabelSst(0, 0),
+         {Text(longText)}},
         {"a shared string whose characters go on in UTF-16, then one whose header starts a part",
          Sst(2, Head(8, 0) + "abcdef", {"\x01" + Utf16(u"\u0436\u0436"), Head(1, 0) + "z"}),
          LabelSst(0, 0) + LabelSst(1, 1),
