@@ -12,8 +12,11 @@
 #include "editor/support/Logging.h"
 
 #include <cmath>
+#include <QDate>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
+#include <QTime>
 #include <utility>
 
 using namespace zrv::desktop;
@@ -45,6 +48,29 @@ std::optional<int> SheetClassVersion(const QString& vsClass)
 void LogFailure(const char* vsStep, const EditorError& error)
 {
     qCWarning(lcEditor).noquote() << vsStep << "failed:" << DescribeFailure(error);
+}
+
+// A date as the user's locale writes it: its short date form with the year
+// in full, then its long time form without a zone; a time alone (serial
+// below 1) without the date, a date at midnight without the time.
+QString DateText(double vdSerial)
+{
+    const double days = std::trunc(vdSerial);
+    auto seconds = std::llround(std::abs(vdSerial - days) * 86400);
+    const QDate date = QDate(1899, 12, 30).addDays(static_cast<qint64>(days) + seconds / 86400);
+    const QTime time = QTime(0, 0).addSecs(static_cast<int>(seconds % 86400));
+    const QLocale locale;
+    QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
+    if (!dateFormat.contains(QStringLiteral("yyyy")))
+        dateFormat.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    timeFormat.remove(QRegularExpression(QStringLiteral("\\s*t+")));
+    if (vdSerial >= 0 && vdSerial < 1 && time != QTime(0, 0))
+        return locale.toString(time, timeFormat.trimmed());
+    if (time == QTime(0, 0))
+        return locale.toString(date, dateFormat);
+    return locale.toString(date, dateFormat) + QLatin1Char(' ') +
+           locale.toString(time, timeFormat.trimmed());
 }
 
 QString CellAddress(const QString& vsColumn, int32_t vlRow)
@@ -148,6 +174,10 @@ std::optional<QString> CExcelCommands::CellText(const VARIANT& vValue)
         locale.setNumberOptions(QLocale::OmitGroupSeparator);
         return locale.toString(number, 'g', QLocale::FloatingPointShortest);
     }
+    case VT_DATE:
+        if (!std::isfinite(v.date))
+            return std::nullopt;
+        return DateText(v.date);
     case VT_ERROR:
     case VT_DISPATCH:
     case VT_UNKNOWN:
@@ -155,7 +185,7 @@ std::optional<QString> CExcelCommands::CellText(const VARIANT& vValue)
     default:
         break;
     }
-    // Integers, dates, currency: as the runtime writes them.
+    // Integers, currency: as the runtime writes them.
     CVariant text;
     if (FAILED(VariantChangeType(text.get(), &v, VARIANT_ALPHABOOL, VT_BSTR)))
         return std::nullopt;

@@ -15,6 +15,7 @@
 #include "sheet/io/WorkbookLimits.h"
 #include "tests/sheet/io/ZipFiles.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -84,6 +85,9 @@ void Check(const std::optional<WorkbookData>& workbook, const std::string& error
                 std::abort();
             if (ref.row < 1 || ref.row > kMaxRows || ref.column < 1 || ref.column > kMaxColumns ||
                 cell.kind == CellKind::Empty)
+                std::abort();
+            if ((cell.kind == CellKind::Number || cell.kind == CellKind::Date) &&
+                !std::isfinite(cell.number))
                 std::abort();
         }
     }

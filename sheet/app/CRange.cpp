@@ -100,6 +100,14 @@ void CRange::GetValue(CDispatchCall& call)
     case CellKind::Boolean:
         call.ReturnBool(cell->boolean);
         break;
+    case CellKind::Date: {
+        VARIANT date;
+        VariantInit(&date);
+        date.vt = VT_DATE;
+        date.date = cell->number;
+        call.ReturnVariant(date);
+        break;
+    }
     case CellKind::Error: {
         VARIANT error;
         VariantInit(&error);

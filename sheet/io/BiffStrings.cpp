@@ -1,6 +1,11 @@
 #include "sheet/io/BiffStrings.h"
 
+#include "sheet/io/CellText.h"
+#include "sheet/io/CWorkbookBuilder.h"
+#include "sheet/io/WorkbookLimits.h"
+
 #include <algorithm>
+#include <iconv.h>
 
 namespace zrv::sheet {
 
@@ -49,9 +54,9 @@ public:
         return true;
     }
 
-    // Characters of `width` bytes; at the end of a part they go on in the
-    // next one after its flags byte.
-    bool Characters(uint64_t count, std::size_t width)
+    // Characters of `width` bytes, appended to `text`; at the end of a part
+    // they go on in the next one after its flags byte.
+    bool Characters(uint64_t count, std::size_t width, std::u16string& text)
     {
         while (count > 0) {
             const std::size_t fit = m_part < m_parts.size() ? Left() / width : 0;
@@ -65,8 +70,15 @@ public:
                 width = flags & kHighByte ? 2 : 1;
                 continue;
             }
-            const uint64_t step = std::min<uint64_t>(count, fit);
-            m_offset += static_cast<std::size_t>(step * width);
+            const auto step = static_cast<std::size_t>(std::min<uint64_t>(count, fit));
+            const std::string_view bytes = m_parts[m_part].substr(m_offset, step * width);
+            for (std::size_t i = 0; i < step; ++i) {
+                const auto low = static_cast<unsigned char>(bytes[i * width]);
+                const unsigned high =
+                    width == 2 ? static_cast<unsigned char>(bytes[i * width + 1]) : 0u;
+                text += static_cast<char16_t>(low | high << 8);
+            }
+            m_offset += step * width;
             count -= step;
         }
         return true;
@@ -99,22 +111,94 @@ bool UnicodeStringFits(std::string_view data, std::size_t offset, std::size_t ch
     return need <= data.size() - offset;
 }
 
-bool SharedStringsFit(const std::vector<std::string_view>& parts, uint64_t count)
+namespace {
+
+[[noreturn]] void Damaged()
+{
+    throw CReadError("damaged xls file (a text longer than its record)");
+}
+
+// One XLUnicodeRichExtendedString: its characters, then its formatting runs
+// and extension data, which are skipped.
+std::string ReadString(Cursor& cursor)
+{
+    uint32_t characters = 0, flags = 0, runs = 0, extension = 0;
+    if (!cursor.Number(2, characters) || !cursor.Byte(flags))
+        Damaged();
+    if ((flags & kRich) && !cursor.Number(2, runs))
+        Damaged();
+    if ((flags & kExtended) && !cursor.Number(4, extension))
+        Damaged();
+    if (characters > kMaxCellChars)
+        throw CReadError("a text of the xls file is longer than " + std::to_string(kMaxCellChars) +
+                         " characters");
+    std::u16string text;
+    text.reserve(characters);
+    if (!cursor.Characters(characters, flags & kHighByte ? 2 : 1, text) ||
+        !cursor.Skip(4ull * runs) || !cursor.Skip(extension))
+        Damaged();
+    return Utf16ToUtf8(text);
+}
+
+} // namespace
+
+std::vector<std::string> ReadSharedStrings(const std::vector<std::string_view>& parts,
+                                           uint64_t count)
 {
     Cursor cursor(parts);
+    std::vector<std::string> strings;
+    std::size_t bytes = 0;
     for (uint64_t i = 0; i < count; ++i) {
-        uint32_t characters = 0, flags = 0, runs = 0, extension = 0;
-        if (!cursor.Number(2, characters) || !cursor.Byte(flags))
-            return false;
-        if ((flags & kRich) && !cursor.Number(2, runs))
-            return false;
-        if ((flags & kExtended) && !cursor.Number(4, extension))
-            return false;
-        if (!cursor.Characters(characters, flags & kHighByte ? 2 : 1) ||
-            !cursor.Skip(4ull * runs) || !cursor.Skip(extension))
-            return false;
+        strings.push_back(ReadString(cursor));
+        bytes += strings.back().size() + sizeof(std::string);
+        if (bytes > kMaxTextBytes)
+            throw CReadError("more than " + std::to_string(kMaxTextBytes >> 20) + " MiB of text");
     }
-    return true;
+    return strings;
+}
+
+std::string ReadStringRecord(const std::vector<std::string_view>& parts)
+{
+    Cursor cursor(parts);
+    return ReadString(cursor);
+}
+
+std::string Utf16ToUtf8(std::u16string_view text)
+{
+    std::string utf8;
+    utf8.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            if (c > 0xDBFF || i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF)
+                throw CReadError("damaged xls file (a text that is not valid UTF-16)");
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        }
+        AppendUtf8(utf8, c);
+    }
+    return utf8;
+}
+
+std::string CodePageToUtf8(std::string_view bytes, uint32_t codePage)
+{
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(bytes);
+    const std::string name = codePage == 10000 ? "MACINTOSH" : "CP" + std::to_string(codePage);
+    const iconv_t converter = iconv_open("UTF-8", name.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        throw CReadError("an xls text in code page " + std::to_string(codePage) +
+                         ", which cannot be read");
+    std::string in(bytes), out(bytes.size() * 4, '\0');
+    char* from = in.data();
+    char* to = out.data();
+    std::size_t fromLeft = in.size(), toLeft = out.size();
+    const std::size_t result = iconv(converter, &from, &fromLeft, &to, &toLeft);
+    iconv_close(converter);
+    if (result == static_cast<std::size_t>(-1))
+        throw CReadError("damaged xls file (a text that is not in its code page)");
+    out.resize(out.size() - toLeft);
+    return out;
 }
 
 } // namespace zrv::sheet

@@ -1,10 +1,13 @@
 #pragma once
 
-// Bounds checks for the strings of BIFF8 records, which freexl copies by the
-// lengths the file states without checking them against the record.
+// The strings of BIFF8 records: bounds checks for the ones freexl copies by
+// the lengths the file states, and the reading of the ones the reader takes
+// itself (shared strings, formula results), which CONTINUE records may carry
+// on with a change of encoding at every record.
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,10 +18,25 @@ namespace zrv::sheet {
 // flags say so) lies within `data`.
 bool UnicodeStringFits(std::string_view data, std::size_t offset, std::size_t characters);
 
-// Whether `count` strings of a shared string table lie within its records:
-// `parts` are the SST record's data after its 8-byte header and the data of
-// the CONTINUE records that follow it. A string's characters may go on in
-// the next part, which then starts with a new flags byte.
-bool SharedStringsFit(const std::vector<std::string_view>& parts, uint64_t count);
+// The `count` strings of a shared string table as UTF-8: `parts` are the SST
+// record's data after its 8-byte header and the data of the CONTINUE records
+// that follow it. A string's characters may go on in the next part, which
+// then starts with a new flags byte. Throws CReadError when a string runs
+// past the records, is longer than a cell holds, is not valid UTF-16, or the
+// strings together are over the workbook's text limit.
+std::vector<std::string> ReadSharedStrings(const std::vector<std::string_view>& parts,
+                                           uint64_t count);
+
+// The text of a STRING record (a formula's text result) as UTF-8, read as
+// ReadSharedStrings reads one string; `parts` are its data and that of its
+// CONTINUE records.
+std::string ReadStringRecord(const std::vector<std::string_view>& parts);
+
+// Bytes in a Windows code page (a BIFF5 file's CODEPAGE) to UTF-8; throws
+// CReadError when the code page is unknown or a byte has no character in it.
+std::string CodePageToUtf8(std::string_view bytes, uint32_t codePage);
+
+// UTF-16 to UTF-8; nothing is replaced: an unpaired surrogate throws CReadError.
+std::string Utf16ToUtf8(std::u16string_view text);
 
 } // namespace zrv::sheet

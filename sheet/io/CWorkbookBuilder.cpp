@@ -3,6 +3,7 @@
 #include "sheet/io/CellText.h"
 #include "sheet/io/WorkbookLimits.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -45,6 +46,15 @@ void CWorkbookBuilder::CheckPosition(uint32_t row, uint32_t column)
                          std::to_string(kMaxColumns));
 }
 
+uint32_t CWorkbookBuilder::CheckedRow(int64_t row)
+{
+    if (row < 1)
+        throw CReadError("row " + std::to_string(row) + " is before the first row");
+    const auto checked = static_cast<uint32_t>(std::min<int64_t>(row, int64_t{kMaxRows} + 1));
+    CheckPosition(checked, 1);
+    return checked;
+}
+
 CellData& CWorkbookBuilder::NewCell(std::size_t sheet, uint32_t row, uint32_t column)
 {
     CheckPosition(row, column);
@@ -74,6 +84,30 @@ void CWorkbookBuilder::CountText(std::size_t bytes)
         throw CReadError("more than " + std::to_string(kMaxTextBytes >> 20) + " MiB of text");
 }
 
+void CWorkbookBuilder::SetCell(std::size_t sheet, uint32_t row, uint32_t column,
+                               const CellData& data)
+{
+    switch (data.kind) {
+    case CellKind::Text:
+        SetText(sheet, row, column, data.text);
+        break;
+    case CellKind::Number:
+        SetNumber(sheet, row, column, data.number);
+        break;
+    case CellKind::Date:
+        SetDate(sheet, row, column, data.number);
+        break;
+    case CellKind::Boolean:
+        SetBoolean(sheet, row, column, data.boolean);
+        break;
+    case CellKind::Error:
+        SetError(sheet, row, column, data.text);
+        break;
+    case CellKind::Empty:
+        break;
+    }
+}
+
 void CWorkbookBuilder::SetText(std::size_t sheet, uint32_t row, uint32_t column,
                                std::string_view fileText)
 {
@@ -99,6 +133,25 @@ void CWorkbookBuilder::SetNumber(std::size_t sheet, uint32_t row, uint32_t colum
     CellData& cell = NewCell(sheet, row, column);
     cell.kind = CellKind::Number;
     cell.number = number;
+}
+
+void CWorkbookBuilder::SetDate(std::size_t sheet, uint32_t row, uint32_t column, double serial)
+{
+    SetNumber(sheet, row, column, serial);
+    MarkDate(sheet, row, column);
+}
+
+bool CWorkbookBuilder::MarkDate(std::size_t sheet, uint32_t row, uint32_t column, double daysAdded)
+{
+    auto& cells = m_workbook.sheets.at(sheet).cells;
+    const auto cell = cells.find(CellRef{row, column});
+    if (cell == cells.end())
+        return false;
+    if (cell->second.kind == CellKind::Number) {
+        cell->second.kind = CellKind::Date;
+        cell->second.number += daysAdded;
+    }
+    return true;
 }
 
 void CWorkbookBuilder::SetBoolean(std::size_t sheet, uint32_t row, uint32_t column, bool value)

@@ -31,9 +31,16 @@ public:
         return m_workbook.sheets.at(sheet).name;
     }
 
+    // Sets the cell by the kind of `data`, as the setters below do.
+    void SetCell(std::size_t sheet, uint32_t row, uint32_t column, const CellData& data);
     void SetText(std::size_t sheet, uint32_t row, uint32_t column, std::string_view fileText);
     // A number that is not finite (no spreadsheet holds one) leaves the cell empty.
     void SetNumber(std::size_t sheet, uint32_t row, uint32_t column, double number);
+    // A date's serial number (WorkbookData.h); as SetNumber when it is not finite.
+    void SetDate(std::size_t sheet, uint32_t row, uint32_t column, double serial);
+    // A number cell becomes a date, `daysAdded` added to it; other cells
+    // stay. False when there is no cell (yet).
+    bool MarkDate(std::size_t sheet, uint32_t row, uint32_t column, double daysAdded = 0);
     void SetBoolean(std::size_t sheet, uint32_t row, uint32_t column, bool value);
     void SetError(std::size_t sheet, uint32_t row, uint32_t column, std::string_view name);
     // Fails at once when `count` more cells would go past the cell limit.
@@ -50,6 +57,8 @@ public:
     WorkbookData Take();
 
     static void CheckPosition(uint32_t row, uint32_t column);
+    // A 1-based row number as a file states it, checked against the first and last row.
+    static uint32_t CheckedRow(int64_t row);
 
 private:
     CellData& NewCell(std::size_t sheet, uint32_t row, uint32_t column);

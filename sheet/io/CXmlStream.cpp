@@ -1,6 +1,8 @@
 #include "sheet/io/CXmlStream.h"
 
 #include "sheet/io/CWorkbookBuilder.h"
+#include "sheet/io/CZipPackage.h"
+#include "sheet/io/WorkbookLimits.h"
 
 #include <climits>
 #include <cstring>
@@ -16,6 +18,8 @@ struct CXmlStream::Context {
     XML_Parser parser;
     bool* refused;
     std::exception_ptr failure;
+    std::size_t depth = 0;
+    bool tooDeep = false;
 };
 
 namespace {
@@ -25,7 +29,7 @@ using Context = CXmlStream::Context;
 template <typename F> void Guarded(void* data, F&& f)
 {
     auto* context = static_cast<Context*>(data);
-    if (context->failure)
+    if (context->failure || context->tooDeep)
         return;
     try {
         f(*context);
@@ -37,12 +41,23 @@ template <typename F> void Guarded(void* data, F&& f)
 
 void OnStart(void* data, const XML_Char* name, const XML_Char** attributes)
 {
-    Guarded(data, [&](Context& c) { c.handler->Start(name, attributes); });
+    Guarded(data, [&](Context& c) {
+        // expat keeps every open element: the depth bounds its memory.
+        if (++c.depth > kMaxXmlDepth) {
+            c.tooDeep = true;
+            XML_StopParser(c.parser, XML_FALSE);
+            return;
+        }
+        c.handler->Start(name, attributes);
+    });
 }
 
 void OnEnd(void* data, const XML_Char* name)
 {
-    Guarded(data, [&](Context& c) { c.handler->End(name); });
+    Guarded(data, [&](Context& c) {
+        --c.depth;
+        c.handler->End(name);
+    });
 }
 
 void OnText(void* data, const XML_Char* text, int length)
@@ -81,13 +96,15 @@ CXmlStream::CXmlStream(Handler& handler, std::string what)
 
 CXmlStream::~CXmlStream() = default;
 
-void CXmlStream::Parse(const char* data, int length, bool final)
+void CXmlStream::ParseChunk(const char* data, int length, bool final)
 {
     const XML_Status status = XML_Parse(m_parser.get(), data, length, final);
     if (m_context->failure)
         std::rethrow_exception(m_context->failure);
     if (m_refused)
         throw CReadError("refused XML document type in " + m_what);
+    if (m_context->tooDeep)
+        throw CReadError("damaged XML in " + m_what + " (elements nested too deep)");
     if (status != XML_STATUS_OK)
         throw CReadError("damaged XML in " + m_what + " (line " +
                          std::to_string(XML_GetCurrentLineNumber(m_parser.get())) + ": " +
@@ -98,14 +115,14 @@ void CXmlStream::Feed(std::string_view chunk)
 {
     while (!chunk.empty()) {
         const std::size_t part = std::min<std::size_t>(chunk.size(), INT_MAX);
-        Parse(chunk.data(), static_cast<int>(part), false);
+        ParseChunk(chunk.data(), static_cast<int>(part), false);
         chunk.remove_prefix(part);
     }
 }
 
 void CXmlStream::Finish()
 {
-    Parse(nullptr, 0, true);
+    ParseChunk(nullptr, 0, true);
 }
 
 const char* CXmlStream::Attribute(const char** attributes, std::string_view name)
@@ -115,6 +132,35 @@ const char* CXmlStream::Attribute(const char** attributes, std::string_view name
             return attributes[1];
     }
     return nullptr;
+}
+
+std::string_view CXmlStream::LocalName(std::string_view name)
+{
+    const auto bar = name.rfind('|');
+    return bar == std::string_view::npos ? name : name.substr(bar + 1);
+}
+
+const char* CXmlStream::LocalAttribute(const char** attributes, std::string_view local)
+{
+    for (; attributes && attributes[0]; attributes += 2) {
+        if (LocalName(attributes[0]) == local)
+            return attributes[1];
+    }
+    return nullptr;
+}
+
+void CXmlStream::Parse(std::string_view xml, const std::string& what, Handler& handler)
+{
+    CXmlStream stream(handler, what);
+    stream.Feed(xml);
+    stream.Finish();
+}
+
+void CXmlStream::ParsePart(const CZipPackage& package, const std::string& part, Handler& handler)
+{
+    CXmlStream stream(handler, part);
+    package.Stream(part, [&](std::string_view chunk) { stream.Feed(chunk); });
+    stream.Finish();
 }
 
 } // namespace zrv::sheet

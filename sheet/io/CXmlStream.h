@@ -8,6 +8,8 @@ struct XML_ParserStruct;
 
 namespace zrv::sheet {
 
+class CZipPackage;
+
 // An expat stream parser with namespace processing: element and attribute
 // names reach the handler as "namespace-uri|local-name". A document type
 // declaration (and with it every entity definition) is refused, so no entity
@@ -32,11 +34,18 @@ public:
     void Finish();
 
     static const char* Attribute(const char** attributes, std::string_view name);
+    // A name without its namespace, and the first attribute with that local name.
+    static std::string_view LocalName(std::string_view name);
+    static const char* LocalAttribute(const char** attributes, std::string_view local);
+
+    // Parses a whole document: `xml`, or the entry `part` of a package.
+    static void Parse(std::string_view xml, const std::string& what, Handler& handler);
+    static void ParsePart(const CZipPackage& package, const std::string& part, Handler& handler);
 
     struct Context; // what expat's callbacks see; defined in the .cpp
 
 private:
-    void Parse(const char* data, int length, bool final);
+    void ParseChunk(const char* data, int length, bool final);
 
     struct Deleter {
         void operator()(XML_ParserStruct* parser) const;

@@ -190,6 +190,11 @@ CZipPackage::CZipPackage(std::string_view bytes)
             throw CReadError("damaged zip package entry");
         if ((status.valid & ZIP_STAT_ENCRYPTION_METHOD) && status.encryption_method != ZIP_EM_NONE)
             throw CReadError("the file is password-protected");
+        if ((status.valid & ZIP_STAT_COMP_METHOD) &&
+            !zip_compression_method_supported(status.comp_method, 0))
+            throw CReadError("a zip package entry is compressed with a method that cannot be read "
+                             "(method " +
+                             std::to_string(status.comp_method) + ")");
         if (!(status.valid & ZIP_STAT_SIZE) || status.size > kMaxZipEntryBytes)
             throw CReadError("a zip package entry is larger than " +
                              std::to_string(kMaxZipEntryBytes >> 20) + " MiB");

@@ -15,6 +15,8 @@ std::string ToModelText(std::string_view fileText);
 // Model text to file text: every CR LF becomes LF; other bytes are kept.
 std::string ToFileText(std::string_view modelText);
 
+// Appends the UTF-8 form of a code point (below U+110000, not a surrogate).
+void AppendUtf8(std::string& out, uint32_t code);
 bool IsValidUtf8(std::string_view text);
 // The text with every byte sequence that is not valid UTF-8 replaced by U+FFFD.
 std::string ValidUtf8(std::string_view text);

@@ -1,15 +1,19 @@
 // ReadOds: an OpenDocument spreadsheet's content.xml (cells) and settings.xml
 // (active sheet, cursor), streamed through expat. A text cell's paragraphs
-// are its lines; spaces follow the format's rules (runs of white space
-// collapse, <text:s/> and <text:tab/> stand for the spaces kept). A formula
+// are its lines, their characters kept as they stand, as spreadsheet
+// programs read them; <text:s/> and <text:tab/> add spaces and tabs. A
+// cell's text is at most kMaxCellChars long, counted as it grows. A formula
 // cell reads as the result the file holds; an error result as an error cell.
 // Row heights and column widths are not read (lengths, not characters).
 
+#include "sheet/io/CellText.h"
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/CXmlStream.h"
 #include "sheet/io/CZipPackage.h"
+#include "sheet/io/DateSerial.h"
 #include "sheet/io/FormatReaders.h"
 #include "sheet/io/WorkbookLimits.h"
+#include "sheet/io/XlsxText.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -94,19 +98,8 @@ public:
     {
         if (!m_inParagraph || m_skipDepth > 0)
             return;
-        for (const char c : text) {
-            if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-                // White space collapses to one space, none at a paragraph's start.
-                if (!m_afterSpace && !m_paragraphStart)
-                    m_text += ' ';
-                m_afterSpace = true;
-            } else {
-                m_text += c;
-                m_afterSpace = false;
-                m_paragraphStart = false;
-            }
-        }
-        CheckTextSize();
+        Grow(Utf16Length(text));
+        m_text.append(text);
     }
 
 private:
@@ -116,6 +109,7 @@ private:
         m_depth = 0;
         m_skipDepth = 0;
         m_text.clear();
+        m_textUnits = 0;
         m_paragraphs = 0;
         m_cell = PendingCell{};
         m_cell.column = m_column;
@@ -124,7 +118,11 @@ private:
         const char* type = Attribute(attributes, kOffice, "value-type");
         const std::string_view kind = type ? type : "";
         const char* calcType = Attribute(attributes, kCalcExt, "value-type");
-        m_isError = calcType && std::string_view(calcType) == "error";
+        const char* stringValue = Attribute(attributes, kOffice, "string-value");
+        // Without LibreOffice's own value type, a formula's error is a string result.
+        m_isError = calcType ? std::string_view(calcType) == "error"
+                             : kind == "string" && Attribute(attributes, kTable, "formula") &&
+                                   stringValue && IsErrorValueName(stringValue);
         if (kind == "float" || kind == "percentage" || kind == "currency") {
             const char* value = Attribute(attributes, kOffice, "value");
             char* end = nullptr;
@@ -133,12 +131,23 @@ private:
                 m_cell.data.kind = CellKind::Number;
                 m_cell.data.number = number;
             }
+        } else if (kind == "date" || kind == "time") {
+            const char* value =
+                Attribute(attributes, kOffice, kind == "date" ? "date-value" : "time-value");
+            const auto serial = !value           ? std::nullopt
+                                : kind == "date" ? ParseIsoDate(value)
+                                                 : ParseIsoDuration(value);
+            if (serial) { // otherwise the text shown
+                m_cell.data.kind = CellKind::Date;
+                m_cell.data.number = *serial;
+            }
         } else if (kind == "boolean") {
             const char* value = Attribute(attributes, kOffice, "boolean-value");
             m_cell.data.kind = CellKind::Boolean;
             m_cell.data.boolean = value && std::string_view(value) == "true";
         } else if (kind == "string") {
-            if (const char* value = Attribute(attributes, kOffice, "string-value")) {
+            if (const char* value = stringValue) {
+                CheckLength(Utf16Length(value));
                 m_cell.data.kind = CellKind::Text;
                 m_cell.data.text = value;
                 m_hasStringValue = true;
@@ -157,28 +166,38 @@ private:
         }
         if (m_depth == 1 && Is(name, kText, "p")) {
             if (m_paragraphs++ > 0)
-                m_text += '\n';
+                Append(1, '\n');
             m_inParagraph = true;
-            m_paragraphStart = true;
-            m_afterSpace = false;
         } else if (m_inParagraph && Is(name, kText, "s")) {
-            const uint64_t count = Repeat(Attribute(attributes, kText, "c"), kMaxCellChars);
-            m_text.append(static_cast<std::size_t>(count), ' ');
-            Kept();
+            Append(Repeat(Attribute(attributes, kText, "c"), kMaxCellChars + 1), ' ');
         } else if (m_inParagraph && Is(name, kText, "tab")) {
-            m_text += '\t';
-            Kept();
+            Append(1, '\t');
         } else if (m_inParagraph && Is(name, kText, "line-break")) {
-            m_text += '\n';
-            Kept();
+            Append(1, '\n');
         }
     }
 
-    void Kept()
+    void Append(uint64_t count, char c)
     {
-        m_afterSpace = false;
-        m_paragraphStart = false;
-        CheckTextSize();
+        Grow(count);
+        m_text.append(static_cast<std::size_t>(count), c);
+    }
+
+    // Fails before a cell's text grows past what a cell may hold.
+    void Grow(uint64_t units)
+    {
+        CheckLength(m_textUnits + units);
+        m_textUnits += units;
+    }
+
+    void CheckLength(uint64_t units) const
+    {
+        if (units > kMaxCellChars)
+            throw CReadError(
+                "the text of cell " +
+                CellName(static_cast<uint32_t>(std::min<uint64_t>(m_row, kMaxRows)),
+                         static_cast<uint32_t>(std::min<uint64_t>(m_cell.column, kMaxColumns))) +
+                " is longer than " + std::to_string(kMaxCellChars) + " characters");
     }
 
     void EndInCell(std::string_view name)
@@ -236,30 +255,8 @@ private:
 
     void Store(uint64_t row, uint64_t column, const CellData& data)
     {
-        const auto r = static_cast<uint32_t>(std::min<uint64_t>(row, kMaxRows + 1));
-        const auto c = static_cast<uint32_t>(std::min<uint64_t>(column, kMaxColumns + 1));
-        switch (data.kind) {
-        case CellKind::Text:
-            m_builder.SetText(m_sheet, r, c, data.text);
-            break;
-        case CellKind::Number:
-            m_builder.SetNumber(m_sheet, r, c, data.number);
-            break;
-        case CellKind::Boolean:
-            m_builder.SetBoolean(m_sheet, r, c, data.boolean);
-            break;
-        case CellKind::Error:
-            m_builder.SetError(m_sheet, r, c, data.text);
-            break;
-        case CellKind::Empty:
-            break;
-        }
-    }
-
-    void CheckTextSize() const
-    {
-        if (m_text.size() > kMaxTextBytes)
-            throw CReadError("a cell's text is over the size limit");
+        m_builder.SetCell(m_sheet, static_cast<uint32_t>(std::min<uint64_t>(row, kMaxRows + 1)),
+                          static_cast<uint32_t>(std::min<uint64_t>(column, kMaxColumns + 1)), data);
     }
 
     CWorkbookBuilder& m_builder;
@@ -278,9 +275,8 @@ private:
     int m_skipDepth = 0;
     int m_paragraphs = 0;
     bool m_inParagraph = false;
-    bool m_paragraphStart = false;
-    bool m_afterSpace = false;
     std::string m_text;
+    uint64_t m_textUnits = 0; // UTF-16 units of m_text
 };
 
 // settings.xml: the active table's name and, per table, the cursor position
@@ -343,13 +339,6 @@ private:
     int m_views = 0;
 };
 
-void Parse(const CZipPackage& package, const std::string& entry, CXmlStream::Handler& handler)
-{
-    CXmlStream stream(handler, entry);
-    package.Stream(entry, [&](std::string_view chunk) { stream.Feed(chunk); });
-    stream.Finish();
-}
-
 std::size_t SheetNamed(const WorkbookData& workbook, const std::string& name)
 {
     for (std::size_t i = 0; i < workbook.sheets.size(); ++i) {
@@ -375,11 +364,11 @@ WorkbookData ReadOds(const CZipPackage& package)
         throw CReadError("the file is password-protected");
     CWorkbookBuilder builder;
     ContentHandler content(builder);
-    Parse(package, "content.xml", content);
+    CXmlStream::ParsePart(package, "content.xml", content);
     WorkbookData workbook = builder.Take();
     if (package.Has("settings.xml")) {
         SettingsHandler settings;
-        Parse(package, "settings.xml", settings);
+        CXmlStream::ParsePart(package, "settings.xml", settings);
         for (const auto& [table, cursor] : settings.cursors) {
             if (const std::size_t sheet = SheetNamed(workbook, table);
                 sheet < workbook.sheets.size())

@@ -13,12 +13,14 @@
 
 namespace zrv::sheet {
 
-enum class CellKind { Empty, Text, Number, Boolean, Error };
+// A date or time is kept as its serial number: days since 1899-12-30 and the
+// time as a fraction of a day (an automation VT_DATE).
+enum class CellKind { Empty, Text, Number, Boolean, Error, Date };
 
 struct CellData {
     CellKind kind = CellKind::Empty;
-    std::string text; // Text: the value; Error: the error's name ("#DIV/0!")
-    double number = 0;
+    std::string text;  // Text: the value; Error: the error's name ("#DIV/0!")
+    double number = 0; // Number, Date
     bool boolean = false;
     bool operator==(const CellData&) const = default;
 };

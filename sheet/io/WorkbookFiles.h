@@ -13,9 +13,8 @@ namespace zrv::sheet {
 // Reads the whole workbook, or gives nullopt with a one-line reason in error
 // (damaged, not a spreadsheet, over the size limits, protected).
 // What cells hold: a formula its cached result (never evaluated; none: empty);
-// a date a number (xlsx: the serial number) or a text (xls: "YYYY-MM-DD",
-// ods: the text shown); error values Error with their name. Limits:
-// WorkbookLimits.h.
+// a number in a date format, or a date typed as such, a Date; error values
+// Error with their name. Limits: WorkbookLimits.h.
 std::optional<WorkbookData> ReadWorkbookFile(const std::string& path, std::string& error);
 
 // Writes an xlsx file; the target must not exist yet (never replaced).

@@ -14,6 +14,7 @@ inline constexpr std::size_t kMaxZipEntries = 10000;         // entries of an xl
 inline constexpr std::size_t kMaxZipEntryBytes = 128u << 20; // one entry, uncompressed
 inline constexpr std::size_t kMaxZipTotalBytes = 512u << 20; // all entries, uncompressed
 inline constexpr std::size_t kMaxXmlPrologBytes = 4096;      // XML declaration and comments
+inline constexpr std::size_t kMaxXmlDepth = 10000;           // elements open at once in an XML part
 inline constexpr uint32_t kMaxRows = 1048576;                // rows of a sheet (xlsx's limit)
 inline constexpr uint32_t kMaxColumns = 16384;               // columns of a sheet (XFD)
 inline constexpr std::size_t kMaxCells = 1u << 20;           // non-empty cells of a workbook

@@ -4,113 +4,19 @@
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/CXmlStream.h"
 #include "sheet/io/CZipPackage.h"
+#include "sheet/io/DateSerial.h"
 #include "sheet/io/WorkbookLimits.h"
+#include "sheet/io/XlsxPackageParts.h"
 #include "sheet/io/XlsxText.h"
 
 #include <cstdlib>
-#include <map>
-#include <optional>
 #include <vector>
 
 namespace zrv::sheet {
 
 namespace {
 
-// Element and attribute names without their namespace.
-std::string_view Local(std::string_view name)
-{
-    const auto bar = name.rfind('|');
-    return bar == std::string_view::npos ? name : name.substr(bar + 1);
-}
-
-const char* LocalAttribute(const char** attributes, std::string_view local)
-{
-    for (; attributes && attributes[0]; attributes += 2) {
-        if (Local(attributes[0]) == local)
-            return attributes[1];
-    }
-    return nullptr;
-}
-
-std::string FolderOf(const std::string& part)
-{
-    const auto slash = part.rfind('/');
-    return slash == std::string::npos ? "" : part.substr(0, slash + 1);
-}
-
-// A relationship target relative to the folder of the part that names it.
-std::string Resolve(const std::string& folder, std::string target)
-{
-    if (target.starts_with('/'))
-        return target.substr(1);
-    std::string base = folder;
-    while (target.starts_with("../")) {
-        target.erase(0, 3);
-        const auto slash = base.rfind('/', base.size() >= 2 ? base.size() - 2 : 0);
-        base = slash == std::string::npos ? "" : base.substr(0, slash + 1);
-    }
-    return base + target;
-}
-
-// Collects one attribute pair of every element with a given local name.
-class PairCollector final : public CXmlStream::Handler {
-public:
-    PairCollector(std::string_view element, std::string_view key, std::string_view value)
-        : m_element(element), m_key(key), m_value(value)
-    {}
-    std::vector<std::pair<std::string, std::string>> pairs;
-
-    void Start(std::string_view name, const char** attributes) override
-    {
-        if (Local(name) != m_element)
-            return;
-        const char* key = LocalAttribute(attributes, m_key);
-        const char* value = LocalAttribute(attributes, m_value);
-        if (key && value)
-            pairs.emplace_back(key, value);
-    }
-    void End(std::string_view) override {}
-    void Text(std::string_view) override {}
-
-private:
-    std::string_view m_element, m_key, m_value;
-};
-
-std::vector<std::pair<std::string, std::string>>
-Collect(const CZipPackage& package, const std::string& part, std::string_view element,
-        std::string_view key, std::string_view value)
-{
-    PairCollector collector(element, key, value);
-    if (package.Has(part)) {
-        CXmlStream stream(collector, part);
-        package.Stream(part, [&](std::string_view chunk) { stream.Feed(chunk); });
-        stream.Finish();
-    }
-    return std::move(collector.pairs);
-}
-
-// workbook.xml: the sheets in order (name, relationship id) and the active tab.
-class WorkbookPart final : public CXmlStream::Handler {
-public:
-    std::vector<std::pair<std::string, std::string>> sheets;
-    std::optional<std::size_t> activeTab;
-
-    void Start(std::string_view name, const char** attributes) override
-    {
-        const std::string_view local = Local(name);
-        if (local == "sheet") {
-            const char* sheetName = LocalAttribute(attributes, "name");
-            const char* id = LocalAttribute(attributes, "id");
-            if (sheetName && id)
-                sheets.emplace_back(sheetName, id);
-        } else if (local == "workbookView" && !activeTab) {
-            if (const char* tab = LocalAttribute(attributes, "activeTab"))
-                activeTab = std::strtoul(tab, nullptr, 10);
-        }
-    }
-    void End(std::string_view) override {}
-    void Text(std::string_view) override {}
-};
+using Xml = CXmlStream;
 
 class SheetCells final : public CXmlStream::Handler {
 public:
@@ -118,19 +24,19 @@ public:
 
     void Start(std::string_view name, const char** attributes) override
     {
-        const std::string_view local = Local(name);
+        const std::string_view local = Xml::LocalName(name);
         if (local == "row") {
-            const char* r = LocalAttribute(attributes, "r");
-            m_row = r ? static_cast<uint32_t>(std::strtoul(r, nullptr, 10)) : m_row + 1;
+            const char* r = Xml::LocalAttribute(attributes, "r");
+            m_row = r ? CWorkbookBuilder::CheckedRow(std::strtoll(r, nullptr, 10)) : m_row + 1;
             m_column = 0;
         } else if (local == "c") {
-            const char* r = LocalAttribute(attributes, "r");
+            const char* r = Xml::LocalAttribute(attributes, "r");
             uint32_t row = 0, column = 0;
             if (r && ParseCellName(r, row, column))
                 m_column = column;
             else
                 ++m_column;
-            const char* type = LocalAttribute(attributes, "t");
+            const char* type = Xml::LocalAttribute(attributes, "t");
             m_type = type ? type : "";
             m_formula = false;
             m_text.clear();
@@ -146,7 +52,7 @@ public:
 
     void End(std::string_view name) override
     {
-        const std::string_view local = Local(name);
+        const std::string_view local = Xml::LocalName(name);
         if (local == "v" || local == "t") {
             m_collect = false;
         } else if (local == "rPh") {
@@ -175,6 +81,17 @@ private:
             m_builder.SetError(m_sheet, m_row, m_column, m_text);
         else if (m_type == "b" && m_formula && !m_text.empty())
             m_builder.SetBoolean(m_sheet, m_row, m_column, m_text != "0");
+        else if (m_type == "d")
+            StoreDate();
+    }
+
+    // A date no calendar has reads as the text the file holds.
+    void StoreDate()
+    {
+        if (const auto serial = ParseIsoDate(m_text))
+            m_builder.SetDate(m_sheet, m_row, m_column, *serial);
+        else
+            m_builder.SetText(m_sheet, m_row, m_column, m_text);
     }
 
     CWorkbookBuilder& m_builder;
@@ -191,7 +108,8 @@ private:
 
 bool HasSkippedCells(const std::string& xml)
 {
-    for (const char* marker : {"inlineStr", "t=\"e\"", "t='e'", "t=\"b\"", "t='b'"}) {
+    for (const char* marker :
+         {"inlineStr", "t=\"e\"", "t='e'", "t=\"b\"", "t='b'", "t=\"d\"", "t='d'"}) {
         if (xml.find(marker) != std::string::npos)
             return true;
     }
@@ -200,48 +118,26 @@ bool HasSkippedCells(const std::string& xml)
 
 } // namespace
 
-void ReadWhatOrcusSkips(const CZipPackage& package, CWorkbookBuilder& builder)
+void ReadWhatOrcusSkips(const CZipPackage& package, const XlsxParts& parts,
+                        CWorkbookBuilder& builder)
 {
-    std::string workbook = "xl/workbook.xml";
-    for (const auto& [type, target] :
-         Collect(package, "_rels/.rels", "Relationship", "Type", "Target")) {
-        if (type.ends_with("/officeDocument"))
-            workbook = Resolve("", target);
-    }
-    const std::string folder = FolderOf(workbook);
-    std::map<std::string, std::string> targets;
-    for (auto& [id, target] :
-         Collect(package, folder + "_rels/" + workbook.substr(folder.size()) + ".rels",
-                 "Relationship", "Id", "Target"))
-        targets.emplace(id, Resolve(folder, target));
-    WorkbookPart book;
-    if (package.Has(workbook)) {
-        CXmlStream stream(book, workbook);
-        package.Stream(workbook, [&](std::string_view chunk) { stream.Feed(chunk); });
-        stream.Finish();
-    }
     const auto sheetNamed = [&](const std::string& name) {
         std::size_t sheet = 0;
         while (sheet < builder.SheetCount() && builder.SheetName(sheet) != name)
             ++sheet;
         return sheet;
     };
-    if (book.activeTab && *book.activeTab < book.sheets.size())
-        builder.SetActiveSheet(sheetNamed(book.sheets[*book.activeTab].first));
-    for (const auto& [name, id] : book.sheets) {
-        const auto target = targets.find(id);
-        if (target == targets.end() || !package.Has(target->second))
+    if (parts.activeTab && *parts.activeTab < parts.sheets.size())
+        builder.SetActiveSheet(sheetNamed(parts.sheets[*parts.activeTab].name));
+    for (const XlsxSheetPart& part : parts.sheets) {
+        const std::size_t sheet = sheetNamed(part.name);
+        if (part.part.empty() || sheet == builder.SheetCount())
             continue;
-        const std::size_t sheet = sheetNamed(name);
-        if (sheet == builder.SheetCount())
-            continue;
-        const std::string xml = package.Read(target->second);
+        const std::string xml = package.Read(part.part);
         if (!HasSkippedCells(xml))
             continue;
         SheetCells cells(builder, sheet);
-        CXmlStream stream(cells, target->second);
-        stream.Feed(xml);
-        stream.Finish();
+        Xml::Parse(xml, part.part, cells);
     }
 }
 

@@ -8,9 +8,11 @@
 #include "sheet/io/CellText.h"
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/CZipPackage.h"
+#include "sheet/io/DateSerial.h"
 #include "sheet/io/FormatReaders.h"
 #include "sheet/io/WorkbookLimits.h"
 #include "sheet/io/XlsxOrcusSkips.h"
+#include "sheet/io/XlsxPackageParts.h"
 #include "sheet/io/XlsxText.h"
 
 #include <algorithm>
@@ -23,6 +25,7 @@
 #include <orcus/orcus_xlsx.hpp>
 #include <orcus/spreadsheet/import_interface.hpp>
 #include <orcus/spreadsheet/import_interface_view.hpp>
+#include <set>
 #include <vector>
 
 namespace zrv::sheet {
@@ -33,9 +36,7 @@ namespace ss = orcus::spreadsheet;
 
 uint32_t RowOf(ss::row_t row)
 {
-    if (row < 0 || static_cast<uint32_t>(row) >= kMaxRows)
-        CWorkbookBuilder::CheckPosition(kMaxRows + 1, 1);
-    return static_cast<uint32_t>(row) + 1;
+    return CWorkbookBuilder::CheckedRow(static_cast<int64_t>(row) + 1);
 }
 
 uint32_t ColumnOf(ss::col_t column)
@@ -203,11 +204,44 @@ private:
     std::size_t m_sheet;
 };
 
+// Numbers in date formats become dates. liborcus gives a cell's format after
+// its value, but a formula's result only at the end of the sheet: the
+// formula cells in date formats are remembered until then.
+class DateCells final {
+public:
+    DateCells(CWorkbookBuilder& builder, const CDateFormats& formats, std::size_t sheet)
+        : m_builder(builder), m_formats(formats), m_sheet(sheet)
+    {}
+
+    void Format(uint32_t row, uint32_t column, std::size_t xf)
+    {
+        if (xf > UINT32_MAX || !m_formats.IsDate(static_cast<uint32_t>(xf)))
+            return;
+        if (!m_builder.MarkDate(m_sheet, row, column, m_formats.Serial(0)) &&
+            m_pending.size() < kMaxCells)
+            m_pending.insert(CellRef{row, column});
+    }
+
+    void Result(uint32_t row, uint32_t column)
+    {
+        if (m_pending.contains(CellRef{row, column}))
+            m_builder.MarkDate(m_sheet, row, column, m_formats.Serial(0));
+    }
+
+private:
+    CWorkbookBuilder& m_builder;
+    const CDateFormats& m_formats;
+    std::size_t m_sheet;
+    std::set<CellRef> m_pending;
+};
+
 // A formula cell reads as its cached result; the formula itself is not kept
 // and never evaluated. A formula that is just an error value is that error.
 class Formula final : public ss::iface::import_formula {
 public:
-    Formula(CWorkbookBuilder& builder, std::size_t sheet) : m_builder(builder), m_sheet(sheet) {}
+    Formula(CWorkbookBuilder& builder, DateCells& dates, std::size_t sheet)
+        : m_builder(builder), m_dates(dates), m_sheet(sheet)
+    {}
 
     void set_position(ss::row_t row, ss::col_t col) override
     {
@@ -228,8 +262,10 @@ public:
     }
     void set_result_value(double value) override
     {
-        if (std::isfinite(value)) // orcus gives NaN for a formula without a result
-            m_builder.SetNumber(m_sheet, m_row, m_column, value);
+        if (!std::isfinite(value)) // orcus gives NaN for a formula without a result
+            return;
+        m_builder.SetNumber(m_sheet, m_row, m_column, value);
+        m_dates.Result(m_row, m_column);
     }
     void set_result_bool(bool value) override
     {
@@ -240,44 +276,59 @@ public:
 
 private:
     CWorkbookBuilder& m_builder;
+    DateCells& m_dates;
     std::size_t m_sheet;
     uint32_t m_row = 1;
     uint32_t m_column = 1;
     std::string m_formula;
 };
 
+// liborcus gives an array formula's results by their offsets in its range.
 class ArrayFormula final : public ss::iface::import_array_formula {
 public:
     ArrayFormula(CWorkbookBuilder& builder, std::size_t sheet) : m_builder(builder), m_sheet(sheet)
     {}
 
-    void set_range(const ss::range_t&) override {}
+    void set_range(const ss::range_t& range) override { m_origin = range.first; }
     void set_formula(ss::formula_grammar_t, std::string_view) override {}
     void set_result_string(ss::row_t row, ss::col_t col, std::string_view value) override
     {
-        m_builder.SetText(m_sheet, RowOf(row), ColumnOf(col), DecodeXlsxEscapes(value));
+        m_builder.SetText(m_sheet, Row(row), Column(col), DecodeXlsxEscapes(value));
     }
     void set_result_value(ss::row_t row, ss::col_t col, double value) override
     {
-        m_builder.SetNumber(m_sheet, RowOf(row), ColumnOf(col), value);
+        m_builder.SetNumber(m_sheet, Row(row), Column(col), value);
     }
     void set_result_bool(ss::row_t row, ss::col_t col, bool value) override
     {
-        m_builder.SetBoolean(m_sheet, RowOf(row), ColumnOf(col), value);
+        m_builder.SetBoolean(m_sheet, Row(row), Column(col), value);
     }
     void set_result_empty(ss::row_t, ss::col_t) override {}
     void commit() override {}
 
 private:
+    uint32_t Row(ss::row_t offset) const
+    {
+        return CWorkbookBuilder::CheckedRow(int64_t{m_origin.row} + offset + 1);
+    }
+    uint32_t Column(ss::col_t offset) const
+    {
+        const int64_t column = int64_t{m_origin.column} + offset;
+        return ColumnOf(static_cast<ss::col_t>(std::clamp<int64_t>(column, -1, kMaxColumns)));
+    }
+
     CWorkbookBuilder& m_builder;
     std::size_t m_sheet;
+    ss::address_t m_origin{0, 0};
 };
 
 class Sheet final : public ss::iface::import_sheet {
 public:
-    Sheet(CWorkbookBuilder& builder, const SharedStrings& strings, std::size_t sheet)
-        : m_builder(builder), m_strings(strings), m_sheet(sheet), m_view(builder, sheet),
-          m_properties(builder, sheet), m_formula(builder, sheet), m_arrayFormula(builder, sheet)
+    Sheet(CWorkbookBuilder& builder, const SharedStrings& strings, const CDateFormats& dates,
+          std::size_t sheet)
+        : m_builder(builder), m_strings(strings), m_sheet(sheet), m_dates(builder, dates, sheet),
+          m_view(builder, sheet), m_properties(builder, sheet), m_formula(builder, m_dates, sheet),
+          m_arrayFormula(builder, sheet)
     {}
 
     const SheetView& View() const { return m_view; }
@@ -303,16 +354,23 @@ public:
     {
         m_builder.SetBoolean(m_sheet, RowOf(row), ColumnOf(col), value);
     }
-    // A date typed as such in the file ("t=d") reads as its ISO text.
+    // A date typed as such in the file ("t=d"); one no calendar has reads as its text.
     void set_date_time(ss::row_t row, ss::col_t col, int year, int month, int day, int hour,
                        int minute, double second) override
     {
-        char text[64];
-        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour,
-                      minute, static_cast<int>(second));
+        if (const auto serial = DateSerial(year, month, day, hour, minute, second)) {
+            m_builder.SetDate(m_sheet, RowOf(row), ColumnOf(col), *serial);
+            return;
+        }
+        char text[96];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02g", year, month, day, hour,
+                      minute, second);
         m_builder.SetText(m_sheet, RowOf(row), ColumnOf(col), text);
     }
-    void set_format(ss::row_t, ss::col_t, size_t) override {}
+    void set_format(ss::row_t row, ss::col_t col, size_t xf) override
+    {
+        m_dates.Format(RowOf(row), ColumnOf(col), xf);
+    }
     void set_format(ss::row_t, ss::col_t, ss::row_t, ss::col_t, size_t) override {}
     void fill_down_cells(ss::row_t row, ss::col_t col, ss::row_t count) override
     {
@@ -329,6 +387,7 @@ private:
     CWorkbookBuilder& m_builder;
     const SharedStrings& m_strings;
     std::size_t m_sheet;
+    DateCells m_dates;
     SheetView m_view;
     SheetProperties m_properties;
     Formula m_formula;
@@ -337,7 +396,9 @@ private:
 
 class Factory final : public ss::iface::import_factory {
 public:
-    explicit Factory(CWorkbookBuilder& builder) : m_builder(builder) {}
+    Factory(CWorkbookBuilder& builder, CDateFormats dates)
+        : m_builder(builder), m_dates(std::move(dates))
+    {}
 
     ss::iface::import_shared_strings* get_shared_strings() override { return &m_strings; }
     ss::iface::import_reference_resolver* get_reference_resolver(ss::formula_ref_context_t) override
@@ -349,7 +410,7 @@ public:
         if (index < 0 || static_cast<std::size_t>(index) != m_sheets.size())
             throw CReadError("sheets out of order");
         const std::size_t sheet = m_builder.AddSheet(std::string(name));
-        m_sheets.push_back(std::make_unique<Sheet>(m_builder, m_strings, sheet));
+        m_sheets.push_back(std::make_unique<Sheet>(m_builder, m_strings, m_dates, sheet));
         return m_sheets.back().get();
     }
     ss::iface::import_sheet* get_sheet(std::string_view name) override
@@ -375,6 +436,7 @@ public:
 private:
     CWorkbookBuilder& m_builder;
     SharedStrings m_strings;
+    const CDateFormats m_dates;
     ReferenceResolver m_resolver;
     std::vector<std::unique_ptr<Sheet>> m_sheets;
 };
@@ -384,11 +446,14 @@ private:
 WorkbookData ReadXlsx(const CZipPackage& package)
 {
     const std::string checked = package.XmlOnlyCopy();
+    const CZipPackage copy(checked); // stored: no second inflate
+    const XlsxParts parts = ReadXlsxParts(copy);
+    CheckArrayFormulas(copy, parts);
     CWorkbookBuilder builder;
-    Factory factory(builder);
+    Factory factory(builder, ReadXlsxDateFormats(copy, parts));
     orcus::orcus_xlsx loader(&factory);
     loader.read_stream(checked);
-    ReadWhatOrcusSkips(CZipPackage(checked), builder); // stored: no second inflate
+    ReadWhatOrcusSkips(copy, parts, builder);
     return builder.Take();
 }
 

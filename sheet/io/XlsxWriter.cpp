@@ -117,6 +117,7 @@ bool CheckCell(const CellRef& ref, const CellData& cell, std::string& error)
         }
         return true;
     case CellKind::Number:
+    case CellKind::Date:
         if (!std::isfinite(cell.number)) {
             error = where + " holds a number a spreadsheet cannot store";
             return false;
@@ -150,8 +151,12 @@ struct WorkbookCloser {
     void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
 };
 
-// wrapped: the format that shows a text's line breaks as lines of the cell.
-bool WriteSheet(lxw_worksheet* target, const SheetData& sheet, lxw_format* wrapped,
+struct CellFormats {
+    lxw_format* wrapped; // shows a text's line breaks as lines of the cell
+    lxw_format* dated;   // shows a serial number as a date and time
+};
+
+bool WriteSheet(lxw_worksheet* target, const SheetData& sheet, const CellFormats& formats,
                 std::string& error)
 {
     for (const auto& [ref, cell] : sheet.cells) {
@@ -162,10 +167,13 @@ bool WriteSheet(lxw_worksheet* target, const SheetData& sheet, lxw_format* wrapp
         case CellKind::Text:
             result = worksheet_write_string(
                 target, row, column, EscapeXlsxLiterals(ToFileText(cell.text)).c_str(),
-                cell.text.find('\n') == std::string::npos ? nullptr : wrapped);
+                cell.text.find('\n') == std::string::npos ? nullptr : formats.wrapped);
             break;
         case CellKind::Number:
             result = worksheet_write_number(target, row, column, cell.number, nullptr);
+            break;
+        case CellKind::Date:
+            result = worksheet_write_number(target, row, column, cell.number, formats.dated);
             break;
         case CellKind::Boolean:
             result = worksheet_write_boolean(target, row, column, cell.boolean ? 1 : 0, nullptr);
@@ -209,9 +217,11 @@ bool WriteWorkbook(const WorkbookData& workbook, const std::string& path, std::s
         error = "cannot start an xlsx file";
         return false;
     }
-    lxw_format* wrapped = workbook_add_format(target.get());
-    if (wrapped)
-        format_set_text_wrap(wrapped);
+    const CellFormats formats{workbook_add_format(target.get()), workbook_add_format(target.get())};
+    if (formats.wrapped)
+        format_set_text_wrap(formats.wrapped);
+    if (formats.dated)
+        format_set_num_format(formats.dated, "yyyy-mm-dd hh:mm:ss");
     const SheetData blank;
     const std::size_t count = workbook.sheets.empty() ? 1 : workbook.sheets.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -226,7 +236,7 @@ bool WriteWorkbook(const WorkbookData& workbook, const std::string& path, std::s
             error = "cannot add the sheet \"" + sheet.name + "\"";
             return false;
         }
-        if (!WriteSheet(worksheet, sheet, wrapped, error))
+        if (!WriteSheet(worksheet, sheet, formats, error))
             return false;
         if (i == workbook.activeSheet)
             worksheet_activate(worksheet);

@@ -1,5 +1,7 @@
 #include "sheet/io/XmlMarkup.h"
 
+#include "sheet/io/WorkbookLimits.h"
+
 #include <array>
 #include <cstring>
 #include <initializer_list>
@@ -8,9 +10,6 @@
 namespace zrv::sheet {
 
 namespace {
-
-// Far beyond any spreadsheet's nesting; keeps the stack of open names small.
-constexpr std::size_t kMaxDepth = 10000;
 
 bool IsSpace(char c)
 {
@@ -157,7 +156,7 @@ private:
         if (name.empty())
             return Fail("a broken tag");
         const std::string_view end = Attributes({">", "/>"}, "an unterminated tag", "a broken tag");
-        if (end == ">" && m_open.size() >= kMaxDepth)
+        if (end == ">" && m_open.size() >= kMaxXmlDepth)
             Fail("elements nested too deep");
         else if (end == ">")
             m_open.push_back(name);

@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
@@ -191,18 +192,22 @@ TEST_F(ExcelAutomationTest, importAppendsColumnAUntilTheFirstEmptyCell)
     ASSERT_NE(Excel(), nullptr);
     EXPECT_FALSE(Visible());
 
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     Import(WriteBook(folder + "/values.xlsx", {{CellKind::Number, {}, 42, false},
                                                {CellKind::Number, {}, 3.5, false},
                                                {CellKind::Boolean, {}, 0, true},
-                                               {CellKind::Number, {}, -0.125, false}}));
-    EXPECT_EQ(Fortunes(), (QStringList{"old", "a", "b", "42", "3.5", "True", "-0.125"}));
+                                               {CellKind::Number, {}, -0.125, false},
+                                               {CellKind::Date, {}, 45366.5, false}}));
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(Fortunes(), (QStringList{"old", "a", "b", "42", "3.5", "True", "-0.125",
+                                       "3/15/2024 12:00:00 PM"}));
 
     Import(WriteBook(folder + "/empty.xlsx", {Text(""), Text("never")}));
-    EXPECT_EQ(Fortunes().size(), 7);
+    EXPECT_EQ(Fortunes().size(), 8);
 
     // An error value has no text: the import ends there.
     Import(ZRV_EXCEL_TEST_DATA "/error.xlsx");
-    EXPECT_EQ(Fortunes().size(), 8);
+    EXPECT_EQ(Fortunes().size(), 9);
     EXPECT_EQ(Fortunes().back(), "before the error");
     EXPECT_TRUE(shell.requests().empty());
 }

@@ -10,6 +10,7 @@
 #include "tests/editor/shell/EditorTestEnvironment.h"
 #include "tests/support/ScriptedPrompts.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
@@ -177,8 +178,17 @@ TEST_F(ExcelCommandsTest, applicationThatCannotStart_isReportedAndNothingIsKept)
     EXPECT_EQ(main->CurrentArchiveName(), "Archive");
 }
 
-// Numbers in their shortest form in the user's locale, booleans by name; an
-// error value has no text, so an import stops there.
+CVariant Date(double serial)
+{
+    CVariant date;
+    date.get()->vt = VT_DATE;
+    date.get()->date = serial;
+    return date;
+}
+
+// Numbers in their shortest form in the user's locale, dates in its date
+// and time forms, booleans by name; an error value has no text, so an
+// import stops there.
 TEST(CellTextTest, valuesBecomeTextAsTheUsersLocaleWritesThem)
 {
     const auto text = [](const CVariant& value) {
@@ -201,11 +211,18 @@ TEST(CellTextTest, valuesBecomeTextAsTheUsersLocaleWritesThem)
     EXPECT_EQ(text(CVariant::Bool(false)), "False");
     EXPECT_EQ(text(CVariant::Text(" a\r\nb ")), " a\r\nb ");
     EXPECT_EQ(text(CVariant()), "");
-    EXPECT_EQ(text(date), "1/1/1900 12:00:00 PM");
     EXPECT_EQ(text(error), "<none>");
 
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(text(date), "1/1/1900 12:00:00 PM");
+    EXPECT_EQ(text(Date(45366)), "3/15/2024");
+    EXPECT_EQ(text(Date(45366 + 12.5 / 24)), "3/15/2024 12:30:00 PM");
+    EXPECT_EQ(text(Date(0.75)), "6:00:00 PM");
+    EXPECT_EQ(text(Date(-1.25)), "12/29/1899 6:00:00 AM");
+    EXPECT_EQ(text(Date(std::nan(""))), "<none>");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(text(CVariant::Double(3.5)), "3,5");
     EXPECT_EQ(text(CVariant::Double(1234567)), "1234567");
+    EXPECT_EQ(text(Date(45366 + 12.5 / 24)), "15.03.2024 12:30:00");
     QLocale::setDefault(QLocale::c());
 }

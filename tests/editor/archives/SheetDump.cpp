@@ -42,6 +42,8 @@ const char* KindName(zrv::sheet::CellKind kind)
         return "boolean";
     case zrv::sheet::CellKind::Error:
         return "error";
+    case zrv::sheet::CellKind::Date:
+        return "date";
     case zrv::sheet::CellKind::Empty:
         break;
     }
@@ -65,7 +67,7 @@ int main(int argc, char** argv)
     const zrv::sheet::SheetData& sheet = book->sheets.at(book->activeSheet);
     for (const auto& [ref, cell] : sheet.cells) {
         std::cout << Address(ref) << ' ' << KindName(cell.kind) << ' ';
-        if (cell.kind == zrv::sheet::CellKind::Number)
+        if (cell.kind == zrv::sheet::CellKind::Number || cell.kind == zrv::sheet::CellKind::Date)
             std::cout << cell.number;
         else if (cell.kind == zrv::sheet::CellKind::Boolean)
             std::cout << (cell.boolean ? "true" : "false");

@@ -25,6 +25,14 @@ inline CellData Number(double number)
     return cell;
 }
 
+inline CellData Date(double serial)
+{
+    CellData cell;
+    cell.kind = CellKind::Date;
+    cell.number = serial;
+    return cell;
+}
+
 inline CellData Boolean(bool value)
 {
     CellData cell;
@@ -57,6 +65,9 @@ inline void PrintTo(const CellData& cell, std::ostream* out)
         break;
     case CellKind::Number:
         *out << "number " << cell.number;
+        break;
+    case CellKind::Date:
+        *out << "date " << cell.number;
         break;
     case CellKind::Boolean:
         *out << (cell.boolean ? "TRUE" : "FALSE");

@@ -7,6 +7,7 @@
 #include "tests/sheet/io/ZipFiles.h"
 #include "tests/support/TempHome.h"
 
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -257,7 +258,8 @@ TEST(FormatReading, odsCells_spacesRepeatsAndFormulaResults)
             R"(<office:annotation><text:p>a comment</text:p></office:annotation></table:table-cell>)"
             R"(<table:table-cell table:formula="of:=1/0" office:value-type="float" office:value="0" calcext:value-type="error"><text:p>#DIV/0!</text:p></table:table-cell>)"
             R"(<table:table-cell table:formula="of:=1+1" office:value-type="float" office:value="2"><text:p>2</text:p></table:table-cell>)"
-            R"(<table:table-cell office:value-type="date" office:date-value="2024-01-31"><text:p>31.01.24</text:p></table:table-cell>)") +
+            R"(<table:table-cell office:value-type="date" office:date-value="2024-01-31"><text:p>31.01.24</text:p></table:table-cell>)"
+            R"(<table:table-cell><text:p>a<text:s text:c="32764"/></text:p><text:p>b</text:p></table:table-cell>)") +
         R"(<table:table-row table:number-rows-repeated="2">)"
         R"(<table:table-cell table:number-columns-repeated="2"/>)"
         R"(<table:table-cell office:value-type="string" table:number-columns-repeated="2"><text:p>rep</text:p></table:table-cell>)"
@@ -268,10 +270,11 @@ TEST(FormatReading, odsCells_spacesRepeatsAndFormulaResults)
     const auto workbook = ReadWorkbookFile(path, error);
     ASSERT_TRUE(workbook) << error;
     const std::map<CellRef, CellData> expected = {
-        {{1, 1}, Text("a b \tc\r\nd e")},
+        {{1, 1}, Text("  a   b \tc\r\nd e")},
         {{1, 2}, Error("#DIV/0!")},
         {{1, 3}, Number(2)},
-        {{1, 4}, Text("31.01.24")},
+        {{1, 4}, Date(45322)},
+        {{1, 5}, Text("a" + std::string(32764, ' ') + "\r\nb")}, // the longest a cell holds
         {{2, 3}, Text("rep")},
         {{2, 4}, Text("rep")},
         {{3, 3}, Text("rep")},
@@ -294,7 +297,9 @@ TEST(FormatReading, xlsxCells_formulaResultsErrorsAndInlineStrings)
             R"(<row r="4"><c r="A4" t="e"><f>1/0</f><v>#N/A</v></c>)"
             R"(<c r="B4" t="s"><v>1</v></c></row>)"
             R"(<row><c t="inlineStr"><is><r><t>rich </t></r><r><t>inline</t></r></is></c>)"
-            R"(<c t="s"><v>2</v></c></row>)",
+            R"(<c t="s"><v>2</v></c></row>)"
+            R"(<row r="6"><c r="A6"><f t="array" ref="A6:B6">{7,8}</f><v>7</v></c>)"
+            R"(<c r="B6"><v>8</v></c></row>)",
             R"(<si><t>shared</t></si><si><r><t>rich </t></r><r><rPr><b/></rPr><t>text</t></r></si>)"
             "<si><t>not UTF-8: \xFF</t></si>"));
     std::string error;
@@ -306,8 +311,57 @@ TEST(FormatReading, xlsxCells_formulaResultsErrorsAndInlineStrings)
         {{3, 1}, Text("ab")},          {{3, 2}, Boolean(true)},
         {{4, 1}, Error("#N/A")},       {{4, 2}, Text("rich text")},
         {{5, 1}, Text("rich inline")}, {{5, 2}, Text("not UTF-8: \xEF\xBF\xBD")},
+        {{6, 1}, Number(7)},           {{6, 2}, Number(8)},
     };
     EXPECT_EQ(workbook->sheets.at(0).cells, expected);
+}
+
+// Numbers in a date format read as dates, counted from 1899-12-30 in
+// workbooks of either date system; dates typed as such too.
+TEST(FormatReading, xlsxDates_byCellFormatAndDateSystem)
+{
+    const std::string styles =
+        R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+        R"(<numFmts count="2"><numFmt numFmtId="164" formatCode="hh:mm"/>)"
+        R"(<numFmt numFmtId="165" formatCode="0.00&quot;h&quot;"/></numFmts>)"
+        R"(<cellStyleXfs count="1"><xf numFmtId="14"/></cellStyleXfs><cellXfs count="4">)"
+        R"(<xf numFmtId="0"/><xf numFmtId="14"/><xf numFmtId="164"/><xf numFmtId="165"/>)"
+        "</cellXfs></styleSheet>";
+    const std::string cells =
+        R"(<row r="1"><c r="A1" s="1"><v>45366</v></c></row>)"
+        R"(<row r="2"><c r="A2" s="2"><v>0.75</v></c></row>)"
+        R"(<row r="3"><c r="A3" s="3"><v>1.5</v></c></row>)"
+        R"(<row r="4"><c r="A4" s="1"><f>DATE(2024,3,15)</f><v>45366</v></c></row>)"
+        R"(<row r="5"><c r="A5" t="d"><v>2024-03-15T12:00:00</v></c></row>)"
+        R"(<row r="6"><c r="A6" s="1" t="str"><f>"x"</f><v>x</v></c></row>)"
+        R"(<row r="7"><c r="A7"><v>45366</v></c></row>)"
+        R"(<row r="8"><c r="A8" t="d"><v>2023-02-29</v></c></row>)";
+    const std::string folder = test::MakeTempDir("xlsx");
+    for (const bool base1904 : {false, true}) {
+        SCOPED_TRACE(base1904 ? "1904" : "1900");
+        auto entries = test::XlsxPackage(cells);
+        for (auto& [name, bytes] : entries) {
+            if (name == "xl/_rels/workbook.xml.rels")
+                bytes.replace(bytes.find("</Relationships>"), 0,
+                              R"(<Relationship Id="rId7" Type="http://schemas.openxmlformats.org/)"
+                              R"(officeDocument/2006/relationships/styles" Target="styles.xml"/>)");
+            if (name == "xl/workbook.xml" && base1904)
+                bytes.replace(bytes.find("<sheets>"), 0, R"(<workbookPr date1904="1"/>)");
+        }
+        entries.emplace_back("xl/styles.xml", styles);
+        const std::string path = folder + (base1904 ? "/1904.xlsx" : "/1900.xlsx");
+        test::WriteZip(path, entries);
+        std::string error;
+        const auto workbook = ReadWorkbookFile(path, error);
+        ASSERT_TRUE(workbook) << error;
+        const double shift = base1904 ? 1462 : 0;
+        const std::map<CellRef, CellData> expected = {
+            {{1, 1}, Date(45366 + shift)}, {{2, 1}, Date(0.75 + shift)}, {{3, 1}, Number(1.5)},
+            {{4, 1}, Date(45366 + shift)}, {{5, 1}, Date(45366.5)},      {{6, 1}, Text("x")},
+            {{7, 1}, Number(45366)},       {{8, 1}, Text("2023-02-29")},
+        };
+        EXPECT_EQ(workbook->sheets.at(0).cells, expected);
+    }
 }
 
 } // namespace
@@ -334,4 +388,83 @@ TEST(FormatReading, xlsxWithPicture_readsItsCells)
               (std::map<CellRef, CellData>{{{1, 1}, Text("beside a picture")}}));
 }
 
+namespace {
+
+std::string DataFile(const std::string& name)
+{
+    std::ifstream in(ZRV_SHEET_TEST_DATA "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct RealFile {
+    const char* name; // in the test data folder
+    std::vector<CellData> columnA;
+};
+
+// Files saved by LibreOffice Calc and Gnumeric (data/README.md says how):
+// column A of the first sheet reads as both programs show it.
+TEST(FormatReading, filesFromSpreadsheetPrograms_readAsTheyShowThem)
+{
+    const CellData spaces = Text("Two  spaces.  After period\r\n    -- Indented Author");
+    std::string latin, cyrillic, mixed, e9000, e20000;
+    for (int i = 0; i < 16440; ++i)
+        latin += "abcdefghijklmnopqrstuvwxyz0123456789 "[i % 37];
+    for (int i = 0; i < 9000; ++i) { // U+0410 to U+044F
+        const int c = 0x410 + i % 64;
+        cyrillic += static_cast<char>(0xC0 | c >> 6);
+        cyrillic += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    for (int i = 0; i < 1500; ++i)
+        mixed += "ab\xD0\xB6\xC3\xA9";
+    for (int i = 0; i < 20000; ++i)
+        (i < 9000 ? e9000 : e20000) += "\xC3\xA9";
+    e20000 = e9000 + e20000;
+    const std::vector<CellData> values = {Number(2),        Text("ab"),   Number(1),
+                                          Error("#DIV/0!"), Date(45366),  Date(45366 + 12.5 / 24),
+                                          Number(45366),    Text("after")};
+    // LibreOffice keeps no text result of a formula in xls (it computes it
+    // again), so the file holds the number 0.
+    std::vector<CellData> libreOfficeXls = values;
+    libreOfficeXls[1] = Number(0);
+    // Gnumeric shows a boolean result as such, and DATE()'s result as a date
+    // (a format its xls does not keep).
+    std::vector<CellData> gnumericValues = values;
+    gnumericValues[2] = Boolean(true);
+    std::vector<CellData> gnumericDated = gnumericValues;
+    gnumericDated[6] = Date(45366);
+    const RealFile files[] = {
+        {"libreoffice-texts.xls", {Text(latin), Text(cyrillic), Text(mixed)}},
+        {"gnumeric-texts.xls", {Text(e9000), Text(e20000)}},
+        {"libreoffice-values.xls", libreOfficeXls},
+        {"libreoffice-values.xlsx", values},
+        {"libreoffice-values.ods", values},
+        {"gnumeric-values.xls", gnumericValues},
+        {"gnumeric-values.xlsx", gnumericDated},
+        {"gnumeric-values.ods", gnumericDated},
+        {"libreoffice-spaces.ods", {spaces, Text("  lead and trail  "), Text("a\tb")}},
+        {"gnumeric-spaces.ods", {spaces, Text("  lead and trail  "), Text("a\tb")}},
+    };
+    const std::string folder = test::MakeTempDir("real");
+    for (const RealFile& file : files) {
+        SCOPED_TRACE(file.name);
+        const std::string path = folder + "/" + file.name;
+        WriteFile(path, DataFile(file.name));
+        std::string error;
+        const auto workbook = ReadWorkbookFile(path, error);
+        ASSERT_TRUE(workbook) << error;
+        std::map<CellRef, CellData> expected;
+        for (std::size_t i = 0; i < file.columnA.size(); ++i)
+            expected[{static_cast<uint32_t>(i + 1), 1}] = file.columnA[i];
+        // xlsx keeps 15 digits: times match to the millisecond.
+        auto cells = workbook->sheets.at(0).cells;
+        for (auto& [ref, cell] : cells) {
+            if (const auto& want = expected.find(ref);
+                want != expected.end() && std::abs(cell.number - want->second.number) < 1e-8)
+                cell.number = want->second.number;
+        }
+        EXPECT_EQ(cells, expected);
+    }
+}
+
+} // namespace
 } // namespace zrv::sheet

@@ -3,6 +3,7 @@
 
 #include "sheet/io/WorkbookFiles.h"
 #include "sheet/io/XmlMarkup.h"
+#include "tests/sheet/io/BiffFiles.h"
 #include "tests/sheet/io/CellValues.h"
 #include "tests/sheet/io/ZipFiles.h"
 #include "tests/support/TempHome.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace zrv::sheet {
 namespace {
@@ -61,25 +63,73 @@ const std::string kLaughs = R"(<?xml version="1.0"?><!DOCTYPE lolz [<!ENTITY lol
                             R"(<!ENTITY lol3 "&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;">)"
                             "]>";
 
-// A package whose entry `liar` says it unpacks to `claimed` bytes: an
-// honest zip bomb when that is large, a lying one when the entry is larger.
-std::string ClaimedSize(test::ZipEntries entries, const std::string& liar, uint32_t claimed)
+// The zip bytes with `field` written over both headers of entry `name`: at
+// `localOffset` in its local header, at `centralOffset` in its central
+// directory entry.
+std::string PatchedEntry(std::string zip, const std::string& name, std::size_t localOffset,
+                         std::size_t centralOffset, const std::string& field)
 {
-    std::string zip = test::ZipBytes(entries);
-    const std::string size{static_cast<char>(claimed), static_cast<char>(claimed >> 8),
-                           static_cast<char>(claimed >> 16), static_cast<char>(claimed >> 24)};
-    // Local header: size at 22; central directory entry: size at 24.
-    const auto patch = [&](std::string_view signature, std::size_t sizeOffset,
-                           std::size_t nameOffset) {
+    for (const auto& [signature, offset, nameOffset] :
+         {std::tuple(std::string_view("PK\x03\x04", 4), localOffset, std::size_t{30}),
+          std::tuple(std::string_view("PK\x01\x02", 4), centralOffset, std::size_t{46})}) {
         for (auto at = zip.find(signature); at != std::string::npos;
              at = zip.find(signature, at + 4)) {
-            if (zip.compare(at + nameOffset, liar.size(), liar) == 0)
-                zip.replace(at + sizeOffset, 4, size);
+            if (zip.compare(at + nameOffset, name.size(), name) == 0)
+                zip.replace(at + offset, field.size(), field);
         }
-    };
-    patch(std::string_view("PK\x03\x04", 4), 22, 30);
-    patch(std::string_view("PK\x01\x02", 4), 24, 46);
+    }
     return zip;
+}
+
+// A package whose entry `liar` says it unpacks to `claimed` bytes: an
+// honest zip bomb when that is large, a lying one when the entry is larger.
+std::string ClaimedSize(const test::ZipEntries& entries, const std::string& liar, uint32_t claimed)
+{
+    const std::string size{static_cast<char>(claimed), static_cast<char>(claimed >> 8),
+                           static_cast<char>(claimed >> 16), static_cast<char>(claimed >> 24)};
+    return PatchedEntry(test::ZipBytes(entries), liar, 22, 24, size);
+}
+
+// A package whose entry `name` claims compression method `method`.
+std::string CompressionMethod(const std::string& zip, const std::string& name, uint16_t method)
+{
+    return PatchedEntry(zip, name, 8, 10,
+                        {static_cast<char>(method), static_cast<char>(method >> 8)});
+}
+
+std::string Repeated(const std::string& piece, int times)
+{
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+// An xlsx whose workbook lists a second sheet whose relationship targets
+// `target`, the first sheet's part under another spelling.
+std::string TwiceListedSheet(const std::string& target)
+{
+    auto entries = test::XlsxPackage(R"(<row r="1"><c r="A1"><v>1</v></c></row>)");
+    for (auto& [name, bytes] : entries) {
+        if (name == "xl/workbook.xml")
+            bytes.replace(bytes.find("</sheets>"), 0,
+                          R"(<sheet name="Again" sheetId="2" r:id="rId9"/>)");
+        if (name == "xl/_rels/workbook.xml.rels")
+            bytes.replace(bytes.find("</Relationships>"), 0,
+                          R"(<Relationship Id="rId9" Type="http://schemas.openxmlformats.org/)"
+                          R"(officeDocument/2006/relationships/worksheet" Target=")" +
+                              target + R"("/>)");
+    }
+    return test::ZipBytes(entries);
+}
+
+std::string XlsOfSheets(int count, uint32_t rows, uint16_t columns)
+{
+    std::vector<test::BiffSheet> sheets;
+    for (int i = 0; i < count; ++i)
+        sheets.push_back({"S" + std::to_string(i),
+                          test::BiffDimensions(rows, columns) + test::BiffNumber(0, 0, i)});
+    return test::XlsBytes("", sheets);
 }
 
 struct Hostile {
@@ -181,13 +231,69 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
          },
          "more than 1048576 cells"},
         {"ods nested 200,000 deep, never closed",
+         [] { return Ods(OdsTable(Repeated("<a>", 200000))); },
+         "damaged XML in content.xml (elements nested too deep)"},
+        {"ods nested 10,001 deep, closed",
+         [] { return Ods(OdsTable(Repeated("<a>", 10001) + Repeated("</a>", 10001))); },
+         "damaged XML in content.xml (elements nested too deep)"},
+        {"ods space runs expanding past 32,767 characters",
          [] {
-             std::string deep;
-             for (int i = 0; i < 200000; ++i)
-                 deep += "<a>";
-             return Ods(OdsTable(deep));
+             return Ods(OdsTable(R"(<table:table-row><table:table-cell/><table:table-cell>)"
+                                 R"(<text:p>a<text:s text:c="32766"/>b</text:p>)"
+                                 "</table:table-cell></table:table-row>"));
          },
-         "damaged XML in content.xml (line 1: ..."},
+         "the text of cell B1 is longer than 32767 characters"},
+        {"ods space run of 4 billion",
+         [] {
+             return Ods(OdsTable(R"(<table:table-row><table:table-cell><text:p>)" +
+                                 Repeated(R"(<text:s text:c="4294967296"/>)", 3) +
+                                 "</text:p></table:table-cell></table:table-row>"));
+         },
+         "the text of cell A1 is longer than 32767 characters"},
+        {"ods paragraphs together past 32,767 characters",
+         [] {
+             return Ods(OdsTable("<table:table-row><table:table-cell>" +
+                                 Repeated("<text:p>" + std::string(4095, 'x') + "</text:p>", 8) +
+                                 "<text:p>y</text:p></table:table-cell></table:table-row>"));
+         },
+         "the text of cell A1 is longer than 32767 characters"},
+        {"ods string value past 32,767 characters",
+         [] {
+             return Ods(OdsTable(R"(<table:table-row><table:table-cell office:value-type="string")"
+                                 R"( office:string-value=")" +
+                                 Repeated("\xC3\xA9", 32768) + R"("/></table:table-row>)"));
+         },
+         "the text of cell A1 is longer than 32767 characters"},
+        {"ods content entry compressed with a method zip readers do not know",
+         [] { return CompressionMethod(Ods(OdsTable("")), "content.xml", 6); },
+         "a zip package entry is compressed with a method that cannot be read (method 6)"},
+        {"xlsx array formula over a whole sheet's width",
+         [&] {
+             return sheet(R"(<row r="1"><c r="A1"><f t="array" ref="A1:XFD16384">1</f>)"
+                          R"(<v>1</v></c></row>)");
+         },
+         "array formulas cover more than 1048576 cells"},
+        {"xlsx array formulas over the cell limit together, one spelled with references",
+         [&] {
+             return sheet(R"(<row r="1"><c r="A1"><f t="array" ref="A1:J60000">1</f></c>)"
+                          R"(<c r="K1"><f t="&#97;rray" ref="K1:&#84;60000">1</f></c></row>)");
+         },
+         "array formulas cover more than 1048576 cells"},
+        {"xlsx listing its sheet part for two sheets",
+         [] { return TwiceListedSheet("worksheets/sheet1.xml"); },
+         "the workbook lists the sheet xl/worksheets/sheet1.xml twice"},
+        {"xlsx listing its sheet part twice by another path",
+         [] { return TwiceListedSheet("../xl/worksheets/./sheet1.xml"); },
+         "the workbook lists the sheet xl/worksheets/sheet1.xml twice"},
+        {"xlsx row before the first",
+         [&] { return sheet(R"(<row r="-5" ht="30" customHeight="1"/>)"); },
+         "row -5 is before the first row"},
+        {"xlsx cell in a row before the first",
+         [&] { return sheet(R"(<row r="-5"><c><v>1</v></c></row>)"); },
+         "row -5 is before the first row"},
+        {"xlsx inline string in a row before the first",
+         [&] { return sheet(R"(<row r="-5"><c t="inlineStr"><is><t>x</t></is></c></row>)"); },
+         "row -5 is before the first row"},
         {"csv value past row 1048576", [] { return std::string(1048576, '\n') + "x"; },
          "row 1048577 is past the last row 1048576"},
         {"csv past column 16384", [] { return std::string(16384, ',') + "x"; },
@@ -205,7 +311,13 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
                  p[14] = 0, p[15] = 1;          // columns 256
              });
          },
-         "a sheet of the xls file is over the size limit (4194304 cells)"},
+         "the sheets of the xls file are over the size limit (4194304 cells)"},
+        {"xls of 40 sheets declaring 65536 x 64 cells each",
+         [] { return XlsOfSheets(40, 65536, 64); },
+         "the sheets of the xls file are over the size limit (4194304 cells)"},
+        {"xls of 2 sheets declaring 65536 x 33 cells each",
+         [] { return XlsOfSheets(2, 65536, 33); },
+         "the sheets of the xls file are over the size limit (4194304 cells)"},
         {"xls sheet with a second size record (freexl would allocate its cells twice)",
          [] {
              return PatchedXls(std::string_view("\x3E\x02\x12\x00", 4),

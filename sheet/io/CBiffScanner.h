@@ -1,0 +1,91 @@
+#pragma once
+
+#include "sheet/io/CDateFormats.h"
+#include "sheet/io/WorkbookData.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zrv::sheet {
+
+// Cells freexl keeps for all sheets together (declared rows x columns, 16
+// bytes each); it allocates them all when it opens the file.
+inline constexpr uint64_t kMaxXlsSheetArea = 4u << 20;
+
+// A cell the scan reads itself; a shared string is named by its index.
+struct XlsCell {
+    static constexpr uint32_t kNoString = UINT32_MAX;
+    CellData data;
+    uint32_t sharedString = kNoString;
+};
+
+// What the scan of a workbook stream finds, per sheet in BOUNDSHEET order.
+struct XlsFacts {
+    std::optional<uint32_t> activeTab;
+    std::vector<uint32_t> sheetOffsets;    // where each sheet's BOF starts
+    std::vector<std::size_t> sheetRecords; // where each BOUNDSHEET record starts
+    std::vector<bool> sized;               // the sheet's substream has a DIMENSIONS record
+    std::vector<std::map<CellRef, XlsCell>> cells;
+    std::vector<std::string> sharedStrings;
+    std::vector<std::size_t> freexlSkips; // records freexl must not see (shared strings)
+};
+
+// Walks every record of a BIFF5/BIFF8 workbook stream before freexl sees it.
+// Refuses what freexl would read past its buffers or allocate without bound
+// for: records longer than the format allows or past the stream, texts past
+// their records, sheets whose declared sizes together are too large, a shared
+// string table larger than the stream could hold, a file with a password.
+// Reads itself what freexl loses or alters: the active sheet, shared strings
+// (texts carried on over CONTINUE records), numbers and dates (by their cell
+// formats), booleans, error values and formula results.
+class CBiffScanner final {
+public:
+    explicit CBiffScanner(std::string_view stream) : m_stream(stream) {}
+
+    XlsFacts Scan();
+
+private:
+    void Record(std::size_t pos, uint16_t type, std::string_view data);
+    void Global(std::size_t pos, uint16_t type, std::string_view data);
+    void Version(std::string_view bof);
+    void FinishContinued();
+    void BeginSubstream(std::size_t pos);
+    void EndSubstream();
+    void Cell(std::size_t pos, uint16_t type, std::string_view data);
+    void Value(uint32_t row, uint32_t column, uint32_t cellFormat, double value);
+    void Formula(uint32_t row, uint32_t column, std::string_view data);
+    void Put(uint32_t row, uint32_t column, XlsCell cell);
+    void Dimensions(std::string_view data);
+    uint64_t Area() const;
+    void CheckArea() const;
+
+    std::string_view m_stream;
+    XlsFacts m_facts;
+    CDateFormats m_dates;
+    bool m_biff8 = true;
+    uint32_t m_codePage = 1252;
+    // A record CONTINUE records carry on: SST or STRING, and its parts.
+    uint16_t m_continued = 0;
+    std::vector<std::string_view> m_parts;
+    uint64_t m_sstUnique = 0;
+    bool m_sawSst = false;
+    std::optional<CellRef> m_formulaText; // a formula whose text result comes next
+    std::size_t m_cellCount = 0;
+    bool m_seenGlobals = false;
+    bool m_inGlobals = false;
+    bool m_inSubstream = false;
+    std::optional<std::size_t> m_sheet;
+    bool m_sawDimensions = false;
+    uint64_t m_declaredRows = 0;
+    uint64_t m_declaredColumns = 0;
+    uint64_t m_lastRow = 0;
+    uint64_t m_lastColumn = 0;
+    uint64_t m_otherSheetsArea = 0; // of the sheets before this one
+};
+
+} // namespace zrv::sheet
