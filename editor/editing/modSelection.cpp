@@ -1,5 +1,6 @@
 #include "editor/editing/modSelection.h"
 
+#include "editor/editing/modFortuneBatch.h"
 #include "editor/support/Logging.h"
 
 #include <algorithm>
@@ -100,7 +101,10 @@ void DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices)
 {
     if (roFortune == nullptr)
         return;
-    for (const int32_t index : DeletionOrder(vlIndices)) {
+    const std::vector<int32_t> order = DeletionOrder(vlIndices);
+    if (order.empty() || modFortuneBatch::DeleteFortunes(*roFortune, order))
+        return;
+    for (const int32_t index : order) {
         // A failed deletion is passed over; the others still go.
         if (const HRESULT hr = roFortune->Delete(index); FAILED(hr))
             qCWarning(lcEditor) << "fortune" << index << "not deleted, result" << Qt::hex

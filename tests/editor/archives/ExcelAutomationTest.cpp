@@ -12,6 +12,7 @@
 #include "tests/editor/archives/SpreadsheetServer.h"
 #include "tests/editor/editing/FortuneFiles.h"
 #include "tests/editor/shell/EditorTestEnvironment.h"
+#include "tests/support/CRenameWatch.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/ScriptedShell.h"
 
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -302,6 +304,29 @@ TEST_F(ExcelAutomationTest, archiveThatVanishes_isReportedAndNotWrittenAgain)
     EXPECT_EQ(prompts.records().back().title, "Archive does not exist");
     EXPECT_EQ(main->CurrentArchiveName(), "");
     EXPECT_FALSE(QFile::exists(Path()));
+}
+
+// Rows go to the archive in a few batches, not one write each; a row the
+// archive cannot store is passed over and the others are kept in order.
+TEST_F(ExcelAutomationTest, largeImport_appendsInBatchesAndPassesOverUnstorableRows)
+{
+    Make({"old"});
+    std::vector<zrv::sheet::CellData> column;
+    QStringList expected = {"old"};
+    for (int row = 1; row <= 1200; ++row) {
+        const QString text = row == 700 ? "ends in\r\n%" : "Row " + QString::number(row);
+        column.push_back(Text(text));
+        if (row != 700)
+            expected.append(text);
+    }
+    const QString book = WriteBook(environment.PlayerFolder() + "/many.xlsx", column);
+    zrv::test::CRenameWatch rewrites(QFileInfo(Path()).absolutePath().toStdString(), "Archive");
+    Import(book);
+    EXPECT_EQ(Fortunes(), expected);
+    EXPECT_EQ(main->RowCount(), expected.size());
+    const int count = rewrites.Count();
+    EXPECT_GE(count, 1) << "appended through batches";
+    EXPECT_LE(count, 100) << "not a write per row";
 }
 
 // A long import shows its progress; Cancel stops after the current row and
