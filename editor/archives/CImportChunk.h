@@ -9,9 +9,9 @@
 #include <vector>
 
 // Rows of an import read but not yet appended, with their row numbers. They
-// go to the archive in one batch once there are kChunkRows of them or reading
-// them took kChunkTime, so that Cancel stays prompt and a large import costs
-// only a few writes.
+// go to the archive in one batch once reading them took kChunkTime, or there
+// are kChunkRows of them: each batch rewrites the archive, so a large import
+// costs a write per tenth of a second of reading, whatever the archive's size.
 class CImportChunk final {
 public:
     explicit CImportChunk(IFortune& roArchive);
@@ -25,7 +25,7 @@ public:
     // Forgets the rows taken.
     void Drop();
 
-    static constexpr size_t kChunkRows = 500;
+    static constexpr size_t kChunkRows = 5000;
     static constexpr qint64 kChunkTime = 100; // milliseconds
 
 private:

@@ -198,8 +198,14 @@ WideResult WidenUtf8(std::string_view bytes)
 {
     WideResult result;
     result.text.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size();)
+    for (size_t i = 0; i < bytes.size();) {
+        // Runs of ASCII, most of most texts, are copied without decoding.
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            result.text.push_back(static_cast<char16_t>(bytes[i++]));
+            continue;
+        }
         AppendUtf16(NextUtf8(bytes, i, result.invalid), result.text);
+    }
     return result;
 }
 
