@@ -32,9 +32,9 @@ std::u16string FirstLine(std::u16string_view text)
 }
 
 // Printed texts end with one LF; reading standard input drops it again.
-void PrintText(std::u16string_view text)
+void PrintText(const CCommandContext& context, std::u16string_view text)
 {
-    CCommandContext::Print(ToConsole(ToLf(text)) + '\n');
+    CCommandContext::Print(context.Printable(ToLf(text)) + '\n');
 }
 
 void RefuseTakenName(const std::string& path, const std::string& shownAs)
@@ -76,7 +76,7 @@ void List(const CCommandContext& context, const std::string& archive)
             out +=
                 "{\"index\": " + std::to_string(i) + ", \"first_line\": " + JsonString(line) + "}";
         } else {
-            out += std::to_string(i) + '\t' + ToConsole(line) + '\n';
+            out += std::to_string(i) + '\t' + context.Printable(line) + '\n';
         }
         if (out.size() > 65536) {
             CCommandContext::Print(out);
@@ -97,7 +97,7 @@ void Show(const CCommandContext& context, const std::string& archive, const std:
         CCommandContext::Print("{\"index\": " + std::to_string(i) +
                                ", \"text\": " + JsonString(ToLf(text)) + "}\n");
     else
-        PrintText(text);
+        PrintText(context, text);
 }
 
 void Count(const CCommandContext& context, const std::string& archive)
@@ -166,7 +166,7 @@ void Header(const CCommandContext& context, const std::string& archive,
         if (context.Json())
             CCommandContext::Print("{\"header\": " + JsonString(ToLf(header)) + "}\n");
         else
-            PrintText(header);
+            PrintText(context, header);
         return;
     }
     if (context.Json())

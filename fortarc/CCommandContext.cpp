@@ -13,8 +13,13 @@
 namespace fortarc {
 
 CCommandContext::CCommandContext(bool json, std::function<std::string()> dataFolder)
-    : m_json(json), m_dataFolder(std::move(dataFolder))
+    : m_json(json), m_terminal(::isatty(STDOUT_FILENO) == 1), m_dataFolder(std::move(dataFolder))
 {}
+
+std::string CCommandContext::Printable(std::u16string_view text) const
+{
+    return ToConsole(m_terminal ? Visible(text) : text);
+}
 
 std::string CCommandContext::DataFolder() const
 {

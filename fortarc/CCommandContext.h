@@ -19,6 +19,9 @@ public:
     CCommandContext(bool json, std::function<std::string()> dataFolder);
 
     bool Json() const { return m_json; }
+    // A text as printed: shown with Visible() when standard output is a
+    // terminal, as stored otherwise.
+    std::string Printable(std::u16string_view text) const;
     std::string DataFolder() const;
     ArchiveRef Resolve(const std::string& argument) const;
     // Checks the file before the component sees it, so that a missing or
@@ -34,6 +37,7 @@ public:
 
 private:
     bool m_json;
+    bool m_terminal;
     std::function<std::string()> m_dataFolder;
     mutable std::optional<std::string> m_dataFolderFound;
 };

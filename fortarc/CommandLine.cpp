@@ -57,6 +57,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             optionsEnded = true;
         } else if (argument == "--json") {
             line.json = true;
+        } else if (argument == "--force") {
+            line.force = true;
         } else if (argument == "--help" || argument == "-h") {
             line.help = true;
         } else if (argument == "--version") {
@@ -81,6 +83,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
                            "wrong number of arguments for \"" + line.command + "\"");
     if (line.json && !shape.json)
         throw FortarcError(ExitCode::Usage, "--json does not apply to \"" + line.command + "\"");
+    if (line.force && line.command != "export-fortune")
+        throw FortarcError(ExitCode::Usage, "--force does not apply to \"" + line.command + "\"");
     return line;
 }
 
@@ -95,7 +99,8 @@ path of an archive file when it holds a "/". Fortunes are numbered from 1.
 TEXT is taken from standard input when it is left out or is "-"; one final
 line end of standard input is dropped. Texts are read and printed in the
 character set of the locale (LC_CTYPE) with LF line ends; bytes of an archive
-that are not valid in it are shown as replacement characters.
+that are not valid in it are shown as replacement characters, and so are
+control characters other than TAB and LF when standard output is a terminal.
 
 Commands:
   list ARCHIVE                 print the index and first line of each fortune
@@ -109,19 +114,25 @@ Commands:
                                ("-" reads it from standard input)
   create ARCHIVE               create an empty archive
   rename ARCHIVE NEWNAME       rename an archive within its folder
-  export-fortune ARCHIVE DIR   write DIR/NAME (the fortunes, each followed by a
+  export-fortune [--force] ARCHIVE DIR
+                               write DIR/NAME (the fortunes, each followed by a
                                line holding "%") and DIR/NAME.dat (its strfile
                                index), so that "fortune DIR/NAME" plays them;
                                NAME is the archive's name, the header is left
                                out; both files are replaced together or not at
-                               all
+                               all, and only when they are a fortune file with
+                               its strfile index (an earlier export, or a file
+                               indexed by strfile) unless --force is given
   import-fortune FILE ARCHIVE  append the entries of the fortune(6) file FILE
                                (with its FILE.dat, if any, for the delimiter
-                               and rotation); all of them or none
+                               and rotation); all of them or none; FILE and
+                               FILE.dat must be regular files
   archives                     print the names of the data folder's archives
 
 Options:
   --json       print list, show, count, header and archives as JSON (UTF-8)
+  --force      let export-fortune replace files that are not a fortune file
+               with its strfile index
   -h, --help   print this help and exit
   --version    print the version and exit
   --           end of options: the arguments after it are taken as given
@@ -141,7 +152,8 @@ Exit status:
   4  a fortune index is out of range
   5  a text cannot be stored or played as given
   6  the Fortune component is not registered or does not load
-  7  the new archive name is taken by an existing file
+  7  a file is in the way: the new archive name is taken, or export-fortune
+     would replace files that are not a fortune file with its index
 
 Examples:
   fortarc add Proverbs "Look before you leap."

@@ -9,6 +9,7 @@ struct CommandLine {
     std::string command; // empty with --help or --version
     std::vector<std::string> operands;
     bool json = false;
+    bool force = false; // export-fortune only
     bool help = false;
     bool version = false;
 };

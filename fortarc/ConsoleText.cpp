@@ -76,6 +76,17 @@ std::string ToUtf8(std::u16string_view text)
     return Narrow(CP_UTF8, text);
 }
 
+std::u16string Visible(std::u16string_view text)
+{
+    std::u16string result(text);
+    for (char16_t& c : result) {
+        const bool control = c < u' ' || (c >= u'\x7f' && c <= u'\x9f');
+        if (control && c != u'\t' && c != u'\n')
+            c = u'\uFFFD';
+    }
+    return result;
+}
+
 std::u16string ToCrLf(std::u16string_view text)
 {
     std::u16string result;

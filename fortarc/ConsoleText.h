@@ -20,6 +20,10 @@ std::string ToConsole(std::u16string_view text);
 // UTF-8 whatever the locale (JSON output); a lone surrogate becomes U+FFFD.
 std::string ToUtf8(std::u16string_view text);
 
+// For a terminal: control characters other than TAB and LF (C0, DEL, C1),
+// which could move the cursor or start an escape sequence, become U+FFFD.
+std::u16string Visible(std::u16string_view text);
+
 // Every LF not already preceded by CR gets one.
 std::u16string ToCrLf(std::u16string_view text);
 // Every CR LF becomes LF; lone CRs stay.

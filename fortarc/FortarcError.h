@@ -14,7 +14,7 @@ enum class ExitCode : int {
     BadIndex = 4,    // a fortune index is out of range
     BadText = 5,     // a text cannot be stored or played as given
     NoComponent = 6, // the Fortune component is not registered or does not load
-    NameTaken = 7,   // create or rename would replace an existing file
+    NameTaken = 7,   // create, rename or export-fortune would replace a file
 };
 
 // A failure that ends the program with one line on standard error.

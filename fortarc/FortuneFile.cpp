@@ -8,7 +8,8 @@ namespace fortarc {
 namespace {
 
 constexpr uint32_t kVersion = 2;
-constexpr size_t kHeaderSize = 24;
+// Random, ordered, rotated, comments: the flags strfile knows.
+constexpr uint32_t kKnownFlags = 0xF;
 
 void PutBigEndian(std::string& out, uint32_t value)
 {
@@ -60,7 +61,7 @@ bool CFortuneFileBuilder::Append(std::string_view text)
 std::string CFortuneFileBuilder::Index() const
 {
     std::string index;
-    index.reserve(kHeaderSize + 4 * (m_offsets.size() + 1));
+    index.reserve(kStrfileHeaderSize + 4 * (m_offsets.size() + 1));
     PutBigEndian(index, kVersion);
     PutBigEndian(index, static_cast<uint32_t>(m_offsets.size()));
     PutBigEndian(index, m_longest);
@@ -76,7 +77,7 @@ std::string CFortuneFileBuilder::Index() const
 
 std::optional<StrfileHeader> ParseStrfileHeader(std::string_view bytes)
 {
-    if (bytes.size() < kHeaderSize)
+    if (bytes.size() < kStrfileHeaderSize)
         return std::nullopt;
     StrfileHeader header;
     header.version = GetBigEndian(bytes, 0);
@@ -87,6 +88,27 @@ std::optional<StrfileHeader> ParseStrfileHeader(std::string_view bytes)
         header.delimiter == '\n')
         return std::nullopt;
     return header;
+}
+
+uint64_t LargestStrfileIndex(uint64_t textSize)
+{
+    return kStrfileHeaderSize + 4 * (textSize + 1);
+}
+
+bool IsStrfileIndexOf(std::string_view index, uint64_t textSize)
+{
+    const std::optional<StrfileHeader> header = ParseStrfileHeader(index);
+    if (!header || (header->flags & ~kKnownFlags) != 0 || header->count > textSize ||
+        index.size() != kStrfileHeaderSize + 4 * (static_cast<uint64_t>(header->count) + 1))
+        return false;
+    const uint32_t longest = GetBigEndian(index, 8);
+    const uint32_t shortest = GetBigEndian(index, 12);
+    if (longest > textSize || shortest > longest)
+        return false;
+    for (uint32_t i = 0; i < header->count; ++i)
+        if (GetBigEndian(index, kStrfileHeaderSize + 4 * static_cast<size_t>(i)) >= textSize)
+            return false;
+    return GetBigEndian(index, index.size() - 4) == textSize;
 }
 
 std::vector<std::string> SplitFortuneText(std::string_view text, char delimiter, bool rotated)

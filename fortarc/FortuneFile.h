@@ -17,6 +17,7 @@
 namespace fortarc {
 
 constexpr uint32_t kStrfileRotated = 0x4;
+constexpr size_t kStrfileHeaderSize = 24;
 
 // Builds both files in memory.
 class CFortuneFileBuilder final {
@@ -45,6 +46,16 @@ struct StrfileHeader {
 
 // The header of an index file; nullopt when the bytes are not one.
 std::optional<StrfileHeader> ParseStrfileHeader(std::string_view bytes);
+
+// The largest index strfile could write for a text of `textSize` bytes: one
+// offset for each byte (entries are never empty) and one for the end.
+uint64_t LargestStrfileIndex(uint64_t textSize);
+
+// True when `index` is, in every field, an index strfile could have written
+// for a text of `textSize` bytes: its size fits its count, every start lies
+// inside the text (in any order: strfile may sort or shuffle them) and the
+// final offset is the text's end.
+bool IsStrfileIndexOf(std::string_view index, uint64_t textSize);
 
 // The entries of a fortune(6) text in file order, as strfile delimits them:
 // a delimiter line is the delimiter followed by LF; empty entries are

@@ -2,14 +2,13 @@
 
 #include "fortarc/ArchiveCommands.h"
 #include "fortarc/CAtomicFilePair.h"
+#include "fortarc/CInputFile.h"
 #include "fortarc/ConsoleText.h"
 #include "fortarc/FortarcError.h"
 #include "fortarc/FortuneFile.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -26,30 +25,55 @@ bool SameFile(const std::string& a, const std::string& b)
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-// The whole file; nullopt when it does not exist.
-std::optional<std::string> ReadFile(const std::string& path, bool mustExist)
+// A text file: refused past what a strfile index can address.
+std::string ReadFortuneText(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (!mustExist && errno == ENOENT)
-            return std::nullopt;
-        throw FortarcError(ExitCode::Failure, path + ": " + std::strerror(errno));
-    }
-    std::string bytes;
-    char block[65536];
-    ssize_t got = 0;
-    while ((got = ::read(fd, block, sizeof block)) != 0) {
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            const std::string reason = std::strerror(errno);
-            ::close(fd);
-            throw FortarcError(ExitCode::Failure, path + ": " + reason);
-        }
-        bytes.append(block, static_cast<size_t>(got));
-    }
-    ::close(fd);
-    return bytes;
+    const CInputFile file(path);
+    if (file.Size() > std::numeric_limits<uint32_t>::max())
+        throw FortarcError(ExitCode::BadText, path + ": larger than a fortune file can be (4 GiB)");
+    return file.ReadAll();
+}
+
+// The header of FILE.dat when there is one. An index larger than any strfile
+// could write for the text is refused unread.
+std::optional<StrfileHeader> ReadIndexHeader(const std::string& path, uint64_t textSize)
+{
+    const std::optional<CInputFile> index = CInputFile::OpenIfExists(path);
+    if (!index)
+        return std::nullopt;
+    if (index->Size() > LargestStrfileIndex(textSize))
+        throw FortarcError(ExitCode::BadText,
+                           path + ": larger than a strfile index of its text file can be");
+    const std::optional<StrfileHeader> header = ParseStrfileHeader(index->Read(kStrfileHeaderSize));
+    if (!header)
+        throw FortarcError(ExitCode::BadText, path + ": not a strfile index");
+    return header;
+}
+
+// Files already at the export's names are replaced only when they are what an
+// export leaves: a fortune file and its strfile index, both regular files.
+void RequireReplaceablePair(const std::string& textPath, const std::string& indexPath)
+{
+    struct stat text {};
+    struct stat index {};
+    const bool hasText = ::lstat(textPath.c_str(), &text) == 0;
+    const bool hasIndex = ::lstat(indexPath.c_str(), &index) == 0;
+    if (!hasText && !hasIndex)
+        return;
+    const auto refuse = [](const std::string& why) {
+        throw FortarcError(ExitCode::NameTaken, why + " (--force replaces what is there)");
+    };
+    if (!hasText)
+        refuse(indexPath + " exists without " + textPath);
+    if (!hasIndex)
+        refuse(textPath + " exists without its strfile index " + indexPath);
+    if (!S_ISREG(text.st_mode) || !S_ISREG(index.st_mode))
+        refuse((S_ISREG(text.st_mode) ? indexPath : textPath) + ": not a regular file");
+    const auto textSize = static_cast<uint64_t>(text.st_size);
+    const CInputFile file(indexPath, false);
+    if (file.Size() > LargestStrfileIndex(textSize) ||
+        !IsStrfileIndexOf(file.Read(file.Size()), textSize))
+        refuse(indexPath + ": not a strfile index of " + textPath);
 }
 
 // Takes the added fortunes off again, from the last down, each only while
@@ -98,7 +122,7 @@ void RequireRoom(const ArchiveRef& archive, const std::vector<std::u16string>& f
 } // namespace
 
 void ExportFortune(const CCommandContext& context, const std::string& archive,
-                   const std::string& folder)
+                   const std::string& folder, bool force)
 {
     const ArchiveRef ref = context.Resolve(archive);
     const CFortuneArchive fortunes = context.Open(ref, Access::Read);
@@ -110,6 +134,8 @@ void ExportFortune(const CCommandContext& context, const std::string& archive,
     if (SameFile(folder + '/' + textName, ref.path) || SameFile(folder + '/' + indexName, ref.path))
         throw FortarcError(ExitCode::Failure,
                            ref.label + ": the export would replace the archive itself");
+    if (!force)
+        RequireReplaceablePair(folder + '/' + textName, folder + '/' + indexName);
 
     CFortuneFileBuilder builder;
     const int32_t count = fortunes.Count();
@@ -130,27 +156,25 @@ void ExportFortune(const CCommandContext& context, const std::string& archive,
 void ImportFortune(const CCommandContext& context, const std::string& file,
                    const std::string& archive)
 {
-    const std::string text = *ReadFile(file, true);
-    const std::optional<std::string> index = ReadFile(file + ".dat", false);
-    StrfileHeader header;
-    if (index) {
-        const std::optional<StrfileHeader> parsed = ParseStrfileHeader(*index);
-        if (!parsed)
-            throw FortarcError(ExitCode::BadText, file + ".dat: not a strfile index");
-        header = *parsed;
-    }
+    const std::string text = ReadFortuneText(file);
+    const StrfileHeader header =
+        ReadIndexHeader(file + ".dat", text.size()).value_or(StrfileHeader{});
     const std::vector<std::string> entries =
         SplitFortuneText(text, header.delimiter, (header.flags & kStrfileRotated) != 0);
 
     // Every entry is checked before the archive is touched.
     std::vector<std::u16string> storable;
     size_t blank = 0;
+    size_t trimmed = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
         const std::string what = file + ": entry " + std::to_string(i + 1);
-        if (entries[i].find_first_not_of("\r\n") == std::string::npos) {
+        const size_t first = entries[i].find_first_not_of("\r\n");
+        if (first == std::string::npos) {
             ++blank;
             continue;
         }
+        if (first > 0 || entries[i].find_last_not_of("\r\n") + 1 < entries[i].size())
+            ++trimmed;
         storable.push_back(ArchiveCommands::StorableFortune(entries[i], what));
     }
 
@@ -181,6 +205,11 @@ void ImportFortune(const CCommandContext& context, const std::string& file,
     if (blank > 0)
         std::fprintf(stderr, "fortarc: %s: %zu entries of blank lines only were skipped\n",
                      file.c_str(), blank);
+    if (trimmed > 0)
+        std::fprintf(stderr,
+                     "fortarc: %s: %zu entries lost the blank lines at their start or end, "
+                     "which the archive does not keep\n",
+                     file.c_str(), trimmed);
 }
 
 } // namespace fortarc::PlayerFiles

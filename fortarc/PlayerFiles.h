@@ -10,14 +10,18 @@ namespace fortarc::PlayerFiles {
 
 // Writes DIR/NAME and DIR/NAME.dat together, NAME being the archive's name.
 // A fortune holding a line that is only "%" is refused (fortune(6) would play
-// it as two); empty fortunes are left out, as strfile leaves them out.
+// it as two); empty fortunes are left out, as strfile leaves them out. Files
+// already there are replaced only when they are a fortune file with its
+// strfile index, or with `force`; otherwise FortarcError(NameTaken).
 void ExportFortune(const CCommandContext& context, const std::string& archive,
-                   const std::string& folder);
+                   const std::string& folder, bool force);
 
 // Appends every entry of FILE (with the delimiter and rotation of FILE.dat
-// when there is one) to the archive: all of them, or none when one cannot be
-// stored or the archive fails part-way. Entries of blank lines only cannot be
-// stored and are skipped with a note on standard error.
+// when there is one; both must be regular files) to the archive: all of
+// them, or none when one cannot be stored or the archive fails part-way.
+// Entries of blank lines only cannot be stored and are skipped; the
+// component's Add trims the line breaks at both ends of the others. Notes on
+// standard error count both.
 void ImportFortune(const CCommandContext& context, const std::string& file,
                    const std::string& archive);
 

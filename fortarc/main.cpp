@@ -68,7 +68,7 @@ void Run(const CommandLine& line)
     else if (command == "rename")
         ArchiveCommands::Rename(context, ops[0], ops[1]);
     else if (command == "export-fortune")
-        PlayerFiles::ExportFortune(context, ops[0], ops[1]);
+        PlayerFiles::ExportFortune(context, ops[0], ops[1], line.force);
     else if (command == "import-fortune")
         PlayerFiles::ImportFortune(context, ops[0], ops[1]);
     else if (command == "archives")

@@ -33,6 +33,8 @@ zrvreg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\zorvafortun
 if command -v help2man >/dev/null; then
     gzip -dc "$prefix/share/man/man1/fortarc.1.gz" | grep -q 'export\\-fortune' ||
         fail "the installed man page does not describe export-fortune"
+    gzip -dc "$prefix/share/man/man1/fortarc.1.gz" | grep -q 'export\\-fortune \[\\-\\-force\]' ||
+        fail "the installed man page does not describe export-fortune --force"
 fi
 
 # expect_bytes FILE FORMAT [ARGS]: the file holds exactly printf's output.
@@ -95,6 +97,24 @@ completed=$(cd "$work" && bash -c 'source /usr/share/bash-completion/bash_comple
     _ "$prefix/share/bash-completion/completions/fortarc")
 [ "$completed" = Proverbs ] || fail "completion of an archive name gave '$completed'"
 
+# --- a terminal sees control characters as U+FFFD; pipes and files get the text as stored ---
+new_archive Controls 'H\x1b]0;title\x07\n%%\nred \x1b[31mtext\x07 bell\r\nline two\rback\ttab\x7f\xc2\x9b end'
+fffd=$'\xef\xbf\xbd'
+while IFS='|' read -r command shown stored; do
+    script -qec "stty -onlcr; fortarc $command" /dev/null </dev/null >"$work/tty" 2>&1 ||
+        fail "'fortarc $command' on a terminal failed: $(cat "$work/tty")"
+    expect_bytes "$work/tty" "${shown//@/$fffd}"
+    # shellcheck disable=SC2086
+    fortarc $command >"$work/piped" 2>&1 || fail "'fortarc $command' into a file failed"
+    expect_bytes "$work/piped" "$stored"
+done <<'EOF'
+show Controls 1|red @[31mtext@ bell\nline two@back\ttab@@ end\n|red \x1b[31mtext\x07 bell\nline two\rback\ttab\x7f\xc2\x9b end\n
+list Controls|1\tred @[31mtext@ bell\n|1\tred \x1b[31mtext\x07 bell\n
+header Controls|H@]0;title@\n|H\x1b]0;title\x07\n
+--json show Controls 1|{"index": 1, "text": "red \\u001b[31mtext\\u0007 bell\\nline two\\rback\\ttab\\u007f\\u009b end"}\n|{"index": 1, "text": "red \\u001b[31mtext\\u0007 bell\\nline two\\rback\\ttab\\u007f\\u009b end"}\n
+EOF
+rm "$data/Controls"
+
 # --- add, set, delete, header, create, rename: the archive bytes exactly ---
 run 0 fortarc create Tales
 expect_bytes "$data/Tales" ''
@@ -140,6 +160,7 @@ unchanged 4 fortarc set Stories 0 'x'
 unchanged 4 fortarc delete Stories 1 2
 unchanged 2 fortarc delete Stories 1 one
 unchanged 2 fortarc frobnicate Stories
+unchanged 2 fortarc add --force Stories 'x'
 unchanged 2 fortarc count
 unchanged 2 fortarc count ..
 unchanged 2 fortarc rename Stories ../escape
@@ -192,10 +213,63 @@ unchanged 1 fortarc export-fortune Play "$data"
 # The index cannot take the place of a folder: the text file is put back.
 rm "$work/exports/Play.dat" && mkdir "$work/exports/Play.dat"
 new_archive Play 'H\n%%\nnew'
-unchanged 1 fortarc export-fortune Play "$work/exports"
+unchanged 1 fortarc export-fortune --force Play "$work/exports"
 expect_bytes "$work/exports/Play" 'Alpha\nbeta\n%%\nGamma\n%%\nDelta\n\n%%\n'
 [ -z "$(ls -A "$work/exports/Play.dat")" ] || fail "export left files in the way"
 ls -A "$work/exports" | grep -q '^\.' && fail "export left temporary files: $(ls -A "$work/exports")"
+
+# --- export-fortune replaces only a fortune file with its strfile index, or with --force ---
+new_archive Out 'H\n%%\nOne\n%%\nTwo'
+out=$work/exports/out
+mkdir -p "$work/old" "$work/linked"
+printf 'H\n%%\nan older\n%%\nexport' >"$work/old/Out"
+printf 'Linked\n%%\n' >"$work/linked/Out" && strfile -s "$work/linked/Out" >/dev/null
+# put_in_way KIND: what stands at out/Out and out/Out.dat before the export.
+put_in_way() {
+    rm -rf "$out" && mkdir -p "$out"
+    local strfiled='Some\n%%\nother\nfortunes\n%%\nhere\n'
+    case $1 in
+    earlier-export) fortarc export-fortune "$work/old/Out" "$out" ;;
+    strfile) printf "$strfiled" >"$out/Out" && strfile -s "$out/Out" >/dev/null ;;
+    strfile-random) printf "$strfiled" >"$out/Out" && strfile -s -r "$out/Out" >/dev/null ;;
+    strfile-rotated) printf "$strfiled" >"$out/Out" && strfile -s -x "$out/Out" >/dev/null ;;
+    notes) printf 'my own notes\n' >"$out/Out" ;;
+    notes-and-notes) printf 'my own notes\n' >"$out/Out" && printf 'more notes\n' >"$out/Out.dat" ;;
+    index-alone) printf "$strfiled" >"$out/Out" && strfile -s "$out/Out" >/dev/null && rm "$out/Out" ;;
+    stale-index) printf "$strfiled" >"$out/Out" && strfile -s "$out/Out" >/dev/null &&
+        printf 'added later\n%%\n' >>"$out/Out" ;;
+    index-of-another) printf 'my own notes\n' >"$out/Out" && cp "$work/linked/Out.dat" "$out/Out.dat" ;;
+    index-too-long) printf "$strfiled" >"$out/Out" && strfile -s "$out/Out" >/dev/null &&
+        printf '\0\0\0\0' >>"$out/Out.dat" ;;
+    symbolic-link) ln -s "$work/linked/Out" "$out/Out" && cp "$work/linked/Out.dat" "$out/Out.dat" ;;
+    folder) mkdir "$out/Out" && printf 'x' >"$out/Out/kept" ;;
+    esac
+}
+while read -r want forced kind; do
+    put_in_way "$kind"
+    if [ "$want" -ne 0 ]; then
+        unchanged "$want" fortarc export-fortune Out "$out"
+        grep -q -- '--force' "$work/err" || fail "the refusal over '$kind' does not mention --force"
+    fi
+    run "$forced" fortarc export-fortune --force Out "$out"
+    [ "$forced" -ne 0 ] || expect_bytes "$out/Out" 'One\n%%\nTwo\n%%\n'
+done <<'EOF'
+0 0 nothing
+0 0 earlier-export
+0 0 strfile
+0 0 strfile-random
+0 0 strfile-rotated
+7 0 notes
+7 0 notes-and-notes
+7 0 index-alone
+7 0 stale-index
+7 0 index-of-another
+7 0 index-too-long
+7 0 symbolic-link
+7 1 folder
+EOF
+expect_bytes "$work/linked/Out" 'Linked\n%%\n'
+[ "$(cat "$out/Out/kept")" = x ] || fail "the folder in the way was changed"
 
 # --- import-fortune: what strfile indexed comes back as the same fortunes ---
 printf 'One\n%%\nTwo\nlines\n%%\n%%\n\n%%\nThree %% sign\n%%\n' >"$work/exports/cookies"
@@ -203,7 +277,13 @@ strfile -s "$work/exports/cookies" >/dev/null
 run 0 fortarc create "$work/exports/imported"
 run 0 fortarc import-fortune "$work/exports/cookies" "$work/exports/imported"
 grep -q 'skipped' "$work/err" || fail "import says nothing of the blank entry"
+grep -q 'lost' "$work/err" && fail "import notes lost blank lines where none were: $(cat "$work/err")"
 expect_bytes "$work/exports/imported" '\n%%\nOne\n%%\nTwo\r\nlines\n%%\nThree %% sign'
+printf '\n\nLead\n%%\nTrail\n\n%%\nPlain\n%%\n\r\nCR LF\r\n%%\n' >"$work/exports/padded"
+run 0 fortarc create "$work/exports/trimmed"
+run 0 fortarc import-fortune "$work/exports/padded" "$work/exports/trimmed"
+grep -q ': 3 entries lost the blank lines' "$work/err" || fail "the note of lost blank lines: $(cat "$work/err")"
+expect_bytes "$work/exports/trimmed" '\n%%\nLead\n%%\nTrail\n%%\nPlain\n%%\nCR LF'
 tr 'A-Za-z' 'N-ZA-Mn-za-m' <"$work/exports/cookies" >"$work/exports/rotated"
 strfile -s -x "$work/exports/rotated" >/dev/null
 run 0 fortarc create "$work/exports/unrotated"
@@ -213,6 +293,48 @@ printf 'good\n%%\n\xfe\n%%\n' >"$work/exports/broken"
 unchanged 5 fortarc import-fortune "$work/exports/broken" "$work/exports/imported"
 unchanged 1 fortarc import-fortune "$work/exports/none" "$work/exports/imported"
 
+# --- import-fortune reads regular files only, and no index larger than its text needs ---
+# The text below is 8 bytes: no strfile index of it can exceed 24 + 4 * 9 = 60 bytes.
+printf 'x\n%%\ny\n%%\n' >"$work/source" && strfile -s "$work/source" >/dev/null
+put_input() {
+    case $1 in
+    text) cp "$work/source" "$2" ;;
+    index) cp "$work/source.dat" "$2" ;;
+    index-60) cp "$work/source.dat" "$2" && truncate -s 60 "$2" ;;
+    index-61) cp "$work/source.dat" "$2" && truncate -s 61 "$2" ;;
+    sparse-1g) cp "$work/source.dat" "$2" && truncate -s 1G "$2" ;;
+    sparse-5g) truncate -s 5G "$2" ;;
+    fifo) mkfifo "$2" ;;
+    zero) ln -s /dev/zero "$2" ;;
+    folder) mkdir "$2" ;;
+    esac
+}
+while read -r want text index; do
+    rm -rf "$work/in" && mkdir "$work/in"
+    put_input "$text" "$work/in/f"
+    put_input "$index" "$work/in/f.dat"
+    printf '\n%%\nalready here' >"$work/exports/target"
+    if [ "$want" -eq 0 ]; then
+        run 0 timeout 30 fortarc import-fortune "$work/in/f" "$work/exports/target"
+        expect_bytes "$work/exports/target" '\n%%\nalready here\n%%\nx\n%%\ny'
+    else
+        unchanged "$want" timeout 30 fortarc import-fortune "$work/in/f" "$work/exports/target"
+    fi
+done <<'EOF'
+0 text none
+0 text index
+0 text index-60
+5 text index-61
+5 text sparse-1g
+5 sparse-5g none
+1 fifo none
+1 text fifo
+1 zero none
+1 text zero
+1 folder none
+1 text folder
+EOF
+
 # --- a full file system: nothing half-written (needs the right to mount) ---
 mkdir -p "$work/exports/small"
 if mount -t tmpfs -o size=64k tmpfs "$work/exports/small" 2>/dev/null; then
@@ -220,7 +342,7 @@ if mount -t tmpfs -o size=64k tmpfs "$work/exports/small" 2>/dev/null; then
         >"$data/Big"
     printf 'old text\n%%\n' >"$work/exports/small/Big"
     printf 'old index' >"$work/exports/small/Big.dat"
-    unchanged 1 fortarc export-fortune Big "$work/exports/small"
+    unchanged 1 fortarc export-fortune --force Big "$work/exports/small"
     [ "$(ls -A "$work/exports/small")" = $'Big\nBig.dat' ] ||
         fail "a failed export left files: $(ls -A "$work/exports/small")"
     rm "$work/exports/small/"*
