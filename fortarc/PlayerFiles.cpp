@@ -103,6 +103,16 @@ bool KeepOrTakeBack(CFortuneArchive& fortunes, int32_t before,
     }
 }
 
+// Bytes of the text in UTF-8, which no code page the archive may be written
+// in exceeds; counted without converting it.
+unsigned long long Utf8Length(std::u16string_view text)
+{
+    unsigned long long bytes = 0;
+    for (const char16_t unit : text)
+        bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : (unit >= 0xDC00 && unit < 0xE000) ? 1 : 3;
+    return bytes;
+}
+
 // Appending needs room for the new fortunes, and taking them off again after
 // a failure a rewrite of the whole archive beside it: refused up front when
 // the folder's file system has not that much free.
@@ -110,7 +120,7 @@ void RequireRoom(const ArchiveRef& archive, const std::vector<std::u16string>& f
 {
     unsigned long long adding = 0;
     for (const std::u16string& fortune : fortunes)
-        adding += ToConsole(fortune).size() + 3;
+        adding += Utf8Length(fortune) + 3;
     struct stat info {};
     struct statvfs space {};
     if (::stat(archive.path.c_str(), &info) != 0 ||
