@@ -9,7 +9,11 @@ namespace zrv::test {
 CRenameWatch::CRenameWatch(const std::string& folder, std::string name)
     : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), m_name(std::move(name))
 {
-    if (m_fd >= 0 && ::inotify_add_watch(m_fd, folder.c_str(), IN_MOVED_TO) < 0) {
+    // Creations and the other half of each rename are watched too: identical
+    // events in a row would be merged into one, and these keep two renames
+    // onto the same name apart.
+    if (m_fd >= 0 &&
+        ::inotify_add_watch(m_fd, folder.c_str(), IN_CREATE | IN_MOVED_FROM | IN_MOVED_TO) < 0) {
         ::close(m_fd);
         m_fd = -1;
     }
@@ -32,7 +36,7 @@ int CRenameWatch::Count()
             return m_count;
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            if (event->len > 0 && m_name == event->name)
+            if ((event->mask & IN_MOVED_TO) != 0 && event->len > 0 && m_name == event->name)
                 ++m_count;
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }

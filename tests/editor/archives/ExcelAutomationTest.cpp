@@ -306,27 +306,34 @@ TEST_F(ExcelAutomationTest, archiveThatVanishes_isReportedAndNotWrittenAgain)
     EXPECT_FALSE(QFile::exists(Path()));
 }
 
-// Rows go to the archive in a few batches, not one write each; a row the
-// archive cannot store is passed over and the others are kept in order.
+// Rows go to the archive in a few batches, not one write each; a batch
+// holding a row the archive cannot store goes row by row, passing over that
+// one and keeping the others in order.
 TEST_F(ExcelAutomationTest, largeImport_appendsInBatchesAndPassesOverUnstorableRows)
 {
     Make({"old"});
     std::vector<zrv::sheet::CellData> column;
     QStringList expected = {"old"};
-    for (int row = 1; row <= 1200; ++row) {
-        const QString text = row == 700 ? "ends in\r\n%" : "Row " + QString::number(row);
-        column.push_back(Text(text));
-        if (row != 700)
-            expected.append(text);
+    for (int row = 1; row <= 6000; ++row) {
+        column.push_back(Text("Row " + QString::number(row)));
+        expected.append("Row " + QString::number(row));
     }
-    const QString book = WriteBook(environment.PlayerFolder() + "/many.xlsx", column);
+    const QString folder = environment.PlayerFolder();
+    const QString many = WriteBook(folder + "/many.xlsx", column);
     zrv::test::CRenameWatch rewrites(QFileInfo(Path()).absolutePath().toStdString(), "Archive");
-    Import(book);
+    Import(many);
     EXPECT_EQ(Fortunes(), expected);
     EXPECT_EQ(main->RowCount(), expected.size());
     const int count = rewrites.Count();
-    EXPECT_GE(count, 1) << "appended through batches";
+    EXPECT_GE(count, 2) << "appended through batches of at most 5,000 rows";
     EXPECT_LE(count, 100) << "not a write per row";
+
+    Import(
+        WriteBook(folder + "/refused.xlsx", {Text("first"), Text("ends in\r\n%"), Text("last")}));
+    expected << "first"
+             << "last";
+    EXPECT_EQ(Fortunes(), expected);
+    EXPECT_EQ(main->RowCount(), expected.size());
 }
 
 // A long import shows its progress; Cancel stops after the current row and
