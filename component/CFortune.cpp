@@ -230,7 +230,9 @@ HRESULT CFortune::Snapshot(IFortuneSnapshot** ppSnapshot)
 
 HRESULT CFortune::AddMany(LONG lCount, const BSTR* psFortunes)
 {
-    if (lCount < 0 || (lCount > 0 && !psFortunes))
+    if (lCount < 0)
+        return E_INVALIDARG;
+    if (lCount > 0 && !psFortunes)
         return E_POINTER;
     return zrv::Guarded(IID_IFortuneBatch, [&] {
         std::vector<std::string> texts;
@@ -243,7 +245,9 @@ HRESULT CFortune::AddMany(LONG lCount, const BSTR* psFortunes)
 
 HRESULT CFortune::DeleteMany(LONG lCount, const LONG* plIndexes)
 {
-    if (lCount < 0 || (lCount > 0 && !plIndexes))
+    if (lCount < 0)
+        return E_INVALIDARG;
+    if (lCount > 0 && !plIndexes)
         return E_POINTER;
     return zrv::Guarded(IID_IFortuneBatch, [&] {
         m_archive.DeleteMany(std::vector<int32_t>(plIndexes, plIndexes + lCount));

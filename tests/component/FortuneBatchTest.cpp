@@ -146,6 +146,7 @@ TEST_F(FortuneBatch, batchChanges_applyWholeInOneCall)
     EXPECT_EQ(DeleteMany({}), S_OK);
     EXPECT_EQ(AddMany({}), S_OK);
     EXPECT_EQ(m_batch->AddMany(1, nullptr), E_POINTER);
+    EXPECT_EQ(m_batch->DeleteMany(-1, nullptr), E_INVALIDARG);
     for (const std::vector<LONG>& bad : std::vector<std::vector<LONG>>{{1, 3}, {0}, {-1, 2}}) {
         EXPECT_EQ(DeleteMany(bad), E_INVALIDARG);
         EXPECT_TRUE(Contains(TakeDescription(), u"out of range"));
