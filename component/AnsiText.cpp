@@ -23,6 +23,11 @@ std::string ToAnsi(const OLECHAR* text)
     return text ? com::ToAnsi(text) : std::string();
 }
 
+std::string ToAnsiCounted(BSTR text)
+{
+    return text ? com::ToAnsi(std::u16string_view(text, SysStringLen(text))) : std::string();
+}
+
 std::u16string ToWide(const std::string& text)
 {
     return com::FromAnsi(text);

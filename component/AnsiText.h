@@ -13,6 +13,9 @@ namespace zrv {
 // interface's strings: a null string is the empty text, and the wide text up
 // to its first NUL is converted.
 std::string ToAnsi(const OLECHAR* text);
+// The whole counted string, NULs included, so that a text holding one can be
+// refused rather than cut. Null is the empty text.
+std::string ToAnsiCounted(BSTR text);
 std::u16string ToWide(const std::string& text);
 
 // A new string holding the whole text (never null: the empty text gives an

@@ -1,7 +1,9 @@
 #include "component/CFortune.h"
 
 #include "component/AnsiText.h"
+#include "component/CFortuneSnapshot.h"
 #include "component/CModule.h"
+#include "component/ComponentError.h"
 #include "runtime/com/ComPtr.h"
 
 #include <new>
@@ -51,6 +53,8 @@ HRESULT CFortune::CInnerUnknown::QueryInterface(const GUID& iid, void** ppv)
         *ppv = static_cast<IUnknown*>(this);
     else if (iid == IID_IFortune || iid == IID_IDispatch)
         *ppv = static_cast<IFortune*>(&m_owner);
+    else if (iid == IID_IFortuneBatch)
+        *ppv = static_cast<IFortuneBatch*>(&m_owner);
     else if (iid == IID_ISupportErrorInfo)
         *ppv = static_cast<ISupportErrorInfo*>(&m_owner);
     else {
@@ -133,15 +137,14 @@ HRESULT CFortune::Invoke(DISPID id, const GUID& iid, LCID, WORD flags, DISPPARAM
                             argErr);
 }
 
-template <typename Operation> HRESULT CFortune::Guarded(Operation&& operation) noexcept
+namespace {
+
+template <typename Operation> HRESULT Guarded(Operation&& operation) noexcept
 {
-    try {
-        operation();
-        return S_OK;
-    } catch (...) {
-        return ReportUnknownError();
-    }
+    return zrv::Guarded(IID_IFortune, std::forward<Operation>(operation));
 }
+
+} // namespace
 
 template <typename Read> HRESULT CFortune::GuardedRead(BSTR* out, Read&& read) noexcept
 {
@@ -152,24 +155,6 @@ template <typename Read> HRESULT CFortune::GuardedRead(BSTR* out, Read&& read) n
     if (SUCCEEDED(hr))
         *out = value.detach();
     return hr;
-}
-
-HRESULT CFortune::ReportUnknownError() noexcept
-{
-    ComPtr<ICreateErrorInfo> create;
-    if (SUCCEEDED(CreateErrorInfo(create.put()))) {
-        create->SetGUID(GUID_NULL);
-        create->SetDescription(const_cast<LPOLESTR>(u"Unknown error"));
-        // The source is the ProgID registered for the class; none when unregistered.
-        LPOLESTR progId = nullptr;
-        if (SUCCEEDED(ProgIDFromCLSID(CLSID_Fortune, &progId)))
-            create->SetSource(progId);
-        CoTaskMemFree(progId);
-        ComPtr<IErrorInfo> info;
-        if (SUCCEEDED(create.queryInterface(IID_IErrorInfo, info)))
-            SetErrorInfo(0, info.get());
-    }
-    return DISP_E_EXCEPTION;
 }
 
 HRESULT CFortune::Load(BSTR sFile)
@@ -190,7 +175,7 @@ HRESULT CFortune::Count(LONG* plCount)
 
 HRESULT CFortune::Add(BSTR vsFortune)
 {
-    return Guarded([&] { m_archive.Add(ToAnsi(vsFortune)); });
+    return Guarded([&] { m_archive.Add(ToAnsiCounted(vsFortune)); });
 }
 
 HRESULT CFortune::get_Item(LONG vlIndex, BSTR* rsFortune)
@@ -200,7 +185,7 @@ HRESULT CFortune::get_Item(LONG vlIndex, BSTR* rsFortune)
 
 HRESULT CFortune::put_Item(LONG vlIndex, BSTR newVal)
 {
-    return Guarded([&] { m_archive.SetItem(vlIndex, ToAnsi(newVal)); });
+    return Guarded([&] { m_archive.SetItem(vlIndex, ToAnsiCounted(newVal)); });
 }
 
 HRESULT CFortune::Delete(LONG vlIndex)
@@ -230,12 +215,48 @@ HRESULT CFortune::get_Header(BSTR* pVal)
 
 HRESULT CFortune::put_Header(BSTR newVal)
 {
-    return Guarded([&] { m_archive.SetHeader(ToAnsi(newVal)); });
+    return Guarded([&] { m_archive.SetHeader(ToAnsiCounted(newVal)); });
+}
+
+HRESULT CFortune::Snapshot(IFortuneSnapshot** ppSnapshot)
+{
+    if (!ppSnapshot)
+        return E_POINTER;
+    *ppSnapshot = nullptr;
+    CArchiveSnapshot snapshot;
+    const HRESULT hr = zrv::Guarded(IID_IFortuneBatch, [&] { snapshot = m_archive.Snapshot(); });
+    return FAILED(hr) ? hr : CFortuneSnapshot::Create(std::move(snapshot), ppSnapshot);
+}
+
+HRESULT CFortune::AddMany(LONG lCount, const BSTR* psFortunes)
+{
+    if (lCount < 0)
+        return E_INVALIDARG;
+    if (lCount > 0 && !psFortunes)
+        return E_POINTER;
+    return zrv::Guarded(IID_IFortuneBatch, [&] {
+        std::vector<std::string> texts;
+        texts.reserve(static_cast<size_t>(lCount));
+        for (LONG i = 0; i < lCount; ++i)
+            texts.push_back(ToAnsiCounted(psFortunes[i]));
+        m_archive.AddMany(texts);
+    });
+}
+
+HRESULT CFortune::DeleteMany(LONG lCount, const LONG* plIndexes)
+{
+    if (lCount < 0)
+        return E_INVALIDARG;
+    if (lCount > 0 && !plIndexes)
+        return E_POINTER;
+    return zrv::Guarded(IID_IFortuneBatch, [&] {
+        m_archive.DeleteMany(std::vector<int32_t>(plIndexes, plIndexes + lCount));
+    });
 }
 
 HRESULT CFortune::InterfaceSupportsErrorInfo(const GUID& iid)
 {
-    return iid == IID_IFortune ? S_OK : S_FALSE;
+    return iid == IID_IFortune || iid == IID_IFortuneBatch ? S_OK : S_FALSE;
 }
 
 } // namespace zrv

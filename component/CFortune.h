@@ -1,7 +1,7 @@
 #pragma once
 
 // The Fortune class: one archive object behind IFortune, its dispatch
-// interface and ISupportErrorInfo. It can be aggregated: when an outer object
+// interface, IFortuneBatch and ISupportErrorInfo. It can be aggregated: when an outer object
 // is given, IUnknown calls on every interface go to it, and the outer holds
 // the object through its inner (non-delegating) IUnknown.
 
@@ -10,7 +10,7 @@
 
 namespace zrv {
 
-class CFortune final : public IFortune, public ISupportErrorInfo {
+class CFortune final : public IFortune, public IFortuneBatch, public ISupportErrorInfo {
 public:
     // Creates an object and hands out iid of it; with an outer object only
     // IID_IUnknown may be asked (the inner IUnknown). E_OUTOFMEMORY when the
@@ -46,7 +46,12 @@ public:
     HRESULT get_Header(BSTR* pVal) override;
     HRESULT put_Header(BSTR newVal) override;
 
-    // ISupportErrorInfo: S_OK for IFortune only.
+    // IFortuneBatch.
+    HRESULT Snapshot(IFortuneSnapshot** ppSnapshot) override;
+    HRESULT AddMany(LONG lCount, const BSTR* psFortunes) override;
+    HRESULT DeleteMany(LONG lCount, const LONG* plIndexes) override;
+
+    // ISupportErrorInfo: S_OK for IFortune and IFortuneBatch.
     HRESULT InterfaceSupportsErrorInfo(const GUID& iid) override;
 
 private:
@@ -66,12 +71,8 @@ private:
     explicit CFortune(IUnknown* outer);
     ~CFortune();
 
-    // Runs an operation; an exception from it becomes DISP_E_EXCEPTION with
-    // "Unknown error" as the thread's error information.
-    template <typename Operation> static HRESULT Guarded(Operation&& operation) noexcept;
     // Runs a reading operation; its result reaches *out only on success.
     template <typename Read> static HRESULT GuardedRead(BSTR* out, Read&& read) noexcept;
-    static HRESULT ReportUnknownError() noexcept;
 
     CInnerUnknown m_inner{*this};
     IUnknown* m_outer; // the controlling unknown: the outer object or m_inner

@@ -1,5 +1,7 @@
 // The type information this library carries: ZRVFORTLib with the dual
-// interface IFortune and the creatable class Fortune. LoadTypeLib reads it
+// interface IFortune, the creatable class Fortune, and the v-table-only
+// interfaces IFortuneBatch and IFortuneSnapshot (arrays are passed as
+// pointers, which late binding cannot carry). LoadTypeLib reads it
 // from the library file; late-bound calls are answered from it.
 
 #include "component/IFortune.h"
@@ -35,10 +37,35 @@ const ZrvTypeMember kMembers[] = {
     {"Header", 10, INVOKE_PROPERTYPUT, "property Header", kHeaderPut, 1},
 };
 
+const ZrvTypeParam kSnapshot[] = {{"ppSnapshot", VT_UNKNOWN, kRetVal}};
+const ZrvTypeParam kAddMany[] = {{"lCount", VT_I4, kIn}, {"psFortunes", VT_BYREF | VT_BSTR, kIn}};
+const ZrvTypeParam kDeleteMany[] = {{"lCount", VT_I4, kIn}, {"plIndexes", VT_BYREF | VT_I4, kIn}};
+
+const ZrvTypeMember kBatchMembers[] = {
+    {"Snapshot", 1, INVOKE_FUNC, "method Snapshot", kSnapshot, 1},
+    {"AddMany", 2, INVOKE_FUNC, "method AddMany", kAddMany, 2},
+    {"DeleteMany", 3, INVOKE_FUNC, "method DeleteMany", kDeleteMany, 2},
+};
+
+const ZrvTypeMember kSnapshotMembers[] = {
+    {"Count", 1, INVOKE_FUNC, "method Count", kCount, 1},
+    {"Item", 2, INVOKE_PROPERTYGET, "property Item", kItemGet, 2},
+    {"Header", 3, INVOKE_PROPERTYGET, "property Header", kHeaderGet, 1},
+};
+
+template <typename T, size_t N> constexpr uint32_t CountOf(const T (&)[N])
+{
+    return N;
+}
+
 const ZrvTypeInterface kInterfaces[] = {
     {IID_IFortune, "IFortune", "IFortune Interface",
      TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE, kMembers,
-     sizeof(kMembers) / sizeof(kMembers[0])},
+     CountOf(kMembers)},
+    {IID_IFortuneBatch, "IFortuneBatch", "IFortuneBatch Interface", 0, kBatchMembers,
+     CountOf(kBatchMembers)},
+    {IID_IFortuneSnapshot, "IFortuneSnapshot", "IFortuneSnapshot Interface", 0, kSnapshotMembers,
+     CountOf(kSnapshotMembers)},
 };
 
 const ZrvTypeCoClass kClasses[] = {
@@ -57,7 +84,7 @@ ZRV_TYPELIB_DEFINE = {
     .helpString = "zrvfort 1.0 Type Library",
     .libFlags = 0,
     .interfaces = kInterfaces,
-    .interfaceCount = 1,
+    .interfaceCount = CountOf(kInterfaces),
     .coclasses = kClasses,
     .coclassCount = 1,
 };

@@ -1,8 +1,10 @@
 #pragma once
 
-// The interface of the Fortune class, as callers see it without linking the
-// library: identities and the v-table of IFortune. Objects are created through
-// the component runtime (CoCreateInstance with CLSID_Fortune).
+// The interfaces of the Fortune class, as callers see them without linking the
+// library: identities and the v-tables of IFortune, IFortuneBatch and
+// IFortuneSnapshot. Objects are created through the component runtime
+// (CoCreateInstance with CLSID_Fortune); IFortuneBatch is reached from them
+// by QueryInterface.
 
 #include "runtime/com/OleAuto.h"
 
@@ -16,10 +18,22 @@ constexpr CLSID CLSID_Fortune = {
 constexpr IID IID_IFortune = {
     0x4C69AC80, 0x465B, 0x4A11, {0xB6, 0x7C, 0x0A, 0x0F, 0xFE, 0x36, 0x53, 0x65}};
 
+// IFortuneBatch Interface
+constexpr IID IID_IFortuneBatch = {
+    0x02CE6F7D, 0x7675, 0x407A, {0xBA, 0x23, 0x22, 0x07, 0xC8, 0x33, 0xAE, 0x27}};
+// IFortuneSnapshot Interface
+constexpr IID IID_IFortuneSnapshot = {
+    0x71EC6233, 0x70F8, 0x4675, {0x9D, 0xD3, 0x86, 0x63, 0x77, 0xCC, 0x5F, 0x4E}};
+
 // Dual interface: these members follow IDispatch's in the v-table, in this
 // order. Strings in are borrowed (null is the empty text); strings out are
 // new and belong to the caller. Ordinary conditions (bad index, no archive
 // open) answer S_OK; DISP_E_EXCEPTION means the operation failed part-way.
+//
+// Add, put_Item and put_Header refuse a text that would not read back as
+// given (a NUL character, a line of only "%" after a bare line feed, a last
+// line of only "%"): E_INVALIDARG with a description as the thread's error
+// information, and the archive unchanged.
 struct IFortune : IDispatch {
     virtual HRESULT Load(BSTR sFile) = 0;                        // dispid 1
     virtual HRESULT Count(LONG* plCount) = 0;                    // dispid 2
@@ -35,4 +49,35 @@ struct IFortune : IDispatch {
 
 protected:
     ~IFortune() = default;
+};
+
+// The header and every fortune of an archive as they stood when it was taken;
+// reading it never looks at the file again. Texts as IFortune hands them out.
+struct IFortuneSnapshot : IUnknown {
+    virtual HRESULT Count(LONG* plCount) = 0;
+    virtual HRESULT get_Item(LONG vlIndex, BSTR* rsFortune) = 0; // "" when out of range
+    virtual HRESULT get_Header(BSTR* pVal) = 0;
+
+protected:
+    ~IFortuneSnapshot() = default;
+};
+
+// Many fortunes at the cost of one look at the file or one durable write.
+// Each change is all or nothing: on S_OK it is on disk; on failure the file is
+// byte for byte as before and the thread's error information says why:
+// E_INVALIDARG for an index out of range or a text IFortune::Add would refuse
+// (the description names it: "Text N ..."), E_FAIL when the file could not be
+// read or written.
+struct IFortuneBatch : IUnknown {
+    // Header and every text, taken with one check of the file.
+    virtual HRESULT Snapshot(IFortuneSnapshot** ppSnapshot) = 0;
+    // Appends lCount texts, in order, trimmed as Add trims them (empty ones
+    // add nothing), in one write.
+    virtual HRESULT AddMany(LONG lCount, const BSTR* psFortunes) = 0;
+    // Deletes the fortunes at lCount 1-based indexes, numbered as before the
+    // call, in any order, duplicates counted once, in one rewrite.
+    virtual HRESULT DeleteMany(LONG lCount, const LONG* plIndexes) = 0;
+
+protected:
+    ~IFortuneBatch() = default;
 };

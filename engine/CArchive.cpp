@@ -1,5 +1,6 @@
 #include "engine/CArchive.h"
 
+#include "engine/CArchiveError.h"
 #include "engine/CAtomicFileWriter.h"
 #include "engine/CFolderLock.h"
 #include "engine/CSeparatorScanner.h"
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <stdio.h>
@@ -83,6 +85,12 @@ CUniqueFd OpenRegular(const std::string& path, int flags, struct stat& status, m
 std::string_view UpToNul(std::string_view text)
 {
     return text.substr(0, text.find('\0'));
+}
+
+[[noreturn]] void Fail(const std::string& reason,
+                       CArchiveError::Kind kind = CArchiveError::Kind::Failed)
+{
+    throw CArchiveError(kind, reason);
 }
 
 bool RenameNoReplace(const std::string& from, const std::string& to)
@@ -215,43 +223,107 @@ std::string_view CArchive::ReadFortune(int32_t index)
 std::string CArchive::Item(int32_t index)
 {
     Checkpoint("Item");
-    return ToCrLf(UpToNul(ReadFortune(index)));
+    return HandedOut(ReadFortune(index));
 }
 
 void CArchive::Add(const std::string& text)
 {
     Checkpoint("Add");
     const std::string trimmed = TrimLineBreaks(text);
+    if (!trimmed.empty())
+        Refuse(trimmed, 0);
     if (trimmed.empty() || m_sFile.empty()) {
         ReleaseIfUnlinked();
         return;
     }
-    AppendFortune(trimmed);
-    Load(m_sFile);
+    Append(kSeparator + trimmed, {kSeparatorLength});
 }
 
-// Appends one separator and text in a single write. A failed write is cut
-// back off, so the archive never ends in a partial fortune.
-void CArchive::AppendFortune(const std::string& text) const
+// A rewrite rather than an append in place: a process killed in the middle
+// of a large write leaves part of it in the file, a rename never does.
+void CArchive::AddMany(const std::vector<std::string>& texts)
 {
-    const std::string target = ResolvedPath(m_sFile);
-    const CFolderLock lock(FolderOf(target));
-    const bool existed = ::access(target.c_str(), F_OK) == 0;
-    if (existed && !MayWrite(target))
-        return;
-    struct stat status {};
-    const CUniqueFd file =
-        OpenRegular(target, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW, status, 0666);
-    if (!file.IsOpen())
-        return;
-    const std::string bytes = kSeparator + text;
-    if (!WriteFully(file.Get(), bytes.data(), static_cast<long long>(bytes.size()))) {
-        [[maybe_unused]] const int ignored = ::ftruncate(file.Get(), status.st_size);
+    Checkpoint("AddMany");
+    std::string bytes;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const std::string trimmed = TrimLineBreaks(texts[i]);
+        if (trimmed.empty())
+            continue;
+        Refuse(trimmed, i + 1);
+        bytes += kSeparator;
+        bytes += trimmed;
+    }
+    if (bytes.empty()) {
+        ReleaseIfUnlinked();
         return;
     }
-    ::fdatasync(file.Get());
-    if (!existed && lock.FolderFd() >= 0)
-        ::fsync(lock.FolderFd());
+    if (m_sFile.empty())
+        Fail("The fortunes were not added: no archive is open");
+    const Outcome outcome =
+        RewriteArchive(nullptr, Change{Change::Kind::Append, {}, std::move(bytes)});
+    FailOn("The fortunes were not added", outcome, errno);
+}
+
+// Appends `bytes` (separators and texts; `starts` gives where each text
+// begins in them) in a single write synced before it returns. A failed write
+// or sync is cut back off, so the archive never ends in a partial fortune.
+// When the file was the one the index describes, the index is extended;
+// otherwise it is rebuilt from the file.
+CArchive::Outcome CArchive::Append(const std::string& bytes, const std::vector<int64_t>& starts)
+{
+    const std::string target = ResolvedPath(m_sFile);
+    Outcome outcome = Outcome::WriteFailed;
+    bool extended = false;
+    int error = 0;
+    {
+        const CFolderLock lock(FolderOf(target));
+        const bool existed = ::access(target.c_str(), F_OK) == 0;
+        struct stat status {};
+        const CUniqueFd file =
+            existed && !MayWrite(target)
+                ? CUniqueFd()
+                : OpenRegular(target, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW, status, 0666);
+        if (!file.IsOpen()) {
+            outcome = existed ? Outcome::ReadOnly : Outcome::Gone;
+            error = errno;
+        } else if (!WriteFully(file.Get(), bytes.data(), static_cast<long long>(bytes.size())) ||
+                   ::fdatasync(file.Get()) != 0) {
+            error = errno;
+            [[maybe_unused]] const int ignored = ::ftruncate(file.Get(), status.st_size);
+        } else {
+            if (!existed && lock.FolderFd() >= 0)
+                ::fsync(lock.FolderFd());
+            outcome = Outcome::Done;
+            extended = ExtendIndex(file.Get(), CFileStamp(status), bytes.size(), starts);
+        }
+    }
+    if (!extended)
+        Load(m_sFile);
+    errno = error;
+    return outcome;
+}
+
+// Takes the appended fortunes into the index when the file was, before the
+// append, the one the index describes, and grew by exactly the appended
+// bytes. Not when the file ended in a line of only "%": the first new
+// separator may then complete one line early, which only a scan can tell.
+bool CArchive::ExtendIndex(int fd, const CFileStamp& before, size_t appended,
+                           const std::vector<int64_t>& starts)
+{
+    if (m_sStamp.IsEmpty() || before != m_sStamp || !m_reader.IsOpen())
+        return false;
+    const auto after = CFileStamp::OfFd(fd);
+    const int64_t oldSize = before.Size();
+    if (!after || after->Size() != oldSize + static_cast<int64_t>(appended))
+        return false;
+    char tail[2] = {};
+    if (oldSize >= 2 && (ReadFully(m_reader.Fd(), tail, 2, oldSize - 2) != 2 ||
+                         (tail[0] == '\n' && tail[1] == '%')))
+        return false;
+    for (const int64_t start : starts)
+        m_offsets.push_back(oldSize + start);
+    m_sStamp = *after;
+    return true;
 }
 
 void CArchive::SetItem(int32_t index, const std::string& text)
@@ -262,10 +334,11 @@ void CArchive::SetItem(int32_t index, const std::string& text)
         Delete(index);
         return;
     }
+    Refuse(trimmed, 0);
     const int32_t count = Count();
     if (index < 1 || index > count || m_sFile.empty())
         return;
-    RewriteArchive(nullptr, Change{Change::Kind::Replace, index, std::move(trimmed)});
+    RewriteArchive(nullptr, Change{Change::Kind::Replace, {index}, std::move(trimmed)});
 }
 
 void CArchive::Delete(int32_t index)
@@ -274,19 +347,55 @@ void CArchive::Delete(int32_t index)
     const int32_t count = Count();
     if (index < 1 || index > count || m_sFile.empty())
         return;
-    RewriteArchive(nullptr, Change{Change::Kind::Remove, index, {}});
+    RewriteArchive(nullptr, Change{Change::Kind::Remove, {index}, {}});
+}
+
+void CArchive::DeleteMany(std::vector<int32_t> indexes)
+{
+    Checkpoint("DeleteMany");
+    std::sort(indexes.begin(), indexes.end());
+    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+    const int32_t count = Count();
+    if (indexes.empty())
+        return;
+    if (m_sFile.empty())
+        Fail("The fortunes were not deleted: no archive is open");
+    if (indexes.front() < 1 || indexes.back() > count)
+        FailOn("The fortunes were not deleted", Outcome::OutOfRange, 0);
+    const Outcome outcome =
+        RewriteArchive(nullptr, Change{Change::Kind::Remove, std::move(indexes), {}});
+    FailOn("The fortunes were not deleted", outcome, errno);
+}
+
+CArchiveSnapshot CArchive::Snapshot()
+{
+    Checkpoint("Snapshot");
+    ReloadIfChanged();
+    if (m_offsets.empty() || m_sFile.empty())
+        return CArchiveSnapshot(m_sHeader, {}, {});
+    const int64_t first = m_offsets.front() - kSeparatorLength;
+    const int64_t length = m_sStamp.Size() - first;
+    std::string bytes(static_cast<size_t>(length), '\0');
+    if (!m_reader.IsOpen() || ReadFully(m_reader.Fd(), bytes.data(), length, first) != length)
+        Fail("The archive could not be read");
+    std::vector<size_t> starts;
+    starts.reserve(m_offsets.size());
+    for (const int64_t offset : m_offsets)
+        starts.push_back(static_cast<size_t>(offset - first));
+    return CArchiveSnapshot(m_sHeader, std::move(bytes), std::move(starts));
 }
 
 std::string CArchive::Header()
 {
     Checkpoint("Header");
     ReleaseIfUnlinked();
-    return ToCrLf(UpToNul(m_sHeader));
+    return HandedOut(m_sHeader);
 }
 
 void CArchive::SetHeader(const std::string& text)
 {
     Checkpoint("SetHeader");
+    Refuse(text, 0);
     if (m_sFile.empty())
         return;
     RewriteArchive(&text, Change{});
@@ -296,28 +405,37 @@ void CArchive::SetHeader(const std::string& text)
 // change, then loads it again. Runs under the folder lock on the file as it
 // then stands: when that is no longer the file the index was built from, the
 // index is rebuilt first and the change applies to it.
-void CArchive::RewriteArchive(const std::string* header, const Change& change)
+CArchive::Outcome CArchive::RewriteArchive(const std::string* header, const Change& change)
 {
     const std::string target = ResolvedPath(m_sFile);
+    Outcome outcome = Outcome::Done;
+    int error = 0;
     {
         const CFolderLock lock(FolderOf(target));
         struct stat status {};
         CUniqueFd source = OpenRegular(target, O_RDONLY, status);
         if (!source.IsOpen()) {
             Reset();
-            return;
+            return Outcome::Gone;
         }
         if (CFileStamp(status) != m_sStamp)
             LoadFrom(std::move(source), CFileStamp(status));
-        const bool inRange = change.kind == Change::Kind::None ||
-                             static_cast<size_t>(change.index) <= m_offsets.size();
-        if (!inRange || !MayWrite(target))
-            return;
+        const bool inRange = change.indexes.empty() ||
+                             static_cast<size_t>(change.indexes.back()) <= m_offsets.size();
+        if (!inRange)
+            return Outcome::OutOfRange;
+        if (!MayWrite(target))
+            return Outcome::ReadOnly;
         // The kept descriptor is now the file `status` describes.
-        WriteArchive(m_reader.Fd(), status, lock.FolderFd(), target, header ? *header : m_sHeader,
-                     change);
+        if (!WriteArchive(m_reader.Fd(), status, lock.FolderFd(), target,
+                          header ? *header : m_sHeader, change)) {
+            outcome = Outcome::WriteFailed;
+            error = errno;
+        }
     }
     Load(m_sFile);
+    errno = error;
+    return outcome;
 }
 
 // The fortunes are copied as stored, separators included, in large ranges
@@ -329,21 +447,29 @@ bool CArchive::WriteArchive(int sourceFd, const struct stat& status, int folderF
     CAtomicFileWriter writer(target, status, folderFd);
     if (!writer.Write(header))
         return false;
+    if (change.kind == Change::Kind::Append) {
+        const int64_t first =
+            m_offsets.empty() ? m_sStamp.Size() : m_offsets.front() - kSeparatorLength;
+        return writer.CopyRange(sourceFd, first, m_sStamp.Size() - first) &&
+               writer.Write(change.text) && writer.Commit();
+    }
     if (m_offsets.empty())
         return writer.Commit();
     const int64_t first = m_offsets.front() - kSeparatorLength;
     const int64_t end = m_sStamp.Size();
-    if (change.kind == Change::Kind::None)
-        return writer.CopyRange(sourceFd, first, end - first) && writer.Commit();
 
-    const auto slot = static_cast<size_t>(change.index - 1);
-    const int64_t changedStart = m_offsets[slot] - kSeparatorLength;
-    const int64_t changedEnd =
-        slot + 1 < m_offsets.size() ? m_offsets[slot + 1] - kSeparatorLength : end;
-    bool ok = writer.CopyRange(sourceFd, first, changedStart - first);
-    if (ok && change.kind == Change::Kind::Replace)
-        ok = writer.Write(kSeparator, kSeparatorLength) && writer.Write(change.text);
-    return ok && writer.CopyRange(sourceFd, changedEnd, end - changedEnd) && writer.Commit();
+    // Everything between the changed fortunes is copied in one range.
+    int64_t copied = first;
+    bool ok = true;
+    for (const int32_t index : change.indexes) {
+        const auto slot = static_cast<size_t>(index - 1);
+        const int64_t changedStart = m_offsets[slot] - kSeparatorLength;
+        ok = ok && writer.CopyRange(sourceFd, copied, changedStart - copied);
+        if (ok && change.kind == Change::Kind::Replace)
+            ok = writer.Write(kSeparator, kSeparatorLength) && writer.Write(change.text);
+        copied = slot + 1 < m_offsets.size() ? m_offsets[slot + 1] - kSeparatorLength : end;
+    }
+    return ok && writer.CopyRange(sourceFd, copied, end - copied) && writer.Commit();
 }
 
 void CArchive::Create(const std::string& path)
@@ -380,6 +506,53 @@ void CArchive::Rename(const std::string& newName)
     const CFolderLock lock(FolderOf(ResolvedPath(m_sFile)));
     if (RenameNoReplace(m_sFile, target))
         m_sFile = target;
+}
+
+const char* CArchive::Unstorable(std::string_view text)
+{
+    if (text.find('\0') != std::string_view::npos)
+        return "it holds a NUL byte";
+    if (text.find(kSeparator) != std::string_view::npos)
+        return "it holds a line of only \"%\" after a bare line feed, which would split it";
+    if (text.ends_with("\n%"))
+        return "its last line holds only \"%\", which would be read as a separator";
+    return nullptr;
+}
+
+void CArchive::Refuse(const std::string& text, size_t position)
+{
+    const char* const reason = Unstorable(text);
+    if (!reason)
+        return;
+    const std::string which =
+        position == 0 ? std::string("The text") : "Text " + std::to_string(position);
+    throw CArchiveError(CArchiveError::Kind::RefusedText,
+                        which + " cannot be stored so that it reads back as given: " + reason,
+                        position);
+}
+
+// Why a batch change left the file as it was.
+void CArchive::FailOn(const char* what, Outcome outcome, int error)
+{
+    switch (outcome) {
+    case Outcome::Done:
+        return;
+    case Outcome::Gone:
+        Fail(std::string(what) + ": the archive file no longer exists");
+    case Outcome::OutOfRange:
+        Fail(std::string(what) + ": a fortune index is out of range",
+             CArchiveError::Kind::BadIndex);
+    case Outcome::ReadOnly:
+        Fail(std::string(what) + ": the archive file may not be written");
+    case Outcome::WriteFailed:
+        break;
+    }
+    Fail(std::string(what) + ": the archive could not be written (" + std::strerror(error) + ")");
+}
+
+std::string CArchive::HandedOut(std::string_view stored)
+{
+    return ToCrLf(UpToNul(stored));
 }
 
 std::string CArchive::TrimLineBreaks(const std::string& text)

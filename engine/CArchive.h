@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/CArchiveSnapshot.h"
 #include "engine/CFileStamp.h"
 #include "engine/CRangeReader.h"
 
@@ -15,9 +16,13 @@ namespace zrv {
 // offsets of the fortunes are kept in memory; texts are read from the file on
 // every request, and every change is on disk before the call returns.
 //
-// No operation reports a failure of its own: a bad index, a missing file or a
-// failed write ends in a quiet state (empty result, no archive open, archive
-// unchanged). Only exhaustion of memory and the like escape as exceptions.
+// The single operations report no failure of their own: a bad index, a missing
+// file or a failed write ends in a quiet state (empty result, no archive open,
+// archive unchanged). A text that would not read back exactly as given (see
+// Unstorable) is refused with CArchiveError before anything is written. The
+// batch operations (Snapshot, AddMany, DeleteMany) are all or nothing and
+// throw CArchiveError when they leave the file as it was. Exhaustion of memory
+// and the like escape as exceptions.
 //
 // Writers of one folder's archives, in this or any process, are serialised by
 // a lock on the folder; a rewrite first reloads under that lock when the file
@@ -47,6 +52,8 @@ public:
     // Number of fortunes; reloads first when the file changed on disk.
     virtual int32_t Count();
     // Appends a fortune (line breaks trimmed at both ends; empty adds nothing).
+    // When the file is still the one the index describes, the index is
+    // extended rather than rebuilt, so the cost does not grow with the archive.
     void Add(const std::string& text);
     // Fortune text (1-based) with CR LF line ends; empty when out of range.
     std::string Item(int32_t index);
@@ -62,17 +69,37 @@ public:
     // Renames the archive within its folder; never replaces an existing file.
     void Rename(const std::string& newName);
 
+    // The header and every fortune, read with one check of the file.
+    CArchiveSnapshot Snapshot();
+    // Appends the texts, in order, in one rewrite synced before it returns.
+    // Each is trimmed as Add trims it and empty ones add nothing; an
+    // unstorable one refuses the whole batch.
+    void AddMany(const std::vector<std::string>& texts);
+    // Deletes the fortunes at `indexes` (numbered as before the call, in any
+    // order, duplicates counted once) in one rewrite. An index out of range
+    // refuses the whole batch.
+    void DeleteMany(std::vector<int32_t> indexes);
+
+    // Why `text` would not read back exactly once stored as a fortune or
+    // header: a NUL byte, a line of only "%" after a bare line feed, or a last
+    // line of only "%". Null when it would.
+    static const char* Unstorable(std::string_view text);
     static std::string TrimLineBreaks(const std::string& text);
     static std::string ToCrLf(std::string_view text);
+    // A stored text as it is handed out: up to a NUL byte, with CR LF line ends.
+    static std::string HandedOut(std::string_view stored);
 
 private:
-    // The one change a rewrite makes besides the header.
+    // The change a rewrite makes besides the header: one fortune replaced,
+    // fortunes left out (`indexes` ascending, without duplicates), or
+    // separators and texts (`text`) added at the end.
     struct Change {
-        enum class Kind { None, Replace, Remove };
+        enum class Kind { None, Replace, Remove, Append };
         Kind kind = Kind::None;
-        int32_t index = 0;
+        std::vector<int32_t> indexes;
         std::string text;
     };
+    enum class Outcome { Done, Gone, OutOfRange, ReadOnly, WriteFailed };
 
     void Reset();
     bool FileStamp(CFileStamp& stamp) const;
@@ -80,11 +107,15 @@ private:
     void LoadFrom(CUniqueFd file, const CFileStamp& stamp);
     void ReleaseIfUnlinked();
     std::string_view ReadFortune(int32_t index);
-    void RewriteArchive(const std::string* header, const Change& change);
+    Outcome RewriteArchive(const std::string* header, const Change& change);
     bool WriteArchive(int sourceFd, const struct stat& status, int folderFd,
                       const std::string& target, const std::string& header,
                       const Change& change) const;
-    void AppendFortune(const std::string& text) const;
+    Outcome Append(const std::string& bytes, const std::vector<int64_t>& starts);
+    bool ExtendIndex(int fd, const CFileStamp& before, size_t appended,
+                     const std::vector<int64_t>& starts);
+    static void Refuse(const std::string& text, size_t position);
+    static void FailOn(const char* what, Outcome outcome, int error);
 
     std::string m_sFile;            // path as the caller gave it; empty: no archive open
     std::vector<int64_t> m_offsets; // start of each fortune's text, just after its separator

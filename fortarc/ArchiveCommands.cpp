@@ -66,7 +66,8 @@ std::u16string StorableFortune(const std::string& bytes, const std::string& what
 
 void List(const CCommandContext& context, const std::string& archive)
 {
-    const CFortuneArchive fortunes = context.Open(context.Resolve(archive), Access::Read);
+    const CSnapshotReader fortunes =
+        context.Open(context.Resolve(archive), Access::Read).Snapshot();
     const int32_t count = fortunes.Count();
     std::string out = context.Json() ? "[" : "";
     for (int32_t i = 1; i <= count; ++i) {
@@ -137,24 +138,16 @@ void Delete(const CCommandContext& context, const std::string& archive,
 {
     const ArchiveRef ref = context.Resolve(archive);
     CFortuneArchive fortunes = context.Open(ref, Access::Rewrite);
-    int32_t count = fortunes.Count();
+    const int32_t count = fortunes.Count();
     std::vector<int32_t> chosen;
     for (const std::string& operand : indexes)
         chosen.push_back(CCommandContext::ParseIndex(operand, count));
-    // From the highest down, so that each index names the fortune it named
-    // before the command; an index given twice is deleted once.
-    std::sort(chosen.begin(), chosen.end(), std::greater<>());
+    // Each index names the fortune it named before the command; an index
+    // given twice is deleted once. One rewrite, all of them or none.
+    std::sort(chosen.begin(), chosen.end());
     chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
-    int32_t done = 0;
-    for (const int32_t i : chosen) {
-        fortunes.Delete(i);
-        if (fortunes.Count() != count - 1)
-            throw FortarcError(ExitCode::Failure, ref.label + ": " + kNotTaken + " (fortune " +
-                                                      std::to_string(i) + "; " +
-                                                      std::to_string(done) + " deleted before it)");
-        --count;
-        ++done;
-    }
+    fortunes.DeleteMany(chosen);
+    Require(fortunes.Count() == count - static_cast<int32_t>(chosen.size()), ref.label);
 }
 
 void Header(const CCommandContext& context, const std::string& archive,

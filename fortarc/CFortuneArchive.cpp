@@ -64,15 +64,50 @@ CFortuneArchive CFortuneArchive::Create(const std::u16string& path, const std::s
     return archive;
 }
 
-void CFortuneArchive::Check(HRESULT hr, const char* operation) const
+void CheckCall(HRESULT hr, const std::string& label, const char* operation)
 {
     if (SUCCEEDED(hr))
         return;
-    std::string message = m_label + ": " + operation + " failed";
+    std::string message = label + ": " + operation + " failed";
     const std::string description = ErrorDescription();
     if (!description.empty())
         message += ": " + description;
     throw FortarcError(ExitCode::Failure, message + " (" + Hex(hr) + ")");
+}
+
+void CFortuneArchive::Check(HRESULT hr, const char* operation) const
+{
+    CheckCall(hr, m_label, operation);
+}
+
+ComPtr<IFortuneBatch> CFortuneArchive::Batch() const
+{
+    ComPtr<IFortuneBatch> batch;
+    Check(m_fortune.queryInterface(IID_IFortuneBatch, batch), "reach the batch interface");
+    return batch;
+}
+
+CSnapshotReader CFortuneArchive::Snapshot() const
+{
+    ComPtr<IFortuneSnapshot> snapshot;
+    Check(Batch()->Snapshot(snapshot.put()), "read");
+    return CSnapshotReader(std::move(snapshot), m_label);
+}
+
+void CFortuneArchive::AddMany(const std::vector<std::u16string>& texts)
+{
+    const std::vector<BString> values(texts.begin(), texts.end());
+    std::vector<BSTR> pointers;
+    pointers.reserve(values.size());
+    for (const BString& value : values)
+        pointers.push_back(value.get());
+    Check(Batch()->AddMany(static_cast<LONG>(pointers.size()), pointers.data()), "add");
+}
+
+void CFortuneArchive::DeleteMany(const std::vector<int32_t>& indexes)
+{
+    const std::vector<LONG> values(indexes.begin(), indexes.end());
+    Check(Batch()->DeleteMany(static_cast<LONG>(values.size()), values.data()), "delete");
 }
 
 int32_t CFortuneArchive::Count() const

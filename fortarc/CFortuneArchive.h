@@ -1,12 +1,18 @@
 #pragma once
 
 #include "component/IFortune.h"
+#include "fortarc/CSnapshotReader.h"
 #include "runtime/com/ComPtr.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace fortarc {
+
+// Throws FortarcError for a failed call on the archive `label`, with the
+// description the call left as the thread's error information.
+void CheckCall(HRESULT hr, const std::string& label, const char* operation);
 
 // One archive reached through a "ZorvaFortune.Fortune" object created by the
 // component runtime, as any client program would. Every failed call throws
@@ -28,9 +34,17 @@ public:
     std::u16string Name() const;
     void Rename(const std::u16string& newName);
 
+    // Batch calls: all or nothing, each with one look at the file or one
+    // durable write.
+    CSnapshotReader Snapshot() const;
+    void AddMany(const std::vector<std::u16string>& texts);
+    // Indexes as numbered before the call, in any order.
+    void DeleteMany(const std::vector<int32_t>& indexes);
+
 private:
     explicit CFortuneArchive(const std::string& label);
     void Check(HRESULT hr, const char* operation) const;
+    ComPtr<IFortuneBatch> Batch() const;
 
     ComPtr<IFortune> m_fortune;
     std::string m_label;

@@ -76,22 +76,41 @@ void RequireReplaceablePair(const std::string& textPath, const std::string& inde
         refuse(indexPath + ": not a strfile index of " + textPath);
 }
 
-// Takes the added fortunes off again, from the last down, each only while
-// the archive's last fortune is still the one added (another writer's
-// fortune is never taken); true when the archive is back to `before`.
-bool RollBack(CFortuneArchive& fortunes, int32_t before, const std::vector<std::u16string>& added)
+// Whether the archive's last fortunes, after the `before` it had, are `added`
+// as given; when they are not (a character the code page lacks became "?"),
+// they are taken off again in one deletion, and only while nothing came after
+// them. True when the import stands or was taken back; false when neither.
+bool KeepOrTakeBack(CFortuneArchive& fortunes, int32_t before,
+                    const std::vector<std::u16string>& added, bool& kept)
 {
     try {
-        for (size_t i = added.size(); i > 0; --i) {
-            const int32_t last = fortunes.Count();
-            if (last != before + static_cast<int32_t>(i) || fortunes.Item(last) != added[i - 1])
-                return false;
-            fortunes.Delete(last);
-        }
+        const CSnapshotReader now = fortunes.Snapshot();
+        const auto end = before + static_cast<int32_t>(added.size());
+        kept = now.Count() >= end;
+        for (int32_t i = before + 1; kept && i <= end; ++i)
+            kept = now.Item(i) == added[static_cast<size_t>(i - before - 1)];
+        if (kept)
+            return true;
+        if (now.Count() != end)
+            return false;
+        std::vector<int32_t> indexes;
+        for (int32_t i = before + 1; i <= end; ++i)
+            indexes.push_back(i);
+        fortunes.DeleteMany(indexes);
         return fortunes.Count() == before;
     } catch (const FortarcError&) {
         return false;
     }
+}
+
+// Bytes of the text in UTF-8, which no code page the archive may be written
+// in exceeds; counted without converting it.
+unsigned long long Utf8Length(std::u16string_view text)
+{
+    unsigned long long bytes = 0;
+    for (const char16_t unit : text)
+        bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : (unit >= 0xDC00 && unit < 0xE000) ? 1 : 3;
+    return bytes;
 }
 
 // Appending needs room for the new fortunes, and taking them off again after
@@ -101,7 +120,7 @@ void RequireRoom(const ArchiveRef& archive, const std::vector<std::u16string>& f
 {
     unsigned long long adding = 0;
     for (const std::u16string& fortune : fortunes)
-        adding += ToConsole(fortune).size() + 3;
+        adding += Utf8Length(fortune) + 3;
     struct stat info {};
     struct statvfs space {};
     if (::stat(archive.path.c_str(), &info) != 0 ||
@@ -138,9 +157,10 @@ void ExportFortune(const CCommandContext& context, const std::string& archive,
         RequireReplaceablePair(folder + '/' + textName, folder + '/' + indexName);
 
     CFortuneFileBuilder builder;
-    const int32_t count = fortunes.Count();
+    const CSnapshotReader snapshot = fortunes.Snapshot();
+    const int32_t count = snapshot.Count();
     for (int32_t i = 1; i <= count; ++i) {
-        const std::u16string text = ToLf(fortunes.Item(i));
+        const std::u16string text = ToLf(snapshot.Item(i));
         if (HasPercentLine(text))
             throw FortarcError(ExitCode::BadText,
                                ref.label + ": fortune " + std::to_string(i) +
@@ -182,26 +202,15 @@ void ImportFortune(const CCommandContext& context, const std::string& file,
     CFortuneArchive fortunes = context.Open(ref, Access::Append);
     RequireRoom(ref, storable);
     const int32_t before = fortunes.Count();
-    std::vector<std::u16string> added;
-    for (const std::u16string& fortune : storable) {
-        bool taken = false;
-        try {
-            fortunes.Add(fortune);
-            const int32_t count = fortunes.Count();
-            taken = count == before + static_cast<int32_t>(added.size()) + 1 &&
-                    fortunes.Item(count) == fortune;
-        } catch (const FortarcError&) {
-        }
-        if (!taken) {
-            const bool restored = RollBack(fortunes, before, added);
-            throw FortarcError(ExitCode::Failure,
-                               ref.label + ": the archive did not take entry " +
-                                   std::to_string(added.size() + 1) +
-                                   (restored ? "; nothing was imported"
-                                             : "; the entries before it could not be taken off"));
-        }
-        added.push_back(fortune);
-    }
+    // One batch: on failure the archive is as it was.
+    fortunes.AddMany(storable);
+    bool kept = false;
+    const bool settled = KeepOrTakeBack(fortunes, before, storable, kept);
+    if (!kept)
+        throw FortarcError(
+            ExitCode::Failure,
+            ref.label + ": the archive did not keep the entries as given" +
+                (settled ? "; nothing was imported" : "; they could not be taken off again"));
     if (blank > 0)
         std::fprintf(stderr, "fortarc: %s: %zu entries of blank lines only were skipped\n",
                      file.c_str(), blank);

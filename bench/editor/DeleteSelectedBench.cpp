@@ -1,6 +1,6 @@
 // Deleting 1,000 selected fortunes of a 10,000-fortune archive the way the
-// editor does it: one IFortune Delete per fortune, highest index first, each
-// on disk before the next, then the list reloaded from a fresh object. The
+// editor does it: one batch deletion of the selected indexes, then the list
+// reloaded from a fresh object. The
 // baseline in the same iterations is one rewrite of the same archive.
 // Reports "ratio" = deletion time / baseline time and both times.
 #include "editor/editing/BstrText.h"
@@ -49,13 +49,23 @@ std::vector<int32_t> Selection()
     return indices;
 }
 
-// What OpenArchive does to rebuild the list: a fresh object, every fortune read.
+// What OpenArchive does to rebuild the list: a fresh object, every fortune
+// read from one snapshot.
 int Reload(const QString& path)
 {
     const ComPtr<IFortune> archive = FortuneFiles::LoadFortune(path);
+    ComPtr<IFortuneBatch> batch;
+    ComPtr<IFortuneSnapshot> snapshot;
+    LONG count = 0;
+    if (archive.queryInterface(IID_IFortuneBatch, batch) != S_OK ||
+        batch->Snapshot(snapshot.put()) != S_OK || snapshot->Count(&count) != S_OK)
+        return -1;
     int rows = 0;
-    for (const QString& text : FortuneFiles::Fortunes(archive.get()))
-        rows += text.isEmpty() ? 0 : 1;
+    for (LONG i = 1; i <= count; ++i) {
+        BString text;
+        snapshot->get_Item(i, text.put());
+        rows += text.view().empty() ? 0 : 1;
+    }
     return rows;
 }
 

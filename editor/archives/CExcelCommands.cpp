@@ -2,6 +2,7 @@
 
 #include "desktop/Prompts.h"
 #include "editor/archives/CExcel.h"
+#include "editor/archives/CImportChunk.h"
 #include "editor/archives/CProgress.h"
 #include "editor/archives/modAutomation.h"
 #include "editor/archives/modForms.h"
@@ -394,11 +395,20 @@ void CExcelCommands::ImportFromExcel()
 
 // Appends column A from row 1 down to the first cell that is empty without
 // its surrounding spaces. A cell that cannot be read or holds no text (an
-// error value) ends the reading as an empty one does; so does Cancel. False
-// when the archive's file vanished, before anything was written elsewhere.
+// error value) ends the reading as an empty one does; so does Cancel. The
+// rows read up to then are appended, in chunks along the way. False when
+// the archive's file vanished, before anything was written elsewhere.
 bool CExcelCommands::ImportRows(IDispatch* sheet, IFortune* archive, const QString& name) const
 {
-    const QString path = mWindow.archivePath(name);
+    CImportChunk chunk(*archive);
+    const bool stayed = ReadRows(sheet, chunk, mWindow.archivePath(name));
+    if (stayed)
+        chunk.Flush();
+    return stayed;
+}
+
+bool CExcelCommands::ReadRows(IDispatch* sheet, CImportChunk& chunk, const QString& path) const
+{
     CProgress progress(mWindow.owner, QStringLiteral("Importing fortunes..."), 0);
     for (int32_t row = 1;; ++row) {
         if (!progress.Step(row - 1))
@@ -422,9 +432,11 @@ bool CExcelCommands::ImportRows(IDispatch* sheet, IFortune* archive, const QStri
         const QString fortune = TrimSpaces(*text);
         if (fortune.isEmpty())
             return true;
-        if (!QFileInfo::exists(path))
+        if (!QFileInfo::exists(path)) {
+            // Appending would create the archive again.
+            chunk.Drop();
             return false;
-        if (FAILED(archive->Add(ToBstr(fortune).get())))
-            qCWarning(lcEditor) << "cannot append the fortune of row" << row;
+        }
+        chunk.Take(row, fortune);
     }
 }

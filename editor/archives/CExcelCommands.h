@@ -9,6 +9,8 @@
 #include <optional>
 #include <QString>
 
+class CImportChunk;
+
 class CExcel;
 class QWidget;
 
@@ -64,6 +66,7 @@ private:
                              int32_t limit) const;
     void FinishSheet(IDispatch* sheet) const;
     bool ImportRows(IDispatch* sheet, IFortune* archive, const QString& name) const;
+    bool ReadRows(IDispatch* sheet, CImportChunk& chunk, const QString& path) const;
 
     Window mWindow;
     std::unique_ptr<CExcel> moExcel;

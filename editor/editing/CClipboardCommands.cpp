@@ -4,6 +4,7 @@
 #include "desktop/Prompts.h"
 #include "editor/editing/CListClipboardKeys.h"
 #include "editor/editing/modClipboardFormat.h"
+#include "editor/editing/modFortuneBatch.h"
 #include "editor/editing/modSelection.h"
 #include "editor/support/EditorError.h"
 #include "runtime/com/BString.h"
@@ -98,8 +99,10 @@ void CClipboardCommands::Cut() const
     }
 }
 
-// The clipboard is read once; a failing Add ends the run. The fortunes added
-// before it stay, and the list is shown again so that it matches the file.
+// The clipboard is read once and its fortunes appended in one batch; should
+// the archive refuse the batch, they go one Add each and a failing Add ends
+// the run. The fortunes added before it stay, and the list is shown again so
+// that it matches the file.
 void CClipboardCommands::Paste() const
 {
     IFortune* const fortune = mWindow.fortune();
@@ -108,18 +111,14 @@ void CClipboardCommands::Paste() const
     std::vector<std::u16string> fortunes;
     if (!ParseClipboardFortunes(fortunes))
         return;
-    size_t added = 0;
-    for (const std::u16string& text : fortunes) {
-        const BString item(text);
-        const HRESULT hr = fortune->Add(item.get());
-        if (!SUCCEEDED(hr)) {
+    const std::vector<BString> texts(fortunes.begin(), fortunes.end());
+    const size_t added =
+        modFortuneBatch::AppendFortunes(*fortune, texts, [&texts](size_t position, HRESULT hr) {
             qCWarning(lcClipboard).nospace()
-                << "Paste stopped at fortune " << added + 1 << " of " << fortunes.size()
+                << "Paste stopped at fortune " << position + 1 << " of " << texts.size()
                 << ": Add failed with 0x" << Qt::hex << static_cast<uint32_t>(hr);
-            break;
-        }
-        ++added;
-    }
+            return false;
+        });
     if (added > 0)
         mWindow.reload();
 }

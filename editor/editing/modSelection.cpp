@@ -1,8 +1,10 @@
 #include "editor/editing/modSelection.h"
 
+#include "editor/editing/modFortuneBatch.h"
 #include "editor/support/Logging.h"
 
 #include <algorithm>
+#include <functional>
 #include <QAbstractItemView>
 #include <QItemSelection>
 #include <QItemSelectionModel>
@@ -55,22 +57,11 @@ int32_t IndexFromKey(const QString& vsKey)
 
 std::vector<int32_t> DeletionOrder(const std::vector<int32_t>& vlIndices)
 {
-    std::vector<bool> done(vlIndices.size(), false);
-    std::vector<int32_t> order;
-    for (;;) {
-        int32_t best = -1;
-        size_t bestEntry = 0;
-        for (size_t j = 0; j < vlIndices.size(); ++j) {
-            if (!done[j] && vlIndices[j] > best) {
-                best = vlIndices[j];
-                bestEntry = j;
-            }
-        }
-        if (best < 1)
-            return order;
-        order.push_back(best);
-        done[bestEntry] = true;
-    }
+    std::vector<int32_t> order = vlIndices;
+    std::sort(order.begin(), order.end(), std::greater<>());
+    order.erase(std::find_if(order.begin(), order.end(), [](int32_t index) { return index < 1; }),
+                order.end());
+    return order;
 }
 
 std::vector<int32_t> SelectedIndices(const QAbstractItemView& vlvwItems, int vlKeyRole)
@@ -100,7 +91,10 @@ void DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices)
 {
     if (roFortune == nullptr)
         return;
-    for (const int32_t index : DeletionOrder(vlIndices)) {
+    const std::vector<int32_t> order = DeletionOrder(vlIndices);
+    if (order.empty() || modFortuneBatch::DeleteFortunes(*roFortune, order))
+        return;
+    for (const int32_t index : order) {
         // A failed deletion is passed over; the others still go.
         if (const HRESULT hr = roFortune->Delete(index); FAILED(hr))
             qCWarning(lcEditor) << "fortune" << index << "not deleted, result" << Qt::hex

@@ -32,8 +32,9 @@ std::vector<int32_t> SelectedIndices(const QAbstractItemView& vlvwItems, int vlK
 // 0 when there is none.
 int32_t CurrentIndex(const QAbstractItemView& vlvwItems, int vlKeyRole);
 
-// Deletes the fortunes in DeletionOrder, one IFortune Delete call each;
-// a failing call is skipped and the others still run.
+// Deletes the fortunes in DeletionOrder with one batch call. Should that
+// fail, one IFortune Delete call each; a failing call is skipped and the
+// others still run.
 void DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices);
 
 } // namespace modSelection

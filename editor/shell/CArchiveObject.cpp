@@ -64,3 +64,26 @@ QString CArchiveObject::Header() const
     Check(mFortune->get_Header(header.put()), "Header");
     return ToQString(header);
 }
+
+ComPtr<IFortuneSnapshot> CArchiveObject::Snapshot() const
+{
+    ComPtr<IFortuneBatch> batch;
+    Check(mFortune.queryInterface(IID_IFortuneBatch, batch), "QueryInterface");
+    ComPtr<IFortuneSnapshot> snapshot;
+    Check(batch->Snapshot(snapshot.put()), "Snapshot");
+    return snapshot;
+}
+
+QString CArchiveObject::Header(IFortuneSnapshot& snapshot)
+{
+    BString header;
+    Check(snapshot.get_Header(header.put()), "Header");
+    return ToQString(header);
+}
+
+BString CArchiveObject::Item(IFortuneSnapshot& snapshot, int32_t index)
+{
+    BString text;
+    Check(snapshot.get_Item(index, text.put()), "Item");
+    return text;
+}

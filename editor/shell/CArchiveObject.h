@@ -27,6 +27,11 @@ public:
     BString Item(int32_t index) const;
     QString Name() const;
     QString Header() const;
+    // The header and every fortune, read with one check of the file.
+    ComPtr<IFortuneSnapshot> Snapshot() const;
+    // The snapshot's header and fortune `index`, converted as Header and Item.
+    static QString Header(IFortuneSnapshot& snapshot);
+    static BString Item(IFortuneSnapshot& snapshot, int32_t index);
 
 private:
     explicit CArchiveObject(ComPtr<IFortune> fortune);

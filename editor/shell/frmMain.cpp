@@ -495,8 +495,10 @@ void frmMain::OpenArchive(const QString& name)
         return;
     setWindowTitle(CaptionPrefix + name);
     lblHeader->setText(kArchiveHeader + QStringLiteral(" - ") + name);
-    lblHeading->setText(DisplayText(mCurrentArchive.Header()));
-    FillList();
+    mRows->Clear();
+    const ComPtr<IFortuneSnapshot> snapshot = mCurrentArchive.Snapshot();
+    lblHeading->setText(DisplayText(CArchiveObject::Header(*snapshot.get())));
+    FillList(*snapshot.get());
     RefreshSelectionStatus();
     RefreshArchiveStatus();
     RefreshArchiveCommands();
@@ -505,15 +507,16 @@ void frmMain::OpenArchive(const QString& name)
 
 // One row per fortune with its first line. Rows read before a failing call
 // stay listed, as they would had they been added one by one.
-void frmMain::FillList()
+void frmMain::FillList(IFortuneSnapshot& snapshot)
 {
-    mRows->Clear();
-    const int32_t count = mCurrentArchive.Count();
+    LONG count = 0;
+    if (FAILED(snapshot.Count(&count)))
+        count = 0;
     QList<QString> texts;
     texts.reserve(count > 0 ? count : 0);
     try {
         for (int32_t i = 1; i <= count; ++i)
-            texts.append(CFortuneListModel::FirstLine(mCurrentArchive.Item(i).view()));
+            texts.append(CFortuneListModel::FirstLine(CArchiveObject::Item(snapshot, i).view()));
     } catch (...) {
         mRows->SetRows(std::move(texts));
         throw;

@@ -141,7 +141,7 @@ private:
     void SaveSettingsWhenSettled();
     void SettleTimer_Timer();
     void CheckPlayerInstalled();
-    void FillList();
+    void FillList(IFortuneSnapshot& snapshot);
     CommandState::Inputs StateInputs() const;
     void moClip_ClipboardChanged();
 

@@ -3,12 +3,14 @@
 #include "runtime/com/CIconv.h"
 #include "runtime/com/CodePage.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
 #include <langinfo.h>
 #include <map>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace zrv::com {
@@ -185,12 +187,35 @@ bool IsUtf8(const std::string& codeset)
     return codeset == "UTF-8";
 }
 
+// Length of the run of ASCII units at `from`.
+template <typename Char> size_t AsciiRun(std::basic_string_view<Char> text, size_t from)
+{
+    size_t end = from;
+    while (end < text.size() && static_cast<std::make_unsigned_t<Char>>(text[end]) < 0x80)
+        ++end;
+    return end - from;
+}
+
+// Runs of ASCII, most of most texts, are copied in one step without decoding.
+template <typename To, typename From> void AppendAscii(To& out, std::basic_string_view<From> run)
+{
+    const size_t at = out.size();
+    out.resize(at + run.size());
+    std::copy(run.begin(), run.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
 NarrowResult NarrowUtf8(std::u16string_view wide)
 {
     NarrowResult result;
-    result.text.reserve(wide.size() * 3);
-    for (size_t i = 0; i < wide.size();)
-        AppendUtf8(NextCodePoint(wide, i, kReplacement), result.text);
+    result.text.reserve(wide.size());
+    for (size_t i = 0; i < wide.size();) {
+        if (const size_t run = AsciiRun(wide, i)) {
+            AppendAscii(result.text, wide.substr(i, run));
+            i += run;
+        } else {
+            AppendUtf8(NextCodePoint(wide, i, kReplacement), result.text);
+        }
+    }
     return result;
 }
 
@@ -198,8 +223,14 @@ WideResult WidenUtf8(std::string_view bytes)
 {
     WideResult result;
     result.text.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size();)
-        AppendUtf16(NextUtf8(bytes, i, result.invalid), result.text);
+    for (size_t i = 0; i < bytes.size();) {
+        if (const size_t run = AsciiRun(bytes, i)) {
+            AppendAscii(result.text, bytes.substr(i, run));
+            i += run;
+        } else {
+            AppendUtf16(NextUtf8(bytes, i, result.invalid), result.text);
+        }
+    }
     return result;
 }
 

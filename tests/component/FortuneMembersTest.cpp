@@ -181,14 +181,6 @@ TEST_F(FortuneMembers, longNonAsciiText_convertsWhole)
     EXPECT_EQ(Item(1), text);
 }
 
-TEST_F(FortuneMembers, textAfterEmbeddedNul_isNotPassedIn)
-{
-    ASSERT_EQ(m_fortune->Create(BString(Wide(m_file)).get()), S_OK);
-    const std::u16string withNul(u"before\0after", 12);
-    ASSERT_EQ(m_fortune->Add(BString(withNul).get()), S_OK);
-    EXPECT_EQ(ReadBytes(m_file), "\n%\nbefore");
-}
-
 TEST_F(FortuneMembers, characterTheCodesetLacks_becomesQuestionMark)
 {
     ASSERT_EQ(m_fortune->Create(BString(Wide(m_file)).get()), S_OK);

@@ -1,6 +1,7 @@
 // Operations of the archive object: what each writes, round trips through the
 // format, and the quiet states of bad indexes and missing files.
 #include "engine/CArchive.h"
+#include "engine/CArchiveError.h"
 #include "tests/engine/ArchiveFiles.h"
 #include "tests/support/TempHome.h"
 
@@ -9,7 +10,9 @@
 
 namespace {
 
+using namespace std::string_literals;
 using zrv::CArchive;
+using zrv::CArchiveError;
 using zrv::test::ReadBytes;
 using zrv::test::WriteBytes;
 
@@ -74,28 +77,46 @@ TEST_F(Operations, roundTrip_newObjectReadsWhatWasWritten)
         EXPECT_EQ(reader.Item(static_cast<int32_t>(k + 1)), fortunes[k]);
 }
 
-TEST_F(Operations, textHoldingBareSeparator_readsBackAsTwoFortunes)
+// Texts the format cannot hold so that they read back as given are refused
+// whole, by every writing call, before anything is written.
+TEST_F(Operations, unstorableTexts_areRefusedAndLeaveTheFileAsItWas)
 {
+    const std::vector<std::string> refused = {"a\r\n%",  "a\n%",         "x\r\n\r\n%", "x\n\n%",
+                                              "a\n%\nb", "a\r\n%\nb",    "a\0hidden"s, "\0"s,
+                                              "%\n%\nb", "a\r\nb\r\n%\n"};
+    for (const std::string& text : refused) {
+        MakeThree();
+        const std::string before = ReadBytes(m_path);
+        const auto expectRefused = [&](const auto& call, const char* name) {
+            try {
+                call();
+                ADD_FAILURE() << name << " took " << testing::PrintToString(text);
+            } catch (const CArchiveError& error) {
+                EXPECT_EQ(error.GetKind(), CArchiveError::Kind::RefusedText);
+                EXPECT_NE(std::string(error.what()).find("cannot be stored"), std::string::npos);
+            }
+            EXPECT_EQ(ReadBytes(m_path), before) << name << " " << testing::PrintToString(text);
+        };
+        expectRefused([&] { m_archive.Add(text); }, "Add");
+        expectRefused([&] { m_archive.SetItem(2, text); }, "SetItem");
+        expectRefused([&] { m_archive.SetHeader(text); }, "SetHeader");
+        expectRefused([&] { m_archive.AddMany({"fine", text}); }, "AddMany");
+        EXPECT_EQ(m_archive.Count(), 3);
+    }
+    // Fortunes are judged as trimmed.
+    EXPECT_THROW(m_archive.Add("a\r\n%\r\n\r\n"), CArchiveError);
+    // Texts that look close but read back exactly are stored.
     m_archive.Create(m_path);
-    m_archive.Add("a\n%\nb");
-    ASSERT_EQ(m_archive.Count(), 2);
-    EXPECT_EQ(m_archive.Item(1), "a");
-    EXPECT_EQ(m_archive.Item(2), "b");
-
-    m_archive.SetHeader("H\n%\nX");
-    ASSERT_EQ(m_archive.Count(), 3);
-    EXPECT_EQ(m_archive.Header(), "H");
-    EXPECT_EQ(m_archive.Item(1), "X");
-}
-
-TEST_F(Operations, textEndingInBarePercentLine_movesPercentToNextFortune)
-{
-    m_archive.Create(m_path);
-    m_archive.Add("A\n%");
-    m_archive.Add("B");
-    ASSERT_EQ(m_archive.Count(), 2);
-    EXPECT_EQ(m_archive.Item(1), "A");
-    EXPECT_EQ(m_archive.Item(2), "%\r\nB");
+    const std::vector<std::string> stored = {"%", "%\r\nx", "a\r%", "a\n%\r\nb", "100%"};
+    for (const std::string& text : stored)
+        m_archive.Add(text);
+    m_archive.SetHeader("%\nH\n");
+    CArchive reader;
+    reader.Load(m_path);
+    ASSERT_EQ(reader.Count(), static_cast<int32_t>(stored.size()));
+    for (size_t k = 0; k < stored.size(); ++k)
+        EXPECT_EQ(reader.Item(static_cast<int32_t>(k + 1)), CArchive::ToCrLf(stored[k]));
+    EXPECT_EQ(reader.Header(), "%\r\nH\r\n");
 }
 
 TEST_F(Operations, outOfRangeIndexes_areQuietAndChangeNothing)

@@ -1,6 +1,7 @@
 // Reading archives: where separators are recognised, what the header and each
 // fortune hold, and that the block scanner matches the byte-at-a-time reader.
 #include "engine/CArchive.h"
+#include "engine/CArchiveError.h"
 #include "engine/CSeparatorScanner.h"
 #include "tests/engine/ArchiveFiles.h"
 #include "tests/engine/CReferenceRecognizer.h"
@@ -119,7 +120,13 @@ TEST_P(ReadingTable, rewriteWithSameHeader_reproducesFileByteForByte)
     const ReadingCase& c = GetParam();
     CArchive archive;
     const std::string path = LoadCase(archive);
-    archive.SetHeader(c.header);
+    // A header that could not be written back as read (a NUL, a last line
+    // of "%") is refused, and the file stays as it was all the same.
+    const bool storable = c.header.find('\0') == std::string::npos && !c.header.ends_with("\n%");
+    if (storable)
+        archive.SetHeader(c.header);
+    else
+        EXPECT_THROW(archive.SetHeader(c.header), zrv::CArchiveError);
     EXPECT_EQ(zrv::test::ReadBytes(path), c.bytes);
 }
 

@@ -2,6 +2,7 @@
 // full disks, read-only files, changes by others, concurrent writers and
 // archives past 2 GiB.
 #include "engine/CArchive.h"
+#include "engine/CArchiveError.h"
 #include "tests/engine/ArchiveFiles.h"
 #include "tests/support/TempHome.h"
 
@@ -10,6 +11,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <random>
@@ -30,6 +32,17 @@ using zrv::test::FolderEntries;
 using zrv::test::ReadBytes;
 using zrv::test::RunInChild;
 using zrv::test::WriteBytes;
+
+// Whether a batch change failed as it should: with CArchiveError.
+bool Refused(const std::function<void()>& change)
+{
+    try {
+        change();
+    } catch (const zrv::CArchiveError&) {
+        return true;
+    }
+    return false;
+}
 
 class Safety : public testing::Test {
 protected:
@@ -63,28 +76,39 @@ TEST_F(Safety, rewrite_copiesLongAndNulHoldingTextsVerbatim)
     EXPECT_EQ(archive.Item(2), last);
 }
 
-TEST_F(Safety, killedDuringRewrites_leavesOldOrNewArchiveWhole)
+// Runs `writer` in a child killed at random moments, 12 times over; after each
+// kill the archive must hold one of the two `whole` states.
+void KillWhileWriting(const std::string& path, unsigned seed, void (*writer)(CArchive&),
+                      const std::string& first, const std::string& second)
 {
-    const std::string a(1 << 20, 'a');
-    const std::string b((3 << 20) / 2, 'b');
-    WriteBytes(m_path, "H\n%\n" + a + "\n%\ntail");
-    std::mt19937 random(7);
+    std::mt19937 random(seed);
     for (int round = 0; round < 12; ++round) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            CArchive writer;
-            writer.Load(m_path);
-            for (unsigned i = 0;; ++i)
-                writer.SetItem(1, i % 2 ? a : b);
+            CArchive archive;
+            archive.Load(path);
+            for (;;)
+                writer(archive);
         }
         ::usleep(2000 + random() % 40000);
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
-        const std::string bytes = ReadBytes(m_path);
-        ASSERT_TRUE(bytes == "H\n%\n" + a + "\n%\ntail" || bytes == "H\n%\n" + b + "\n%\ntail")
+        const std::string bytes = ReadBytes(path);
+        ASSERT_TRUE(bytes == first || bytes == second)
             << "round " << round << ": " << bytes.size() << " bytes";
     }
+}
+
+const std::string kA(1 << 20, 'a');
+const std::string kB((3 << 20) / 2, 'b');
+
+TEST_F(Safety, killedDuringRewrites_leavesOldOrNewArchiveWhole)
+{
+    WriteBytes(m_path, "H\n%\n" + kA + "\n%\ntail");
+    KillWhileWriting(
+        m_path, 7, [](CArchive& archive) { archive.SetItem(1, archive.Item(1) == kA ? kB : kA); },
+        "H\n%\n" + kA + "\n%\ntail", "H\n%\n" + kB + "\n%\ntail");
     // Whatever temporary file the last kill left is never carried over.
     CArchive archive;
     archive.Load(m_path);
@@ -92,6 +116,22 @@ TEST_F(Safety, killedDuringRewrites_leavesOldOrNewArchiveWhole)
     archive.SetItem(2, "end");
     EXPECT_EQ(ReadBytes(m_path), "H\n%\n" + first + "\n%\nend");
     EXPECT_EQ(FolderEntries(m_folder), std::vector<std::string>{"Proverbs"});
+}
+
+TEST_F(Safety, killedDuringBatchChanges_leavesOldOrNewArchiveWhole)
+{
+    const std::string before = "H\n%\n" + kA + "\n%\nz";
+    const std::string added = kB.substr(0, 1 << 19);
+    WriteBytes(m_path, before);
+    KillWhileWriting(
+        m_path, 11,
+        [](CArchive& archive) {
+            if (archive.Count() == 2)
+                archive.AddMany({kB.substr(0, 1 << 19), kB.substr(0, 1 << 19), "c"});
+            else
+                archive.DeleteMany({5, 3, 4, 3});
+        },
+        before, before + "\n%\n" + added + "\n%\n" + added + "\n%\nc");
 }
 
 TEST_F(Safety, staleTemporaryFile_isDiscardedNotCarriedOver)
@@ -120,6 +160,8 @@ TEST_F(Safety, writesFailingForLackOfSpace_leaveArchiveIntact)
         archive.SetItem(2, std::string(8000, 'x'));
         archive.SetHeader(std::string(7000, 'h'));
         archive.Add(std::string(20000, 'y'));
+        if (!Refused([&] { archive.AddMany({"z", std::string(20000, 'y')}); }))
+            return 12;
         return archive.Count() == 2 && archive.Item(2) == "second" ? 0 : 11;
     });
     EXPECT_EQ(status, 0);
@@ -146,6 +188,10 @@ TEST_F(Safety, fullFileSystem_leavesArchiveIntact)
         archive.SetItem(2, "changed");
         archive.Delete(2);
         archive.Add(std::string(30000, 'y'));
+        if (!Refused([&] { archive.DeleteMany({2}); }) || !Refused([&] {
+                archive.AddMany({"z", std::string(30000, 'y')});
+            }))
+            return 2;
         const bool intact = ReadBytes(path) == original && archive.Count() == 2 &&
                             FolderEntries(disk) == std::vector<std::string>{"Proverbs"};
         return intact ? 0 : 1;
@@ -232,6 +278,8 @@ int TryEveryChange(const std::string& path)
     archive.Delete(2);
     archive.SetHeader("new header");
     archive.Add("more");
+    if (!Refused([&] { archive.AddMany({"more"}); }) || !Refused([&] { archive.DeleteMany({2}); }))
+        return 22;
     return archive.Count() == 2 && archive.Item(1) == "one" ? 0 : 21;
 }
 

@@ -12,6 +12,7 @@
 #include "tests/editor/archives/SpreadsheetServer.h"
 #include "tests/editor/editing/FortuneFiles.h"
 #include "tests/editor/shell/EditorTestEnvironment.h"
+#include "tests/support/CRenameWatch.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/ScriptedShell.h"
 
@@ -20,6 +21,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QLocale>
 #include <QProgressDialog>
@@ -367,6 +369,36 @@ TEST_F(ExcelAutomationTest, archiveThatVanishes_isReportedAndNotWrittenAgain)
     EXPECT_EQ(prompts.records().back().title, "Archive does not exist");
     EXPECT_EQ(main->CurrentArchiveName(), "");
     EXPECT_FALSE(QFile::exists(Path()));
+}
+
+// Rows go to the archive in a few batches, not one write each; a batch
+// holding a row the archive cannot store goes row by row, passing over that
+// one and keeping the others in order.
+TEST_F(ExcelAutomationTest, largeImport_appendsInBatchesAndPassesOverUnstorableRows)
+{
+    Make({"old"});
+    std::vector<zrv::sheet::CellData> column;
+    QStringList expected = {"old"};
+    for (int row = 1; row <= 6000; ++row) {
+        column.push_back(Text("Row " + QString::number(row)));
+        expected.append("Row " + QString::number(row));
+    }
+    const QString folder = environment.PlayerFolder();
+    const QString many = WriteBook(folder + "/many.xlsx", column);
+    zrv::test::CRenameWatch rewrites(QFileInfo(Path()).absolutePath().toStdString(), "Archive");
+    Import(many);
+    EXPECT_EQ(Fortunes(), expected);
+    EXPECT_EQ(main->RowCount(), expected.size());
+    const int count = rewrites.Count();
+    EXPECT_GE(count, 2) << "appended through batches of at most 5,000 rows";
+    EXPECT_LE(count, 100) << "not a write per row";
+
+    Import(
+        WriteBook(folder + "/refused.xlsx", {Text("first"), Text("ends in\r\n%"), Text("last")}));
+    expected << "first"
+             << "last";
+    EXPECT_EQ(Fortunes(), expected);
+    EXPECT_EQ(main->RowCount(), expected.size());
 }
 
 // A long import shows its progress; Cancel stops after the current row and

@@ -219,6 +219,7 @@ public:
     explicit FailingFortune(ComPtr<IFortune> real) : m_real(std::move(real)) {}
     int addsBeforeFailure = -1;
     bool itemFails = false;
+    int adds = 0;
 
     HRESULT QueryInterface(const GUID& iid, void** ppv) override
     {
@@ -245,6 +246,7 @@ public:
     HRESULT Count(LONG* count) override { return m_real->Count(count); }
     HRESULT Add(BSTR fortune) override
     {
+        ++adds;
         if (addsBeforeFailure == 0)
             return DISP_E_EXCEPTION;
         --addsBeforeFailure;
@@ -315,16 +317,34 @@ TEST_F(ClipboardFailureTest, failingCopy_showsTheCutBoxDeletesNothingAndKeepsThe
     EXPECT_THROW(commands->Copy(), std::exception);
 }
 
+TEST_F(ClipboardFailureTest, paste_appendsEveryFortuneInOneBatch)
+{
+    SetClipboard(kMarker + "d" + kMarker + "e\r\nmore" + kMarker + "f");
+    commands->Paste();
+    EXPECT_EQ(FortuneFiles::Fortunes(&fortune),
+              (QStringList{"a", "b", "c", "d", "e\r\nmore", "f"}));
+    EXPECT_EQ(fortune.adds, 0) << "no single Add";
+    EXPECT_EQ(reloads, 1);
+}
+
+// A batch the archive refuses (here for a text ending in a line of "%") goes
+// one Add at a time: the first failing Add ends the paste, as it always did.
 TEST_F(ClipboardFailureTest, pasteFailingPartWay_keepsWhatWasAddedAndShowsIt)
 {
-    SetClipboard(kMarker + "d" + kMarker + "e" + kMarker + "f");
+    const QString clipboard = kMarker + "d" + kMarker + "e" + kMarker + "f\r\n%" + kMarker + "g";
+    SetClipboard(clipboard);
+    commands->Paste();
+    EXPECT_EQ(FortuneFiles::Fortunes(&fortune), (QStringList{"a", "b", "c", "d", "e"}));
+    EXPECT_EQ(reloads, 1);
+
+    SetClipboard(clipboard);
     fortune.addsBeforeFailure = 1;
     commands->Paste();
-    EXPECT_EQ(FortuneFiles::Fortunes(&fortune), (QStringList{"a", "b", "c", "d"}));
-    EXPECT_EQ(reloads, 1);
+    EXPECT_EQ(FortuneFiles::Fortunes(&fortune), (QStringList{"a", "b", "c", "d", "e", "d"}));
+    EXPECT_EQ(reloads, 2);
 
     fortune.addsBeforeFailure = 0;
     commands->Paste();
-    EXPECT_EQ(FortuneFiles::Fortunes(&fortune).size(), 4);
-    EXPECT_EQ(reloads, 1) << "nothing added, nothing to show";
+    EXPECT_EQ(FortuneFiles::Fortunes(&fortune).size(), 6);
+    EXPECT_EQ(reloads, 2) << "nothing added, nothing to show";
 }

@@ -3,6 +3,7 @@
 #include "editor/shell/frmMain.h"
 #include "tests/editor/editing/FortuneFiles.h"
 #include "tests/editor/shell/EditorTestEnvironment.h"
+#include "tests/support/CRenameWatch.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <functional>
@@ -10,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -140,6 +142,20 @@ TEST_F(EditingCommandsTest, deletingTwoFiveAndThreeOfTen_keepsTheRestInOrder)
     ASSERT_EQ(main->RowCount(), 7);
     EXPECT_EQ(main->RowText(1), "Fortune 4");
     EXPECT_EQ(main->SelectedCount(), 0);
+}
+
+TEST_F(EditingCommandsTest, deletingASelection_rewritesTheArchiveOnce)
+{
+    SelectRows({10, 1, 4, 7, 8});
+    const QString path = environment.ArchivePath("Ten");
+    zrv::test::CRenameWatch rewrites(QFileInfo(path).absolutePath().toStdString(), "Ten");
+    prompts.expectMessageBox(vbYes);
+    Run("mnuActionsDelete");
+    EXPECT_EQ(rewrites.Count(), 1);
+    const QStringList expected = {"Fortune 2", "Fortune 3", "Fortune 5", "Fortune 6", "Fortune 9"};
+    EXPECT_EQ(OnDisk(), expected);
+    ASSERT_EQ(main->RowCount(), 5);
+    EXPECT_EQ(main->RowText(4), "Fortune 9");
 }
 
 TEST_F(EditingCommandsTest, answeringNo_deletesNothingAndKeepsSelection)

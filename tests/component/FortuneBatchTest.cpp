@@ -1,0 +1,185 @@
+// Texts the archive cannot hold are refused with error information, and the
+// batch interface: reached from Fortune, snapshot reads, all-or-nothing
+// appends and deletions.
+
+#include "runtime/com/BString.h"
+#include "tests/component/ArchiveText.h"
+#include "tests/component/CComponentLibrary.h"
+#include "tests/support/TempHome.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using zrv::test::CComponentLibrary;
+using zrv::test::ReadBytes;
+using zrv::test::WriteBytes;
+
+const CComponentLibrary& Library()
+{
+    static const CComponentLibrary library(zrv::test::FortuneLibraryPath());
+    return library;
+}
+
+// The description of the thread's error information, taken off it.
+std::u16string TakeDescription()
+{
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.put()) != S_OK || !info)
+        return {};
+    BString text;
+    info->GetDescription(text.put());
+    return std::u16string(text.view());
+}
+
+bool Contains(const std::u16string& text, const std::u16string& part)
+{
+    return text.find(part) != std::u16string::npos;
+}
+
+class FortuneBatch : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Library().IsLoaded()) << Library().LoadError();
+        m_fortune = Library().CreateFortune();
+        ASSERT_TRUE(m_fortune);
+        ASSERT_EQ(m_fortune.queryInterface(IID_IFortuneBatch, m_batch), S_OK);
+        m_file = zrv::test::MakeTempDir("batch") + "/Proverbs";
+        WriteBytes(m_file, kThree);
+        const std::u16string path(m_file.begin(), m_file.end());
+        ASSERT_EQ(m_fortune->Load(BString(path).get()), S_OK);
+    }
+
+    HRESULT AddMany(const std::vector<std::u16string>& texts)
+    {
+        std::vector<BString> owned(texts.begin(), texts.end());
+        std::vector<BSTR> bstrs;
+        for (const BString& text : owned)
+            bstrs.push_back(text.get());
+        return m_batch->AddMany(static_cast<LONG>(bstrs.size()), bstrs.data());
+    }
+
+    HRESULT DeleteMany(const std::vector<LONG>& indexes)
+    {
+        return m_batch->DeleteMany(static_cast<LONG>(indexes.size()), indexes.data());
+    }
+
+    // Every text of a snapshot, the header first.
+    std::vector<std::u16string> SnapshotTexts()
+    {
+        ComPtr<IFortuneSnapshot> snapshot;
+        EXPECT_EQ(m_batch->Snapshot(snapshot.put()), S_OK);
+        std::vector<std::u16string> texts;
+        BString text;
+        EXPECT_EQ(snapshot->get_Header(text.put()), S_OK);
+        texts.emplace_back(text.view());
+        LONG count = -1;
+        EXPECT_EQ(snapshot->Count(&count), S_OK);
+        for (LONG i = 1; i <= count; ++i) {
+            EXPECT_EQ(snapshot->get_Item(i, text.put()), S_OK);
+            texts.emplace_back(text.view());
+        }
+        return texts;
+    }
+
+    static constexpr const char* kThree = "H\r\nead\n%\none\n%\ntwo\r\nlines\n%\nthree";
+    ComPtr<IFortune> m_fortune;
+    ComPtr<IFortuneBatch> m_batch;
+    std::string m_file;
+};
+
+TEST_F(FortuneBatch, unstorableTexts_failWithErrorInformationAndChangeNothing)
+{
+    const std::vector<std::pair<std::u16string, std::u16string>> cases = {
+        {std::u16string(u"a\0hidden", 8), u"NUL"},
+        {u"a\r\n%", u"last line"},
+        {u"a\r\n%\r\n", u"last line"},
+        {u"a\n%\nb", u"split"},
+    };
+    for (const auto& [text, reason] : cases) {
+        const BString value(text);
+        EXPECT_EQ(m_fortune->Add(value.get()), E_INVALIDARG);
+        EXPECT_TRUE(Contains(TakeDescription(), reason)) << "Add";
+        EXPECT_EQ(m_fortune->put_Item(2, value.get()), E_INVALIDARG);
+        EXPECT_TRUE(Contains(TakeDescription(), reason)) << "put_Item";
+        if (text.back() != u'\n') {
+            EXPECT_EQ(m_fortune->put_Header(value.get()), E_INVALIDARG);
+            EXPECT_TRUE(Contains(TakeDescription(), reason)) << "put_Header";
+        }
+        EXPECT_EQ(AddMany({u"fine", u"", text}), E_INVALIDARG);
+        EXPECT_TRUE(Contains(TakeDescription(), u"Text 3 ")) << "the batch names the text";
+        EXPECT_EQ(ReadBytes(m_file), kThree);
+    }
+}
+
+TEST_F(FortuneBatch, snapshot_holdsTheArchiveAsItStoodWhenTaken)
+{
+    ComPtr<IFortuneSnapshot> snapshot;
+    ASSERT_EQ(m_batch->Snapshot(snapshot.put()), S_OK);
+    ASSERT_EQ(m_fortune->Delete(1), S_OK);
+    WriteBytes(m_file, "replaced");
+    LONG count = 0;
+    ASSERT_EQ(snapshot->Count(&count), S_OK);
+    EXPECT_EQ(count, 3);
+    BString text;
+    for (const LONG outside : {0L, 4L, -1L}) {
+        ASSERT_EQ(snapshot->get_Item(outside, text.put()), S_OK);
+        EXPECT_NE(text.get(), nullptr);
+        EXPECT_EQ(text.view(), u"");
+    }
+    ASSERT_EQ(snapshot->get_Item(2, text.put()), S_OK);
+    EXPECT_EQ(text.view(), u"two\r\nlines");
+    ASSERT_EQ(snapshot->get_Header(text.put()), S_OK);
+    EXPECT_EQ(text.view(), u"H\r\nead");
+    EXPECT_EQ(SnapshotTexts(), std::vector<std::u16string>{u"replaced"});
+}
+
+TEST_F(FortuneBatch, batchChanges_applyWholeInOneCall)
+{
+    ASSERT_EQ(AddMany({u"\r\nfour\r\n", u"", u"\r\n", u"five"}), S_OK);
+    EXPECT_EQ(ReadBytes(m_file), std::string(kThree) + "\n%\nfour\n%\nfive");
+    ASSERT_EQ(DeleteMany({5, 1, 3, 1, 5}), S_OK);
+    EXPECT_EQ(ReadBytes(m_file), "H\r\nead\n%\ntwo\r\nlines\n%\nfour");
+    EXPECT_EQ(DeleteMany({}), S_OK);
+    EXPECT_EQ(AddMany({}), S_OK);
+    EXPECT_EQ(m_batch->AddMany(1, nullptr), E_POINTER);
+    EXPECT_EQ(m_batch->DeleteMany(-1, nullptr), E_INVALIDARG);
+    for (const std::vector<LONG>& bad : std::vector<std::vector<LONG>>{{1, 3}, {0}, {-1, 2}}) {
+        EXPECT_EQ(DeleteMany(bad), E_INVALIDARG);
+        EXPECT_TRUE(Contains(TakeDescription(), u"out of range"));
+    }
+    EXPECT_EQ(ReadBytes(m_file), "H\r\nead\n%\ntwo\r\nlines\n%\nfour");
+    EXPECT_EQ(SnapshotTexts(),
+              (std::vector<std::u16string>{u"H\r\nead", u"two\r\nlines", u"four"}));
+    LONG count = 0;
+    ASSERT_EQ(m_fortune->Count(&count), S_OK);
+    EXPECT_EQ(count, 2);
+}
+
+TEST_F(FortuneBatch, interfaces_answerEachOtherAndErrorSupport)
+{
+    ComPtr<IFortune> back;
+    EXPECT_EQ(m_batch.queryInterface(IID_IFortune, back), S_OK);
+    EXPECT_EQ(back.get(), m_fortune.get());
+    ComPtr<ISupportErrorInfo> support;
+    ASSERT_EQ(m_fortune.queryInterface(IID_ISupportErrorInfo, support), S_OK);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IFortuneBatch), S_OK);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IFortuneSnapshot), S_FALSE);
+    ComPtr<IFortuneSnapshot> snapshot;
+    ASSERT_EQ(m_batch->Snapshot(snapshot.put()), S_OK);
+    ComPtr<IFortune> notFortune;
+    EXPECT_EQ(snapshot.queryInterface(IID_IFortune, notFortune), E_NOINTERFACE);
+    // A snapshot keeps the library in use.
+    m_batch.reset();
+    m_fortune.reset();
+    back.reset();
+    support.reset();
+    EXPECT_EQ(Library().CanUnloadNow(), S_FALSE);
+    snapshot.reset();
+    EXPECT_EQ(Library().CanUnloadNow(), S_OK);
+}
+
+} // namespace

@@ -1,0 +1,307 @@
+// Batch reads and changes against a model of the archive: random mixes of
+// single and batch calls, compared byte for byte with what the model says the
+// file holds, and other programs changing the file between calls.
+#include "engine/CArchive.h"
+#include "engine/CArchiveError.h"
+#include "tests/engine/ArchiveFiles.h"
+#include "tests/engine/CReferenceRecognizer.h"
+#include "tests/support/TempHome.h"
+
+#include <algorithm>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <set>
+
+namespace {
+
+using namespace std::string_literals;
+using zrv::CArchive;
+using zrv::CArchiveError;
+using zrv::test::ReadBytes;
+using zrv::test::WriteBytes;
+
+// What the file should hold: the header and the stored fortunes.
+struct Model {
+    std::string header;
+    std::vector<std::string> fortunes;
+
+    std::string Bytes() const
+    {
+        std::string bytes = header;
+        for (const std::string& fortune : fortunes)
+            bytes += "\n%\n" + fortune;
+        return bytes;
+    }
+};
+
+// Whether the reader gives `text` back as the only fortune after a header,
+// with a further fortune after it: the plain recognizer decides, not the
+// engine's own rule.
+bool ReadsBack(const std::string& text)
+{
+    const std::string bytes = "H\n%\n" + text + "\n%\nnext";
+    const zrv::test::CReferenceRecognizer reader(bytes);
+    return text.find('\0') == std::string::npos && reader.Offsets().size() == 2 &&
+           reader.Offsets()[1] == static_cast<int64_t>(4 + text.size() + 3);
+}
+
+bool HeaderReadsBack(const std::string& header)
+{
+    const zrv::test::CReferenceRecognizer reader(header + "\n%\nnext");
+    return header.find('\0') == std::string::npos && reader.Header() == header &&
+           reader.Offsets().size() == 1;
+}
+
+class ModelRun {
+public:
+    ModelRun(std::string path, unsigned seed) : m_path(std::move(path)), m_random(seed)
+    {
+        m_archive.Create(m_path);
+    }
+
+    void Step()
+    {
+        switch (m_random() % 8) {
+        case 0:
+            Single([&](const std::string& text) { m_archive.Add(text); }, true);
+            break;
+        case 1:
+            AddMany();
+            break;
+        case 2:
+            DeleteMany();
+            break;
+        case 3:
+            if (!m_model.fortunes.empty())
+                DeleteOne();
+            break;
+        case 4:
+            if (!m_model.fortunes.empty())
+                SetItem();
+            break;
+        case 5:
+            SetHeader();
+            break;
+        case 6:
+            CheckSnapshot();
+            break;
+        default:
+            // Another object, as another program would be, appends directly.
+            AppendOutside();
+            break;
+        }
+        ASSERT_EQ(ReadBytes(m_path), m_model.Bytes()) << "after step " << m_steps;
+        ASSERT_EQ(m_archive.Count(), static_cast<int32_t>(m_model.fortunes.size()));
+        ++m_steps;
+    }
+
+    void CheckSnapshot()
+    {
+        const zrv::CArchiveSnapshot snapshot = m_archive.Snapshot();
+        ASSERT_EQ(snapshot.Count(), static_cast<int32_t>(m_model.fortunes.size()));
+        ASSERT_EQ(snapshot.Header(), CArchive::ToCrLf(m_model.header));
+        for (size_t k = 0; k < m_model.fortunes.size(); ++k) {
+            const auto index = static_cast<int32_t>(k + 1);
+            ASSERT_EQ(snapshot.Stored(index), m_model.fortunes[k]);
+            ASSERT_EQ(snapshot.Item(index), m_archive.Item(index));
+        }
+    }
+
+private:
+    std::string RandomText()
+    {
+        static const char alphabet[] = {'a', 'b', '\n', '\r', '%', ' ', '\0'};
+        std::string text(m_random() % 9, 'x');
+        for (char& c : text)
+            c = alphabet[m_random() % sizeof alphabet];
+        return text;
+    }
+
+    // Runs a call with a random text; it must store the trimmed text exactly
+    // when the reader gives that back, and refuse it otherwise.
+    template <typename Call> void Single(Call&& call, bool appends)
+    {
+        const std::string text = RandomText();
+        const std::string trimmed = CArchive::TrimLineBreaks(text);
+        if (!trimmed.empty() && !ReadsBack(trimmed)) {
+            EXPECT_THROW(call(text), CArchiveError) << testing::PrintToString(text);
+            return;
+        }
+        call(text);
+        if (appends && !trimmed.empty())
+            m_model.fortunes.push_back(trimmed);
+    }
+
+    void AddMany()
+    {
+        std::vector<std::string> texts(m_random() % 6);
+        std::vector<std::string> stored;
+        bool refused = false;
+        for (std::string& text : texts) {
+            text = RandomText();
+            const std::string trimmed = CArchive::TrimLineBreaks(text);
+            refused = refused || (!trimmed.empty() && !ReadsBack(trimmed));
+            if (!trimmed.empty())
+                stored.push_back(trimmed);
+        }
+        if (refused) {
+            EXPECT_THROW(m_archive.AddMany(texts), CArchiveError);
+            return;
+        }
+        m_archive.AddMany(texts);
+        m_model.fortunes.insert(m_model.fortunes.end(), stored.begin(), stored.end());
+    }
+
+    void DeleteMany()
+    {
+        const auto count = static_cast<int32_t>(m_model.fortunes.size());
+        std::vector<int32_t> indexes(m_random() % 5);
+        for (int32_t& index : indexes)
+            index = static_cast<int32_t>(m_random() % (count + 2));
+        const bool outside = std::any_of(indexes.begin(), indexes.end(),
+                                         [&](int32_t i) { return i < 1 || i > count; });
+        if (outside) {
+            EXPECT_THROW(m_archive.DeleteMany(indexes), CArchiveError);
+            return;
+        }
+        m_archive.DeleteMany(indexes);
+        const std::set<int32_t> gone(indexes.begin(), indexes.end());
+        for (auto it = gone.rbegin(); it != gone.rend(); ++it)
+            m_model.fortunes.erase(m_model.fortunes.begin() + (*it - 1));
+    }
+
+    void DeleteOne()
+    {
+        const auto index = static_cast<int32_t>(1 + m_random() % m_model.fortunes.size());
+        m_archive.Delete(index);
+        m_model.fortunes.erase(m_model.fortunes.begin() + (index - 1));
+    }
+
+    void SetItem()
+    {
+        const auto index = static_cast<int32_t>(1 + m_random() % m_model.fortunes.size());
+        const std::string text = RandomText();
+        const std::string trimmed = CArchive::TrimLineBreaks(text);
+        if (trimmed.empty()) {
+            m_archive.SetItem(index, text);
+            m_model.fortunes.erase(m_model.fortunes.begin() + (index - 1));
+        } else if (!ReadsBack(trimmed)) {
+            EXPECT_THROW(m_archive.SetItem(index, text), CArchiveError);
+        } else {
+            m_archive.SetItem(index, text);
+            m_model.fortunes[static_cast<size_t>(index - 1)] = trimmed;
+        }
+    }
+
+    void SetHeader()
+    {
+        const std::string header = RandomText();
+        if (!HeaderReadsBack(header)) {
+            EXPECT_THROW(m_archive.SetHeader(header), CArchiveError);
+            return;
+        }
+        m_archive.SetHeader(header);
+        m_model.header = header;
+    }
+
+    void AppendOutside()
+    {
+        const std::string text = "outside " + std::to_string(m_steps);
+        std::ofstream(m_path, std::ios::binary | std::ios::app) << "\n%\n" << text;
+        m_model.fortunes.push_back(text);
+    }
+
+    std::string m_path;
+    std::mt19937 m_random;
+    CArchive m_archive;
+    Model m_model;
+    int m_steps = 0;
+};
+
+TEST(BatchModel, randomMixOfSingleAndBatchCalls_matchesTheModelByteForByte)
+{
+    const std::string folder = zrv::test::MakeTempDir("model");
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        ModelRun run(folder + "/Run" + std::to_string(seed), seed);
+        for (int step = 0; step < 150; ++step) {
+            run.Step();
+            if (testing::Test::HasFatalFailure())
+                FAIL() << "seed " << seed;
+        }
+        run.CheckSnapshot();
+    }
+}
+
+class Batch : public testing::Test {
+protected:
+    void SetUp() override { m_path = zrv::test::MakeTempDir("batch") + "/Proverbs"; }
+
+    void AppendOutside(const std::string& bytes)
+    {
+        std::ofstream(m_path, std::ios::binary | std::ios::app) << bytes;
+    }
+
+    std::string m_path;
+};
+
+TEST_F(Batch, anotherProgramsAppendBetweenReadAndChange_isKept)
+{
+    WriteBytes(m_path, "H\n%\none\n%\ntwo\n%\nthree");
+    CArchive archive;
+    archive.Load(m_path);
+    const zrv::CArchiveSnapshot before = archive.Snapshot();
+    ASSERT_EQ(before.Count(), 3);
+    AppendOutside("\n%\nother");
+    archive.DeleteMany({3, 1});
+    EXPECT_EQ(ReadBytes(m_path), "H\n%\ntwo\n%\nother");
+    AppendOutside("\n%\nmore");
+    archive.AddMany({"mine"});
+    EXPECT_EQ(ReadBytes(m_path), "H\n%\ntwo\n%\nother\n%\nmore\n%\nmine");
+    EXPECT_EQ(archive.Item(4), "mine");
+    // An index the file no longer has refuses the whole deletion.
+    WriteBytes(m_path, "H\n%\nonly");
+    EXPECT_THROW(archive.DeleteMany({1, 2}), CArchiveError);
+    EXPECT_EQ(ReadBytes(m_path), "H\n%\nonly");
+}
+
+// Add extends the index only when the file is as the object left it; a file
+// another program left ending in a line of only "%" is read again instead.
+TEST_F(Batch, addAfterOtherWriters_indexesAsAFreshReadDoes)
+{
+    const auto expectAsFresh = [this](CArchive& archive, const std::string& label) {
+        CArchive fresh;
+        fresh.Load(m_path);
+        ASSERT_EQ(archive.Count(), fresh.Count()) << label;
+        for (int32_t i = 1; i <= fresh.Count(); ++i)
+            EXPECT_EQ(archive.Item(i), fresh.Item(i)) << label << " fortune " << i;
+    };
+    const std::vector<std::string> tails = {"", "\n%", "\n", "\n%\n", "x\r\n%", "\n%\n%"};
+    for (const std::string& tail : tails) {
+        const std::string label = testing::PrintToString(tail);
+        WriteBytes(m_path, "H\n%\nA" + tail);
+        CArchive archive;
+        archive.Load(m_path);
+        archive.Add("B");
+        expectAsFresh(archive, label + " Add");
+        AppendOutside(tail);
+        archive.AddMany({"C", "D"});
+        expectAsFresh(archive, label + " AddMany after another writer");
+        archive.Add("E");
+        expectAsFresh(archive, label + " Add again");
+    }
+}
+
+TEST_F(Batch, withNoArchiveOpen_changesFailAndSnapshotIsEmpty)
+{
+    CArchive archive;
+    EXPECT_EQ(archive.Snapshot().Count(), 0);
+    EXPECT_THROW(archive.AddMany({"x"}), CArchiveError);
+    EXPECT_THROW(archive.DeleteMany({1}), CArchiveError);
+    archive.AddMany({"", "\r\n"});
+    archive.DeleteMany({});
+    archive.Load(m_path + ".missing");
+    EXPECT_EQ(archive.Snapshot().Count(), 0);
+}
+
+} // namespace
