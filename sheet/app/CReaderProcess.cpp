@@ -5,9 +5,10 @@
 #include <cstring>
 #include <poll.h>
 #include <spawn.h>
-#include <sys/pidfd.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace zrv::sheet {
 
@@ -75,7 +76,8 @@ bool CReaderProcess::Start(const std::string& program, const std::vector<std::st
         return false;
     }
     m_pid = pid;
-    m_pidFd = CUniqueFd(pidfd_open(pid, 0));
+    // Polled for its end where the kernel offers it; else WaitUntil polls waitpid.
+    m_pidFd = CUniqueFd(static_cast<int>(syscall(SYS_pidfd_open, pid, 0)));
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <iconv.h>
 #include <new>
 #include <optional>
 #include <unistd.h>
@@ -55,6 +56,21 @@ std::string Head()
     const ssize_t got = pread(STDIN_FILENO, head.data(), head.size(), 0);
     head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     return head;
+}
+
+// freexl converts the texts of an xls file with iconv, whose conversions
+// are libraries loaded on first use; the lockdown allows neither opening nor
+// mapping them, so every one freexl may ask for is loaded before. The
+// descriptors stay open, which keeps their libraries loaded.
+void LoadXlsConversions()
+{
+    for (const char* from : {"UTF-16LE", "ASCII",  "CP437",  "CP720",  "CP737",  "CP775",
+                             "CP850",    "CP852",  "CP855",  "CP857",  "CP858",  "CP860",
+                             "CP861",    "CP862",  "CP863",  "CP864",  "CP865",  "CP866",
+                             "CP869",    "CP874",  "CP932",  "CP936",  "CP949",  "CP950",
+                             "CP1250",   "CP1251", "CP1252", "CP1253", "CP1254", "CP1255",
+                             "CP1256",   "CP1257", "CP1258", "CP1361"})
+        iconv_open("UTF-8", from);
 }
 
 [[noreturn]] void OutOfMemory()
@@ -119,8 +135,10 @@ int Run(int argc, char** argv, TestHook hook)
     Grants grants;
     grants.addressSpaceBytes = arguments.addressSpaceMiB << 20;
     grants.cpuSeconds = arguments.cpuSeconds;
-    if (CCompoundFile::LooksLikeCompoundFile(head))
+    if (CCompoundFile::LooksLikeCompoundFile(head)) {
         grants.scratchFileBytes = 2 * arguments.fileBytes + (1u << 20);
+        LoadXlsConversions();
+    }
     std::set_new_handler(OutOfMemory);
     std::string failure;
     if (!LockDown(grants, failure)) {
