@@ -32,6 +32,7 @@ constexpr uint8_t kVersion = 1;
 constexpr char kWorkbook = 'W';
 constexpr char kFailure = 'F';
 constexpr std::size_t kMaxReasonBytes = 4096;
+constexpr std::size_t kTextPart = 1u << 16;
 
 static_assert(std::endian::native == std::endian::little, "the answer is little-endian");
 
@@ -100,8 +101,14 @@ public:
         if (size > limit || size > kMaxTextBytes - m_textBytes)
             Damaged("more text than the limits allow");
         m_textBytes += size;
-        std::string text(size, '\0');
-        m_source.Read(text.data(), size);
+        // Taken in parts, so memory follows the bytes that came, not the
+        // length a damaged stream claims.
+        std::string text;
+        while (text.size() < size) {
+            const std::size_t had = text.size();
+            text.resize(had + std::min<std::size_t>(size - had, kTextPart));
+            m_source.Read(text.data() + had, text.size() - had);
+        }
         if (!IsValidUtf8(text))
             Damaged("a text that is not UTF-8");
         return text;
