@@ -20,8 +20,7 @@ class CAnswerPipe final : public IByteSource {
 public:
     CAnswerPipe(int fd, std::chrono::steady_clock::time_point deadline)
         : m_fd(fd), m_deadline(deadline)
-    {
-    }
+    {}
 
     void Read(char* into, std::size_t size) override;
     bool AtEnd() override;

@@ -1,5 +1,7 @@
 #include "sheet/app/CReaderProcess.h"
 
+#include "sheet/app/CSpawnArguments.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -59,18 +61,12 @@ CReaderProcess::~CReaderProcess()
 bool CReaderProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
                            int input, int output, std::string& error)
 {
-    std::vector<std::string> texts{program};
-    texts.insert(texts.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& text : texts)
-        argv.push_back(text.data());
-    argv.push_back(nullptr);
+    const CSpawnArguments argv(program, arguments);
     char* environment[] = {nullptr};
     const SpawnSetup setup(input, output);
     pid_t pid = -1;
-    const int failed =
-        posix_spawn(&pid, program.c_str(), setup.Actions(), setup.Attributes(), argv.data(),
-                    environment);
+    const int failed = posix_spawn(&pid, program.c_str(), setup.Actions(), setup.Attributes(),
+                                   argv.Get(), environment);
     if (failed != 0) {
         error = program + ": " + std::strerror(failed);
         return false;

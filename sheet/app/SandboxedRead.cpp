@@ -100,9 +100,8 @@ std::string Reason(const Outcome& outcome, const CReaderProcess::Ending& ending,
 ReaderSettings CurrentReaderSettings()
 {
     ReaderSettings settings;
-    settings.program = (std::filesystem::path(CSheetModule::FilePath()).parent_path() /
-                        reader::kProgram)
-                           .string();
+    settings.program =
+        (std::filesystem::path(CSheetModule::FilePath()).parent_path() / reader::kProgram).string();
     settings.seconds = reader::kDeadlineSeconds;
     settings.addressSpaceMiB = reader::kAddressSpaceMiB;
 #ifdef ZRV_SHEET_TEST_SEAMS

@@ -13,8 +13,8 @@
 namespace zrv::sheet {
 
 struct ReaderSettings {
-    std::string program;      // beside this library
-    unsigned seconds = 0;     // wall-time deadline
+    std::string program;  // beside this library
+    unsigned seconds = 0; // wall-time deadline
     uint64_t addressSpaceMiB = 0;
 };
 

@@ -102,8 +102,8 @@ std::vector<Rule> Rules(const Grants& grants)
         // mkstemp's create and fopen's read-only open; nothing that could
         // change or truncate a file that exists.
         constexpr scmp_datum_t kFlags = 0xFFFFFFFF & ~scmp_datum_t(O_CLOEXEC | O_LARGEFILE);
-        for (const scmp_datum_t flags : {scmp_datum_t(O_RDWR | O_CREAT | O_EXCL),
-                                         scmp_datum_t(O_RDONLY)})
+        for (const scmp_datum_t flags :
+             {scmp_datum_t(O_RDWR | O_CREAT | O_EXCL), scmp_datum_t(O_RDONLY)})
             rules.push_back({SCMP_SYS(openat), {SCMP_A2(SCMP_CMP_MASKED_EQ, kFlags, flags)}});
         for (const int call : {SCMP_SYS(read), SCMP_SYS(write), SCMP_SYS(lseek),
                                SCMP_SYS(newfstatat), SCMP_SYS(fstat), SCMP_SYS(unlink)})
@@ -147,8 +147,10 @@ uint64_t MappedBytes()
 bool LockDown(const Grants& grants, std::string& failure)
 {
     CloseOtherDescriptors();
-    if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || prctl(PR_SET_DUMPABLE, 0, 0, 0, 0) != 0) {
-        failure = "no new privileges";
+    // Ends with the application, whatever it was waiting for.
+    if (prctl(PR_SET_PDEATHSIG, SIGKILL, 0, 0, 0) != 0 ||
+        prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || prctl(PR_SET_DUMPABLE, 0, 0, 0, 0) != 0) {
+        failure = "process attributes";
         return false;
     }
     if (!SetLimits(grants)) {

@@ -19,8 +19,9 @@ struct Grants {
     uint64_t scratchFileBytes = 0;
 };
 
-// Descriptors other than 0 (the file), 1 (the answer) and 2 are closed, then
-// every limit and the filter are put in place; false, with the step that
+// Descriptors other than 0 (the file), 1 (the answer) and 2 are closed, the
+// process is made to end with its parent, then every limit and the filter are
+// put in place; false, with the step that
 // failed in `failure`, when one cannot be (the caller must then read nothing).
 bool LockDown(const Grants& grants, std::string& failure);
 

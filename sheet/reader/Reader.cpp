@@ -64,12 +64,11 @@ std::string Head()
 // descriptors stay open, which keeps their libraries loaded.
 void LoadXlsConversions()
 {
-    for (const char* from : {"UTF-16LE", "ASCII",  "CP437",  "CP720",  "CP737",  "CP775",
-                             "CP850",    "CP852",  "CP855",  "CP857",  "CP858",  "CP860",
-                             "CP861",    "CP862",  "CP863",  "CP864",  "CP865",  "CP866",
-                             "CP869",    "CP874",  "CP932",  "CP936",  "CP949",  "CP950",
-                             "CP1250",   "CP1251", "CP1252", "CP1253", "CP1254", "CP1255",
-                             "CP1256",   "CP1257", "CP1258", "CP1361"})
+    for (const char* from : {"UTF-16LE", "ASCII",  "CP437",  "CP720",  "CP737",  "CP775",  "CP850",
+                             "CP852",    "CP855",  "CP857",  "CP858",  "CP860",  "CP861",  "CP862",
+                             "CP863",    "CP864",  "CP865",  "CP866",  "CP869",  "CP874",  "CP932",
+                             "CP936",    "CP949",  "CP950",  "CP1250", "CP1251", "CP1252", "CP1253",
+                             "CP1254",   "CP1255", "CP1256", "CP1257", "CP1258", "CP1361"})
         iconv_open("UTF-8", from);
 }
 

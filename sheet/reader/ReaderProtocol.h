@@ -29,6 +29,6 @@ enum Exit : int {
 // CPU limit lies just above), and address space above what it has mapped at
 // start, enough for the largest file the limits of WorkbookLimits.h allow.
 inline constexpr unsigned kDeadlineSeconds = 30;
-inline constexpr uint64_t kAddressSpaceMiB = 6144;
+inline constexpr uint64_t kAddressSpaceMiB = 3072;
 
 } // namespace zrv::sheet::reader

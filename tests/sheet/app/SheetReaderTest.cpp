@@ -121,7 +121,8 @@ TEST_F(Reader, everyEnding_isOneReasonAndLeavesNothingBehind)
         {"zrv-reader-test:crash", "the reader stopped (signal 11)"},
         {"zrv-reader-test:stall", "reading it took longer than 2 s"},
         {"zrv-reader-test:memory", "it needs more memory than a spreadsheet file may take"},
-        {"zrv-reader-test:garbage", "the reader's answer is damaged (more sheets than the limits allow)"},
+        {"zrv-reader-test:garbage",
+         "the reader's answer is damaged (more sheets than the limits allow)"},
         // The file's own reason, as the file layer gives it.
         {"caf\xE9\n", "not a spreadsheet file (neither xlsx, xls, ods nor UTF-8 text)"},
     };

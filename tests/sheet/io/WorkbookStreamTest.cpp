@@ -2,9 +2,10 @@
 // and a stream that is damaged, cut short or past the limits is refused with
 // its reason before anything is allocated for what it claims.
 
+#include "sheet/io/WorkbookStream.h"
+
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/WorkbookLimits.h"
-#include "sheet/io/WorkbookStream.h"
 #include "tests/sheet/io/CellValues.h"
 
 #include <cmath>
@@ -52,7 +53,10 @@ public:
     Stream& U8(uint8_t value) { return Bytes(std::string(1, static_cast<char>(value))); }
     Stream& U32(uint32_t value) { return Raw(value); }
     Stream& F64(double value) { return Raw(value); }
-    Stream& Text(std::string_view text) { return U32(static_cast<uint32_t>(text.size())).Bytes(text); }
+    Stream& Text(std::string_view text)
+    {
+        return U32(static_cast<uint32_t>(text.size())).Bytes(text);
+    }
     // The header of a workbook answer and one sheet, up to its cell count.
     Stream& Workbook(uint32_t sheets = 1, uint32_t active = 0)
     {
@@ -146,8 +150,7 @@ TEST(WorkbookStream, damagedOrOverTheLimits_isRefusedWithItsReason)
         {"row heights out of order",
          Stream().Workbook().U32(0).U32(2).U32(5).F64(1).U32(5).F64(2).str(),
          "row heights or widths out of order"},
-        {"a negative width",
-         Stream().Workbook().U32(0).U32(0).U32(1).U32(3).F64(-1).str(),
+        {"a negative width", Stream().Workbook().U32(0).U32(0).U32(1).U32(3).F64(-1).str(),
          "a row height or width that is not a size"},
         {"too many row heights", Stream().Workbook().U32(0).U32(kMaxRows + 1).str(),
          "more row heights or widths than the limits allow"},
@@ -164,7 +167,8 @@ TEST(WorkbookStream, damagedOrOverTheLimits_isRefusedWithItsReason)
             Decode(c.bytes);
             ADD_FAILURE() << "decoded";
         } catch (const CReadError& error) {
-            EXPECT_EQ(std::string(error.what()), "the reader's answer is damaged (" + c.reason + ")");
+            EXPECT_EQ(std::string(error.what()),
+                      "the reader's answer is damaged (" + c.reason + ")");
         }
     }
 }
