@@ -11,6 +11,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <QString>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -32,6 +33,13 @@ std::string Utf8(const std::u16string& text)
 std::u16string Wide(const std::string& text)
 {
     return QString::fromStdString(text).toStdU16String();
+}
+
+long PeakResidentKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 std::size_t OpenDescriptors()
@@ -189,6 +197,36 @@ TEST_F(Reader, installedReader_readsEachFormat_withinItsAddressSpace)
 
     setenv("ZRV_SHEET_READER_MIB", "1", 1);
     ExpectRefused(xlsx, "it needs more memory than a spreadsheet file may take");
+}
+
+// Tiny files that make a parser take gigabytes end as a reason, and the
+// caller's memory stays where it was: the parsing happens elsewhere.
+TEST_F(Reader, memoryBombs_endAsReasons_callerStaysSmall)
+{
+    unsetenv("ZRV_SHEET_READER");
+    setenv("ZRV_SHEET_READER_MIB", "256", 1);
+    std::string deep;
+    for (int i = 0; i < 8000000; ++i)
+        deep += "<a>";
+    const std::pair<const char*, std::string> bombs[] = {
+        {"array formula over a whole sheet",
+         zrv::test::ZipBytes(zrv::test::XlsxPackage(
+             R"(<row r="1"><c r="A1"><f t="array" ref="A1:XFD16384">1</f><v>1</v></c></row>)"))},
+        {"ods nested 8 million deep",
+         zrv::test::ZipBytes({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+                              {"content.xml", deep}})},
+    };
+    deep = std::string();
+    for (const auto& [what, bytes] : bombs) {
+        SCOPED_TRACE(what);
+        const std::string path = File("bomb", bytes);
+        const long before = PeakResidentKiB();
+        const CallResult open = Open(path);
+        EXPECT_EQ(open.hr, DISP_E_EXCEPTION);
+        EXPECT_EQ(Utf8(open.description).find('\n'), std::string::npos);
+        EXPECT_LT(PeakResidentKiB() - before, 300 * 1024);
+        EXPECT_TRUE(NoChildren());
+    }
 }
 
 } // namespace
