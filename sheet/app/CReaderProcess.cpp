@@ -90,6 +90,8 @@ void CReaderProcess::Reap(int options)
         m_ending.exited = WIFEXITED(status);
         m_ending.status = m_ending.exited ? WEXITSTATUS(status) : 0;
         m_ending.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    } else {
+        m_ending.lost = true;
     }
     m_pid = -1; // reaped, or not ours to wait for any more (ECHILD)
     m_pidFd = CUniqueFd();

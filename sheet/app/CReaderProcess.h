@@ -23,6 +23,7 @@ public:
         bool exited = false; // else it was ended by `signal`
         int status = 0;      // exit status
         int signal = 0;
+        bool lost = false; // reaped by someone else: how it ended is not known
     };
 
     CReaderProcess() = default;

@@ -75,6 +75,8 @@ std::string Reason(const Outcome& outcome, const CReaderProcess::Ending& ending,
     using namespace reader;
     if (outcome.timedOut)
         return "reading it took longer than " + std::to_string(seconds) + " s";
+    if (ending.lost) // a whole, sound answer still counts
+        return outcome.damage.empty() ? outcome.answer.reason : outcome.damage;
     if (!ending.exited)
         return SignalReason(ending.signal, seconds);
     switch (ending.status) {
