@@ -4,8 +4,9 @@
 //   stall    wait forever
 //   memory   allocate until its address space runs out
 //   garbage  answer with a damaged stream and exit as if it had read the file
-//   probe    try what the lockdown must refuse and answer with the outcomes
-//            as the texts of column A ("open: Operation not permitted", ...)
+//   probe    try what the lockdown must refuse, and a thread it allows, and
+//            answer with the outcomes as the texts of column A
+//            ("open: Operation not permitted", ..., "thread: allowed")
 // Any other file is read as the installed reader reads it.
 
 #include "sheet/io/WorkbookStream.h"
@@ -18,6 +19,8 @@
 #include <memory>
 #include <sys/ptrace.h>
 #include <sys/socket.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -28,6 +31,18 @@ using namespace zrv::sheet;
 std::string Outcome(const char* what, long result)
 {
     return std::string(what) + ": " + (result < 0 ? std::strerror(errno) : "allowed");
+}
+
+// A thread of its own, which the lockdown allows.
+long StartThread()
+{
+    try {
+        std::thread([] {}).join();
+        return 0;
+    } catch (const std::system_error& failure) {
+        errno = failure.code().value();
+        return -1;
+    }
 }
 
 [[noreturn]] void Probe()
@@ -41,6 +56,7 @@ std::string Outcome(const char* what, long result)
         Outcome("exec", execve("/bin/true", argv, nullptr)),
         Outcome("fork", fork()),
         Outcome("ptrace", ptrace(PTRACE_TRACEME, 0, nullptr, nullptr)),
+        Outcome("thread", StartThread()),
     };
     WorkbookData workbook;
     workbook.sheets.resize(1);
