@@ -373,7 +373,7 @@ void StartTrue(benchmark::State& state)
 
 void StartReader(benchmark::State& state)
 {
-    StartProgram(state, ZRVSHEET_READER_PATH, {"4", "6144", "31"});
+    StartProgram(state, ZRVSHEET_READER_PATH, {"4", "3072", "31", Home().Root()});
 }
 
 BENCHMARK(ExportDirect)->Unit(benchmark::kMillisecond);

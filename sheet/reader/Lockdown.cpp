@@ -1,10 +1,13 @@
 #include "sheet/reader/Lockdown.h"
 
+#include "engine/CUniqueFd.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/landlock.h>
 #include <linux/sched.h>
 #include <memory>
 #include <seccomp.h>
@@ -45,6 +48,43 @@ bool SetLimits(const Grants& grants)
            Limit(RLIMIT_CPU, grants.cpuSeconds, grants.cpuSeconds + 1) &&
            Limit(RLIMIT_FSIZE, grants.scratchFileBytes, grants.scratchFileBytes) &&
            Limit(RLIMIT_NOFILE, kOpenFiles, kOpenFiles) && Limit(RLIMIT_CORE, 0, 0);
+}
+
+// Landlock's access rights of its first two versions: everything a process
+// may do to files by their names.
+constexpr uint64_t kFileAccess =
+    LANDLOCK_ACCESS_FS_EXECUTE | LANDLOCK_ACCESS_FS_WRITE_FILE | LANDLOCK_ACCESS_FS_READ_FILE |
+    LANDLOCK_ACCESS_FS_READ_DIR | LANDLOCK_ACCESS_FS_REMOVE_DIR | LANDLOCK_ACCESS_FS_REMOVE_FILE |
+    LANDLOCK_ACCESS_FS_MAKE_CHAR | LANDLOCK_ACCESS_FS_MAKE_DIR | LANDLOCK_ACCESS_FS_MAKE_REG |
+    LANDLOCK_ACCESS_FS_MAKE_SOCK | LANDLOCK_ACCESS_FS_MAKE_FIFO | LANDLOCK_ACCESS_FS_MAKE_BLOCK |
+    LANDLOCK_ACCESS_FS_MAKE_SYM;
+constexpr uint64_t kScratchAccess = LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_WRITE_FILE |
+                                    LANDLOCK_ACCESS_FS_MAKE_REG | LANDLOCK_ACCESS_FS_REMOVE_FILE;
+
+bool AllowScratchFolder(int rules, const std::string& folder)
+{
+    const CUniqueFd beneath(open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    landlock_path_beneath_attr rule{kScratchAccess, beneath.Get()};
+    return beneath.IsOpen() &&
+           syscall(SYS_landlock_add_rule, rules, LANDLOCK_RULE_PATH_BENEATH, &rule, 0) == 0;
+}
+
+// No file may be reached by its name, but for the scratch folder's. A
+// kernel without Landlock leaves this to the system-call filter alone.
+bool ConfineFiles(const Grants& grants)
+{
+    const long abi =
+        syscall(SYS_landlock_create_ruleset, nullptr, 0, LANDLOCK_CREATE_RULESET_VERSION);
+    if (abi < 1)
+        return true;
+    landlock_ruleset_attr ruleset{kFileAccess | (abi >= 2 ? LANDLOCK_ACCESS_FS_REFER : 0)};
+    const CUniqueFd rules(
+        static_cast<int>(syscall(SYS_landlock_create_ruleset, &ruleset, sizeof ruleset, 0)));
+    if (!rules.IsOpen())
+        return false;
+    if (grants.scratchFileBytes > 0 && !AllowScratchFolder(rules.Get(), grants.scratchFolder))
+        return false;
+    return syscall(SYS_landlock_restrict_self, rules.Get(), 0) == 0;
 }
 
 struct FilterDeleter {
@@ -155,6 +195,10 @@ bool LockDown(const Grants& grants, std::string& failure)
     }
     if (!SetLimits(grants)) {
         failure = "resource limits";
+        return false;
+    }
+    if (!ConfineFiles(grants)) {
+        failure = "file-system confinement";
         return false;
     }
     if (!LoadFilter(grants)) {

@@ -17,11 +17,15 @@ struct Grants {
     // process may then create a file, write it, open files read-only and
     // remove them. Sockets, programs and debugging stay refused.
     uint64_t scratchFileBytes = 0;
+    // Where kernels with Landlock confine every file access: in this
+    // folder, and only while there is a scratch file to write.
+    std::string scratchFolder;
 };
 
 // Descriptors other than 0 (the file), 1 (the answer) and 2 are closed, the
-// process is made to end with its parent, then every limit and the filter are
-// put in place; false, with the step that
+// process is made to end with its parent, then every limit, the file-system
+// confinement (where the kernel offers Landlock) and the filter are put in
+// place; false, with the step that
 // failed in `failure`, when one cannot be (the caller must then read nothing).
 bool LockDown(const Grants& grants, std::string& failure);
 

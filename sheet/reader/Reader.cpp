@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <iconv.h>
 #include <new>
@@ -26,6 +27,7 @@ struct Arguments {
     uint64_t fileBytes = 0;
     uint64_t addressSpaceMiB = 0;
     unsigned cpuSeconds = 0;
+    std::string scratchFolder;
 };
 
 template <class T> bool Number(const char* text, T& value)
@@ -37,9 +39,12 @@ template <class T> bool Number(const char* text, T& value)
 
 bool Parse(int argc, char** argv, Arguments& arguments)
 {
-    return argc == 4 && Number(argv[1], arguments.fileBytes) &&
-           arguments.fileBytes <= kMaxFileBytes && Number(argv[2], arguments.addressSpaceMiB) &&
-           arguments.addressSpaceMiB > 0 && arguments.addressSpaceMiB < (uint64_t(1) << 32) &&
+    if (argc != 5 || argv[4][0] != '/')
+        return false;
+    arguments.scratchFolder = argv[4];
+    return Number(argv[1], arguments.fileBytes) && arguments.fileBytes <= kMaxFileBytes &&
+           Number(argv[2], arguments.addressSpaceMiB) && arguments.addressSpaceMiB > 0 &&
+           arguments.addressSpaceMiB < (uint64_t(1) << 32) &&
            Number(argv[3], arguments.cpuSeconds) && arguments.cpuSeconds > 0;
 }
 
@@ -127,7 +132,8 @@ int Run(int argc, char** argv, TestHook hook)
 {
     Arguments arguments;
     if (!Parse(argc, argv, arguments)) {
-        Say("usage: zrvsheet-read FILE-BYTES ADDRESS-SPACE-MIB CPU-SECONDS < FILE > ANSWER");
+        Say("usage: zrvsheet-read FILE-BYTES ADDRESS-SPACE-MIB CPU-SECONDS SCRATCH-FOLDER "
+            "< FILE > ANSWER");
         return kExitUsage;
     }
     const std::string head = Head();
@@ -136,6 +142,8 @@ int Run(int argc, char** argv, TestHook hook)
     grants.cpuSeconds = arguments.cpuSeconds;
     if (CCompoundFile::LooksLikeCompoundFile(head)) {
         grants.scratchFileBytes = 2 * arguments.fileBytes + (1u << 20);
+        grants.scratchFolder = arguments.scratchFolder;
+        setenv("TMPDIR", arguments.scratchFolder.c_str(), 1); // where the xls reader puts it
         LoadXlsConversions();
     }
     std::set_new_handler(OutOfMemory);
