@@ -2,9 +2,9 @@
 
 #include "sheet/app/DispatchError.h"
 #include "sheet/app/Presentation.h"
+#include "sheet/app/SandboxedRead.h"
 #include "sheet/app/SheetLogging.h"
 #include "sheet/app/WideText.h"
-#include "sheet/io/WorkbookFiles.h"
 
 #include <algorithm>
 
@@ -40,7 +40,7 @@ std::shared_ptr<CBook> CWorkspace::OpenBook(const std::u16string& path)
         Fail("A file name cannot hold a NUL character.", E_INVALIDARG);
     const std::string file = ToAnsiPath(path);
     std::string error;
-    std::optional<WorkbookData> data = ReadWorkbookFile(file, error);
+    std::optional<WorkbookData> data = ReadInReader(file, error);
     if (!data)
         Fail("The workbook '" + file + "' cannot be opened: " + error);
     m_books.push_back(CBook::FromFile(std::move(*data)));

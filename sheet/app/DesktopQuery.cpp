@@ -1,5 +1,7 @@
 #include "sheet/app/DesktopQuery.h"
 
+#include "sheet/app/CSpawnArguments.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -71,14 +73,9 @@ std::optional<std::string> CommandOutput(const std::string& program,
     posix_spawn_file_actions_adddup2(actions.get(), writeEnd.get(), STDOUT_FILENO);
     posix_spawn_file_actions_addopen(actions.get(), STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    std::vector<std::string> texts{program};
-    texts.insert(texts.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& text : texts)
-        argv.push_back(text.data());
-    argv.push_back(nullptr);
+    const CSpawnArguments argv(program, arguments);
     pid_t pid = 0;
-    if (posix_spawnp(&pid, program.c_str(), actions.get(), nullptr, argv.data(), environ) != 0)
+    if (posix_spawnp(&pid, program.c_str(), actions.get(), nullptr, argv.Get(), environ) != 0)
         return std::nullopt;
     writeEnd.reset();
 

@@ -181,18 +181,32 @@ void CWorkbookBuilder::CopyCell(std::size_t sheet, CellRef from, CellRef to)
     CountText(copy.text.size());
 }
 
+void CWorkbookBuilder::SetLayout(std::map<uint32_t, double>& entries, uint32_t at, double size)
+{
+    if (!std::isfinite(size) || size < 0)
+        return;
+    const auto [entry, added] = entries.try_emplace(at, size);
+    if (!added) {
+        entry->second = size;
+        return;
+    }
+    if (++m_layoutEntries > kMaxLayoutEntries) {
+        entries.erase(entry);
+        throw CReadError("more than " + std::to_string(kMaxLayoutEntries) +
+                         " row heights and column widths");
+    }
+}
+
 void CWorkbookBuilder::SetRowHeight(std::size_t sheet, uint32_t row, double points)
 {
     CheckPosition(row, 1);
-    if (std::isfinite(points) && points >= 0)
-        m_workbook.sheets.at(sheet).rowHeights[row] = points;
+    SetLayout(m_workbook.sheets.at(sheet).rowHeights, row, points);
 }
 
 void CWorkbookBuilder::SetColumnWidth(std::size_t sheet, uint32_t column, double characters)
 {
     CheckPosition(1, column);
-    if (std::isfinite(characters) && characters >= 0)
-        m_workbook.sheets.at(sheet).columnWidths[column] = characters;
+    SetLayout(m_workbook.sheets.at(sheet).columnWidths, column, characters);
 }
 
 void CWorkbookBuilder::SetActiveSheet(std::size_t sheet)

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -63,10 +64,14 @@ public:
 private:
     CellData& NewCell(std::size_t sheet, uint32_t row, uint32_t column);
     void CountText(std::size_t bytes);
+    // Sizes that are not finite or negative are left out; every new entry
+    // counts against kMaxLayoutEntries.
+    void SetLayout(std::map<uint32_t, double>& entries, uint32_t at, double size);
 
     WorkbookData m_workbook;
     std::size_t m_cells = 0;
     std::size_t m_textBytes = 0;
+    std::size_t m_layoutEntries = 0;
 };
 
 } // namespace zrv::sheet

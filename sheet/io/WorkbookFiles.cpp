@@ -4,6 +4,7 @@
 
 #include "sheet/io/WorkbookFiles.h"
 
+#include "engine/CUniqueFd.h"
 #include "sheet/io/CCompoundFile.h"
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/CZipPackage.h"
@@ -23,32 +24,16 @@ namespace {
 
 std::string ReadWholeFile(const std::string& path)
 {
-    // Non-blocking, so that a FIFO cannot stall the open; anything but a
-    // regular file is refused below.
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
-        throw CReadError("cannot open " + path + ": " + std::strerror(errno));
-    struct Closer {
-        int fd;
-        ~Closer() { close(fd); }
-    } closer{fd};
+    const CUniqueFd file = OpenWorkbookFile(path);
     struct stat status {};
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
-        throw CReadError(path + " is not a file");
-    if (static_cast<std::size_t>(status.st_size) > kMaxFileBytes)
-        throw CReadError("the file is larger than " + std::to_string(kMaxFileBytes >> 20) + " MiB");
+    if (fstat(file.Get(), &status) != 0)
+        throw CReadError("cannot read " + path + ": " + std::strerror(errno));
     std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
-    std::size_t filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t got = read(fd, bytes.data() + filled, bytes.size() - filled);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throw CReadError("cannot read " + path + ": " + std::strerror(errno));
-        if (got == 0)
-            throw CReadError(path + " changed while it was read");
-        filled += static_cast<std::size_t>(got);
-    }
+    const long long got = ReadFully(file.Get(), bytes.data(), status.st_size, 0);
+    if (got < 0)
+        throw CReadError("cannot read " + path + ": " + std::strerror(errno));
+    if (got != status.st_size)
+        throw CReadError(path + " changed while it was read");
     return bytes;
 }
 
@@ -75,9 +60,8 @@ bool IsEncryptedPackage(std::string_view bytes)
     return bytes.find(name) != std::string_view::npos;
 }
 
-WorkbookData ReadAny(const std::string& path)
+WorkbookData ReadAny(std::string_view bytes)
 {
-    const std::string bytes = ReadWholeFile(path);
     if (CZipPackage::LooksLikeZip(bytes))
         return ReadZipPackage(bytes);
     if (CCompoundFile::LooksLikeCompoundFile(bytes)) {
@@ -100,12 +84,10 @@ std::string OneLine(std::string text)
     return text;
 }
 
-} // namespace
-
-std::optional<WorkbookData> ReadWorkbookFile(const std::string& path, std::string& error)
+template <class Read> std::optional<WorkbookData> Reasoned(const Read& read, std::string& error)
 {
     try {
-        return ReadAny(path);
+        return read();
     } catch (const CReadError& failure) {
         error = OneLine(failure.what());
     } catch (const std::bad_alloc&) {
@@ -114,6 +96,33 @@ std::optional<WorkbookData> ReadWorkbookFile(const std::string& path, std::strin
         error = OneLine(std::string("damaged spreadsheet file: ") + failure.what());
     }
     return std::nullopt;
+}
+
+} // namespace
+
+CUniqueFd OpenWorkbookFile(const std::string& path)
+{
+    // Non-blocking, so that a FIFO cannot stall the open; anything but a
+    // regular file is refused below.
+    CUniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file.IsOpen())
+        throw CReadError("cannot open " + path + ": " + std::strerror(errno));
+    struct stat status {};
+    if (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+        throw CReadError(path + " is not a file");
+    if (static_cast<std::size_t>(status.st_size) > kMaxFileBytes)
+        throw CReadError("the file is larger than " + std::to_string(kMaxFileBytes >> 20) + " MiB");
+    return file;
+}
+
+std::optional<WorkbookData> ReadWorkbookFile(const std::string& path, std::string& error)
+{
+    return Reasoned([&] { return ReadAny(ReadWholeFile(path)); }, error);
+}
+
+std::optional<WorkbookData> ReadWorkbookBytes(std::string_view bytes, std::string& error)
+{
+    return Reasoned([&] { return ReadAny(bytes); }, error);
 }
 
 } // namespace zrv::sheet

@@ -3,10 +3,12 @@
 // Reading and writing spreadsheet files. The reader is chosen by the file's
 // content, never by its name: xlsx, xls, ods, or CSV / plain text.
 
+#include "engine/CUniqueFd.h"
 #include "sheet/io/WorkbookData.h"
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zrv::sheet {
 
@@ -16,6 +18,13 @@ namespace zrv::sheet {
 // a number in a date format, or a date typed as such, a Date; error values
 // Error with their name. Limits: WorkbookLimits.h.
 std::optional<WorkbookData> ReadWorkbookFile(const std::string& path, std::string& error);
+// The same for a file's bytes already in memory.
+std::optional<WorkbookData> ReadWorkbookBytes(std::string_view bytes, std::string& error);
+
+// Opens a file to be read: a regular file within kMaxFileBytes, opened without
+// waiting (a FIFO is refused, never waited on). Throws CReadError with the
+// one-line reason.
+CUniqueFd OpenWorkbookFile(const std::string& path);
 
 // Writes an xlsx file; the target must not exist yet (never replaced).
 // Refused before anything is written: a text over 32,767 characters (UTF-16

@@ -22,5 +22,6 @@ inline constexpr std::size_t kMaxSharedStrings = 1u << 20;   // an xlsx shared s
 inline constexpr std::size_t kMaxSheets = 1024;              // sheets of a workbook
 inline constexpr std::size_t kMaxTextBytes = 256u << 20;     // all texts of a workbook
 inline constexpr std::size_t kMaxCellChars = 32767;          // UTF-16 units of one written text
+inline constexpr std::size_t kMaxLayoutEntries = 1u << 20;   // row heights and column widths
 
 } // namespace zrv::sheet

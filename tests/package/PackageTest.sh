@@ -66,6 +66,12 @@ check "appstreamcli validates the metadata" \
 check "desktop-file-validate accepts the desktop entry" \
     desktop-file-validate /usr/share/applications/fortedit.desktop
 check "man pages are installed" test -e /usr/share/man/man1/fortedit.1.gz
+reader=/usr/lib/zorva-fortune/zrvsheet-read
+check "the spreadsheet reader lives beside its library, not on the PATH" \
+    bash -c "test -x $reader && ! command -v zrvsheet-read >/dev/null"
+printf 'a,b\n' >"$work/cells.csv"
+check "the installed spreadsheet reader locks down and reads a file" \
+    bash -c "$reader 4 3072 31 '$work' <'$work/cells.csv' | head -c 6 | grep -q ZRVA"
 
 # The player's installation, as its own installer would record it.
 touch "$player/ZorvaFortune.exe"

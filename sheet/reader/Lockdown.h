@@ -1,0 +1,35 @@
+#pragma once
+
+// What the reader program does to itself before it parses anything, so that
+// whatever a file does to a parser stays inside this process: no new
+// privileges, resource limits, and a system-call allow-list.
+
+#include <cstdint>
+#include <string>
+
+namespace zrv::sheet::reader {
+
+struct Grants {
+    uint64_t addressSpaceBytes = 0; // on top of what is mapped when locking down
+    unsigned cpuSeconds = 0;
+    // freexl reads an xls workbook only from a file of its own, so an xls
+    // file is read with a scratch file of up to this size (0: none): the
+    // process may then create a file, write it, open files read-only and
+    // remove them. Sockets, programs and debugging stay refused.
+    uint64_t scratchFileBytes = 0;
+    // Where kernels with Landlock confine every file access: in this
+    // folder, and only while there is a scratch file to write.
+    std::string scratchFolder;
+};
+
+// Descriptors other than 0 (the file), 1 (the answer) and 2 are closed, the
+// process is made to end with its parent, then every limit, the file-system
+// confinement (where the kernel offers Landlock) and the filter are put in
+// place; false, with the step that
+// failed in `failure`, when one cannot be (the caller must then read nothing).
+bool LockDown(const Grants& grants, std::string& failure);
+
+// Address space mapped now, in bytes (0 when unknown).
+uint64_t MappedBytes();
+
+} // namespace zrv::sheet::reader

@@ -1,0 +1,169 @@
+#include "sheet/reader/Reader.h"
+
+#include "sheet/io/CCompoundFile.h"
+#include "sheet/io/WorkbookFiles.h"
+#include "sheet/io/WorkbookLimits.h"
+#include "sheet/io/WorkbookStream.h"
+#include "sheet/reader/Lockdown.h"
+#include "sheet/reader/ReaderProtocol.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <iconv.h>
+#include <new>
+#include <optional>
+#include <unistd.h>
+
+namespace zrv::sheet::reader {
+
+namespace {
+
+constexpr int kExitUsage = 2;
+constexpr std::size_t kHeadBytes = 64;
+
+struct Arguments {
+    uint64_t fileBytes = 0;
+    uint64_t addressSpaceMiB = 0;
+    unsigned cpuSeconds = 0;
+    std::string scratchFolder;
+};
+
+template <class T> bool Number(const char* text, T& value)
+{
+    const char* end = text + std::strlen(text);
+    const auto [at, error] = std::from_chars(text, end, value);
+    return error == std::errc() && at == end && at != text;
+}
+
+bool Parse(int argc, char** argv, Arguments& arguments)
+{
+    if (argc != 5 || argv[4][0] != '/')
+        return false;
+    arguments.scratchFolder = argv[4];
+    return Number(argv[1], arguments.fileBytes) && arguments.fileBytes <= kMaxFileBytes &&
+           Number(argv[2], arguments.addressSpaceMiB) && arguments.addressSpaceMiB > 0 &&
+           arguments.addressSpaceMiB < (uint64_t(1) << 32) &&
+           Number(argv[3], arguments.cpuSeconds) && arguments.cpuSeconds > 0;
+}
+
+void Say(std::string_view text)
+{
+    const std::string line = std::string(kProgram) + ": " + std::string(text) + "\n";
+    [[maybe_unused]] const ssize_t ignored = write(STDERR_FILENO, line.data(), line.size());
+}
+
+// The first bytes of the file, without moving its offset.
+std::string Head()
+{
+    std::string head(kHeadBytes, '\0');
+    const ssize_t got = pread(STDIN_FILENO, head.data(), head.size(), 0);
+    head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return head;
+}
+
+// freexl converts the texts of an xls file with iconv, whose conversions
+// are libraries loaded on first use; the lockdown allows neither opening nor
+// mapping them, so every one freexl may ask for is loaded before. The
+// descriptors stay open, which keeps their libraries loaded.
+void LoadXlsConversions()
+{
+    for (const char* from : {"UTF-16LE", "ASCII",  "CP437",  "CP720",  "CP737",  "CP775",  "CP850",
+                             "CP852",    "CP855",  "CP857",  "CP858",  "CP860",  "CP861",  "CP862",
+                             "CP863",    "CP864",  "CP865",  "CP866",  "CP869",  "CP874",  "CP932",
+                             "CP936",    "CP949",  "CP950",  "CP1250", "CP1251", "CP1252", "CP1253",
+                             "CP1254",   "CP1255", "CP1256", "CP1257", "CP1258", "CP1361"})
+        iconv_open("UTF-8", from);
+}
+
+[[noreturn]] void OutOfMemory()
+{
+    _exit(kExitOutOfMemory);
+}
+
+// The whole file, which the application found to hold `size` bytes.
+std::optional<std::string> ReadInput(uint64_t size, std::string& error)
+{
+    std::string bytes(size, '\0');
+    std::size_t filled = 0;
+    char extra = 0;
+    for (;;) {
+        const bool full = filled == bytes.size();
+        const ssize_t got = full ? read(STDIN_FILENO, &extra, 1)
+                                 : read(STDIN_FILENO, bytes.data() + filled, bytes.size() - filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = std::string("cannot read the file: ") + std::strerror(errno);
+            return std::nullopt;
+        }
+        if (got == 0 && full)
+            return bytes;
+        if (got == 0 || full) {
+            error = "the file changed while it was read";
+            return std::nullopt;
+        }
+        filled += static_cast<std::size_t>(got);
+    }
+}
+
+int Refuse(std::string_view reason)
+{
+    return Answer(EncodeFailureAnswer(reason)) ? kExitRefused : kExitUsage;
+}
+
+} // namespace
+
+bool Answer(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t put = write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
+    return true;
+}
+
+int Run(int argc, char** argv, TestHook hook)
+{
+    Arguments arguments;
+    if (!Parse(argc, argv, arguments)) {
+        Say("usage: zrvsheet-read FILE-BYTES ADDRESS-SPACE-MIB CPU-SECONDS SCRATCH-FOLDER "
+            "< FILE > ANSWER");
+        return kExitUsage;
+    }
+    const std::string head = Head();
+    Grants grants;
+    grants.addressSpaceBytes = arguments.addressSpaceMiB << 20;
+    grants.cpuSeconds = arguments.cpuSeconds;
+    if (CCompoundFile::LooksLikeCompoundFile(head)) {
+        grants.scratchFileBytes = 2 * arguments.fileBytes + (1u << 20);
+        grants.scratchFolder = arguments.scratchFolder;
+        setenv("TMPDIR", arguments.scratchFolder.c_str(), 1); // where the xls reader puts it
+        LoadXlsConversions();
+    }
+    std::set_new_handler(OutOfMemory);
+    std::string failure;
+    if (!LockDown(grants, failure)) {
+        Say("cannot lock itself down (" + failure + "): " + std::strerror(errno));
+        return kExitUnconfined;
+    }
+    if (hook)
+        hook(head);
+
+    std::string error;
+    std::optional<std::string> bytes = ReadInput(arguments.fileBytes, error);
+    if (!bytes)
+        return Refuse(error);
+    std::optional<WorkbookData> workbook = ReadWorkbookBytes(*bytes, error);
+    bytes.reset(); // before the answer takes its room
+    if (!workbook)
+        return Refuse(error);
+    return Answer(EncodeWorkbookAnswer(*workbook)) ? kExitRead : kExitUsage;
+}
+
+} // namespace zrv::sheet::reader

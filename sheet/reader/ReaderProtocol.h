@@ -1,0 +1,36 @@
+#pragma once
+
+// How the application runs the reader program, which reads one spreadsheet
+// file in a process of its own:
+//
+//   zrvsheet-read FILE-BYTES ADDRESS-SPACE-MIB CPU-SECONDS SCRATCH-FOLDER
+//
+// Its standard input is the file, opened by the application (never a path);
+// its standard output the answer (sheet/io/WorkbookStream.h); its standard
+// error the application's. SCRATCH-FOLDER is an empty private folder for the
+// one file the xls reader writes; the application removes it afterwards with
+// whatever it holds. It locks itself down before reading: the address
+// space it may add to what it has mapped at start, CPU seconds, no files
+// written, no core, and a system-call allow-list.
+
+#include <cstdint>
+
+namespace zrv::sheet::reader {
+
+inline constexpr char kProgram[] = "zrvsheet-read";
+
+// Its exit statuses; anything else, or a signal, is a failure of its own.
+enum Exit : int {
+    kExitRead = 0,        // the answer holds the workbook
+    kExitRefused = 1,     // the answer holds the reason the file cannot be read
+    kExitOutOfMemory = 3, // it ran out of its address space
+    kExitUnconfined = 4,  // it could not lock itself down, so read nothing
+};
+
+// What the application grants it: wall time (the application's deadline; the
+// CPU limit lies just above), and address space above what it has mapped at
+// start, enough for the largest file the limits of WorkbookLimits.h allow.
+inline constexpr unsigned kDeadlineSeconds = 30;
+inline constexpr uint64_t kAddressSpaceMiB = 3072;
+
+} // namespace zrv::sheet::reader
