@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <expat.h>
+#include <new>
 
 namespace zrv::sheet {
 
@@ -74,6 +75,15 @@ void OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, in
     XML_StopParser(context->parser, XML_FALSE);
 }
 
+// expat's allocations fail like operator new's: the new handler first (a
+// process that ends on exhaustion ends here too), else std::bad_alloc.
+[[noreturn]] void OutOfMemory()
+{
+    if (const std::new_handler handler = std::get_new_handler())
+        handler();
+    throw std::bad_alloc();
+}
+
 } // namespace
 
 void CXmlStream::Deleter::operator()(XML_ParserStruct* parser) const
@@ -105,6 +115,8 @@ void CXmlStream::ParseChunk(const char* data, int length, bool final)
         throw CReadError("refused XML document type in " + m_what);
     if (m_context->tooDeep)
         throw CReadError("damaged XML in " + m_what + " (elements nested too deep)");
+    if (status != XML_STATUS_OK && XML_GetErrorCode(m_parser.get()) == XML_ERROR_NO_MEMORY)
+        OutOfMemory();
     if (status != XML_STATUS_OK)
         throw CReadError("damaged XML in " + m_what + " (line " +
                          std::to_string(XML_GetCurrentLineNumber(m_parser.get())) + ": " +
