@@ -234,6 +234,7 @@ void CBiffScanner::BoundSheet(std::string_view data)
     m_facts.sheetNames.push_back(
         m_biff8 ? ReadCharacters(data.substr(std::min<std::size_t>(7, data.size())), characters)
                 : ByteString(data, 7, characters));
+    CountText(m_facts.sheetNames.back().size());
     m_facts.sized.push_back(false);
 }
 

@@ -81,7 +81,7 @@ private:
     bool m_sawSst = false;
     std::optional<CellRef> m_formulaText; // a formula whose text result comes next
     std::size_t m_cellCount = 0;
-    std::size_t m_textBytes = 0; // of cell texts other than shared strings
+    std::size_t m_textBytes = 0; // of sheet names and texts other than shared strings
     bool m_seenGlobals = false;
     bool m_inGlobals = false;
     bool m_inSubstream = false;
