@@ -3,7 +3,7 @@
 
 ZRV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsqlite3-dev
     qt6-base-dev qt6-svg-dev libgl-dev qt6-qpa-plugins fonts-dejavu-core
-    liborcus-dev libixion-dev libboost-dev libfreexl-dev libzip-dev libxlsxwriter-dev libexpat1-dev libseccomp-dev
+    liborcus-dev libixion-dev libboost-dev libzip-dev libxlsxwriter-dev libexpat1-dev libseccomp-dev
     help2man xdg-utils)
 ZRV_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool
     x11-utils clang-14 libclang-rt-14-dev llvm-14 clang-format-14 util-linux locales

@@ -2,7 +2,6 @@
 
 #include "sheet/app/CAnswerPipe.h"
 #include "sheet/app/CReaderProcess.h"
-#include "sheet/app/CScratchFolder.h"
 #include "sheet/app/CSheetModule.h"
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/WorkbookFiles.h"
@@ -135,15 +134,10 @@ std::optional<WorkbookData> ReadInReader(const std::string& path, std::string& e
     const CUniqueFd answer(ends[0]);
     CUniqueFd answerEnd(ends[1]);
     const auto deadline = Clock::now() + std::chrono::seconds(settings.seconds);
-    const CScratchFolder scratch; // outlives the reader, which is reaped first
     CReaderProcess process;
-    if (scratch.Path().empty()) {
-        error = "the spreadsheet reader has no scratch folder";
-        return std::nullopt;
-    }
     if (!process.Start(settings.program,
                        {std::to_string(status.st_size), std::to_string(settings.addressSpaceMiB),
-                        std::to_string(settings.seconds + 1), scratch.Path()},
+                        std::to_string(settings.seconds + 1)},
                        file.Get(), answerEnd.Get(), error)) {
         error = "the spreadsheet reader cannot be started (" + error + ")";
         return std::nullopt;

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <iconv.h>
+#include <map>
+#include <memory>
 
 namespace zrv::sheet {
 
@@ -157,6 +159,24 @@ std::vector<std::string> ReadSharedStrings(const std::vector<std::string_view>& 
     return strings;
 }
 
+std::string ReadCharacters(std::string_view data, std::size_t characters)
+{
+    if (characters == 0)
+        return {};
+    if (data.empty())
+        Damaged();
+    if (characters > kMaxCellChars)
+        throw CReadError("a text of the xls file is longer than " + std::to_string(kMaxCellChars) +
+                         " characters");
+    const std::vector<std::string_view> parts = {data.substr(1)};
+    Cursor cursor(parts);
+    std::u16string text;
+    text.reserve(characters);
+    if (!cursor.Characters(characters, data[0] & kHighByte ? 2 : 1, text))
+        Damaged();
+    return Utf16ToUtf8(text);
+}
+
 std::string ReadStringRecord(const std::vector<std::string_view>& parts)
 {
     Cursor cursor(parts);
@@ -179,26 +199,67 @@ std::string Utf16ToUtf8(std::u16string_view text)
     return utf8;
 }
 
+namespace {
+
+// The code pages an xls file's CODEPAGE may name, but for UTF-16 (1200).
+constexpr uint32_t kCodePages[] = {
+    437, 720, 737, 775, 850, 852,  855,  857,  858,  860,  861,  862,  863,  864,  865,  866,  869,
+    874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 1361, 10000};
+
+struct ConversionCloser {
+    void operator()(void* converter) const { iconv_close(static_cast<iconv_t>(converter)); }
+};
+using Conversion = std::unique_ptr<void, ConversionCloser>;
+
+Conversion OpenConversion(uint32_t codePage)
+{
+    const std::string name = codePage == 10000 ? "MACINTOSH" : "CP" + std::to_string(codePage);
+    const iconv_t converter = iconv_open("UTF-8", name.c_str());
+    return Conversion(converter == reinterpret_cast<iconv_t>(-1) ? nullptr : converter);
+}
+
+std::map<uint32_t, Conversion>& KeptConversions()
+{
+    static std::map<uint32_t, Conversion> kept;
+    return kept;
+}
+
+std::string Convert(void* converter, std::string_view bytes)
+{
+    const auto handle = static_cast<iconv_t>(converter);
+    iconv(handle, nullptr, nullptr, nullptr, nullptr); // a fresh shift state
+    std::string in(bytes), out(bytes.size() * 4, '\0');
+    char* from = in.data();
+    char* to = out.data();
+    std::size_t fromLeft = in.size(), toLeft = out.size();
+    if (iconv(handle, &from, &fromLeft, &to, &toLeft) == static_cast<std::size_t>(-1))
+        throw CReadError("damaged xls file (a text that is not in its code page)");
+    out.resize(out.size() - toLeft);
+    return out;
+}
+
+} // namespace
+
 std::string CodePageToUtf8(std::string_view bytes, uint32_t codePage)
 {
     if (std::all_of(bytes.begin(), bytes.end(),
                     [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return std::string(bytes);
-    const std::string name = codePage == 10000 ? "MACINTOSH" : "CP" + std::to_string(codePage);
-    const iconv_t converter = iconv_open("UTF-8", name.c_str());
-    if (converter == reinterpret_cast<iconv_t>(-1))
+    if (const auto kept = KeptConversions().find(codePage); kept != KeptConversions().end())
+        return Convert(kept->second.get(), bytes);
+    const Conversion conversion = OpenConversion(codePage);
+    if (!conversion)
         throw CReadError("an xls text in code page " + std::to_string(codePage) +
                          ", which cannot be read");
-    std::string in(bytes), out(bytes.size() * 4, '\0');
-    char* from = in.data();
-    char* to = out.data();
-    std::size_t fromLeft = in.size(), toLeft = out.size();
-    const std::size_t result = iconv(converter, &from, &fromLeft, &to, &toLeft);
-    iconv_close(converter);
-    if (result == static_cast<std::size_t>(-1))
-        throw CReadError("damaged xls file (a text that is not in its code page)");
-    out.resize(out.size() - toLeft);
-    return out;
+    return Convert(conversion.get(), bytes);
+}
+
+void KeepCodePageConversions()
+{
+    for (const uint32_t codePage : kCodePages) {
+        if (Conversion conversion = OpenConversion(codePage))
+            KeptConversions().insert_or_assign(codePage, std::move(conversion));
+    }
 }
 
 } // namespace zrv::sheet

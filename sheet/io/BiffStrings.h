@@ -1,9 +1,8 @@
 #pragma once
 
-// The strings of BIFF8 records: bounds checks for the ones freexl copies by
-// the lengths the file states, and the reading of the ones the reader takes
-// itself (shared strings, formula results), which CONTINUE records may carry
-// on with a change of encoding at every record.
+// The strings of xls records: BIFF8's UTF-16 or one-byte forms, which
+// CONTINUE records may carry on with a change of encoding at every record,
+// and BIFF5's bytes in the workbook's code page.
 
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +26,11 @@ bool UnicodeStringFits(std::string_view data, std::size_t offset, std::size_t ch
 std::vector<std::string> ReadSharedStrings(const std::vector<std::string_view>& parts,
                                            uint64_t count);
 
+// The `characters` characters of an XLUnicodeString whose flags byte is
+// data[0] (a sheet name, a LABEL or RSTRING text; the string lies in its
+// record) as UTF-8; throws CReadError as ReadSharedStrings does.
+std::string ReadCharacters(std::string_view data, std::size_t characters);
+
 // The text of a STRING record (a formula's text result) as UTF-8, read as
 // ReadSharedStrings reads one string; `parts` are its data and that of its
 // CONTINUE records.
@@ -35,6 +39,12 @@ std::string ReadStringRecord(const std::vector<std::string_view>& parts);
 // Bytes in a Windows code page (a BIFF5 file's CODEPAGE) to UTF-8; throws
 // CReadError when the code page is unknown or a byte has no character in it.
 std::string CodePageToUtf8(std::string_view bytes, uint32_t codePage);
+
+// iconv loads each conversion from a file when it is first opened. This
+// opens the conversion of every code page an xls file may name and keeps it
+// for CodePageToUtf8 for the rest of the process, which then converts
+// without opening a file. Not thread-safe: for a process reading one file.
+void KeepCodePageConversions();
 
 // UTF-16 to UTF-8; nothing is replaced: an unpaired surrogate throws CReadError.
 std::string Utf16ToUtf8(std::u16string_view text);

@@ -22,6 +22,7 @@ enum RecordType : uint16_t {
     kDateMode = 0x0022,
     kCodePage = 0x0042,
     kLabel = 0x0204,
+    kRString = 0x00D6,
     kEof = 0x000A,
     kFilePass = 0x002F,
     kWindow1 = 0x003D,
@@ -47,7 +48,7 @@ bool IsCellRecord(uint16_t type)
     case kFormula:
     case 0x0201: // BLANK
     case kLabel:
-    case 0x00D6: // RSTRING
+    case kRString:
     case kBoolErr:
     case kMulRk:
     case kMulBlank:
@@ -115,7 +116,6 @@ CellData BoolOrError(uint8_t value, bool isError)
     return cell;
 }
 
-// Strings past their record make freexl read past its buffer.
 void CheckString(bool fits)
 {
     if (!fits)
@@ -131,9 +131,7 @@ XlsFacts CBiffScanner::Scan()
         const auto type = static_cast<uint16_t>(Little(m_stream, pos, 2));
         const std::size_t length = Little(m_stream, pos + 2, 2);
         if (type == 0 && length == 0)
-            break; // freexl takes this for the end of the stream
-        // freexl copies records into a buffer of the format's largest
-        // record and reads past it for longer ones, or past the stream.
+            break; // padding after the last record
         if (length > kMaxRecordLength)
             throw CReadError("damaged xls file (a record longer than the format allows)");
         if (pos + 4 + length > m_stream.size())
@@ -150,20 +148,15 @@ void CBiffScanner::Record(std::size_t pos, uint16_t type, std::string_view data)
     if (m_continued != 0) {
         if (type == kContinue) {
             m_parts.push_back(data);
-            if (m_continued == kSst)
-                m_facts.freexlSkips.push_back(pos);
             return;
         }
         FinishContinued();
     }
-    if (type == kLabel)
-        CheckString(m_biff8 ? UnicodeStringFits(data, 8, Little(data, 6, 2))
-                            : 8 + Little(data, 6, 2) <= data.size());
     if (type == kBof) {
         if (!m_seenGlobals)
             Version(data);
-        // Like freexl, a BOF before the last one's EOF (an embedded
-        // chart) is part of the open substream.
+        // A BOF before the last one's EOF (an embedded chart) is part of
+        // the open substream.
         if (!m_inSubstream)
             BeginSubstream(pos);
         m_inSubstream = true;
@@ -171,24 +164,22 @@ void CBiffScanner::Record(std::size_t pos, uint16_t type, std::string_view data)
         EndSubstream();
     } else if (IsCellRecord(type) &&
                (!m_inSubstream || m_inGlobals || !m_sheet || !m_sawDimensions)) {
-        // freexl loses the text of a cell it has no sheet (or no cells) for
         throw CReadError("damaged xls file (a cell outside a sheet's cell table)");
     } else if (!m_inGlobals && (type == kBoundSheet || type == kSst)) {
-        // freexl takes them wherever they stand: one more sheet, one more table
         throw CReadError("damaged xls file (a workbook record inside a sheet)");
     } else if (m_inGlobals) {
-        Global(pos, type, data);
+        Global(type, data);
     } else if (type == kDimensions) {
         Dimensions(data);
     } else if (IsCellRecord(type)) {
-        Cell(pos, type, data);
+        Cell(type, data);
     } else if (type == kString && m_formulaText) {
         m_continued = kString;
         m_parts = {data};
     }
 }
 
-void CBiffScanner::Global(std::size_t pos, uint16_t type, std::string_view data)
+void CBiffScanner::Global(uint16_t type, std::string_view data)
 {
     switch (type) {
     case kFilePass:
@@ -206,22 +197,16 @@ void CBiffScanner::Global(std::size_t pos, uint16_t type, std::string_view data)
     case kXf:
         m_dates.AddCellFormat(Little(data, 2, 2));
         break;
-    case kBoundSheet: {
-        m_facts.sheetOffsets.push_back(Little(data, 0, 4));
-        m_facts.sheetRecords.push_back(pos);
-        m_facts.sized.push_back(false);
-        const std::size_t characters = Little(data, 6, 1);
-        CheckString(m_biff8 ? UnicodeStringFits(data, 7, characters)
-                            : 7 + characters <= data.size());
+    case kBoundSheet:
+        BoundSheet(data);
         break;
-    }
     case kFormat:
         if (m_biff8) {
             CheckString(UnicodeStringFits(data, 4, Little(data, 2, 2)));
             m_dates.AddFormat(Little(data, 0, 2), ReadStringRecord({data.substr(2)}));
         } else {
             // BIFF5: a byte string; BIFF4 and older files are not read
-            CheckString(3 + std::max(Little(data, 2, 1), Little(data, 3, 1)) <= data.size());
+            CheckString(3 + Little(data, 2, 1) <= data.size());
             m_dates.AddFormat(Little(data, 0, 2), data.substr(3, Little(data, 2, 1)));
         }
         break;
@@ -234,11 +219,23 @@ void CBiffScanner::Global(std::size_t pos, uint16_t type, std::string_view data)
             throw CReadError("the shared string table is over the size limit");
         m_continued = kSst;
         m_parts = {data.size() >= 8 ? data.substr(8) : std::string_view()};
-        m_facts.freexlSkips.push_back(pos);
         break;
     default:
         break;
     }
+}
+
+// A sheet: where its substream starts, its type and visibility (not
+// used: a sheet counts when it has a cell table) and its name.
+void CBiffScanner::BoundSheet(std::string_view data)
+{
+    const std::size_t characters = Little(data, 6, 1);
+    m_facts.sheetOffsets.push_back(Little(data, 0, 4));
+    m_facts.sheetNames.push_back(
+        m_biff8 ? ReadCharacters(data.substr(std::min<std::size_t>(7, data.size())), characters)
+                : ByteString(data, 7, characters));
+    CountText(m_facts.sheetNames.back().size());
+    m_facts.sized.push_back(false);
 }
 
 void CBiffScanner::Version(std::string_view bof)
@@ -261,10 +258,9 @@ void CBiffScanner::FinishContinued()
         if (m_biff8) {
             cell.data.text = ReadStringRecord(m_parts);
         } else {
-            const std::string_view bytes = m_parts.front();
-            CheckString(2 + Little(bytes, 0, 2) <= bytes.size());
-            cell.data.text = CodePageToUtf8(bytes.substr(2, Little(bytes, 0, 2)), m_codePage);
+            cell.data.text = ByteString(m_parts.front(), 2, Little(m_parts.front(), 0, 2));
         }
+        CountText(cell.data.text.size());
         if (!cell.data.text.empty())
             Put(m_formulaText->row, m_formulaText->column, std::move(cell));
     }
@@ -293,7 +289,7 @@ void CBiffScanner::EndSubstream()
     m_inSubstream = false;
 }
 
-void CBiffScanner::Cell(std::size_t pos, uint16_t type, std::string_view data)
+void CBiffScanner::Cell(uint16_t type, std::string_view data)
 {
     const uint32_t row = Little(data, 0, 2);
     const uint32_t column = Little(data, 2, 2);
@@ -305,8 +301,11 @@ void CBiffScanner::Cell(std::size_t pos, uint16_t type, std::string_view data)
     CheckArea();
     m_formulaText.reset();
     switch (type) {
+    case kLabel:
+    case kRString:
+        Label(row, column, data);
+        break;
     case kLabelSst: {
-        m_facts.freexlSkips.push_back(pos);
         const uint32_t index = Little(data, 6, 4);
         if (index >= m_facts.sharedStrings.size())
             throw CReadError("damaged xls file (a cell refers to a shared string that does "
@@ -340,6 +339,27 @@ void CBiffScanner::Cell(std::size_t pos, uint16_t type, std::string_view data)
     default:
         break;
     }
+}
+
+// A LABEL or RSTRING text (the formatting runs of RSTRING after it are not read).
+void CBiffScanner::Label(uint32_t row, uint32_t column, std::string_view data)
+{
+    const std::size_t characters = Little(data, 6, 2);
+    XlsCell cell;
+    cell.data.kind = CellKind::Text;
+    cell.data.text =
+        m_biff8 ? ReadCharacters(data.substr(std::min<std::size_t>(8, data.size())), characters)
+                : ByteString(data, 8, characters);
+    CountText(cell.data.text.size());
+    Put(row, column, std::move(cell));
+}
+
+// BIFF5's `bytes` long text at data[offset], in the workbook's code page.
+std::string CBiffScanner::ByteString(std::string_view data, std::size_t offset,
+                                     std::size_t bytes) const
+{
+    CheckString(offset + bytes <= data.size());
+    return CodePageToUtf8(data.substr(offset, bytes), m_codePage);
 }
 
 void CBiffScanner::Value(uint32_t row, uint32_t column, uint32_t cellFormat, double value)
@@ -385,9 +405,15 @@ void CBiffScanner::Put(uint32_t row, uint32_t column, XlsCell cell)
         throw CReadError("more than " + std::to_string(kMaxCells) + " cells");
 }
 
-// freexl takes the layout from the workbook's version, reads it whatever
-// the record's length (a short one leaves it the previous record's bytes)
-// and allocates the sheet's cells for every DIMENSIONS record it meets.
+void CBiffScanner::CountText(std::size_t bytes)
+{
+    m_textBytes += bytes + sizeof(std::string);
+    if (m_textBytes > kMaxTextBytes)
+        throw CReadError("more than " + std::to_string(kMaxTextBytes >> 20) + " MiB of text");
+}
+
+// A sheet's declared size, which counts toward the workbook's area limit; a
+// short record or a second one is damage.
 void CBiffScanner::Dimensions(std::string_view data)
 {
     if (data.size() < (m_biff8 ? 12u : 8u))

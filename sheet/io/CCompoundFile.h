@@ -17,10 +17,6 @@ public:
     explicit CCompoundFile(std::string_view bytes);
 
     static bool LooksLikeCompoundFile(std::string_view bytes);
-    // A fresh, well-formed container (version 4, 4096-byte sectors) holding
-    // only `stream`, named "Workbook" and padded with zeros to at least 4096
-    // bytes so that it needs no mini stream.
-    static std::string WithWorkbookStream(std::string_view stream);
 
     // The stream of the root storage named `name` (ASCII, compared without
     // regard to case), or nothing when there is none.

@@ -46,8 +46,8 @@ bool SetLimits(const Grants& grants)
     const rlim_t addressSpace = mapped + grants.addressSpaceBytes;
     return Limit(RLIMIT_AS, addressSpace, addressSpace) &&
            Limit(RLIMIT_CPU, grants.cpuSeconds, grants.cpuSeconds + 1) &&
-           Limit(RLIMIT_FSIZE, grants.scratchFileBytes, grants.scratchFileBytes) &&
-           Limit(RLIMIT_NOFILE, kOpenFiles, kOpenFiles) && Limit(RLIMIT_CORE, 0, 0);
+           Limit(RLIMIT_FSIZE, 0, 0) && Limit(RLIMIT_NOFILE, kOpenFiles, kOpenFiles) &&
+           Limit(RLIMIT_CORE, 0, 0);
 }
 
 // Landlock's access rights of its first two versions: everything a process
@@ -58,20 +58,11 @@ constexpr uint64_t kFileAccess =
     LANDLOCK_ACCESS_FS_MAKE_CHAR | LANDLOCK_ACCESS_FS_MAKE_DIR | LANDLOCK_ACCESS_FS_MAKE_REG |
     LANDLOCK_ACCESS_FS_MAKE_SOCK | LANDLOCK_ACCESS_FS_MAKE_FIFO | LANDLOCK_ACCESS_FS_MAKE_BLOCK |
     LANDLOCK_ACCESS_FS_MAKE_SYM;
-constexpr uint64_t kScratchAccess = LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_WRITE_FILE |
-                                    LANDLOCK_ACCESS_FS_MAKE_REG | LANDLOCK_ACCESS_FS_REMOVE_FILE;
 
-bool AllowScratchFolder(int rules, const std::string& folder)
-{
-    const CUniqueFd beneath(open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    landlock_path_beneath_attr rule{kScratchAccess, beneath.Get()};
-    return beneath.IsOpen() &&
-           syscall(SYS_landlock_add_rule, rules, LANDLOCK_RULE_PATH_BENEATH, &rule, 0) == 0;
-}
-
-// No file may be reached by its name, but for the scratch folder's. A
-// kernel without Landlock leaves this to the system-call filter alone.
-bool ConfineFiles(const Grants& grants)
+// No file may be reached by its name: a ruleset that handles every access
+// and allows none. A kernel without Landlock leaves this to the system-call
+// filter alone.
+bool ConfineFiles()
 {
     const long abi =
         syscall(SYS_landlock_create_ruleset, nullptr, 0, LANDLOCK_CREATE_RULESET_VERSION);
@@ -81,8 +72,6 @@ bool ConfineFiles(const Grants& grants)
     const CUniqueFd rules(
         static_cast<int>(syscall(SYS_landlock_create_ruleset, &ruleset, sizeof ruleset, 0)));
     if (!rules.IsOpen())
-        return false;
-    if (grants.scratchFileBytes > 0 && !AllowScratchFolder(rules.Get(), grants.scratchFolder))
         return false;
     return syscall(SYS_landlock_restrict_self, rules.Get(), 0) == 0;
 }
@@ -100,11 +89,11 @@ struct Rule {
 // Every rule allows its call when all its conditions hold; whatever no rule
 // allows fails with EPERM, so a library probing for something it may not
 // have goes on without it.
-std::vector<Rule> Rules(const Grants& grants)
+std::vector<Rule> Rules()
 {
     const auto self = static_cast<scmp_datum_t>(getpid());
     const scmp_arg_cmp noExec = SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0);
-    std::vector<Rule> rules = {
+    return {
         // The file, the answer and the application's standard error.
         {SCMP_SYS(read), {SCMP_A0(SCMP_CMP_EQ, STDIN_FILENO)}},
         {SCMP_SYS(write), {SCMP_A0(SCMP_CMP_EQ, STDOUT_FILENO)}},
@@ -138,21 +127,9 @@ std::vector<Rule> Rules(const Grants& grants)
         {SCMP_SYS(exit), {}},
         {SCMP_SYS(exit_group), {}},
     };
-    if (grants.scratchFileBytes > 0) {
-        // mkstemp's create and fopen's read-only open; nothing that could
-        // change or truncate a file that exists.
-        constexpr scmp_datum_t kFlags = 0xFFFFFFFF & ~scmp_datum_t(O_CLOEXEC | O_LARGEFILE);
-        for (const scmp_datum_t flags :
-             {scmp_datum_t(O_RDWR | O_CREAT | O_EXCL), scmp_datum_t(O_RDONLY)})
-            rules.push_back({SCMP_SYS(openat), {SCMP_A2(SCMP_CMP_MASKED_EQ, kFlags, flags)}});
-        for (const int call : {SCMP_SYS(read), SCMP_SYS(write), SCMP_SYS(lseek),
-                               SCMP_SYS(newfstatat), SCMP_SYS(fstat), SCMP_SYS(unlink)})
-            rules.push_back({call, {}});
-    }
-    return rules;
 }
 
-bool LoadFilter(const Grants& grants)
+bool LoadFilter()
 {
     const Filter filter(seccomp_init(SCMP_ACT_ERRNO(EPERM)));
     if (!filter)
@@ -160,7 +137,7 @@ bool LoadFilter(const Grants& grants)
     // glibc falls back to clone, whose flags the filter can see.
     if (seccomp_rule_add(filter.get(), SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0) != 0)
         return false;
-    for (const Rule& rule : Rules(grants)) {
+    for (const Rule& rule : Rules()) {
         if (seccomp_rule_add_array(filter.get(), SCMP_ACT_ALLOW, rule.syscall,
                                    static_cast<unsigned>(rule.conditions.size()),
                                    rule.conditions.data()) != 0)
@@ -197,11 +174,11 @@ bool LockDown(const Grants& grants, std::string& failure)
         failure = "resource limits";
         return false;
     }
-    if (!ConfineFiles(grants)) {
+    if (!ConfineFiles()) {
         failure = "file-system confinement";
         return false;
     }
-    if (!LoadFilter(grants)) {
+    if (!LoadFilter()) {
         failure = "system-call filter";
         return false;
     }

@@ -12,14 +12,6 @@ namespace zrv::sheet::reader {
 struct Grants {
     uint64_t addressSpaceBytes = 0; // on top of what is mapped when locking down
     unsigned cpuSeconds = 0;
-    // freexl reads an xls workbook only from a file of its own, so an xls
-    // file is read with a scratch file of up to this size (0: none): the
-    // process may then create a file, write it, open files read-only and
-    // remove them. Sockets, programs and debugging stay refused.
-    uint64_t scratchFileBytes = 0;
-    // Where kernels with Landlock confine every file access: in this
-    // folder, and only while there is a scratch file to write.
-    std::string scratchFolder;
 };
 
 // Descriptors other than 0 (the file), 1 (the answer) and 2 are closed, the

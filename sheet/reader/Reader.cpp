@@ -1,5 +1,6 @@
 #include "sheet/reader/Reader.h"
 
+#include "sheet/io/BiffStrings.h"
 #include "sheet/io/CCompoundFile.h"
 #include "sheet/io/WorkbookFiles.h"
 #include "sheet/io/WorkbookLimits.h"
@@ -9,9 +10,7 @@
 
 #include <cerrno>
 #include <charconv>
-#include <cstdlib>
 #include <cstring>
-#include <iconv.h>
 #include <new>
 #include <optional>
 #include <unistd.h>
@@ -27,7 +26,6 @@ struct Arguments {
     uint64_t fileBytes = 0;
     uint64_t addressSpaceMiB = 0;
     unsigned cpuSeconds = 0;
-    std::string scratchFolder;
 };
 
 template <class T> bool Number(const char* text, T& value)
@@ -39,9 +37,8 @@ template <class T> bool Number(const char* text, T& value)
 
 bool Parse(int argc, char** argv, Arguments& arguments)
 {
-    if (argc != 5 || argv[4][0] != '/')
+    if (argc != 4)
         return false;
-    arguments.scratchFolder = argv[4];
     return Number(argv[1], arguments.fileBytes) && arguments.fileBytes <= kMaxFileBytes &&
            Number(argv[2], arguments.addressSpaceMiB) && arguments.addressSpaceMiB > 0 &&
            arguments.addressSpaceMiB < (uint64_t(1) << 32) &&
@@ -61,20 +58,6 @@ std::string Head()
     const ssize_t got = pread(STDIN_FILENO, head.data(), head.size(), 0);
     head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     return head;
-}
-
-// freexl converts the texts of an xls file with iconv, whose conversions
-// are libraries loaded on first use; the lockdown allows neither opening nor
-// mapping them, so every one freexl may ask for is loaded before. The
-// descriptors stay open, which keeps their libraries loaded.
-void LoadXlsConversions()
-{
-    for (const char* from : {"UTF-16LE", "ASCII",  "CP437",  "CP720",  "CP737",  "CP775",  "CP850",
-                             "CP852",    "CP855",  "CP857",  "CP858",  "CP860",  "CP861",  "CP862",
-                             "CP863",    "CP864",  "CP865",  "CP866",  "CP869",  "CP874",  "CP932",
-                             "CP936",    "CP949",  "CP950",  "CP1250", "CP1251", "CP1252", "CP1253",
-                             "CP1254",   "CP1255", "CP1256", "CP1257", "CP1258", "CP1361"})
-        iconv_open("UTF-8", from);
 }
 
 [[noreturn]] void OutOfMemory()
@@ -132,20 +115,17 @@ int Run(int argc, char** argv, TestHook hook)
 {
     Arguments arguments;
     if (!Parse(argc, argv, arguments)) {
-        Say("usage: zrvsheet-read FILE-BYTES ADDRESS-SPACE-MIB CPU-SECONDS SCRATCH-FOLDER "
-            "< FILE > ANSWER");
+        Say("usage: zrvsheet-read FILE-BYTES ADDRESS-SPACE-MIB CPU-SECONDS < FILE > ANSWER");
         return kExitUsage;
     }
     const std::string head = Head();
     Grants grants;
     grants.addressSpaceBytes = arguments.addressSpaceMiB << 20;
     grants.cpuSeconds = arguments.cpuSeconds;
-    if (CCompoundFile::LooksLikeCompoundFile(head)) {
-        grants.scratchFileBytes = 2 * arguments.fileBytes + (1u << 20);
-        grants.scratchFolder = arguments.scratchFolder;
-        setenv("TMPDIR", arguments.scratchFolder.c_str(), 1); // where the xls reader puts it
-        LoadXlsConversions();
-    }
+    // BIFF5 texts are converted from their code page by iconv, which loads
+    // its conversions from files: they are loaded while that is allowed.
+    if (CCompoundFile::LooksLikeCompoundFile(head))
+        KeepCodePageConversions();
     std::set_new_handler(OutOfMemory);
     std::string failure;
     if (!LockDown(grants, failure)) {

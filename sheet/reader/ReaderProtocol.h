@@ -3,15 +3,14 @@
 // How the application runs the reader program, which reads one spreadsheet
 // file in a process of its own:
 //
-//   zrvsheet-read FILE-BYTES ADDRESS-SPACE-MIB CPU-SECONDS SCRATCH-FOLDER
+//   zrvsheet-read FILE-BYTES ADDRESS-SPACE-MIB CPU-SECONDS
 //
 // Its standard input is the file, opened by the application (never a path);
 // its standard output the answer (sheet/io/WorkbookStream.h); its standard
-// error the application's. SCRATCH-FOLDER is an empty private folder for the
-// one file the xls reader writes; the application removes it afterwards with
-// whatever it holds. It locks itself down before reading: the address
-// space it may add to what it has mapped at start, CPU seconds, no files
-// written, no core, and a system-call allow-list.
+// error the application's. It locks itself down before reading, whatever the
+// format: the address space it may add to what it has mapped at start, CPU
+// seconds, no files written, no core, no file reached by its name, and a
+// system-call allow-list.
 
 #include <cstdint>
 

@@ -7,8 +7,14 @@
 //   probe    try what the lockdown must refuse, and a thread it allows, and
 //            answer with the outcomes as the texts of column A
 //            ("open: Operation not permitted", ..., "thread: allowed")
+// A compound file whose class id is "zrv-reader-test:" makes it probe as
+// above, then read the file as the installed reader does, and answer with the
+// outcomes followed by the texts of the first sheet's cells as column A.
 // Any other file is read as the installed reader reads it.
 
+#include "sheet/io/CCompoundFile.h"
+#include "sheet/io/WorkbookFiles.h"
+#include "sheet/io/WorkbookLimits.h"
 #include "sheet/io/WorkbookStream.h"
 #include "sheet/reader/Reader.h"
 
@@ -16,6 +22,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
 #include <memory>
 #include <sys/ptrace.h>
 #include <sys/socket.h>
@@ -27,6 +34,7 @@
 namespace {
 
 using namespace zrv::sheet;
+using CellMap = std::map<CellRef, CellData>;
 
 std::string Outcome(const char* what, long result)
 {
@@ -45,10 +53,10 @@ long StartThread()
     }
 }
 
-[[noreturn]] void Probe()
+std::vector<std::string> ProbeOutcomes()
 {
     char* const argv[] = {const_cast<char*>("true"), nullptr};
-    const std::vector<std::string> outcomes = {
+    return {
         Outcome("open", open("/etc/hostname", O_RDONLY)),
         Outcome("create", open("/tmp/zrv-reader-probe", O_WRONLY | O_CREAT | O_TRUNC, 0600)),
         Outcome("socket", socket(AF_UNIX, SOCK_STREAM, 0)),
@@ -58,18 +66,54 @@ long StartThread()
         Outcome("ptrace", ptrace(PTRACE_TRACEME, 0, nullptr, nullptr)),
         Outcome("thread", StartThread()),
     };
+}
+
+[[noreturn]] void AnswerColumnA(const std::vector<std::string>& texts)
+{
     WorkbookData workbook;
     workbook.sheets.resize(1);
     uint32_t row = 1;
-    for (const std::string& outcome : outcomes)
-        workbook.sheets[0].cells[CellRef{row++, 1}] = CellData{CellKind::Text, outcome, 0, false};
+    for (const std::string& text : texts)
+        workbook.sheets[0].cells[CellRef{row++, 1}] = CellData{CellKind::Text, text, 0, false};
     reader::Answer(EncodeWorkbookAnswer(workbook));
     _exit(0);
+}
+
+// The whole file on standard input (what the installed reader reads).
+std::string ReadFile()
+{
+    std::string bytes;
+    char block[65536];
+    while (bytes.size() <= kMaxFileBytes) {
+        const ssize_t got = read(STDIN_FILENO, block, sizeof block);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        bytes.append(block, static_cast<std::size_t>(got));
+    }
+    return bytes;
+}
+
+[[noreturn]] void ProbeThenRead()
+{
+    std::vector<std::string> texts = ProbeOutcomes();
+    std::string error;
+    const auto workbook = ReadWorkbookBytes(ReadFile(), error);
+    if (!workbook)
+        texts.push_back("read: " + error);
+    for (const auto& [ref, cell] : workbook ? workbook->sheets.at(0).cells : CellMap()) {
+        if (cell.kind == CellKind::Text)
+            texts.push_back(cell.text);
+    }
+    AnswerColumnA(texts);
 }
 
 void TakeOver(std::string_view head)
 {
     constexpr std::string_view marker = "zrv-reader-test:";
+    if (CCompoundFile::LooksLikeCompoundFile(head) && head.substr(8).starts_with(marker))
+        ProbeThenRead();
     const auto at = head.find(marker);
     if (at == std::string_view::npos)
         return;
@@ -90,7 +134,7 @@ void TakeOver(std::string_view head)
         _exit(0);
     }
     if (mode.starts_with("probe"))
-        Probe();
+        AnswerColumnA(ProbeOutcomes());
 }
 
 } // namespace

@@ -439,6 +439,19 @@ TEST(FormatReading, filesFromSpreadsheetPrograms_readAsTheyShowThem)
         {"libreoffice-values.xlsx", values},
         {"libreoffice-values.ods", values},
         {"gnumeric-values.xls", gnumericValues},
+        {"gnumeric-values-biff7.xls", gnumericDated},
+        {"gnumeric-codepage.xls",
+         {Text("caf\xC3\xA9"),
+          Text("Gr\xC3\xB6\xC3\x9F"
+               "e \xE2\x80\x93 \xC3\xBCn\xC3\xAF"
+               "c\xC3\xB6"
+               "d\xC3\xA9"),
+          Text("plain"),
+          Text("\xE2\x82\xAC sign \xE2\x80\xB0"),
+          Number(12.5),
+          {},
+          Text("line one\r\nline two"),
+          Text("\xE2\x80\x9Equotes\xE2\x80\x9C \xE2\x80\x98single\xE2\x80\x99")}},
         {"gnumeric-values.xlsx", gnumericDated},
         {"gnumeric-values.ods", gnumericDated},
         {"libreoffice-spaces.ods", {spaces, Text("  lead and trail  "), Text("a\tb")}},
@@ -453,8 +466,10 @@ TEST(FormatReading, filesFromSpreadsheetPrograms_readAsTheyShowThem)
         const auto workbook = ReadWorkbookFile(path, error);
         ASSERT_TRUE(workbook) << error;
         std::map<CellRef, CellData> expected;
-        for (std::size_t i = 0; i < file.columnA.size(); ++i)
-            expected[{static_cast<uint32_t>(i + 1), 1}] = file.columnA[i];
+        for (std::size_t i = 0; i < file.columnA.size(); ++i) {
+            if (file.columnA[i].kind != CellKind::Empty)
+                expected[{static_cast<uint32_t>(i + 1), 1}] = file.columnA[i];
+        }
         // xlsx keeps 15 digits: times match to the millisecond.
         auto cells = workbook->sheets.at(0).cells;
         for (auto& [ref, cell] : cells) {

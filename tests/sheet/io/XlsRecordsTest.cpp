@@ -1,6 +1,7 @@
-// xls files built record by record: the cells the record scan reads itself
-// (shared strings over CONTINUE records, formula results, numbers, dates),
-// and the texts it refuses rather than alter.
+// xls files built record by record: the cells the record scan reads
+// (shared strings over CONTINUE records, cell texts of both versions,
+// formula results, numbers, dates), the sheets it keeps, and the texts it
+// refuses rather than alter.
 
 #include "sheet/io/BiffStrings.h"
 #include "sheet/io/CDateFormats.h"
@@ -13,6 +14,7 @@
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 
 namespace zrv::sheet {
@@ -80,6 +82,25 @@ std::string Formats()
     for (const uint16_t format : {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 14, 164, 165})
         records += BiffRecord(0x00E0, Le16(0) + Le16(format) + std::string(16, '\0'));
     return records;
+}
+
+// Reads `bytes` as an xls file in `folder`: the workbook, or nullopt when it
+// is refused, which it must be with `refusal` when that is not empty.
+std::optional<WorkbookData> ReadXlsBytes(const std::string& folder, const std::string& bytes,
+                                         const std::string& refusal)
+{
+    static int files = 0;
+    const std::string path = folder + "/" + std::to_string(files++) + ".xls";
+    std::ofstream(path, std::ios::binary) << bytes;
+    std::string error;
+    std::optional<WorkbookData> workbook = ReadWorkbookFile(path, error);
+    if (!refusal.empty()) {
+        EXPECT_FALSE(workbook);
+        EXPECT_EQ(error, refusal);
+        return std::nullopt;
+    }
+    EXPECT_TRUE(workbook) << error;
+    return workbook;
 }
 
 struct Case {
@@ -168,20 +189,13 @@ TEST(XlsRecords, cellsTheScanReads_exactOrRefused)
          {Date(1462)}},
     };
     const std::string folder = test::MakeTempDir("xls");
-    int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string path = folder + "/" + std::to_string(n++) + ".xls";
-        std::ofstream(path, std::ios::binary)
-            << test::XlsBytes(c.globals, {{"Only", test::BiffDimensions(10, 4) + c.cells}});
-        std::string error;
-        const auto workbook = ReadWorkbookFile(path, error);
-        if (!c.error.empty()) {
-            EXPECT_FALSE(workbook);
-            EXPECT_EQ(error, c.error);
+        const auto workbook = ReadXlsBytes(
+            folder, test::XlsBytes(c.globals, {{"Only", test::BiffDimensions(10, 4) + c.cells}}),
+            c.error);
+        if (!workbook)
             continue;
-        }
-        ASSERT_TRUE(workbook) << error;
         std::map<CellRef, CellData> expected;
         for (std::size_t i = 0; i < c.columnA.size(); ++i) {
             if (c.columnA[i].kind != CellKind::Empty)
@@ -232,6 +246,119 @@ TEST(XlsRecords, isoDatesAndDurations)
         EXPECT_EQ(ParseIsoDate(bad), std::nullopt) << bad;
     for (const char* bad : {"P1DT0H0M0S", "PT1H", "PT1H60M0S", "PT-1H0M0S", "PT0H0M0S junk"})
         EXPECT_EQ(ParseIsoDuration(bad), std::nullopt) << bad;
+}
+
+std::string Label(uint16_t row, const std::string& string, uint16_t type = 0x0204)
+{
+    return BiffRecord(type, Le16(row) + Le16(0) + Le16(15) + string);
+}
+
+// Sheets and their texts: the names and column A of every sheet read, and
+// which one is active.
+struct SheetsCase {
+    const char* what;
+    test::Biff version;
+    std::string globals;
+    std::vector<test::BiffSheet> sheets;
+    std::vector<std::pair<std::string, std::vector<CellData>>> read;
+    std::size_t active = 0;
+    std::string error = {};
+};
+
+TEST(XlsRecords, sheetsAndCellTexts_ofBothVersions)
+{
+    using test::Biff;
+    using test::BiffDimensions;
+    const std::string window1 =
+        BiffRecord(0x003D, std::string(10, '\0') + Le16(2) + Le32(0) + Le16(1) + Le16(0));
+    const std::string dimensions = BiffDimensions(10, 4);
+    const std::string dimensions5 = BiffDimensions(10, 4, Biff::v5);
+    const std::string cp1251 = BiffRecord(0x0042, Le16(1251));
+    // BIFF5 cell formats 0-15, then 16: format 164, a date
+    std::string dateFormat5 = BiffRecord(0x041E, Le16(164) + '\x0A' + "yyyy-mm-dd");
+    for (const uint16_t format : {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 164})
+        dateFormat5 += BiffRecord(0x00E0, Le16(0) + Le16(format) + std::string(12, '\0'));
+    const SheetsCase cases[] = {
+        {"BIFF8 texts and names: one byte per character, UTF-16, a rich text, an empty one",
+         Biff::v8,
+         "",
+         {{"\xC9t\xE9", dimensions + Label(0, Le16(4) + '\0' + "caf\xE9") +
+                            Label(1, Le16(2) + '\x01' + Utf16(u"\u0436\u00E9")) +
+                            Label(2, Le16(2) + '\0' + "ab" + Le16(1) + Le32(0), 0x00D6) +
+                            Label(3, Le16(0) + '\0')}},
+         {{"\xC3\x89t\xC3\xA9", {Text("caf\xC3\xA9"), Text("\xD0\xB6\xC3\xA9"), Text("ab")}}}},
+        {"BIFF5 texts and sheet names in the workbook's code page",
+         Biff::v5,
+         cp1251,
+         {{"\xC8\xEC\xFF",
+           dimensions5 + Label(0, Le16(2) + "\xC6\xE8") +
+               Label(1, Le16(3) + "\xE9\xE0z" + '\x01' + Le16(0) + Le16(0), 0x00D6)}},
+         {{"\xD0\x98\xD0\xBC\xD1\x8F", {Text("\xD0\x96\xD0\xB8"), Text("\xD0\xB9\xD0\xB0z")}}}},
+        {"BIFF5 without a code page: 1252; a date by its format",
+         Biff::v5,
+         dateFormat5,
+         {{"S", dimensions5 + Label(0, Le16(1) + "\x80") +
+                    BiffRecord(0x027E, Le16(1) + Le16(0) + Le16(16) + Le32(45366u << 2 | 2))}},
+         {{"S", {Text("\xE2\x82\xAC"), Date(45366)}}}},
+        {"sheets without a cell table are left out; the active one keeps its place",
+         Biff::v8,
+         window1,
+         {{"Work", dimensions + Label(0, Le16(1) + '\0' + "w")},
+          {"Chart", "", 0x0200},
+          {"Macro", dimensions + Label(0, Le16(1) + '\0' + "m"), 0x0100},
+          {"Hidden", dimensions, 0x0001}},
+         {{"Work", {Text("w")}}, {"Macro", {Text("m")}}, {"Hidden", {}}},
+         1},
+        {"the active sheet is a chart sheet: the first is active",
+         Biff::v8,
+         window1,
+         {{"A", dimensions}, {"B", dimensions}, {"Chart", "", 0x0200}},
+         {{"A", {}}, {"B", {}}}},
+        {"a BIFF8 text past its record",
+         Biff::v8,
+         "",
+         {{"S", dimensions + Label(0, Le16(3) + '\x01' + "ab")}},
+         {},
+         0,
+         "damaged xls file (a text longer than its record)"},
+        {"a BIFF5 text past its record",
+         Biff::v5,
+         "",
+         {{"S", dimensions5 + Label(0, Le16(9) + "abc")}},
+         {},
+         0,
+         "damaged xls file (a text longer than its record)"},
+        {"a BIFF5 byte with no character in the code page",
+         Biff::v5,
+         "",
+         {{"S", dimensions5 + Label(0, Le16(1) + "\x81")}},
+         {},
+         0,
+         "damaged xls file (a text that is not in its code page)"},
+        {"a lone surrogate in a cell text",
+         Biff::v8,
+         "",
+         {{"S", dimensions + Label(0, Le16(1) + '\x01' + Utf16(u"\xDC00"))}},
+         {},
+         0,
+         "damaged xls file (a text that is not valid UTF-16)"},
+    };
+    const std::string folder = test::MakeTempDir("xls");
+    for (const SheetsCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto workbook =
+            ReadXlsBytes(folder, test::XlsBytes(c.globals, c.sheets, c.version), c.error);
+        if (!workbook)
+            continue;
+        std::vector<std::pair<std::string, std::vector<CellData>>> read;
+        for (const SheetData& sheet : workbook->sheets) {
+            read.emplace_back(sheet.name, std::vector<CellData>());
+            for (const auto& [ref, cell] : sheet.cells)
+                read.back().second.push_back(cell);
+        }
+        EXPECT_EQ(read, c.read);
+        EXPECT_EQ(workbook->activeSheet, c.active);
+    }
 }
 
 // BIFF5 texts are in the workbook's code page; none is guessed.
