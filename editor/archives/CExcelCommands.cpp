@@ -154,6 +154,10 @@ bool CExcelCommands::ExcelInstalled()
 
 std::optional<QString> CExcelCommands::CellText(const VARIANT& vValue)
 {
+    // Most cells hold text: read in place, without copies on the way.
+    if (vValue.vt == VT_BSTR)
+        return QString::fromUtf16(vValue.bstrVal,
+                                  static_cast<qsizetype>(SysStringLen(vValue.bstrVal)));
     CVariant value;
     if (FAILED(VariantCopyInd(value.get(), &vValue)))
         return std::nullopt;
