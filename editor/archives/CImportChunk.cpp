@@ -8,8 +8,8 @@
 #include <QFileInfo>
 #include <utility>
 
-CImportChunk::CImportChunk(IFortune& roArchive, QString vsPath)
-    : mArchive(roArchive), msPath(std::move(vsPath))
+CImportChunk::CImportChunk(IFortune& roArchive, QString vsPath, size_t vlMaxCharacters)
+    : mArchive(roArchive), msPath(std::move(vsPath)), mlMaxCharacters(vlMaxCharacters)
 {}
 
 bool CImportChunk::Take(int32_t vlRow, const QString& vsFortune)
@@ -18,7 +18,8 @@ bool CImportChunk::Take(int32_t vlRow, const QString& vsFortune)
         mStarted.start();
     mRows.push_back(vlRow);
     mTexts.push_back(ToBstr(vsFortune));
-    if (mRows.size() >= kChunkRows || mStarted.elapsed() >= kChunkTime)
+    mlCharacters += static_cast<size_t>(vsFortune.size());
+    if (mlCharacters >= mlMaxCharacters || mStarted.elapsed() >= kChunkTime)
         return Flush();
     return true;
 }
@@ -48,4 +49,5 @@ void CImportChunk::Drop()
 {
     mRows.clear();
     mTexts.clear();
+    mlCharacters = 0;
 }

@@ -10,14 +10,15 @@
 #include <vector>
 
 // Rows of an import read but not yet appended, with their row numbers. They
-// go to the archive in one batch once reading them took kChunkTime, or there
-// are kChunkRows of them: each batch rewrites the archive, so a large import
-// costs a write per tenth of a second of reading, whatever the archive's size.
-// A batch is appended only while the archive's file exists: appending would
-// create it again.
+// go to the archive in one batch once reading them took kChunkTime, or they
+// hold kChunkCharacters: each batch rewrites the whole archive, so a large
+// import costs a write per tenth of a second of reading, whatever the
+// archive's size, and holds a bounded amount of text meanwhile. A batch is
+// appended only while the archive's file exists: appending would create it
+// again.
 class CImportChunk final {
 public:
-    CImportChunk(IFortune& roArchive, QString vsPath);
+    CImportChunk(IFortune& roArchive, QString vsPath, size_t vlMaxCharacters = kChunkCharacters);
     CImportChunk(const CImportChunk&) = delete;
     CImportChunk& operator=(const CImportChunk&) = delete;
 
@@ -35,12 +36,14 @@ public:
     const QList<QString>& AppendedRows() const { return mAppended; }
     bool AllAppended() const { return mbAllAppended; }
 
-    static constexpr size_t kChunkRows = 5000;
+    static constexpr size_t kChunkCharacters = size_t{1} << 22;
     static constexpr qint64 kChunkTime = 100; // milliseconds
 
 private:
     IFortune& mArchive;
     const QString msPath;
+    const size_t mlMaxCharacters;
+    size_t mlCharacters = 0;
     std::vector<int32_t> mRows;
     std::vector<BString> mTexts;
     QElapsedTimer mStarted;

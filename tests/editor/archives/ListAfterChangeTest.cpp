@@ -97,7 +97,7 @@ protected:
     {
         main.reset();
         main = environment.StartEditor();
-        FortuneFiles::MakeArchive(Path(), "Header\r\nof the archive", Numbered());
+        zrv::test::WriteArchive(Path(), "Header\r\nof the archive", Numbered());
         main->OpenArchive(kName);
         QTreeView& list = *main->List();
         for (const int row : {3, 7, 120, 250, 299})
