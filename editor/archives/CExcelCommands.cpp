@@ -154,6 +154,10 @@ bool CExcelCommands::ExcelInstalled()
 
 std::optional<QString> CExcelCommands::CellText(const VARIANT& vValue)
 {
+    // Most cells hold text: read in place, without copies on the way.
+    if (vValue.vt == VT_BSTR)
+        return QString::fromUtf16(vValue.bstrVal,
+                                  static_cast<qsizetype>(SysStringLen(vValue.bstrVal)));
     CVariant value;
     if (FAILED(VariantCopyInd(value.get(), &vValue)))
         return std::nullopt;
@@ -378,7 +382,9 @@ void CExcelCommands::ImportFromExcel()
     } catch (const EditorError& error) {
         LogFailure("taking the active sheet", error);
     }
-    const bool archiveStayed = ImportRows(sheet.get(), archive.get(), name);
+    const ListMark before = mWindow.mark();
+    CImportChunk chunk(*archive.get(), mWindow.archivePath(name));
+    const bool archiveStayed = ImportRows(sheet.get(), chunk);
     sheet.reset();
     try {
         Call(workbook.get(), CExcel::DispClose, QStringLiteral("Close"));
@@ -390,7 +396,7 @@ void CExcelCommands::ImportFromExcel()
         mWindow.stillExists(name);
         return;
     }
-    mWindow.open(name);
+    mWindow.appended(chunk.AllAppended() ? before : ListMark{}, chunk.AppendedRows());
 }
 
 // Appends column A from row 1 down to the first cell that is empty without
@@ -398,16 +404,12 @@ void CExcelCommands::ImportFromExcel()
 // error value) ends the reading as an empty one does; so does Cancel. The
 // rows read up to then are appended, in chunks along the way. False when
 // the archive's file vanished, before anything was written elsewhere.
-bool CExcelCommands::ImportRows(IDispatch* sheet, IFortune* archive, const QString& name) const
+bool CExcelCommands::ImportRows(IDispatch* sheet, CImportChunk& chunk) const
 {
-    CImportChunk chunk(*archive);
-    const bool stayed = ReadRows(sheet, chunk, mWindow.archivePath(name));
-    if (stayed)
-        chunk.Flush();
-    return stayed;
+    return ReadRows(sheet, chunk) && chunk.Flush();
 }
 
-bool CExcelCommands::ReadRows(IDispatch* sheet, CImportChunk& chunk, const QString& path) const
+bool CExcelCommands::ReadRows(IDispatch* sheet, CImportChunk& chunk) const
 {
     CProgress progress(mWindow.owner, QStringLiteral("Importing fortunes..."), 0);
     for (int32_t row = 1;; ++row) {
@@ -432,11 +434,7 @@ bool CExcelCommands::ReadRows(IDispatch* sheet, CImportChunk& chunk, const QStri
         const QString fortune = TrimSpaces(*text);
         if (fortune.isEmpty())
             return true;
-        if (!QFileInfo::exists(path)) {
-            // Appending would create the archive again.
-            chunk.Drop();
+        if (!chunk.Take(row, fortune))
             return false;
-        }
-        chunk.Take(row, fortune);
     }
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "component/IFortune.h"
+#include "editor/editing/ListMark.h"
 #include "runtime/com/OleAuto.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <QList>
 #include <QString>
 
 class CImportChunk;
@@ -32,7 +34,11 @@ public:
         // False, after closing the archive and telling the user, when the
         // archive's file is gone.
         std::function<bool(const QString&)> stillExists;
-        std::function<void(const QString&)> open;
+        // The list's mark before a change.
+        std::function<ListMark()> mark;
+        // Shows the archive after these rows were appended to it; an inexact
+        // mark shows it afresh.
+        std::function<void(const ListMark&, const QList<QString>&)> appended;
     };
 
     explicit CExcelCommands(Window window);
@@ -65,8 +71,8 @@ private:
     ExportOutcome ExportRows(IDispatch* sheet, IFortune* archive, const QString& name,
                              int32_t limit) const;
     void FinishSheet(IDispatch* sheet) const;
-    bool ImportRows(IDispatch* sheet, IFortune* archive, const QString& name) const;
-    bool ReadRows(IDispatch* sheet, CImportChunk& chunk, const QString& path) const;
+    bool ImportRows(IDispatch* sheet, CImportChunk& chunk) const;
+    bool ReadRows(IDispatch* sheet, CImportChunk& chunk) const;
 
     Window mWindow;
     std::unique_ptr<CExcel> moExcel;

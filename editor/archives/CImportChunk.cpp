@@ -2,31 +2,52 @@
 
 #include "editor/editing/BstrText.h"
 #include "editor/editing/modFortuneBatch.h"
+#include "editor/editing/modFortuneRows.h"
 #include "editor/support/Logging.h"
 
-CImportChunk::CImportChunk(IFortune& roArchive) : mArchive(roArchive) {}
+#include <QFileInfo>
+#include <utility>
 
-void CImportChunk::Take(int32_t vlRow, const QString& vsFortune)
+CImportChunk::CImportChunk(IFortune& roArchive, QString vsPath, size_t vlMaxCharacters)
+    : mArchive(roArchive), msPath(std::move(vsPath)), mlMaxCharacters(vlMaxCharacters)
+{}
+
+bool CImportChunk::Take(int32_t vlRow, const QString& vsFortune)
 {
     if (mRows.empty())
         mStarted.start();
     mRows.push_back(vlRow);
     mTexts.push_back(ToBstr(vsFortune));
-    if (mRows.size() >= kChunkRows || mStarted.elapsed() >= kChunkTime)
-        Flush();
+    mlCharacters += static_cast<size_t>(vsFortune.size());
+    if (mlCharacters >= mlMaxCharacters || mStarted.elapsed() >= kChunkTime)
+        return Flush();
+    return true;
 }
 
-void CImportChunk::Flush()
+bool CImportChunk::Flush()
 {
-    modFortuneBatch::AppendFortunes(mArchive, mTexts, [this](size_t position, HRESULT) {
-        qCWarning(lcEditor) << "cannot append the fortune of row" << mRows[position];
+    if (mTexts.empty())
         return true;
-    });
+    if (!QFileInfo::exists(msPath)) {
+        Drop();
+        return false;
+    }
+    const size_t appended =
+        modFortuneBatch::AppendFortunes(mArchive, mTexts, [this](size_t position, HRESULT) {
+            qCWarning(lcEditor) << "cannot append the fortune of row" << mRows[position];
+            return true;
+        });
+    if (appended == mTexts.size() && mbAllAppended)
+        mAppended.append(modFortuneRows::AppendedRows(mTexts));
+    else
+        mbAllAppended = false;
     Drop();
+    return true;
 }
 
 void CImportChunk::Drop()
 {
     mRows.clear();
     mTexts.clear();
+    mlCharacters = 0;
 }

@@ -5,6 +5,7 @@
 #include "editor/editing/CListClipboardKeys.h"
 #include "editor/editing/modClipboardFormat.h"
 #include "editor/editing/modFortuneBatch.h"
+#include "editor/editing/modFortuneRows.h"
 #include "editor/editing/modSelection.h"
 #include "editor/support/EditorError.h"
 #include "runtime/com/BString.h"
@@ -112,6 +113,7 @@ void CClipboardCommands::Paste() const
     if (!ParseClipboardFortunes(fortunes))
         return;
     const std::vector<BString> texts(fortunes.begin(), fortunes.end());
+    const ListMark before = mWindow.mark();
     const size_t added =
         modFortuneBatch::AppendFortunes(*fortune, texts, [&texts](size_t position, HRESULT hr) {
             qCWarning(lcClipboard).nospace()
@@ -119,7 +121,9 @@ void CClipboardCommands::Paste() const
                 << ": Add failed with 0x" << Qt::hex << static_cast<uint32_t>(hr);
             return false;
         });
-    if (added > 0)
+    if (added == texts.size())
+        mWindow.appended(before, modFortuneRows::AppendedRows(texts));
+    else if (added > 0)
         mWindow.reload();
 }
 

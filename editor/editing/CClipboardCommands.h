@@ -1,9 +1,12 @@
 #pragma once
 
 #include "component/IFortune.h"
+#include "editor/editing/ListMark.h"
 
 #include <cstdint>
 #include <functional>
+#include <QList>
+#include <QString>
 #include <string>
 #include <vector>
 
@@ -27,6 +30,10 @@ public:
         std::function<void()> deleteSelected;
         // Shows the open archive again after its fortunes changed.
         std::function<void()> reload;
+        // The list's mark before a change.
+        std::function<ListMark()> mark;
+        // Shows the archive after these rows were appended to it.
+        std::function<void(const ListMark&, const QList<QString>&)> appended;
         // Shows the clipboard's count and sets the Paste command.
         std::function<void()> refresh;
     };

@@ -86,7 +86,11 @@ void CFortuneCommands::DeleteSelectedFortunes() const
         vbYesNo | vbQuestion | vbDefaultButton1, QStringLiteral("Confirm Delete"), mWindow.owner);
     if (answer != vbYes)
         return;
-    modSelection::DeleteFortunes(mWindow.fortune(),
-                                 modSelection::SelectedIndices(*mWindow.list, mWindow.keyRole));
-    mWindow.reload();
+    const ListMark before = mWindow.mark();
+    const std::vector<int32_t> indices =
+        modSelection::SelectedIndices(*mWindow.list, mWindow.keyRole);
+    if (modSelection::DeleteFortunes(mWindow.fortune(), indices))
+        mWindow.deleted(before, indices);
+    else
+        mWindow.reload();
 }

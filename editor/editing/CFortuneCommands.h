@@ -1,9 +1,11 @@
 #pragma once
 
 #include "component/IFortune.h"
+#include "editor/editing/ListMark.h"
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class QAbstractItemView;
 class QWidget;
@@ -24,6 +26,11 @@ public:
         std::function<bool()> stillExists;
         // Shows the open archive again after its fortunes changed.
         std::function<void()> reload;
+        // The list's mark before a change.
+        std::function<ListMark()> mark;
+        // Shows the archive after the fortunes at these indexes (as numbered
+        // at the mark) were deleted.
+        std::function<void(const ListMark&, const std::vector<int32_t>&)> deleted;
         std::function<void()> headerChanged;
         std::function<void()> selectionChanged;
     };

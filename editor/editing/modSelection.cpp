@@ -64,6 +64,8 @@ std::vector<int32_t> DeletionOrder(const std::vector<int32_t>& vlIndices)
     return order;
 }
 
+// Read from the selection's ranges rather than asking row by row, which
+// takes time in proportion to the rows times the ranges.
 std::vector<int32_t> SelectedIndices(const QAbstractItemView& vlvwItems, int vlKeyRole)
 {
     std::vector<int32_t> indices;
@@ -71,8 +73,17 @@ std::vector<int32_t> SelectedIndices(const QAbstractItemView& vlvwItems, int vlK
     const QItemSelectionModel* selection = vlvwItems.selectionModel();
     if (model == nullptr || selection == nullptr)
         return indices;
-    for (int row = 0; row < model->rowCount(); ++row) {
-        if (selection->isRowSelected(row, QModelIndex()))
+    const int rows = model->rowCount();
+    const int lastColumn = model->columnCount() - 1;
+    std::vector<bool> selected(static_cast<size_t>(std::max(rows, 0)), false);
+    for (const QItemSelectionRange& range : selection->selection()) {
+        if (range.parent().isValid() || range.left() > 0 || range.right() < lastColumn)
+            continue;
+        for (int row = std::max(range.top(), 0); row <= std::min(range.bottom(), rows - 1); ++row)
+            selected[static_cast<size_t>(row)] = true;
+    }
+    for (int row = 0; row < rows; ++row) {
+        if (selected[static_cast<size_t>(row)])
             indices.push_back(IndexFromKey(model->index(row, 0).data(vlKeyRole).toString()));
     }
     return indices;
@@ -87,19 +98,20 @@ int32_t CurrentIndex(const QAbstractItemView& vlvwItems, int vlKeyRole)
     return IndexFromKey(current.siblingAtColumn(0).data(vlKeyRole).toString());
 }
 
-void DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices)
+bool DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices)
 {
     if (roFortune == nullptr)
-        return;
+        return false;
     const std::vector<int32_t> order = DeletionOrder(vlIndices);
     if (order.empty() || modFortuneBatch::DeleteFortunes(*roFortune, order))
-        return;
+        return true;
     for (const int32_t index : order) {
         // A failed deletion is passed over; the others still go.
         if (const HRESULT hr = roFortune->Delete(index); FAILED(hr))
             qCWarning(lcEditor) << "fortune" << index << "not deleted, result" << Qt::hex
                                 << static_cast<uint32_t>(hr);
     }
+    return false;
 }
 
 } // namespace modSelection

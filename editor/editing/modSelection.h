@@ -34,7 +34,8 @@ int32_t CurrentIndex(const QAbstractItemView& vlvwItems, int vlKeyRole);
 
 // Deletes the fortunes in DeletionOrder with one batch call. Should that
 // fail, one IFortune Delete call each; a failing call is skipped and the
-// others still run.
-void DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices);
+// others still run. True when the batch call deleted them all (or there were
+// none to delete).
+bool DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices);
 
 } // namespace modSelection

@@ -41,12 +41,3 @@ QString CFortuneListModel::Key(int row) const
 {
     return u'I' + QString::number(row + 1);
 }
-
-QString CFortuneListModel::FirstLine(std::u16string_view fortune)
-{
-    const size_t lineFeed = fortune.find(u'\n');
-    size_t end = lineFeed == std::u16string_view::npos ? fortune.size() : lineFeed;
-    if (lineFeed != std::u16string_view::npos && end > 0 && fortune[end - 1] == u'\r')
-        --end;
-    return QString(reinterpret_cast<const QChar*>(fortune.data()), static_cast<qsizetype>(end));
-}

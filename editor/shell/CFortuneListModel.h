@@ -3,7 +3,6 @@
 #include <QAbstractListModel>
 #include <QList>
 #include <QString>
-#include <string_view>
 
 // Rows of the fortune list: one per fortune in archive order, showing its
 // first line. Row r (from 0) has the key "I" + (r + 1).
@@ -22,10 +21,7 @@ public:
     void SetRows(QList<QString> texts);
     void Clear();
     QString Key(int row) const;
-
-    // The text shown for a fortune: cut before its first line feed, and a
-    // carriage return left at the end of that part dropped too.
-    static QString FirstLine(std::u16string_view fortune);
+    const QList<QString>& Rows() const { return mTexts; }
 
 private:
     QList<QString> mTexts;

@@ -12,6 +12,7 @@
 #include "editor/editing/CClipboardCommands.h"
 #include "editor/editing/CClipboardViewer.h"
 #include "editor/editing/CFortuneCommands.h"
+#include "editor/editing/modFortuneRows.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/modArchiveFiles.h"
@@ -496,9 +497,13 @@ void frmMain::OpenArchive(const QString& name)
     setWindowTitle(CaptionPrefix + name);
     lblHeader->setText(kArchiveHeader + QStringLiteral(" - ") + name);
     mRows->Clear();
+    // Taken before the read: a change made meanwhile makes the list inexact.
+    mListedState = {};
+    const CFileState listed = CFileState::Of(CurrentArchivePath());
     const ComPtr<IFortuneSnapshot> snapshot = mCurrentArchive.Snapshot();
     lblHeading->setText(DisplayText(CArchiveObject::Header(*snapshot.get())));
     FillList(*snapshot.get());
+    mListedState = listed;
     RefreshSelectionStatus();
     RefreshArchiveStatus();
     RefreshArchiveCommands();
@@ -516,7 +521,7 @@ void frmMain::FillList(IFortuneSnapshot& snapshot)
     texts.reserve(count > 0 ? count : 0);
     try {
         for (int32_t i = 1; i <= count; ++i)
-            texts.append(CFortuneListModel::FirstLine(CArchiveObject::Item(snapshot, i).view()));
+            texts.append(modFortuneRows::FirstLine(CArchiveObject::Item(snapshot, i).view()));
     } catch (...) {
         mRows->SetRows(std::move(texts));
         throw;
@@ -524,9 +529,87 @@ void frmMain::FillList(IFortuneSnapshot& snapshot)
     mRows->SetRows(std::move(texts));
 }
 
+QString frmMain::CurrentArchivePath() const
+{
+    return ArchiveFiles::ArchivePath(DataFolder(), CurrentArchiveName());
+}
+
+ListMark frmMain::MarkList() const
+{
+    if (!mCurrentArchive)
+        return {};
+    return {CFileState::Of(CurrentArchivePath()) == mListedState, RowCount()};
+}
+
+void frmMain::ShowAppended(const ListMark& before, const QList<QString>& rows)
+{
+    if (!HoldsOnly(before, before.rows + rows.size()))
+        return OpenArchive(CurrentArchiveName());
+    // The model lets go of its rows first, so that appending copies none.
+    QList<QString> texts = mRows->Rows();
+    mRows->Clear();
+    texts.append(rows);
+    ShowRows(std::move(texts));
+}
+
+void frmMain::ShowDeleted(const ListMark& before, const std::vector<int32_t>& indices)
+{
+    std::vector<bool> gone(static_cast<size_t>(before.rows), false);
+    qsizetype deleted = 0;
+    for (const int32_t index : indices) {
+        if (index < 1 || index > before.rows)
+            return OpenArchive(CurrentArchiveName());
+        deleted += gone[static_cast<size_t>(index - 1)] ? 0 : 1;
+        gone[static_cast<size_t>(index - 1)] = true;
+    }
+    if (!HoldsOnly(before, before.rows - deleted))
+        return OpenArchive(CurrentArchiveName());
+    const QList<QString>& listed = mRows->Rows();
+    QList<QString> texts;
+    texts.reserve(listed.size() - deleted);
+    for (qsizetype row = 0; row < listed.size(); ++row) {
+        if (!gone[static_cast<size_t>(row)])
+            texts.append(listed[row]);
+    }
+    ShowRows(std::move(texts));
+}
+
+// The archive's file now holds the list as it was at the mark and this
+// window's change, nothing else: the mark was exact, the file is still there
+// and the archive counts `rows` fortunes. The file's state is taken before
+// the count, so a change made after it makes the next mark inexact.
+bool frmMain::HoldsOnly(const ListMark& before, qsizetype rows)
+{
+    if (!before.exact || !mCurrentArchive || before.rows != RowCount() ||
+        !ArchiveFileExists(CurrentArchiveName()))
+        return false;
+    const CFileState state = CFileState::Of(CurrentArchivePath());
+    try {
+        if (mCurrentArchive.Count() != rows)
+            return false;
+    } catch (const EditorError& error) {
+        qCWarning(lcEditor).noquote() << "the archive cannot be counted:" << DescribeFailure(error);
+        return false;
+    }
+    mListedState = state;
+    return true;
+}
+
+// The rows in place of the list's, then the state a reload leaves: no row
+// selected, status bar and commands refreshed.
+void frmMain::ShowRows(QList<QString> rows)
+{
+    mRows->SetRows(std::move(rows));
+    RefreshSelectionStatus();
+    RefreshArchiveStatus();
+    RefreshArchiveCommands();
+    RefreshClipboardCommands();
+}
+
 void frmMain::CloseArchive()
 {
     mCurrentArchive.reset();
+    mListedState = {};
     setWindowTitle(Title);
     lblHeader->setText(kArchiveHeader);
     lblHeading->clear();
@@ -762,6 +845,10 @@ void frmMain::BuildCommandRoutines()
     editing.reload = [this] { OpenArchive(CurrentArchiveName()); };
     editing.headerChanged = [this] { lblHeading->setText(DisplayText(mCurrentArchive.Header())); };
     editing.selectionChanged = [this] { RefreshSelectionStatus(); };
+    editing.mark = [this] { return MarkList(); };
+    editing.deleted = [this](const ListMark& before, const std::vector<int32_t>& indices) {
+        ShowDeleted(before, indices);
+    };
     mFortuneCommands = std::make_unique<const CFortuneCommands>(std::move(editing));
 
     CClipboardCommands::Window clipboard;
@@ -772,6 +859,10 @@ void frmMain::BuildCommandRoutines()
     clipboard.deleteSelected = [this] { DeleteSelectedFortunes(); };
     clipboard.reload = [this] { OpenArchive(CurrentArchiveName()); };
     clipboard.refresh = [this] { RefreshClipboardCommands(); };
+    clipboard.mark = [this] { return MarkList(); };
+    clipboard.appended = [this](const ListMark& before, const QList<QString>& rows) {
+        ShowAppended(before, rows);
+    };
     mClipboardCommands = std::make_unique<const CClipboardCommands>(std::move(clipboard));
 
     CExcelCommands::Window spreadsheet;
@@ -783,7 +874,10 @@ void frmMain::BuildCommandRoutines()
         return ArchiveFiles::ArchivePath(DataFolder(), name);
     };
     spreadsheet.stillExists = [this](const QString& name) { return ArchiveExists(name); };
-    spreadsheet.open = [this](const QString& name) { OpenArchive(name); };
+    spreadsheet.mark = [this] { return MarkList(); };
+    spreadsheet.appended = [this](const ListMark& before, const QList<QString>& rows) {
+        ShowAppended(before, rows);
+    };
     mExcelCommands = std::make_unique<CExcelCommands>(std::move(spreadsheet));
 }
 

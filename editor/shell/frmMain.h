@@ -1,7 +1,9 @@
 #pragma once
 
 #include "desktop/DesktopTypes.h"
+#include "editor/editing/ListMark.h"
 #include "editor/shell/CArchiveObject.h"
+#include "editor/shell/CFileState.h"
 #include "editor/shell/CommandState.h"
 #include "editor/shell/CSettings.h"
 
@@ -67,6 +69,16 @@ public:
     bool ArchiveExists(const QString& name);
     void OpenArchive(const QString& name);
     void CloseArchive();
+    // The list's mark before this window changes the open archive's fortunes.
+    ListMark MarkList() const;
+    // The open archive after this window appended fortunes showing as `rows`,
+    // or deleted those at `indices` (numbered as at the mark). When the file
+    // was exactly what the list showed at the mark and now holds just that
+    // change, the list is rebuilt from its own rows, the change applied;
+    // otherwise, as after any change, the archive is opened again. Either way
+    // the window then shows what a reload shows.
+    void ShowAppended(const ListMark& before, const QList<QString>& rows);
+    void ShowDeleted(const ListMark& before, const std::vector<int32_t>& indices);
     void RefreshSelectionStatus();
     void RefreshArchiveStatus();
     int32_t RowCount() const;
@@ -142,6 +154,9 @@ private:
     void SettleTimer_Timer();
     void CheckPlayerInstalled();
     void FillList(IFortuneSnapshot& snapshot);
+    QString CurrentArchivePath() const;
+    bool HoldsOnly(const ListMark& before, qsizetype rows);
+    void ShowRows(QList<QString> rows);
     CommandState::Inputs StateInputs() const;
     void moClip_ClipboardChanged();
 
@@ -150,6 +165,7 @@ private:
     CSettings mSettings;
     bool mSpreadsheetAvailable = false;
     CArchiveObject mCurrentArchive;
+    CFileState mListedState; // of the file the list shows; none when unknown
     zrv::desktop::HWND mhWnd = 0;
     bool mLoaded = false;
     QTimer mSettleTimer;

@@ -1,9 +1,11 @@
 #include "editor/editing/modSelection.h"
 
 #include <gtest/gtest.h>
+#include <iterator>
 #include <numeric>
 #include <QStandardItemModel>
 #include <QTreeView>
+#include <random>
 
 using namespace modSelection;
 
@@ -127,4 +129,30 @@ TEST_F(SelectionTest, currentRowCountsOnlyWhenSelected)
     EXPECT_EQ(CurrentIndex(view, kKeyRole), 2);
     view.selectionModel()->clearSelection();
     EXPECT_EQ(CurrentIndex(view, kKeyRole), 0);
+}
+
+// Overlapping, split and pending (Current) ranges as clicks, Shift and Ctrl
+// leave them: the indices are those of the rows the selection model itself
+// calls selected, each once, in list order.
+TEST_F(SelectionTest, selectedIndicesMatchRowByRowAfterMixedSelections)
+{
+    Fill(40);
+    std::mt19937 random(5);
+    using Flag = QItemSelectionModel::SelectionFlag;
+    const QItemSelectionModel::SelectionFlags kinds[] = {
+        Flag::Select, Flag::Deselect, Flag::Toggle, Flag::ClearAndSelect,
+        QItemSelectionModel::SelectionFlags(Flag::Select) | Flag::Current};
+    for (int step = 0; step < 300; ++step) {
+        const int top = static_cast<int>(random() % 40);
+        const int bottom = std::min(39, top + static_cast<int>(random() % 8));
+        const QItemSelection range(model.index(top, 0), model.index(bottom, 0));
+        view.selectionModel()->select(range, kinds[random() % std::size(kinds)] |
+                                                 QItemSelectionModel::Rows);
+        std::vector<int32_t> expected;
+        for (int row = 0; row < 40; ++row) {
+            if (view.selectionModel()->isRowSelected(row, QModelIndex()))
+                expected.push_back(row + 1);
+        }
+        ASSERT_EQ(Selected(), expected) << "after step " << step;
+    }
 }
