@@ -228,9 +228,9 @@ HRESULT CFortune::Snapshot(IFortuneSnapshot** ppSnapshot)
     return FAILED(hr) ? hr : CFortuneSnapshot::Create(std::move(snapshot), ppSnapshot);
 }
 
-HRESULT CFortune::AddMany(LONG lCount, const BSTR* psFortunes)
+HRESULT CFortune::AddMany(LONG lCount, const BSTR* psFortunes, LONG lFlags)
 {
-    if (lCount < 0)
+    if (lCount < 0 || (lFlags & ~FORTUNE_ADD_EXACT) != 0)
         return E_INVALIDARG;
     if (lCount > 0 && !psFortunes)
         return E_POINTER;
@@ -239,7 +239,8 @@ HRESULT CFortune::AddMany(LONG lCount, const BSTR* psFortunes)
         texts.reserve(static_cast<size_t>(lCount));
         for (LONG i = 0; i < lCount; ++i)
             texts.push_back(ToAnsiCounted(psFortunes[i]));
-        m_archive.AddMany(texts);
+        m_archive.AddMany(texts, (lFlags & FORTUNE_ADD_EXACT) != 0 ? CArchive::AddMode::Exact
+                                                                   : CArchive::AddMode::Trimmed);
     });
 }
 

@@ -241,17 +241,22 @@ void CArchive::Add(const std::string& text)
 
 // A rewrite rather than an append in place: a process killed in the middle
 // of a large write leaves part of it in the file, a rename never does.
-void CArchive::AddMany(const std::vector<std::string>& texts)
+void CArchive::AddMany(const std::vector<std::string>& texts, AddMode mode)
 {
     Checkpoint("AddMany");
+    const bool exact = mode == AddMode::Exact;
+    size_t size = 0;
+    for (const std::string& text : texts)
+        size += kSeparatorLength + text.size();
     std::string bytes;
+    bytes.reserve(size);
     for (size_t i = 0; i < texts.size(); ++i) {
-        const std::string trimmed = TrimLineBreaks(texts[i]);
-        if (trimmed.empty())
+        const std::string_view text = exact ? std::string_view(texts[i]) : Trimmed(texts[i]);
+        if (text.empty() && !exact)
             continue;
-        Refuse(trimmed, i + 1);
-        bytes += kSeparator;
-        bytes += trimmed;
+        Refuse(text, i + 1);
+        bytes.append(kSeparator, kSeparatorLength);
+        bytes.append(text);
     }
     if (bytes.empty()) {
         ReleaseIfUnlinked();
@@ -519,7 +524,7 @@ const char* CArchive::Unstorable(std::string_view text)
     return nullptr;
 }
 
-void CArchive::Refuse(const std::string& text, size_t position)
+void CArchive::Refuse(std::string_view text, size_t position)
 {
     const char* const reason = Unstorable(text);
     if (!reason)
@@ -557,8 +562,13 @@ std::string CArchive::HandedOut(std::string_view stored)
 
 std::string CArchive::TrimLineBreaks(const std::string& text)
 {
+    return std::string(Trimmed(text));
+}
+
+std::string_view CArchive::Trimmed(std::string_view text)
+{
     const size_t last = text.find_last_not_of("\r\n");
-    if (last == std::string::npos)
+    if (last == std::string_view::npos)
         return {};
     const size_t first = text.find_first_not_of("\r\n");
     return text.substr(first, last - first + 1);

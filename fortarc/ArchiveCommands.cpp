@@ -54,7 +54,11 @@ void Require(bool taken, const std::string& label)
 
 std::u16string StorableFortune(const std::string& bytes, const std::string& what)
 {
-    std::u16string text = TrimLineBreaks(ToCrLf(FromConsole(bytes, what)));
+    return ExactFortune(TrimLineBreaks(ToCrLf(FromConsole(bytes, what))), what);
+}
+
+std::u16string ExactFortune(std::u16string text, const std::string& what)
+{
     if (text.empty())
         throw FortarcError(ExitCode::BadText, what + " is empty");
     if (EndsWithPercentLine(text))

@@ -42,16 +42,13 @@ bool CFortuneFileBuilder::Append(std::string_view text)
 {
     if (text.empty())
         return true;
-    const bool needsLineEnd = text.back() != '\n';
-    const size_t length = text.size() + (needsLineEnd ? 1 : 0);
+    const size_t length = text.size() + 1;
     // The entry, its delimiter line, and room for the final end offset.
     if (m_text.size() + length + 2 > std::numeric_limits<uint32_t>::max())
         return false;
     m_offsets.push_back(static_cast<uint32_t>(m_text.size()));
     m_text += text;
-    if (needsLineEnd)
-        m_text += '\n';
-    m_text += "%\n";
+    m_text += "\n%\n";
     const auto entryLength = static_cast<uint32_t>(length);
     m_longest = std::max(m_longest, entryLength);
     m_shortest = m_offsets.size() == 1 ? entryLength : std::min(m_shortest, entryLength);

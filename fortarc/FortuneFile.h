@@ -23,8 +23,9 @@ constexpr size_t kStrfileHeaderSize = 24;
 class CFortuneFileBuilder final {
 public:
     // `text` has LF line ends and holds no line that is only the delimiter. An
-    // empty text is left out, as strfile would skip it; a text without a final
-    // line end gets one. False when the file would outgrow 32-bit offsets.
+    // empty text is left out, as strfile would skip it; every other gets a
+    // final line end, so that blank lines at its end stay part of it. False
+    // when the file would outgrow 32-bit offsets.
     bool Append(std::string_view text);
     size_t Entries() const { return m_offsets.size(); }
     const std::string& Text() const { return m_text; }

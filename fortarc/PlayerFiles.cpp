@@ -182,20 +182,18 @@ void ImportFortune(const CCommandContext& context, const std::string& file,
     const std::vector<std::string> entries =
         SplitFortuneText(text, header.delimiter, (header.flags & kStrfileRotated) != 0);
 
-    // Every entry is checked before the archive is touched.
+    // Every entry is checked before the archive is touched. Each is kept as
+    // fortune(6) prints it, blank lines at either end included.
     std::vector<std::u16string> storable;
     size_t blank = 0;
-    size_t trimmed = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
-        const std::string what = file + ": entry " + std::to_string(i + 1);
-        const size_t first = entries[i].find_first_not_of("\r\n");
-        if (first == std::string::npos) {
+        if (entries[i].find_first_not_of("\r\n") == std::string::npos) {
             ++blank;
             continue;
         }
-        if (first > 0 || entries[i].find_last_not_of("\r\n") + 1 < entries[i].size())
-            ++trimmed;
-        storable.push_back(ArchiveCommands::StorableFortune(entries[i], what));
+        const std::string what = file + ": entry " + std::to_string(i + 1);
+        storable.push_back(
+            ArchiveCommands::ExactFortune(ToCrLf(FromConsole(entries[i], what)), what));
     }
 
     const ArchiveRef ref = context.Resolve(archive);
@@ -203,7 +201,7 @@ void ImportFortune(const CCommandContext& context, const std::string& file,
     RequireRoom(ref, storable);
     const int32_t before = fortunes.Count();
     // One batch: on failure the archive is as it was.
-    fortunes.AddMany(storable);
+    fortunes.AddMany(storable, FORTUNE_ADD_EXACT);
     bool kept = false;
     const bool settled = KeepOrTakeBack(fortunes, before, storable, kept);
     if (!kept)
@@ -214,11 +212,6 @@ void ImportFortune(const CCommandContext& context, const std::string& file,
     if (blank > 0)
         std::fprintf(stderr, "fortarc: %s: %zu entries of blank lines only were skipped\n",
                      file.c_str(), blank);
-    if (trimmed > 0)
-        std::fprintf(stderr,
-                     "fortarc: %s: %zu entries lost the blank lines at their start or end, "
-                     "which the archive does not keep\n",
-                     file.c_str(), trimmed);
 }
 
 } // namespace fortarc::PlayerFiles
