@@ -1,6 +1,7 @@
 #include "component/AnsiText.h"
 
 #include "runtime/com/AnsiText.h"
+#include "runtime/com/AsciiText.h"
 
 #include <limits>
 #include <new>
@@ -26,6 +27,16 @@ std::string ToAnsi(const OLECHAR* text)
 std::string ToAnsiCounted(BSTR text)
 {
     return text ? com::ToAnsi(std::u16string_view(text, SysStringLen(text))) : std::string();
+}
+
+void AssignAnsiCounted(BSTR text, std::string& out)
+{
+    const std::u16string_view wide =
+        text ? std::u16string_view(text, SysStringLen(text)) : std::u16string_view();
+    if (com::IsAscii(wide))
+        out.assign(wide.begin(), wide.end());
+    else
+        out = ToAnsiCounted(text);
 }
 
 std::u16string ToWide(const std::string& text)

@@ -16,6 +16,8 @@ std::string ToAnsi(const OLECHAR* text);
 // The whole counted string, NULs included, so that a text holding one can be
 // refused rather than cut. Null is the empty text.
 std::string ToAnsiCounted(BSTR text);
+// The same into `out`, reusing its room when the text is ASCII.
+void AssignAnsiCounted(BSTR text, std::string& out);
 std::u16string ToWide(const std::string& text);
 
 // A new string holding the whole text (never null: the empty text gives an

@@ -235,12 +235,20 @@ HRESULT CFortune::AddMany(LONG lCount, const BSTR* psFortunes, LONG lFlags)
     if (lCount > 0 && !psFortunes)
         return E_POINTER;
     return zrv::Guarded(IID_IFortuneBatch, [&] {
-        std::vector<std::string> texts;
-        texts.reserve(static_cast<size_t>(lCount));
+        size_t size = 0;
         for (LONG i = 0; i < lCount; ++i)
-            texts.push_back(ToAnsiCounted(psFortunes[i]));
-        m_archive.AddMany(texts, (lFlags & FORTUNE_ADD_EXACT) != 0 ? CArchive::AddMode::Exact
-                                                                   : CArchive::AddMode::Trimmed);
+            size += SysStringLen(psFortunes[i]);
+        // One text converted at a time, into the same buffer.
+        std::string converted;
+        m_archive.AddMany(
+            static_cast<size_t>(lCount),
+            [&](size_t position) -> std::string_view {
+                AssignAnsiCounted(psFortunes[position], converted);
+                return converted;
+            },
+            (lFlags & FORTUNE_ADD_EXACT) != 0 ? CArchive::AddMode::Exact
+                                              : CArchive::AddMode::Trimmed,
+            size);
     });
 }
 

@@ -93,6 +93,17 @@ std::string_view UpToNul(std::string_view text)
     throw CArchiveError(kind, reason);
 }
 
+// Whether LF % LF occurs in the text, found from its "%", which is rare
+// where line feeds are not.
+bool HoldsSeparator(std::string_view text)
+{
+    for (size_t at = text.find('%', 1); at != std::string_view::npos && at + 1 < text.size();
+         at = text.find('%', at + 1))
+        if (text[at - 1] == '\n' && text[at + 1] == '\n')
+            return true;
+    return false;
+}
+
 bool RenameNoReplace(const std::string& from, const std::string& to)
 {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
@@ -243,20 +254,28 @@ void CArchive::Add(const std::string& text)
 // of a large write leaves part of it in the file, a rename never does.
 void CArchive::AddMany(const std::vector<std::string>& texts, AddMode mode)
 {
-    Checkpoint("AddMany");
-    const bool exact = mode == AddMode::Exact;
     size_t size = 0;
     for (const std::string& text : texts)
-        size += kSeparatorLength + text.size();
+        size += text.size();
+    AddMany(
+        texts.size(), [&](size_t position) { return std::string_view(texts[position]); }, mode,
+        size);
+}
+
+void CArchive::AddMany(size_t count, const TextSource& text, AddMode mode, size_t sizeHint)
+{
+    Checkpoint("AddMany");
+    const bool exact = mode == AddMode::Exact;
     std::string bytes;
-    bytes.reserve(size);
-    for (size_t i = 0; i < texts.size(); ++i) {
-        const std::string_view text = exact ? std::string_view(texts[i]) : Trimmed(texts[i]);
-        if (text.empty() && !exact)
+    bytes.reserve(sizeHint + count * kSeparatorLength);
+    for (size_t i = 0; i < count; ++i) {
+        const std::string_view given = text(i);
+        const std::string_view kept = exact ? given : Trimmed(given);
+        if (kept.empty() && !exact)
             continue;
-        Refuse(text, i + 1);
+        Refuse(kept, i + 1);
         bytes.append(kSeparator, kSeparatorLength);
-        bytes.append(text);
+        bytes.append(kept);
     }
     if (bytes.empty()) {
         ReleaseIfUnlinked();
@@ -377,17 +396,18 @@ CArchiveSnapshot CArchive::Snapshot()
     Checkpoint("Snapshot");
     ReloadIfChanged();
     if (m_offsets.empty() || m_sFile.empty())
-        return CArchiveSnapshot(m_sHeader, {}, {});
+        return CArchiveSnapshot(m_sHeader, {}, 0, {});
     const int64_t first = m_offsets.front() - kSeparatorLength;
     const int64_t length = m_sStamp.Size() - first;
-    std::string bytes(static_cast<size_t>(length), '\0');
-    if (!m_reader.IsOpen() || ReadFully(m_reader.Fd(), bytes.data(), length, first) != length)
+    auto bytes = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(length));
+    if (!m_reader.IsOpen() || ReadFully(m_reader.Fd(), bytes.get(), length, first) != length)
         Fail("The archive could not be read");
     std::vector<size_t> starts;
     starts.reserve(m_offsets.size());
     for (const int64_t offset : m_offsets)
         starts.push_back(static_cast<size_t>(offset - first));
-    return CArchiveSnapshot(m_sHeader, std::move(bytes), std::move(starts));
+    return CArchiveSnapshot(m_sHeader, std::move(bytes), static_cast<size_t>(length),
+                            std::move(starts));
 }
 
 std::string CArchive::Header()
@@ -517,7 +537,7 @@ const char* CArchive::Unstorable(std::string_view text)
 {
     if (text.find('\0') != std::string_view::npos)
         return "it holds a NUL byte";
-    if (text.find(kSeparator) != std::string_view::npos)
+    if (HoldsSeparator(text))
         return "it holds a line of only \"%\" after a bare line feed, which would split it";
     if (text.ends_with("\n%"))
         return "its last line holds only \"%\", which would be read as a separator";

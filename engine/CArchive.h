@@ -5,6 +5,7 @@
 #include "engine/CRangeReader.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,6 +79,11 @@ public:
     // Appends the texts, in order, in one rewrite synced before it returns. An
     // unstorable one refuses the whole batch.
     void AddMany(const std::vector<std::string>& texts, AddMode mode = AddMode::Trimmed);
+    // The same for `count` texts handed out one at a time by `text` (each
+    // valid until the next call), so that a caller converting them needs no
+    // copy of them all; `sizeHint` is about their total size in bytes.
+    using TextSource = std::function<std::string_view(size_t position)>;
+    void AddMany(size_t count, const TextSource& text, AddMode mode, size_t sizeHint);
     // Deletes the fortunes at `indexes` (numbered as before the call, in any
     // order, duplicates counted once) in one rewrite. An index out of range
     // refuses the whole batch.

@@ -54,10 +54,12 @@ void Require(bool taken, const std::string& label)
 
 std::u16string StorableFortune(const std::string& bytes, const std::string& what)
 {
-    return ExactFortune(TrimLineBreaks(ToCrLf(FromConsole(bytes, what))), what);
+    std::u16string text = TrimLineBreaks(ToCrLf(FromConsole(bytes, what)));
+    RequireStorable(text, what);
+    return text;
 }
 
-std::u16string ExactFortune(std::u16string text, const std::string& what)
+void RequireStorable(std::u16string_view text, const std::string& what)
 {
     if (text.empty())
         throw FortarcError(ExitCode::BadText, what + " is empty");
@@ -65,7 +67,6 @@ std::u16string ExactFortune(std::u16string text, const std::string& what)
         throw FortarcError(ExitCode::BadText,
                            what + " ends with a line holding only \"%\", which the archive "
                                   "would read as a separator");
-    return text;
 }
 
 void List(const CCommandContext& context, const std::string& archive)

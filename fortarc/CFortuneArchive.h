@@ -38,7 +38,7 @@ public:
     // durable write.
     CSnapshotReader Snapshot() const;
     // `flags` as IFortuneBatch::AddMany takes them.
-    void AddMany(const std::vector<std::u16string>& texts, LONG flags);
+    void AddMany(const std::vector<BString>& texts, LONG flags);
     // Indexes as numbered before the call, in any order.
     void DeleteMany(const std::vector<int32_t>& indexes);
 

@@ -1,8 +1,10 @@
 #include "fortarc/ConsoleText.h"
 
 #include "fortarc/FortarcError.h"
+#include "runtime/com/AsciiText.h"
 #include "runtime/com/CodePage.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace fortarc {
@@ -111,6 +113,44 @@ std::u16string ToLf(std::u16string_view text)
     }
     result.append(text.substr(from));
     return result;
+}
+
+bool AppendFileText(std::u16string_view text, std::string& out)
+{
+    // ASCII is itself in every codeset: narrowed in one branch-free pass that
+    // drops the CR of each CR LF, then searched for a line of only "%".
+    const size_t start = out.size();
+    const size_t size = text.size();
+    out.resize(start + size);
+    char* const base = out.data() + start;
+    char* to = base;
+    char16_t bits = 0;
+    for (size_t i = 0; i < size; ++i) {
+        const char16_t c = text[i];
+        bits |= c;
+        *to = static_cast<char>(c);
+        const bool crBeforeLf = c == u'\r' && i + 1 < size && text[i + 1] == u'\n';
+        to += crBeforeLf ? 0 : 1;
+    }
+    const std::string_view lines(base, static_cast<size_t>(to - base));
+    if (bits >= 0x80) {
+        out.resize(start);
+        const std::u16string lf = ToLf(text);
+        if (HasPercentLine(lf))
+            return false;
+        out += ToConsole(lf);
+        return true;
+    }
+    // "%" is rare: each is looked at, not each line.
+    for (size_t at = lines.find('%'); at != std::string_view::npos; at = lines.find('%', at + 1)) {
+        if ((at == 0 || lines[at - 1] == '\n') &&
+            (at + 1 == lines.size() || lines[at + 1] == '\n')) {
+            out.resize(start);
+            return false;
+        }
+    }
+    out.resize(start + lines.size());
+    return true;
 }
 
 bool HasPercentLine(std::u16string_view text)

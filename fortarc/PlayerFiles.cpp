@@ -6,9 +6,12 @@
 #include "fortarc/ConsoleText.h"
 #include "fortarc/FortarcError.h"
 #include "fortarc/FortuneFile.h"
+#include "runtime/com/AsciiText.h"
 
 #include <cstdio>
+#include <cstring>
 #include <limits>
+#include <new>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -76,19 +79,26 @@ void RequireReplaceablePair(const std::string& textPath, const std::string& inde
         refuse(indexPath + ": not a strfile index of " + textPath);
 }
 
+// Compared as bytes: char16_t's own comparison goes unit by unit.
+bool SameText(std::u16string_view a, std::u16string_view b)
+{
+    return a.size() == b.size() &&
+           std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
+}
+
 // Whether the archive's last fortunes, after the `before` it had, are `added`
 // as given; when they are not (a character the code page lacks became "?"),
 // they are taken off again in one deletion, and only while nothing came after
 // them. True when the import stands or was taken back; false when neither.
-bool KeepOrTakeBack(CFortuneArchive& fortunes, int32_t before,
-                    const std::vector<std::u16string>& added, bool& kept)
+bool KeepOrTakeBack(CFortuneArchive& fortunes, int32_t before, const std::vector<BString>& added,
+                    bool& kept)
 {
     try {
         const CSnapshotReader now = fortunes.Snapshot();
         const auto end = before + static_cast<int32_t>(added.size());
         kept = now.Count() >= end;
         for (int32_t i = before + 1; kept && i <= end; ++i)
-            kept = now.Item(i) == added[static_cast<size_t>(i - before - 1)];
+            kept = SameText(now.Text(i).view(), added[static_cast<size_t>(i - before - 1)].view());
         if (kept)
             return true;
         if (now.Count() != end)
@@ -103,24 +113,39 @@ bool KeepOrTakeBack(CFortuneArchive& fortunes, int32_t before,
     }
 }
 
+// An entry of a fortune file as the archive will hold it, exactly: CR LF
+// line ends. `prefix` and `number` name it in messages.
+BString ArchiveText(std::string_view entry, const std::string& prefix, size_t number)
+{
+    const auto what = [&] { return prefix + std::to_string(number); };
+    BString text = zrv::com::AsciiToBStringCrLf(entry);
+    if (!text.get())
+        text = BString(ToCrLf(FromConsole(entry, what())));
+    if (!text.get())
+        throw std::bad_alloc();
+    // Entries are never empty here: only a last line of "%" is refused.
+    if (EndsWithPercentLine(text.view()))
+        ArchiveCommands::RequireStorable(text.view(), what());
+    return text;
+}
+
 // Bytes of the text in UTF-8, which no code page the archive may be written
 // in exceeds; counted without converting it.
 unsigned long long Utf8Length(std::u16string_view text)
 {
+    if (zrv::com::IsAscii(text))
+        return text.size();
     unsigned long long bytes = 0;
     for (const char16_t unit : text)
         bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : (unit >= 0xDC00 && unit < 0xE000) ? 1 : 3;
     return bytes;
 }
 
-// Appending needs room for the new fortunes, and taking them off again after
-// a failure a rewrite of the whole archive beside it: refused up front when
+// Appending needs room for the new fortunes (`adding` bytes), and taking
+// them off again after a failure a rewrite of the whole archive beside it: refused up front when
 // the folder's file system has not that much free.
-void RequireRoom(const ArchiveRef& archive, const std::vector<std::u16string>& fortunes)
+void RequireRoom(const ArchiveRef& archive, unsigned long long adding)
 {
-    unsigned long long adding = 0;
-    for (const std::u16string& fortune : fortunes)
-        adding += Utf8Length(fortune) + 3;
     struct stat info {};
     struct statvfs space {};
     if (::stat(archive.path.c_str(), &info) != 0 ||
@@ -159,14 +184,21 @@ void ExportFortune(const CCommandContext& context, const std::string& archive,
     CFortuneFileBuilder builder;
     const CSnapshotReader snapshot = fortunes.Snapshot();
     const int32_t count = snapshot.Count();
+    // The export is about the archive's size: its texts lose their CRs and
+    // each gains a line end.
+    struct stat archiveInfo {};
+    if (::stat(ref.path.c_str(), &archiveInfo) == 0)
+        builder.Reserve(static_cast<size_t>(archiveInfo.st_size) + static_cast<size_t>(count),
+                        static_cast<size_t>(count));
+    std::string text;
     for (int32_t i = 1; i <= count; ++i) {
-        const std::u16string text = ToLf(snapshot.Item(i));
-        if (HasPercentLine(text))
+        text.clear();
+        if (!AppendFileText(snapshot.Text(i).view(), text))
             throw FortarcError(ExitCode::BadText,
                                ref.label + ": fortune " + std::to_string(i) +
                                    " holds a line that is only \"%\", which fortune(6) would "
                                    "play as two fortunes; nothing was written");
-        if (!builder.Append(ToConsole(text)))
+        if (!builder.Append(text))
             throw FortarcError(ExitCode::Failure,
                                ref.label + ": too large for a strfile index (4 GiB)");
     }
@@ -176,29 +208,33 @@ void ExportFortune(const CCommandContext& context, const std::string& archive,
 void ImportFortune(const CCommandContext& context, const std::string& file,
                    const std::string& archive)
 {
-    const std::string text = ReadFortuneText(file);
+    std::string text = ReadFortuneText(file);
     const StrfileHeader header =
         ReadIndexHeader(file + ".dat", text.size()).value_or(StrfileHeader{});
-    const std::vector<std::string> entries =
-        SplitFortuneText(text, header.delimiter, (header.flags & kStrfileRotated) != 0);
+    // Split as stored, then turned back in place: the views stay valid.
+    const std::vector<std::string_view> entries = SplitFortuneText(text, header.delimiter);
+    if ((header.flags & kStrfileRotated) != 0)
+        Rot13(text);
 
     // Every entry is checked before the archive is touched. Each is kept as
     // fortune(6) prints it, blank lines at either end included.
-    std::vector<std::u16string> storable;
+    std::vector<BString> storable;
+    storable.reserve(entries.size());
+    unsigned long long adding = 0;
     size_t blank = 0;
+    const std::string prefix = file + ": entry ";
     for (size_t i = 0; i < entries.size(); ++i) {
         if (entries[i].find_first_not_of("\r\n") == std::string::npos) {
             ++blank;
             continue;
         }
-        const std::string what = file + ": entry " + std::to_string(i + 1);
-        storable.push_back(
-            ArchiveCommands::ExactFortune(ToCrLf(FromConsole(entries[i], what)), what));
+        storable.push_back(ArchiveText(entries[i], prefix, i + 1));
+        adding += Utf8Length(storable.back().view()) + 3;
     }
 
     const ArchiveRef ref = context.Resolve(archive);
     CFortuneArchive fortunes = context.Open(ref, Access::Append);
-    RequireRoom(ref, storable);
+    RequireRoom(ref, adding);
     const int32_t before = fortunes.Count();
     // One batch: on failure the archive is as it was.
     fortunes.AddMany(storable, FORTUNE_ADD_EXACT);
