@@ -29,14 +29,20 @@ std::string ToAnsiCounted(BSTR text)
     return text ? com::ToAnsi(std::u16string_view(text, SysStringLen(text))) : std::string();
 }
 
-void AssignAnsiCounted(BSTR text, std::string& out)
+std::string_view ToAnsiCounted(BSTR text, std::string& buffer)
 {
     const std::u16string_view wide =
         text ? std::u16string_view(text, SysStringLen(text)) : std::u16string_view();
-    if (com::IsAscii(wide))
-        out.assign(wide.begin(), wide.end());
-    else
-        out = ToAnsiCounted(text);
+    if (!com::IsAscii(wide)) {
+        buffer = ToAnsiCounted(text);
+        return buffer;
+    }
+    if (buffer.size() < wide.size())
+        buffer.resize(wide.size());
+    char* const out = buffer.data();
+    for (size_t i = 0; i < wide.size(); ++i)
+        out[i] = static_cast<char>(wide[i]);
+    return std::string_view(buffer).substr(0, wide.size());
 }
 
 std::u16string ToWide(const std::string& text)

@@ -242,10 +242,7 @@ HRESULT CFortune::AddMany(LONG lCount, const BSTR* psFortunes, LONG lFlags)
         std::string converted;
         m_archive.AddMany(
             static_cast<size_t>(lCount),
-            [&](size_t position) -> std::string_view {
-                AssignAnsiCounted(psFortunes[position], converted);
-                return converted;
-            },
+            [&](size_t position) { return ToAnsiCounted(psFortunes[position], converted); },
             (lFlags & FORTUNE_ADD_EXACT) != 0 ? CArchive::AddMode::Exact
                                               : CArchive::AddMode::Trimmed,
             size);

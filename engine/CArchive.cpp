@@ -456,11 +456,39 @@ CArchive::Outcome CArchive::RewriteArchive(const std::string* header, const Chan
                           header ? *header : m_sHeader, change)) {
             outcome = Outcome::WriteFailed;
             error = errno;
+        } else if (change.kind == Change::Kind::Append && TakeAppended(target, change.text)) {
+            return Outcome::Done;
         }
     }
     Load(m_sFile);
     errno = error;
     return outcome;
+}
+
+// After a rewrite that appended `appended` to the file the index describes:
+// the index is extended by a scan of those bytes in memory instead of a read
+// of the whole file, and the new file kept for reading. Not when the old text
+// ended in a line of only "%" (the first new separator could complete one
+// line early, which only a scan of the file tells), nor when the file in
+// place is not the written one's size.
+bool CArchive::TakeAppended(const std::string& target, const std::string& appended)
+{
+    const int64_t oldSize = m_sStamp.Size();
+    char tail[2] = {};
+    if (oldSize >= 2 && (ReadFully(m_reader.Fd(), tail, 2, oldSize - 2) != 2 ||
+                         (tail[0] == '\n' && tail[1] == '%')))
+        return false;
+    struct stat status {};
+    CUniqueFd file = OpenRegular(target, O_RDONLY, status);
+    if (!file.IsOpen() || status.st_size != oldSize + static_cast<int64_t>(appended.size()))
+        return false;
+    CSeparatorScanner scanner;
+    scanner.Feed(appended.data(), appended.size());
+    for (const int64_t offset : scanner.Offsets())
+        m_offsets.push_back(oldSize + offset);
+    m_sStamp = CFileStamp(status);
+    m_reader.Attach(std::move(file));
+    return true;
 }
 
 // The fortunes are copied as stored, separators included, in large ranges

@@ -122,6 +122,7 @@ private:
     bool WriteArchive(int sourceFd, const struct stat& status, int folderFd,
                       const std::string& target, const std::string& header,
                       const Change& change) const;
+    bool TakeAppended(const std::string& target, const std::string& appended);
     Outcome Append(const std::string& bytes, const std::vector<int64_t>& starts);
     bool ExtendIndex(int fd, const CFileStamp& before, size_t appended,
                      const std::vector<int64_t>& starts);

@@ -8,6 +8,7 @@
 #include "fortarc/FortuneFile.h"
 #include "runtime/com/AsciiText.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -87,21 +88,27 @@ bool SameText(std::u16string_view a, std::u16string_view b)
 }
 
 // Whether the archive's last fortunes, after the `before` it had, are `added`
-// as given; when they are not (a character the code page lacks became "?"),
-// they are taken off again in one deletion, and only while nothing came after
-// them. True when the import stands or was taken back; false when neither.
+// as given (`converted`: some went through the code page); when they are not (a character the code
+// page lacks became "?"), they are taken off again in one deletion, and only while nothing came
+// after them. True when the import stands or was taken back; false when neither.
 bool KeepOrTakeBack(CFortuneArchive& fortunes, int32_t before, const std::vector<BString>& added,
-                    bool& kept)
+                    bool converted, bool& kept)
 {
     try {
-        const CSnapshotReader now = fortunes.Snapshot();
         const auto end = before + static_cast<int32_t>(added.size());
-        kept = now.Count() >= end;
-        for (int32_t i = before + 1; kept && i <= end; ++i)
-            kept = SameText(now.Text(i).view(), added[static_cast<size_t>(i - before - 1)].view());
+        // ASCII is itself in every code page: when no text needed converting,
+        // the count tells all, and no snapshot of the archive is read back.
+        kept = fortunes.Count() >= end;
+        if (kept && converted) {
+            const CSnapshotReader now = fortunes.Snapshot();
+            kept = now.Count() >= end;
+            for (int32_t i = before + 1; kept && i <= end; ++i)
+                kept =
+                    SameText(now.Text(i).view(), added[static_cast<size_t>(i - before - 1)].view());
+        }
         if (kept)
             return true;
-        if (now.Count() != end)
+        if (fortunes.Count() != end)
             return false;
         std::vector<int32_t> indexes;
         for (int32_t i = before + 1; i <= end; ++i)
@@ -114,12 +121,15 @@ bool KeepOrTakeBack(CFortuneArchive& fortunes, int32_t before, const std::vector
 }
 
 // An entry of a fortune file as the archive will hold it, exactly: CR LF
-// line ends. `prefix` and `number` name it in messages.
-BString ArchiveText(std::string_view entry, const std::string& prefix, size_t number)
+// line ends. `prefix` and `number` name it in messages; `converted` is set
+// when it was not ASCII.
+BString ArchiveText(std::string_view entry, const std::string& prefix, size_t number,
+                    bool& converted)
 {
     const auto what = [&] { return prefix + std::to_string(number); };
     BString text = zrv::com::AsciiToBStringCrLf(entry);
-    if (!text.get())
+    converted = !text.get();
+    if (converted)
         text = BString(ToCrLf(FromConsole(entry, what())));
     if (!text.get())
         throw std::bad_alloc();
@@ -133,8 +143,6 @@ BString ArchiveText(std::string_view entry, const std::string& prefix, size_t nu
 // in exceeds; counted without converting it.
 unsigned long long Utf8Length(std::u16string_view text)
 {
-    if (zrv::com::IsAscii(text))
-        return text.size();
     unsigned long long bytes = 0;
     for (const char16_t unit : text)
         bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : (unit >= 0xDC00 && unit < 0xE000) ? 1 : 3;
@@ -221,6 +229,7 @@ void ImportFortune(const CCommandContext& context, const std::string& file,
     std::vector<BString> storable;
     storable.reserve(entries.size());
     unsigned long long adding = 0;
+    bool converted = false;
     size_t blank = 0;
     const std::string prefix = file + ": entry ";
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -228,8 +237,11 @@ void ImportFortune(const CCommandContext& context, const std::string& file,
             ++blank;
             continue;
         }
-        storable.push_back(ArchiveText(entries[i], prefix, i + 1));
-        adding += Utf8Length(storable.back().view()) + 3;
+        bool viaCodePage = false;
+        storable.push_back(ArchiveText(entries[i], prefix, i + 1, viaCodePage));
+        const std::u16string_view added = storable.back().view();
+        adding += (viaCodePage ? Utf8Length(added) : added.size()) + 3;
+        converted = converted || viaCodePage;
     }
 
     const ArchiveRef ref = context.Resolve(archive);
@@ -239,7 +251,7 @@ void ImportFortune(const CCommandContext& context, const std::string& file,
     // One batch: on failure the archive is as it was.
     fortunes.AddMany(storable, FORTUNE_ADD_EXACT);
     bool kept = false;
-    const bool settled = KeepOrTakeBack(fortunes, before, storable, kept);
+    const bool settled = KeepOrTakeBack(fortunes, before, storable, converted, kept);
     if (!kept)
         throw FortarcError(
             ExitCode::Failure,

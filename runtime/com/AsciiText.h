@@ -83,8 +83,8 @@ inline BString AsciiToBStringCrLf(std::string_view bytes)
     // Line by line: the lines widen in vector steps.
     const char* from = bytes.data();
     const char* const end = from + size;
-    for (const char* lineFeed = from;
-         (lineFeed = static_cast<const char*>(std::memchr(lineFeed, '\n', static_cast<size_t>(end - lineFeed))));
+    for (const char* lineFeed = from; (lineFeed = static_cast<const char*>(std::memchr(
+                                           lineFeed, '\n', static_cast<size_t>(end - lineFeed))));
          ++lineFeed) {
         out = detail::Widen(from, lineFeed, out);
         if (lineFeed == bytes.data() || lineFeed[-1] != '\r')
