@@ -1,7 +1,6 @@
 #include "component/AnsiText.h"
 
 #include "runtime/com/AnsiText.h"
-#include "runtime/com/AsciiText.h"
 
 #include <limits>
 #include <new>
@@ -33,16 +32,19 @@ std::string_view ToAnsiCounted(BSTR text, std::string& buffer)
 {
     const std::u16string_view wide =
         text ? std::u16string_view(text, SysStringLen(text)) : std::u16string_view();
-    if (!com::IsAscii(wide)) {
-        buffer = ToAnsiCounted(text);
-        return buffer;
-    }
     if (buffer.size() < wide.size())
         buffer.resize(wide.size());
+    // Narrowed on the chance that it is ASCII, in one pass that vectorises.
     char* const out = buffer.data();
-    for (size_t i = 0; i < wide.size(); ++i)
+    char16_t bits = 0;
+    for (size_t i = 0; i < wide.size(); ++i) {
+        bits |= wide[i];
         out[i] = static_cast<char>(wide[i]);
-    return std::string_view(buffer).substr(0, wide.size());
+    }
+    if (bits < 0x80)
+        return std::string_view(buffer).substr(0, wide.size());
+    buffer = ToAnsiCounted(text);
+    return buffer;
 }
 
 std::u16string ToWide(const std::string& text)

@@ -78,9 +78,9 @@ struct IFortuneBatch : IUnknown {
     virtual HRESULT Snapshot(IFortuneSnapshot** ppSnapshot) = 0;
     // Appends lCount texts, in order, in one write, as lFlags says: trimmed as
     // Add trims them (empty ones add nothing), or with FORTUNE_ADD_EXACT each
-    // as given, so that it reads back as given (a text that would not, such
-    // as one whose last line is only "%", is refused). Other flags are
-    // E_INVALIDARG.
+    // stored as given, so that Item gives it back unchanged when its line ends
+    // are CR LF (a text that would not read back, such as one whose last line
+    // is only "%", is refused). Other flags are E_INVALIDARG.
     virtual HRESULT AddMany(LONG lCount, const BSTR* psFortunes, LONG lFlags) = 0;
     // Deletes the fortunes at lCount 1-based indexes, numbered as before the
     // call, in any order, duplicates counted once, in one rewrite.

@@ -80,19 +80,18 @@ inline BString AsciiToBStringCrLf(std::string_view bytes)
         detail::Widen(bytes.data(), bytes.data() + size, out);
         return result;
     }
-    // Line by line: the lines widen in vector steps.
-    const char* from = bytes.data();
-    const char* const end = from + size;
-    for (const char* lineFeed = from; (lineFeed = static_cast<const char*>(std::memchr(
-                                           lineFeed, '\n', static_cast<size_t>(end - lineFeed))));
-         ++lineFeed) {
-        out = detail::Widen(from, lineFeed, out);
-        if (lineFeed == bytes.data() || lineFeed[-1] != '\r')
-            *out++ = u'\r';
-        *out++ = u'\n';
-        from = lineFeed + 1;
+    // A CR goes before each lone LF: written always, kept only there.
+    *out = in[0];
+    if (in[0] == '\n') {
+        *out++ = u'\r';
+        *out = u'\n';
     }
-    detail::Widen(from, end, out);
+    ++out;
+    for (size_t i = 1; i < size; ++i) {
+        *out = u'\r';
+        out += static_cast<size_t>((in[i] == '\n') & (in[i - 1] != '\r'));
+        *out++ = in[i];
+    }
     return result;
 }
 
