@@ -28,6 +28,25 @@ std::string ToAnsiCounted(BSTR text)
     return text ? com::ToAnsi(std::u16string_view(text, SysStringLen(text))) : std::string();
 }
 
+std::string_view ToAnsiCounted(BSTR text, std::string& buffer)
+{
+    const std::u16string_view wide =
+        text ? std::u16string_view(text, SysStringLen(text)) : std::u16string_view();
+    if (buffer.size() < wide.size())
+        buffer.resize(wide.size());
+    // Narrowed on the chance that it is ASCII, in one pass that vectorises.
+    char* const out = buffer.data();
+    char16_t bits = 0;
+    for (size_t i = 0; i < wide.size(); ++i) {
+        bits |= wide[i];
+        out[i] = static_cast<char>(wide[i]);
+    }
+    if (bits < 0x80)
+        return std::string_view(buffer).substr(0, wide.size());
+    buffer = ToAnsiCounted(text);
+    return buffer;
+}
+
 std::u16string ToWide(const std::string& text)
 {
     return com::FromAnsi(text);

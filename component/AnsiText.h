@@ -16,6 +16,9 @@ std::string ToAnsi(const OLECHAR* text);
 // The whole counted string, NULs included, so that a text holding one can be
 // refused rather than cut. Null is the empty text.
 std::string ToAnsiCounted(BSTR text);
+// The same in `buffer`, which only grows, so that converting many ASCII texts
+// in turn allocates nothing; valid until the buffer's next use.
+std::string_view ToAnsiCounted(BSTR text, std::string& buffer);
 std::u16string ToWide(const std::string& text);
 
 // A new string holding the whole text (never null: the empty text gives an

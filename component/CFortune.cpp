@@ -228,18 +228,24 @@ HRESULT CFortune::Snapshot(IFortuneSnapshot** ppSnapshot)
     return FAILED(hr) ? hr : CFortuneSnapshot::Create(std::move(snapshot), ppSnapshot);
 }
 
-HRESULT CFortune::AddMany(LONG lCount, const BSTR* psFortunes)
+HRESULT CFortune::AddMany(LONG lCount, const BSTR* psFortunes, LONG lFlags)
 {
-    if (lCount < 0)
+    if (lCount < 0 || (lFlags & ~FORTUNE_ADD_EXACT) != 0)
         return E_INVALIDARG;
     if (lCount > 0 && !psFortunes)
         return E_POINTER;
     return zrv::Guarded(IID_IFortuneBatch, [&] {
-        std::vector<std::string> texts;
-        texts.reserve(static_cast<size_t>(lCount));
+        size_t size = 0;
         for (LONG i = 0; i < lCount; ++i)
-            texts.push_back(ToAnsiCounted(psFortunes[i]));
-        m_archive.AddMany(texts);
+            size += SysStringLen(psFortunes[i]);
+        // One text converted at a time, into the same buffer.
+        std::string converted;
+        m_archive.AddMany(
+            static_cast<size_t>(lCount),
+            [&](size_t position) { return ToAnsiCounted(psFortunes[position], converted); },
+            (lFlags & FORTUNE_ADD_EXACT) != 0 ? CArchive::AddMode::Exact
+                                              : CArchive::AddMode::Trimmed,
+            size);
     });
 }
 

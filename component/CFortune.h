@@ -48,7 +48,7 @@ public:
 
     // IFortuneBatch.
     HRESULT Snapshot(IFortuneSnapshot** ppSnapshot) override;
-    HRESULT AddMany(LONG lCount, const BSTR* psFortunes) override;
+    HRESULT AddMany(LONG lCount, const BSTR* psFortunes, LONG lFlags) override;
     HRESULT DeleteMany(LONG lCount, const LONG* plIndexes) override;
 
     // ISupportErrorInfo: S_OK for IFortune and IFortuneBatch.

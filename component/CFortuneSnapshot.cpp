@@ -3,6 +3,8 @@
 #include "component/AnsiText.h"
 #include "component/CModule.h"
 #include "component/ComponentError.h"
+#include "engine/CArchive.h"
+#include "runtime/com/AsciiText.h"
 
 #include <new>
 
@@ -10,12 +12,20 @@ namespace zrv {
 
 namespace {
 
+// A stored text as the archive object hands it out, converted straight into
+// the new string when it is ASCII, as nearly every fortune is.
+BString HandedOut(std::string_view stored)
+{
+    BString text = com::AsciiToBStringCrLf(stored);
+    return text.get() ? std::move(text) : ToBString(CArchive::HandedOut(stored));
+}
+
 template <typename Read> HRESULT ReadInto(BSTR* out, Read&& read) noexcept
 {
     if (!out)
         return E_POINTER;
     BString value;
-    const HRESULT hr = Guarded(IID_IFortuneSnapshot, [&] { value = ToBString(read()); });
+    const HRESULT hr = Guarded(IID_IFortuneSnapshot, [&] { value = read(); });
     if (SUCCEEDED(hr))
         *out = value.detach();
     return hr;
@@ -78,12 +88,12 @@ HRESULT CFortuneSnapshot::Count(LONG* plCount)
 
 HRESULT CFortuneSnapshot::get_Item(LONG vlIndex, BSTR* rsFortune)
 {
-    return ReadInto(rsFortune, [&] { return m_snapshot.Item(vlIndex); });
+    return ReadInto(rsFortune, [&] { return HandedOut(m_snapshot.Stored(vlIndex)); });
 }
 
 HRESULT CFortuneSnapshot::get_Header(BSTR* pVal)
 {
-    return ReadInto(pVal, [&] { return m_snapshot.Header(); });
+    return ReadInto(pVal, [&] { return ToBString(m_snapshot.Header()); });
 }
 
 } // namespace zrv

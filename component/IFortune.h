@@ -62,6 +62,11 @@ protected:
     ~IFortuneSnapshot() = default;
 };
 
+// Flags of IFortuneBatch::AddMany: texts trimmed as Add trims them (empty
+// ones add nothing), or every text stored exactly as given, empty ones too.
+constexpr LONG FORTUNE_ADD_TRIMMED = 0;
+constexpr LONG FORTUNE_ADD_EXACT = 1;
+
 // Many fortunes at the cost of one look at the file or one durable write.
 // Each change is all or nothing: on S_OK it is on disk; on failure the file is
 // byte for byte as before and the thread's error information says why:
@@ -71,9 +76,12 @@ protected:
 struct IFortuneBatch : IUnknown {
     // Header and every text, taken with one check of the file.
     virtual HRESULT Snapshot(IFortuneSnapshot** ppSnapshot) = 0;
-    // Appends lCount texts, in order, trimmed as Add trims them (empty ones
-    // add nothing), in one write.
-    virtual HRESULT AddMany(LONG lCount, const BSTR* psFortunes) = 0;
+    // Appends lCount texts, in order, in one write, as lFlags says: trimmed as
+    // Add trims them (empty ones add nothing), or with FORTUNE_ADD_EXACT each
+    // stored as given, so that Item gives it back unchanged when its line ends
+    // are CR LF (a text that would not read back, such as one whose last line
+    // is only "%", is refused). Other flags are E_INVALIDARG.
+    virtual HRESULT AddMany(LONG lCount, const BSTR* psFortunes, LONG lFlags) = 0;
     // Deletes the fortunes at lCount 1-based indexes, numbered as before the
     // call, in any order, duplicates counted once, in one rewrite.
     virtual HRESULT DeleteMany(LONG lCount, const LONG* plIndexes) = 0;

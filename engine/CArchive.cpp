@@ -93,6 +93,17 @@ std::string_view UpToNul(std::string_view text)
     throw CArchiveError(kind, reason);
 }
 
+// Whether LF % LF occurs in the text, found from its "%", which is rare
+// where line feeds are not.
+bool HoldsSeparator(std::string_view text)
+{
+    for (size_t at = text.find('%', 1); at != std::string_view::npos && at + 1 < text.size();
+         at = text.find('%', at + 1))
+        if (text[at - 1] == '\n' && text[at + 1] == '\n')
+            return true;
+    return false;
+}
+
 bool RenameNoReplace(const std::string& from, const std::string& to)
 {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
@@ -241,17 +252,30 @@ void CArchive::Add(const std::string& text)
 
 // A rewrite rather than an append in place: a process killed in the middle
 // of a large write leaves part of it in the file, a rename never does.
-void CArchive::AddMany(const std::vector<std::string>& texts)
+void CArchive::AddMany(const std::vector<std::string>& texts, AddMode mode)
+{
+    size_t size = 0;
+    for (const std::string& text : texts)
+        size += text.size();
+    AddMany(
+        texts.size(), [&](size_t position) { return std::string_view(texts[position]); }, mode,
+        size);
+}
+
+void CArchive::AddMany(size_t count, const TextSource& text, AddMode mode, size_t sizeHint)
 {
     Checkpoint("AddMany");
+    const bool exact = mode == AddMode::Exact;
     std::string bytes;
-    for (size_t i = 0; i < texts.size(); ++i) {
-        const std::string trimmed = TrimLineBreaks(texts[i]);
-        if (trimmed.empty())
+    bytes.reserve(sizeHint + count * kSeparatorLength);
+    for (size_t i = 0; i < count; ++i) {
+        const std::string_view given = text(i);
+        const std::string_view kept = exact ? given : Trimmed(given);
+        if (kept.empty() && !exact)
             continue;
-        Refuse(trimmed, i + 1);
-        bytes += kSeparator;
-        bytes += trimmed;
+        Refuse(kept, i + 1);
+        bytes.append(kSeparator, kSeparatorLength);
+        bytes.append(kept);
     }
     if (bytes.empty()) {
         ReleaseIfUnlinked();
@@ -372,17 +396,18 @@ CArchiveSnapshot CArchive::Snapshot()
     Checkpoint("Snapshot");
     ReloadIfChanged();
     if (m_offsets.empty() || m_sFile.empty())
-        return CArchiveSnapshot(m_sHeader, {}, {});
+        return CArchiveSnapshot(m_sHeader, {}, 0, {});
     const int64_t first = m_offsets.front() - kSeparatorLength;
     const int64_t length = m_sStamp.Size() - first;
-    std::string bytes(static_cast<size_t>(length), '\0');
-    if (!m_reader.IsOpen() || ReadFully(m_reader.Fd(), bytes.data(), length, first) != length)
+    auto bytes = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(length));
+    if (!m_reader.IsOpen() || ReadFully(m_reader.Fd(), bytes.get(), length, first) != length)
         Fail("The archive could not be read");
     std::vector<size_t> starts;
     starts.reserve(m_offsets.size());
     for (const int64_t offset : m_offsets)
         starts.push_back(static_cast<size_t>(offset - first));
-    return CArchiveSnapshot(m_sHeader, std::move(bytes), std::move(starts));
+    return CArchiveSnapshot(m_sHeader, std::move(bytes), static_cast<size_t>(length),
+                            std::move(starts));
 }
 
 std::string CArchive::Header()
@@ -431,11 +456,39 @@ CArchive::Outcome CArchive::RewriteArchive(const std::string* header, const Chan
                           header ? *header : m_sHeader, change)) {
             outcome = Outcome::WriteFailed;
             error = errno;
+        } else if (change.kind == Change::Kind::Append && TakeAppended(target, change.text)) {
+            return Outcome::Done;
         }
     }
     Load(m_sFile);
     errno = error;
     return outcome;
+}
+
+// After a rewrite that appended `appended` to the file the index describes:
+// the index is extended by a scan of those bytes in memory instead of a read
+// of the whole file, and the new file kept for reading. Not when the old text
+// ended in a line of only "%" (the first new separator could complete one
+// line early, which only a scan of the file tells), nor when the file in
+// place is not the written one's size.
+bool CArchive::TakeAppended(const std::string& target, const std::string& appended)
+{
+    const int64_t oldSize = m_sStamp.Size();
+    char tail[2] = {};
+    if (oldSize >= 2 && (ReadFully(m_reader.Fd(), tail, 2, oldSize - 2) != 2 ||
+                         (tail[0] == '\n' && tail[1] == '%')))
+        return false;
+    struct stat status {};
+    CUniqueFd file = OpenRegular(target, O_RDONLY, status);
+    if (!file.IsOpen() || status.st_size != oldSize + static_cast<int64_t>(appended.size()))
+        return false;
+    CSeparatorScanner scanner;
+    scanner.Feed(appended.data(), appended.size());
+    for (const int64_t offset : scanner.Offsets())
+        m_offsets.push_back(oldSize + offset);
+    m_sStamp = CFileStamp(status);
+    m_reader.Attach(std::move(file));
+    return true;
 }
 
 // The fortunes are copied as stored, separators included, in large ranges
@@ -512,14 +565,14 @@ const char* CArchive::Unstorable(std::string_view text)
 {
     if (text.find('\0') != std::string_view::npos)
         return "it holds a NUL byte";
-    if (text.find(kSeparator) != std::string_view::npos)
+    if (HoldsSeparator(text))
         return "it holds a line of only \"%\" after a bare line feed, which would split it";
     if (text.ends_with("\n%"))
         return "its last line holds only \"%\", which would be read as a separator";
     return nullptr;
 }
 
-void CArchive::Refuse(const std::string& text, size_t position)
+void CArchive::Refuse(std::string_view text, size_t position)
 {
     const char* const reason = Unstorable(text);
     if (!reason)
@@ -557,8 +610,13 @@ std::string CArchive::HandedOut(std::string_view stored)
 
 std::string CArchive::TrimLineBreaks(const std::string& text)
 {
+    return std::string(Trimmed(text));
+}
+
+std::string_view CArchive::Trimmed(std::string_view text)
+{
     const size_t last = text.find_last_not_of("\r\n");
-    if (last == std::string::npos)
+    if (last == std::string_view::npos)
         return {};
     const size_t first = text.find_first_not_of("\r\n");
     return text.substr(first, last - first + 1);

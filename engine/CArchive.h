@@ -5,6 +5,7 @@
 #include "engine/CRangeReader.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,10 +72,18 @@ public:
 
     // The header and every fortune, read with one check of the file.
     CArchiveSnapshot Snapshot();
-    // Appends the texts, in order, in one rewrite synced before it returns.
-    // Each is trimmed as Add trims it and empty ones add nothing; an
+    // How AddMany stores each text: trimmed as Add trims it (empty ones add
+    // nothing), or exactly as given, line breaks at either end and empty texts
+    // included.
+    enum class AddMode { Trimmed, Exact };
+    // Appends the texts, in order, in one rewrite synced before it returns. An
     // unstorable one refuses the whole batch.
-    void AddMany(const std::vector<std::string>& texts);
+    void AddMany(const std::vector<std::string>& texts, AddMode mode = AddMode::Trimmed);
+    // The same for `count` texts handed out one at a time by `text` (each
+    // valid until the next call), so that a caller converting them needs no
+    // copy of them all; `sizeHint` is about their total size in bytes.
+    using TextSource = std::function<std::string_view(size_t position)>;
+    void AddMany(size_t count, const TextSource& text, AddMode mode, size_t sizeHint);
     // Deletes the fortunes at `indexes` (numbered as before the call, in any
     // order, duplicates counted once) in one rewrite. An index out of range
     // refuses the whole batch.
@@ -85,6 +94,8 @@ public:
     // line of only "%". Null when it would.
     static const char* Unstorable(std::string_view text);
     static std::string TrimLineBreaks(const std::string& text);
+    // The same without a copy: a view into `text`.
+    static std::string_view Trimmed(std::string_view text);
     static std::string ToCrLf(std::string_view text);
     // A stored text as it is handed out: up to a NUL byte, with CR LF line ends.
     static std::string HandedOut(std::string_view stored);
@@ -111,10 +122,11 @@ private:
     bool WriteArchive(int sourceFd, const struct stat& status, int folderFd,
                       const std::string& target, const std::string& header,
                       const Change& change) const;
+    bool TakeAppended(const std::string& target, const std::string& appended);
     Outcome Append(const std::string& bytes, const std::vector<int64_t>& starts);
     bool ExtendIndex(int fd, const CFileStamp& before, size_t appended,
                      const std::vector<int64_t>& starts);
-    static void Refuse(const std::string& text, size_t position);
+    static void Refuse(std::string_view text, size_t position);
     static void FailOn(const char* what, Outcome outcome, int error);
 
     std::string m_sFile;            // path as the caller gave it; empty: no archive open

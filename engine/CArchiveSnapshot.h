@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,9 +14,10 @@ namespace zrv {
 class CArchiveSnapshot final {
 public:
     CArchiveSnapshot() = default;
-    // `bytes` runs from the first separator to the end of the file; `starts`
-    // holds where each fortune's text begins in it.
-    CArchiveSnapshot(std::string header, std::string bytes, std::vector<size_t> starts);
+    // `bytes` (`size` of them) run from the first separator to the end of the
+    // file; `starts` holds where each fortune's text begins in them.
+    CArchiveSnapshot(std::string header, std::unique_ptr<char[]> bytes, size_t size,
+                     std::vector<size_t> starts);
 
     int32_t Count() const;
     // Fortune text (1-based); empty when out of range.
@@ -26,7 +28,8 @@ public:
 
 private:
     std::string m_header;
-    std::string m_bytes;
+    std::unique_ptr<char[]> m_bytes; // not a string: filled by a read, never zeroed first
+    size_t m_size = 0;
     std::vector<size_t> m_starts;
 };
 

@@ -55,13 +55,18 @@ void Require(bool taken, const std::string& label)
 std::u16string StorableFortune(const std::string& bytes, const std::string& what)
 {
     std::u16string text = TrimLineBreaks(ToCrLf(FromConsole(bytes, what)));
+    RequireStorable(text, what);
+    return text;
+}
+
+void RequireStorable(std::u16string_view text, const std::string& what)
+{
     if (text.empty())
         throw FortarcError(ExitCode::BadText, what + " is empty");
     if (EndsWithPercentLine(text))
         throw FortarcError(ExitCode::BadText,
                            what + " ends with a line holding only \"%\", which the archive "
                                   "would read as a separator");
-    return text;
 }
 
 void List(const CCommandContext& context, const std::string& archive)

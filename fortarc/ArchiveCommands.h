@@ -28,5 +28,8 @@ void Archives(const CCommandContext& context);
 // trimmed at both ends. Throws FortarcError(BadText) for a text that would be
 // empty or would end in a line holding only "%".
 std::u16string StorableFortune(const std::string& bytes, const std::string& what);
+// Throws as StorableFortune does unless the archive can hold `text` (CR LF
+// line ends) exactly as it is.
+void RequireStorable(std::u16string_view text, const std::string& what);
 
 } // namespace fortarc::ArchiveCommands

@@ -94,14 +94,13 @@ CSnapshotReader CFortuneArchive::Snapshot() const
     return CSnapshotReader(std::move(snapshot), m_label);
 }
 
-void CFortuneArchive::AddMany(const std::vector<std::u16string>& texts)
+void CFortuneArchive::AddMany(const std::vector<BString>& texts, LONG flags)
 {
-    const std::vector<BString> values(texts.begin(), texts.end());
     std::vector<BSTR> pointers;
-    pointers.reserve(values.size());
-    for (const BString& value : values)
-        pointers.push_back(value.get());
-    Check(Batch()->AddMany(static_cast<LONG>(pointers.size()), pointers.data()), "add");
+    pointers.reserve(texts.size());
+    for (const BString& text : texts)
+        pointers.push_back(text.get());
+    Check(Batch()->AddMany(static_cast<LONG>(pointers.size()), pointers.data(), flags), "add");
 }
 
 void CFortuneArchive::DeleteMany(const std::vector<int32_t>& indexes)

@@ -37,7 +37,8 @@ public:
     // Batch calls: all or nothing, each with one look at the file or one
     // durable write.
     CSnapshotReader Snapshot() const;
-    void AddMany(const std::vector<std::u16string>& texts);
+    // `flags` as IFortuneBatch::AddMany takes them.
+    void AddMany(const std::vector<BString>& texts, LONG flags);
     // Indexes as numbered before the call, in any order.
     void DeleteMany(const std::vector<int32_t>& indexes);
 

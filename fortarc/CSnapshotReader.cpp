@@ -18,9 +18,14 @@ int32_t CSnapshotReader::Count() const
 
 std::u16string CSnapshotReader::Item(int32_t index) const
 {
+    return std::u16string(Text(index).view());
+}
+
+BString CSnapshotReader::Text(int32_t index) const
+{
     BString text;
     CheckCall(m_snapshot->get_Item(index, text.put()), m_label, "read");
-    return std::u16string(text.view());
+    return text;
 }
 
 std::u16string CSnapshotReader::Header() const

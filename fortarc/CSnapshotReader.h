@@ -1,6 +1,7 @@
 #pragma once
 
 #include "component/IFortune.h"
+#include "runtime/com/BString.h"
 #include "runtime/com/ComPtr.h"
 
 #include <cstdint>
@@ -16,6 +17,8 @@ public:
 
     int32_t Count() const;
     std::u16string Item(int32_t index) const;
+    // The same without a copy.
+    BString Text(int32_t index) const;
     std::u16string Header() const;
 
 private:

@@ -1,9 +1,12 @@
 #include "fortarc/ConsoleText.h"
 
 #include "fortarc/FortarcError.h"
+#include "runtime/com/AsciiText.h"
 #include "runtime/com/CodePage.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace fortarc {
 
@@ -30,6 +33,26 @@ std::string Narrow(UINT codePage, std::u16string_view text)
     }
     result.resize(static_cast<size_t>(size));
     return result;
+}
+
+// Takes out the CR of every CR LF in the `size` bytes at `text`, in place;
+// the new size.
+size_t DropCrBeforeLf(char* text, size_t size)
+{
+    char* to = text;
+    const char* from = text;
+    const char* const end = text + size;
+    for (const char* cr = from;
+         (cr = static_cast<const char*>(std::memchr(cr, '\r', static_cast<size_t>(end - cr))));
+         ++cr) {
+        if (cr + 1 == end || cr[1] != '\n')
+            continue;
+        std::memmove(to, from, static_cast<size_t>(cr - from));
+        to += cr - from;
+        from = cr + 1;
+    }
+    std::memmove(to, from, static_cast<size_t>(end - from));
+    return static_cast<size_t>(to - text) + static_cast<size_t>(end - from);
 }
 
 } // namespace
@@ -111,6 +134,40 @@ std::u16string ToLf(std::u16string_view text)
     }
     result.append(text.substr(from));
     return result;
+}
+
+bool AppendFileText(std::u16string_view text, std::string& out)
+{
+    // ASCII is itself in every codeset: narrowed in a pass that vectorises,
+    // then the CR of each CR LF taken out and the text searched for a line of
+    // only "%", both from the rare character rather than from each unit.
+    const size_t start = out.size();
+    const size_t size = text.size();
+    out.resize(start + size);
+    char* const base = out.data() + start;
+    char16_t bits = 0;
+    for (size_t i = 0; i < size; ++i) {
+        bits |= text[i];
+        base[i] = static_cast<char>(text[i]);
+    }
+    if (bits >= 0x80) {
+        out.resize(start);
+        const std::u16string lf = ToLf(text);
+        if (HasPercentLine(lf))
+            return false;
+        out += ToConsole(lf);
+        return true;
+    }
+    const std::string_view lines(base, DropCrBeforeLf(base, size));
+    for (size_t at = lines.find('%'); at != std::string_view::npos; at = lines.find('%', at + 1)) {
+        if ((at == 0 || lines[at - 1] == '\n') &&
+            (at + 1 == lines.size() || lines[at + 1] == '\n')) {
+            out.resize(start);
+            return false;
+        }
+    }
+    out.resize(start + lines.size());
+    return true;
 }
 
 bool HasPercentLine(std::u16string_view text)

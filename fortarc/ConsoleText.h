@@ -29,6 +29,10 @@ std::u16string ToCrLf(std::u16string_view text);
 // Every CR LF becomes LF; lone CRs stay.
 std::u16string ToLf(std::u16string_view text);
 
+// Appends the text as a fortune(6) file holds it: LF line ends, in the
+// codeset. False, with `out` as it was, when some line is exactly "%".
+bool AppendFileText(std::u16string_view text, std::string& out);
+
 // True when some line of a text with LF line ends is exactly "%".
 bool HasPercentLine(std::u16string_view text);
 // True when the last line of the text is exactly "%" after a line end: such a

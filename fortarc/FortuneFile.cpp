@@ -27,7 +27,7 @@ uint32_t GetBigEndian(std::string_view bytes, size_t at)
     return value;
 }
 
-char Rot13(char c)
+char RotateLetter(char c)
 {
     if (c >= 'a' && c <= 'z')
         return static_cast<char>('a' + (c - 'a' + 13) % 26);
@@ -42,20 +42,23 @@ bool CFortuneFileBuilder::Append(std::string_view text)
 {
     if (text.empty())
         return true;
-    const bool needsLineEnd = text.back() != '\n';
-    const size_t length = text.size() + (needsLineEnd ? 1 : 0);
+    const size_t length = text.size() + 1;
     // The entry, its delimiter line, and room for the final end offset.
     if (m_text.size() + length + 2 > std::numeric_limits<uint32_t>::max())
         return false;
     m_offsets.push_back(static_cast<uint32_t>(m_text.size()));
     m_text += text;
-    if (needsLineEnd)
-        m_text += '\n';
-    m_text += "%\n";
+    m_text += "\n%\n";
     const auto entryLength = static_cast<uint32_t>(length);
     m_longest = std::max(m_longest, entryLength);
     m_shortest = m_offsets.size() == 1 ? entryLength : std::min(m_shortest, entryLength);
     return true;
+}
+
+void CFortuneFileBuilder::Reserve(size_t bytes, size_t entries)
+{
+    m_text.reserve(bytes);
+    m_offsets.reserve(entries);
 }
 
 std::string CFortuneFileBuilder::Index() const
@@ -111,33 +114,32 @@ bool IsStrfileIndexOf(std::string_view index, uint64_t textSize)
     return GetBigEndian(index, index.size() - 4) == textSize;
 }
 
-std::vector<std::string> SplitFortuneText(std::string_view text, char delimiter, bool rotated)
+std::vector<std::string_view> SplitFortuneText(std::string_view text, char delimiter)
 {
-    std::vector<std::string> entries;
+    std::vector<std::string_view> entries;
     size_t entryStart = 0;
-    size_t lineStart = 0;
     const auto finishEntry = [&](size_t end) {
-        if (end > entryStart) {
-            std::string entry(text.substr(entryStart, end - entryStart));
-            if (entry.back() == '\n')
-                entry.pop_back();
-            if (rotated)
-                std::transform(entry.begin(), entry.end(), entry.begin(), Rot13);
-            entries.push_back(std::move(entry));
-        }
+        if (end <= entryStart)
+            return;
+        const size_t length = end - entryStart;
+        entries.push_back(text.substr(entryStart, length - (text[end - 1] == '\n' ? 1 : 0)));
     };
-    while (lineStart < text.size()) {
-        const size_t lineEnd = text.find('\n', lineStart);
-        if (lineEnd == std::string_view::npos)
-            break;
-        if (lineEnd == lineStart + 1 && text[lineStart] == delimiter) {
-            finishEntry(lineStart);
-            entryStart = lineEnd + 1;
+    // A delimiter line is found from its delimiter: rare, where line ends are not.
+    for (size_t at = text.find(delimiter); at != std::string_view::npos;
+         at = text.find(delimiter, at + 1)) {
+        const bool lineStart = at == 0 || text[at - 1] == '\n';
+        if (lineStart && at + 1 < text.size() && text[at + 1] == '\n') {
+            finishEntry(at);
+            entryStart = at + 2;
         }
-        lineStart = lineEnd + 1;
     }
     finishEntry(text.size());
     return entries;
+}
+
+void Rot13(std::string& text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), RotateLetter);
 }
 
 } // namespace fortarc

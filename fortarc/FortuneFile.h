@@ -23,9 +23,13 @@ constexpr size_t kStrfileHeaderSize = 24;
 class CFortuneFileBuilder final {
 public:
     // `text` has LF line ends and holds no line that is only the delimiter. An
-    // empty text is left out, as strfile would skip it; a text without a final
-    // line end gets one. False when the file would outgrow 32-bit offsets.
+    // empty text is left out, as strfile would skip it; every other gets a
+    // final line end, so that blank lines at its end stay part of it. False
+    // when the file would outgrow 32-bit offsets.
     bool Append(std::string_view text);
+    // Room for `bytes` of text and `entries` entries, to fill without
+    // growing; a guess that is off costs only a reallocation.
+    void Reserve(size_t bytes, size_t entries);
     size_t Entries() const { return m_offsets.size(); }
     const std::string& Text() const { return m_text; }
     std::string Index() const;
@@ -57,10 +61,13 @@ uint64_t LargestStrfileIndex(uint64_t textSize);
 // final offset is the text's end.
 bool IsStrfileIndexOf(std::string_view index, uint64_t textSize);
 
-// The entries of a fortune(6) text in file order, as strfile delimits them:
-// a delimiter line is the delimiter followed by LF; empty entries are
-// skipped; each entry loses the line end before its delimiter line. With
-// `rotated`, letters are turned back by ROT13.
-std::vector<std::string> SplitFortuneText(std::string_view text, char delimiter, bool rotated);
+// The entries of a fortune(6) text in file order, as strfile delimits them,
+// as views into `text`: a delimiter line is the delimiter followed by LF;
+// empty entries are skipped; each entry loses the line end before its
+// delimiter line.
+std::vector<std::string_view> SplitFortuneText(std::string_view text, char delimiter);
+
+// Letters turned by ROT13, in place (a rotated file's text back to plain).
+void Rot13(std::string& text);
 
 } // namespace fortarc

@@ -6,9 +6,13 @@
 #include "fortarc/ConsoleText.h"
 #include "fortarc/FortarcError.h"
 #include "fortarc/FortuneFile.h"
+#include "runtime/com/AsciiText.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <limits>
+#include <new>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -76,22 +80,35 @@ void RequireReplaceablePair(const std::string& textPath, const std::string& inde
         refuse(indexPath + ": not a strfile index of " + textPath);
 }
 
+// Compared as bytes: char16_t's own comparison goes unit by unit.
+bool SameText(std::u16string_view a, std::u16string_view b)
+{
+    return a.size() == b.size() &&
+           std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
+}
+
 // Whether the archive's last fortunes, after the `before` it had, are `added`
-// as given; when they are not (a character the code page lacks became "?"),
-// they are taken off again in one deletion, and only while nothing came after
-// them. True when the import stands or was taken back; false when neither.
-bool KeepOrTakeBack(CFortuneArchive& fortunes, int32_t before,
-                    const std::vector<std::u16string>& added, bool& kept)
+// as given (`converted`: some went through the code page); when they are not (a character the code
+// page lacks became "?"), they are taken off again in one deletion, and only while nothing came
+// after them. True when the import stands or was taken back; false when neither.
+bool KeepOrTakeBack(CFortuneArchive& fortunes, int32_t before, const std::vector<BString>& added,
+                    bool converted, bool& kept)
 {
     try {
-        const CSnapshotReader now = fortunes.Snapshot();
         const auto end = before + static_cast<int32_t>(added.size());
-        kept = now.Count() >= end;
-        for (int32_t i = before + 1; kept && i <= end; ++i)
-            kept = now.Item(i) == added[static_cast<size_t>(i - before - 1)];
+        // ASCII is itself in every code page: when no text needed converting,
+        // the count tells all, and no snapshot of the archive is read back.
+        kept = fortunes.Count() >= end;
+        if (kept && converted) {
+            const CSnapshotReader now = fortunes.Snapshot();
+            kept = now.Count() >= end;
+            for (int32_t i = before + 1; kept && i <= end; ++i)
+                kept =
+                    SameText(now.Text(i).view(), added[static_cast<size_t>(i - before - 1)].view());
+        }
         if (kept)
             return true;
-        if (now.Count() != end)
+        if (fortunes.Count() != end)
             return false;
         std::vector<int32_t> indexes;
         for (int32_t i = before + 1; i <= end; ++i)
@@ -101,6 +118,25 @@ bool KeepOrTakeBack(CFortuneArchive& fortunes, int32_t before,
     } catch (const FortarcError&) {
         return false;
     }
+}
+
+// An entry of a fortune file as the archive will hold it, exactly: CR LF
+// line ends. `prefix` and `number` name it in messages; `converted` is set
+// when it was not ASCII.
+BString ArchiveText(std::string_view entry, const std::string& prefix, size_t number,
+                    bool& converted)
+{
+    const auto what = [&] { return prefix + std::to_string(number); };
+    BString text = zrv::com::AsciiToBStringCrLf(entry);
+    converted = !text.get();
+    if (converted)
+        text = BString(ToCrLf(FromConsole(entry, what())));
+    if (!text.get())
+        throw std::bad_alloc();
+    // Entries are never empty here: only a last line of "%" is refused.
+    if (EndsWithPercentLine(text.view()))
+        ArchiveCommands::RequireStorable(text.view(), what());
+    return text;
 }
 
 // Bytes of the text in UTF-8, which no code page the archive may be written
@@ -113,14 +149,11 @@ unsigned long long Utf8Length(std::u16string_view text)
     return bytes;
 }
 
-// Appending needs room for the new fortunes, and taking them off again after
-// a failure a rewrite of the whole archive beside it: refused up front when
+// Appending needs room for the new fortunes (`adding` bytes), and taking
+// them off again after a failure a rewrite of the whole archive beside it: refused up front when
 // the folder's file system has not that much free.
-void RequireRoom(const ArchiveRef& archive, const std::vector<std::u16string>& fortunes)
+void RequireRoom(const ArchiveRef& archive, unsigned long long adding)
 {
-    unsigned long long adding = 0;
-    for (const std::u16string& fortune : fortunes)
-        adding += Utf8Length(fortune) + 3;
     struct stat info {};
     struct statvfs space {};
     if (::stat(archive.path.c_str(), &info) != 0 ||
@@ -159,14 +192,21 @@ void ExportFortune(const CCommandContext& context, const std::string& archive,
     CFortuneFileBuilder builder;
     const CSnapshotReader snapshot = fortunes.Snapshot();
     const int32_t count = snapshot.Count();
+    // The export is about the archive's size: its texts lose their CRs and
+    // each gains a line end.
+    struct stat archiveInfo {};
+    if (::stat(ref.path.c_str(), &archiveInfo) == 0)
+        builder.Reserve(static_cast<size_t>(archiveInfo.st_size) + static_cast<size_t>(count),
+                        static_cast<size_t>(count));
+    std::string text;
     for (int32_t i = 1; i <= count; ++i) {
-        const std::u16string text = ToLf(snapshot.Item(i));
-        if (HasPercentLine(text))
+        text.clear();
+        if (!AppendFileText(snapshot.Text(i).view(), text))
             throw FortarcError(ExitCode::BadText,
                                ref.label + ": fortune " + std::to_string(i) +
                                    " holds a line that is only \"%\", which fortune(6) would "
                                    "play as two fortunes; nothing was written");
-        if (!builder.Append(ToConsole(text)))
+        if (!builder.Append(text))
             throw FortarcError(ExitCode::Failure,
                                ref.label + ": too large for a strfile index (4 GiB)");
     }
@@ -176,36 +216,42 @@ void ExportFortune(const CCommandContext& context, const std::string& archive,
 void ImportFortune(const CCommandContext& context, const std::string& file,
                    const std::string& archive)
 {
-    const std::string text = ReadFortuneText(file);
+    std::string text = ReadFortuneText(file);
     const StrfileHeader header =
         ReadIndexHeader(file + ".dat", text.size()).value_or(StrfileHeader{});
-    const std::vector<std::string> entries =
-        SplitFortuneText(text, header.delimiter, (header.flags & kStrfileRotated) != 0);
+    // Split as stored, then turned back in place: the views stay valid.
+    const std::vector<std::string_view> entries = SplitFortuneText(text, header.delimiter);
+    if ((header.flags & kStrfileRotated) != 0)
+        Rot13(text);
 
-    // Every entry is checked before the archive is touched.
-    std::vector<std::u16string> storable;
+    // Every entry is checked before the archive is touched. Each is kept as
+    // fortune(6) prints it, blank lines at either end included.
+    std::vector<BString> storable;
+    storable.reserve(entries.size());
+    unsigned long long adding = 0;
+    bool converted = false;
     size_t blank = 0;
-    size_t trimmed = 0;
+    const std::string prefix = file + ": entry ";
     for (size_t i = 0; i < entries.size(); ++i) {
-        const std::string what = file + ": entry " + std::to_string(i + 1);
-        const size_t first = entries[i].find_first_not_of("\r\n");
-        if (first == std::string::npos) {
+        if (entries[i].find_first_not_of("\r\n") == std::string::npos) {
             ++blank;
             continue;
         }
-        if (first > 0 || entries[i].find_last_not_of("\r\n") + 1 < entries[i].size())
-            ++trimmed;
-        storable.push_back(ArchiveCommands::StorableFortune(entries[i], what));
+        bool viaCodePage = false;
+        storable.push_back(ArchiveText(entries[i], prefix, i + 1, viaCodePage));
+        const std::u16string_view added = storable.back().view();
+        adding += (viaCodePage ? Utf8Length(added) : added.size()) + 3;
+        converted = converted || viaCodePage;
     }
 
     const ArchiveRef ref = context.Resolve(archive);
     CFortuneArchive fortunes = context.Open(ref, Access::Append);
-    RequireRoom(ref, storable);
+    RequireRoom(ref, adding);
     const int32_t before = fortunes.Count();
     // One batch: on failure the archive is as it was.
-    fortunes.AddMany(storable);
+    fortunes.AddMany(storable, FORTUNE_ADD_EXACT);
     bool kept = false;
-    const bool settled = KeepOrTakeBack(fortunes, before, storable, kept);
+    const bool settled = KeepOrTakeBack(fortunes, before, storable, converted, kept);
     if (!kept)
         throw FortarcError(
             ExitCode::Failure,
@@ -214,11 +260,6 @@ void ImportFortune(const CCommandContext& context, const std::string& file,
     if (blank > 0)
         std::fprintf(stderr, "fortarc: %s: %zu entries of blank lines only were skipped\n",
                      file.c_str(), blank);
-    if (trimmed > 0)
-        std::fprintf(stderr,
-                     "fortarc: %s: %zu entries lost the blank lines at their start or end, "
-                     "which the archive does not keep\n",
-                     file.c_str(), trimmed);
 }
 
 } // namespace fortarc::PlayerFiles

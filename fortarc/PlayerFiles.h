@@ -19,9 +19,9 @@ void ExportFortune(const CCommandContext& context, const std::string& archive,
 // Appends every entry of FILE (with the delimiter and rotation of FILE.dat
 // when there is one; both must be regular files) to the archive: all of
 // them, or none when one cannot be stored or the archive fails part-way.
-// Entries of blank lines only cannot be stored and are skipped; the
-// component's Add trims the line breaks at both ends of the others. Notes on
-// standard error count both.
+// Each entry is stored exactly as fortune(6) prints it, blank lines at its
+// ends included; entries of blank lines only are skipped, and a note on
+// standard error counts them.
 void ImportFortune(const CCommandContext& context, const std::string& file,
                    const std::string& archive);
 

@@ -38,7 +38,7 @@ size_t AppendFortunes(IFortune& roFortune, const std::vector<BString>& vasTexts,
         texts.reserve(vasTexts.size());
         for (const BString& text : vasTexts)
             texts.push_back(text.get());
-        const HRESULT hr = batch->AddMany(static_cast<LONG>(texts.size()), texts.data());
+        const HRESULT hr = batch->AddMany(static_cast<LONG>(texts.size()), texts.data(), 0);
         if (SUCCEEDED(hr))
             return vasTexts.size();
         LogBatchFailure("appending a batch of fortunes", hr);

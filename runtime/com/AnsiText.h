@@ -8,6 +8,7 @@
 // as UTF-8, so no text is lost or cut. Throws std::bad_alloc for texts too
 // long to count.
 
+#include "runtime/com/AsciiText.h"
 #include "runtime/com/CodePage.h"
 
 #include <climits>
@@ -17,12 +18,20 @@
 
 namespace zrv::com {
 
+// Code pages in which ASCII is itself (see AsciiText.h).
+inline bool KeepsAscii(UINT codePage)
+{
+    return codePage == CP_ACP || codePage == CP_THREAD_ACP || codePage == CP_UTF8;
+}
+
 inline std::string ToCodePage(UINT codePage, std::u16string_view wide)
 {
     if (wide.empty())
         return {};
     if (wide.size() > static_cast<size_t>(INT_MAX))
         throw std::bad_alloc();
+    if (KeepsAscii(codePage) && IsAscii(wide))
+        return std::string(wide.begin(), wide.end());
     const int length = static_cast<int>(wide.size());
     const int size =
         WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
@@ -42,6 +51,8 @@ inline std::u16string FromCodePage(UINT codePage, std::string_view bytes)
         return {};
     if (bytes.size() > static_cast<size_t>(INT_MAX))
         throw std::bad_alloc();
+    if (KeepsAscii(codePage) && IsAscii(bytes))
+        return std::u16string(bytes.begin(), bytes.end());
     const int length = static_cast<int>(bytes.size());
     const int size = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
     if (size <= 0) {

@@ -53,13 +53,13 @@ protected:
         ASSERT_EQ(m_fortune->Load(BString(path).get()), S_OK);
     }
 
-    HRESULT AddMany(const std::vector<std::u16string>& texts)
+    HRESULT AddMany(const std::vector<std::u16string>& texts, LONG flags = FORTUNE_ADD_TRIMMED)
     {
         std::vector<BString> owned(texts.begin(), texts.end());
         std::vector<BSTR> bstrs;
         for (const BString& text : owned)
             bstrs.push_back(text.get());
-        return m_batch->AddMany(static_cast<LONG>(bstrs.size()), bstrs.data());
+        return m_batch->AddMany(static_cast<LONG>(bstrs.size()), bstrs.data(), flags);
     }
 
     HRESULT DeleteMany(const std::vector<LONG>& indexes)
@@ -111,6 +111,10 @@ TEST_F(FortuneBatch, unstorableTexts_failWithErrorInformationAndChangeNothing)
         }
         EXPECT_EQ(AddMany({u"fine", u"", text}), E_INVALIDARG);
         EXPECT_TRUE(Contains(TakeDescription(), u"Text 3 ")) << "the batch names the text";
+        if (text.back() != u'\n') {
+            EXPECT_EQ(AddMany({u"fine", u"", text}, FORTUNE_ADD_EXACT), E_INVALIDARG);
+            EXPECT_TRUE(Contains(TakeDescription(), u"Text 3 ")) << "exact";
+        }
         EXPECT_EQ(ReadBytes(m_file), kThree);
     }
 }
@@ -145,7 +149,7 @@ TEST_F(FortuneBatch, batchChanges_applyWholeInOneCall)
     EXPECT_EQ(ReadBytes(m_file), "H\r\nead\n%\ntwo\r\nlines\n%\nfour");
     EXPECT_EQ(DeleteMany({}), S_OK);
     EXPECT_EQ(AddMany({}), S_OK);
-    EXPECT_EQ(m_batch->AddMany(1, nullptr), E_POINTER);
+    EXPECT_EQ(m_batch->AddMany(1, nullptr, FORTUNE_ADD_TRIMMED), E_POINTER);
     EXPECT_EQ(m_batch->DeleteMany(-1, nullptr), E_INVALIDARG);
     for (const std::vector<LONG>& bad : std::vector<std::vector<LONG>>{{1, 3}, {0}, {-1, 2}}) {
         EXPECT_EQ(DeleteMany(bad), E_INVALIDARG);
@@ -183,3 +187,19 @@ TEST_F(FortuneBatch, interfaces_answerEachOtherAndErrorSupport)
 }
 
 } // namespace
+
+// Exact texts keep their line breaks at both ends, and empty ones are stored:
+// each reads back as given, also one that Add would refuse once trimmed.
+TEST_F(FortuneBatch, exactAppend_storesEveryTextAsGiven)
+{
+    const std::vector<std::u16string> texts = {u"\r\n\r\nfour\r\n", u"", u"a\r\n%\r\n", u"%\r\n"};
+    EXPECT_EQ(AddMany(texts, FORTUNE_ADD_EXACT | 2), E_INVALIDARG);
+    EXPECT_EQ(AddMany(texts), E_INVALIDARG) << "trimmed, the third ends in a line of only %";
+    EXPECT_EQ(ReadBytes(m_file), kThree);
+    ASSERT_EQ(AddMany(texts, FORTUNE_ADD_EXACT), S_OK);
+    EXPECT_EQ(ReadBytes(m_file),
+              std::string(kThree) + "\n%\n\r\n\r\nfour\r\n\n%\n\n%\na\r\n%\r\n\n%\n%\r\n");
+    std::vector<std::u16string> expected = {u"H\r\nead", u"one", u"two\r\nlines", u"three"};
+    expected.insert(expected.end(), texts.begin(), texts.end());
+    EXPECT_EQ(SnapshotTexts(), expected);
+}

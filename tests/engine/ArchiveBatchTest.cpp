@@ -133,23 +133,29 @@ private:
             m_model.fortunes.push_back(trimmed);
     }
 
+    // Trimmed texts are stored as Add stores them; exact ones as given, empty
+    // ones included. Either way the batch is refused whole when one would not
+    // read back.
     void AddMany()
     {
+        const bool exact = m_random() % 2 == 0;
         std::vector<std::string> texts(m_random() % 6);
         std::vector<std::string> stored;
         bool refused = false;
         for (std::string& text : texts) {
             text = RandomText();
-            const std::string trimmed = CArchive::TrimLineBreaks(text);
-            refused = refused || (!trimmed.empty() && !ReadsBack(trimmed));
-            if (!trimmed.empty())
-                stored.push_back(trimmed);
+            const std::string kept = exact ? text : CArchive::TrimLineBreaks(text);
+            refused = refused || ((exact || !kept.empty()) && !ReadsBack(kept));
+            if (exact || !kept.empty())
+                stored.push_back(kept);
         }
+        const auto mode = exact ? CArchive::AddMode::Exact : CArchive::AddMode::Trimmed;
         if (refused) {
-            EXPECT_THROW(m_archive.AddMany(texts), CArchiveError);
+            EXPECT_THROW(m_archive.AddMany(texts, mode), CArchiveError)
+                << testing::PrintToString(texts);
             return;
         }
-        m_archive.AddMany(texts);
+        m_archive.AddMany(texts, mode);
         m_model.fortunes.insert(m_model.fortunes.end(), stored.begin(), stored.end());
     }
 
@@ -297,6 +303,7 @@ TEST_F(Batch, withNoArchiveOpen_changesFailAndSnapshotIsEmpty)
     CArchive archive;
     EXPECT_EQ(archive.Snapshot().Count(), 0);
     EXPECT_THROW(archive.AddMany({"x"}), CArchiveError);
+    EXPECT_THROW(archive.AddMany({""}, CArchive::AddMode::Exact), CArchiveError);
     EXPECT_THROW(archive.DeleteMany({1}), CArchiveError);
     archive.AddMany({"", "\r\n"});
     archive.DeleteMany({});
