@@ -6,6 +6,7 @@
 #include "sheet/io/WorkbookStream.h"
 
 #include <chrono>
+#include <memory>
 #include <stdexcept>
 
 namespace zrv::sheet {
@@ -19,7 +20,8 @@ public:
 class CAnswerPipe final : public IByteSource {
 public:
     CAnswerPipe(int fd, std::chrono::steady_clock::time_point deadline)
-        : m_fd(fd), m_deadline(deadline)
+        : m_fd(fd), m_deadline(deadline),
+          m_buffer(std::make_unique_for_overwrite<char[]>(kBufferBytes))
     {}
 
     void Read(char* into, std::size_t size) override;
@@ -31,7 +33,9 @@ private:
 
     int m_fd;
     std::chrono::steady_clock::time_point m_deadline;
-    char m_buffer[65536];
+    // As large as the pipe, so a whole answer in it comes in one read.
+    static constexpr std::size_t kBufferBytes = 1u << 20;
+    std::unique_ptr<char[]> m_buffer;
     std::size_t m_start = 0;
     std::size_t m_end = 0;
 };
