@@ -5,7 +5,10 @@
 #include "sheet/io/XmlMarkup.h"
 
 #include <array>
+#include <exception>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 #include <zip.h>
 
@@ -72,10 +75,11 @@ struct XmlEntry {
 };
 
 // The entry when it starts as XML, which it must then do with a short
-// prolog, no document type and sound markup throughout; nothing when it does
-// not start as XML (an entry named .xml or .rels must). Its text is not
-// checked: a string that is not UTF-8 is for the reader to mend.
-std::optional<XmlEntry> CheckedXmlEntry(struct zip* archive, zip_uint64_t index)
+// prolog and no document type; nothing when it does not start as XML (an
+// entry named .xml or .rels must). Its markup is checked afterwards
+// (MarkupFaults); its text is not: a string that is not UTF-8 is for the
+// reader to mend.
+std::optional<XmlEntry> XmlEntryAt(struct zip* archive, zip_uint64_t index)
 {
     zip_stat_t status;
     ZipFile file(zip_fopen_index(archive, index, 0));
@@ -102,9 +106,52 @@ std::optional<XmlEntry> CheckedXmlEntry(struct zip* archive, zip_uint64_t index)
     char more;
     if (ReadUpTo(file.get(), &more, 1) != 0)
         throw CReadError("package entry " + entry.name + " is longer than it says");
-    if (const auto fault = XmlMarkupFault(xml))
-        throw CReadError("damaged XML in " + entry.name + " (" + *fault + ")");
     return entry;
+}
+
+using Faults = std::vector<std::optional<std::string>>;
+
+void CheckMarkup(const std::vector<XmlEntry>& entries, std::size_t from, std::size_t to,
+                 Faults& faults)
+{
+    for (std::size_t i = from; i < to; ++i)
+        faults[i] = XmlMarkupFault(entries[i].xml);
+}
+
+// The markup fault of each entry, checked by two threads when there is
+// enough to check for a second one to pay.
+Faults MarkupFaults(const std::vector<XmlEntry>& entries)
+{
+    constexpr std::size_t kBytesForTwoThreads = 256u << 10;
+    Faults faults(entries.size());
+    std::size_t total = 0;
+    for (const XmlEntry& entry : entries)
+        total += entry.xml.size();
+    // The first thread takes the entries up to half of the bytes.
+    std::size_t split = 0;
+    for (std::size_t bytes = 0; split < entries.size() && bytes < total / 2; ++split)
+        bytes += entries[split].xml.size();
+    std::exception_ptr failure;
+    std::optional<std::thread> second;
+    if (total >= kBytesForTwoThreads && split < entries.size()) {
+        try {
+            second.emplace([&] {
+                try {
+                    CheckMarkup(entries, split, entries.size(), faults);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: this one checks them all.
+        }
+    }
+    CheckMarkup(entries, 0, second ? split : entries.size(), faults);
+    if (second)
+        second->join();
+    if (failure)
+        std::rethrow_exception(failure);
+    return faults;
 }
 
 struct SourceFree {
@@ -245,12 +292,26 @@ std::string CZipPackage::Read(const std::string& name) const
 
 std::string CZipPackage::XmlOnlyCopy() const
 {
+    // Every entry is unpacked first and its markup checked after, but the
+    // reason given is the one of the first entry in the package that fails.
     std::vector<XmlEntry> entries;
+    std::exception_ptr unpacking;
     const zip_int64_t count = zip_get_num_entries(m_zip.get(), 0);
-    for (zip_int64_t i = 0; i < count; ++i) {
-        if (auto entry = CheckedXmlEntry(m_zip.get(), static_cast<zip_uint64_t>(i)))
-            entries.push_back(std::move(*entry));
+    try {
+        for (zip_int64_t i = 0; i < count; ++i) {
+            if (auto entry = XmlEntryAt(m_zip.get(), static_cast<zip_uint64_t>(i)))
+                entries.push_back(std::move(*entry));
+        }
+    } catch (const CReadError&) {
+        unpacking = std::current_exception();
     }
+    const Faults faults = MarkupFaults(entries);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (faults[i])
+            throw CReadError("damaged XML in " + entries[i].name + " (" + *faults[i] + ")");
+    }
+    if (unpacking)
+        std::rethrow_exception(unpacking);
     return StoredZip(entries);
 }
 
