@@ -7,6 +7,8 @@
 //   probe    try what the lockdown must refuse, and a thread it allows, and
 //            answer with the outcomes as the texts of column A
 //            ("open: Operation not permitted", ..., "thread: allowed")
+//   libraries answer with the file names of the shared libraries it has
+//            loaded as the texts of column A
 // Any other file is read as the installed reader reads it.
 
 #include "sheet/io/WorkbookStream.h"
@@ -16,6 +18,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <link.h>
 #include <memory>
 #include <sys/ptrace.h>
 #include <sys/socket.h>
@@ -45,6 +48,32 @@ long StartThread()
     }
 }
 
+[[noreturn]] void AnswerColumnA(const std::vector<std::string>& texts)
+{
+    WorkbookData workbook;
+    workbook.sheets.resize(1);
+    uint32_t row = 1;
+    for (const std::string& text : texts)
+        workbook.sheets[0].cells[CellRef{row++, 1}] = CellData{CellKind::Text, text, 0, false};
+    reader::Answer(EncodeWorkbookAnswer(workbook));
+    _exit(0);
+}
+
+[[noreturn]] void ListLibraries()
+{
+    std::vector<std::string> names;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* list) {
+            const std::string_view path = info->dlpi_name ? info->dlpi_name : "";
+            if (!path.empty())
+                static_cast<std::vector<std::string>*>(list)->emplace_back(
+                    path.substr(path.rfind('/') + 1));
+            return 0;
+        },
+        &names);
+    AnswerColumnA(names);
+}
+
 [[noreturn]] void Probe()
 {
     char* const argv[] = {const_cast<char*>("true"), nullptr};
@@ -58,13 +87,7 @@ long StartThread()
         Outcome("ptrace", ptrace(PTRACE_TRACEME, 0, nullptr, nullptr)),
         Outcome("thread", StartThread()),
     };
-    WorkbookData workbook;
-    workbook.sheets.resize(1);
-    uint32_t row = 1;
-    for (const std::string& outcome : outcomes)
-        workbook.sheets[0].cells[CellRef{row++, 1}] = CellData{CellKind::Text, outcome, 0, false};
-    reader::Answer(EncodeWorkbookAnswer(workbook));
-    _exit(0);
+    AnswerColumnA(outcomes);
 }
 
 void TakeOver(std::string_view head)
@@ -91,6 +114,8 @@ void TakeOver(std::string_view head)
     }
     if (mode.starts_with("probe"))
         Probe();
+    if (mode.starts_with("libraries"))
+        ListLibraries();
 }
 
 } // namespace
