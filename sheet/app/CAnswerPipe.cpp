@@ -16,7 +16,7 @@ void CAnswerPipe::Read(char* into, std::size_t size)
         if (m_start == m_end && !Fill())
             throw CReadError("the reader's answer ends early");
         const std::size_t part = std::min(size, m_end - m_start);
-        std::memcpy(into, m_buffer.get() + m_start, part);
+        std::memcpy(into, m_buffer + m_start, part);
         m_start += part;
         into += part;
         size -= part;
@@ -42,7 +42,7 @@ bool CAnswerPipe::Fill()
                              std::strerror(errno));
         if (ready <= 0)
             continue;
-        const ssize_t got = read(m_fd, m_buffer.get(), kBufferBytes);
+        const ssize_t got = read(m_fd, m_buffer, sizeof m_buffer);
         if (got < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
         if (got < 0)

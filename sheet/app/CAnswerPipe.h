@@ -6,7 +6,6 @@
 #include "sheet/io/WorkbookStream.h"
 
 #include <chrono>
-#include <memory>
 #include <stdexcept>
 
 namespace zrv::sheet {
@@ -20,8 +19,7 @@ public:
 class CAnswerPipe final : public IByteSource {
 public:
     CAnswerPipe(int fd, std::chrono::steady_clock::time_point deadline)
-        : m_fd(fd), m_deadline(deadline),
-          m_buffer(std::make_unique_for_overwrite<char[]>(kBufferBytes))
+        : m_fd(fd), m_deadline(deadline)
     {}
 
     void Read(char* into, std::size_t size) override;
@@ -33,9 +31,7 @@ private:
 
     int m_fd;
     std::chrono::steady_clock::time_point m_deadline;
-    // As large as the pipe, so a whole answer in it comes in one read.
-    static constexpr std::size_t kBufferBytes = 1u << 20;
-    std::unique_ptr<char[]> m_buffer;
+    char m_buffer[65536];
     std::size_t m_start = 0;
     std::size_t m_end = 0;
 };
