@@ -5,6 +5,7 @@
 #include "sheet/io/XmlMarkup.h"
 
 #include <array>
+#include <atomic>
 #include <exception>
 #include <optional>
 #include <system_error>
@@ -109,51 +110,6 @@ std::optional<XmlEntry> XmlEntryAt(struct zip* archive, zip_uint64_t index)
     return entry;
 }
 
-using Faults = std::vector<std::optional<std::string>>;
-
-void CheckMarkup(const std::vector<XmlEntry>& entries, std::size_t from, std::size_t to,
-                 Faults& faults)
-{
-    for (std::size_t i = from; i < to; ++i)
-        faults[i] = XmlMarkupFault(entries[i].xml);
-}
-
-// The markup fault of each entry, checked by two threads when there is
-// enough to check for a second one to pay.
-Faults MarkupFaults(const std::vector<XmlEntry>& entries)
-{
-    constexpr std::size_t kBytesForTwoThreads = 256u << 10;
-    Faults faults(entries.size());
-    std::size_t total = 0;
-    for (const XmlEntry& entry : entries)
-        total += entry.xml.size();
-    // The first thread takes the entries up to half of the bytes.
-    std::size_t split = 0;
-    for (std::size_t bytes = 0; split < entries.size() && bytes < total / 2; ++split)
-        bytes += entries[split].xml.size();
-    std::exception_ptr failure;
-    std::optional<std::thread> second;
-    if (total >= kBytesForTwoThreads && split < entries.size()) {
-        try {
-            second.emplace([&] {
-                try {
-                    CheckMarkup(entries, split, entries.size(), faults);
-                } catch (...) {
-                    failure = std::current_exception();
-                }
-            });
-        } catch (const std::system_error&) {
-            // No thread to be had: this one checks them all.
-        }
-    }
-    CheckMarkup(entries, 0, second ? split : entries.size(), faults);
-    if (second)
-        second->join();
-    if (failure)
-        std::rethrow_exception(failure);
-    return faults;
-}
-
 struct SourceFree {
     void operator()(zip_source_t* source) const { zip_source_free(source); }
 };
@@ -194,6 +150,58 @@ std::string StoredZip(const std::vector<XmlEntry>& entries)
         bytes.append(chunk.data(), static_cast<std::size_t>(got));
     zip_source_close(buffer.get());
     return bytes;
+}
+
+// The entries' markup faults and, while they are checked, their stored copy.
+struct CheckedEntries {
+    std::vector<std::optional<std::string>> faults; // of each entry
+    std::optional<std::string> copy;                // made already
+    std::exception_ptr copyFailure;                 // why it could not be
+};
+
+// When there is enough to check for a second thread to pay, that thread
+// makes the copy (to be thrown away if a check fails) and then takes
+// entries to check as this one does, in order.
+CheckedEntries CheckMarkup(const std::vector<XmlEntry>& entries, bool copy)
+{
+    constexpr std::size_t kBytesForTwoThreads = 256u << 10;
+    CheckedEntries checked;
+    checked.faults.resize(entries.size());
+    std::atomic<std::size_t> next = 0;
+    const auto check = [&] {
+        for (std::size_t i; (i = next++) < entries.size();)
+            checked.faults[i] = XmlMarkupFault(entries[i].xml);
+    };
+    std::size_t total = 0;
+    for (const XmlEntry& entry : entries)
+        total += entry.xml.size();
+    std::exception_ptr checkFailure;
+    {
+        std::optional<std::jthread> second;
+        if (total >= kBytesForTwoThreads) {
+            try {
+                second.emplace([&] {
+                    try {
+                        if (copy)
+                            checked.copy = StoredZip(entries);
+                    } catch (...) {
+                        checked.copyFailure = std::current_exception();
+                    }
+                    try {
+                        check();
+                    } catch (...) {
+                        checkFailure = std::current_exception();
+                    }
+                });
+            } catch (const std::system_error&) {
+                // No thread to be had: this one does it all.
+            }
+        }
+        check();
+    }
+    if (checkFailure)
+        std::rethrow_exception(checkFailure);
+    return checked;
 }
 
 } // namespace
@@ -305,14 +313,16 @@ std::string CZipPackage::XmlOnlyCopy() const
     } catch (const CReadError&) {
         unpacking = std::current_exception();
     }
-    const Faults faults = MarkupFaults(entries);
+    CheckedEntries checked = CheckMarkup(entries, !unpacking);
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (faults[i])
-            throw CReadError("damaged XML in " + entries[i].name + " (" + *faults[i] + ")");
+        if (checked.faults[i])
+            throw CReadError("damaged XML in " + entries[i].name + " (" + *checked.faults[i] + ")");
     }
     if (unpacking)
         std::rethrow_exception(unpacking);
-    return StoredZip(entries);
+    if (checked.copyFailure)
+        std::rethrow_exception(checked.copyFailure);
+    return checked.copy ? std::move(*checked.copy) : StoredZip(entries);
 }
 
 } // namespace zrv::sheet
