@@ -124,9 +124,11 @@ std::optional<std::string> ReadInput(uint64_t size, std::string& error)
 }
 
 // Memory freed while parsing is reused instead of being given back and
-// faulted in afresh: a short-lived process pays for every new page.
+// faulted in afresh: a short-lived process pays for every new page. Its
+// threads allocate from the same heap, not from arenas of their own.
 void KeepFreedMemory()
 {
+    mallopt(M_ARENA_MAX, 1);
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, INT_MAX);
     mallopt(M_TOP_PAD, 16 << 20);
