@@ -3,6 +3,7 @@
 #include "sheet/app/CAnswerPipe.h"
 #include "sheet/app/CReaderProcess.h"
 #include "sheet/app/CSheetModule.h"
+#include "sheet/app/SheetLogging.h"
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/WorkbookFiles.h"
 #include "sheet/reader/ReaderProtocol.h"
@@ -21,6 +22,8 @@ namespace zrv::sheet {
 namespace {
 
 using Clock = CReaderProcess::Clock;
+
+constexpr int kAnswerPipeBytes = 1 << 20; // what /proc/sys/fs/pipe-max-size allows by default
 
 #ifdef ZRV_SHEET_TEST_SEAMS
 template <class T> void Override(const char* name, T& value)
@@ -133,6 +136,10 @@ std::optional<WorkbookData> ReadInReader(const std::string& path, std::string& e
     }
     const CUniqueFd answer(ends[0]);
     CUniqueFd answerEnd(ends[1]);
+    // Room for a whole answer of an everyday workbook: the reader writes it
+    // and ends without waiting for this side to decode each part.
+    if (fcntl(answerEnd.Get(), F_SETPIPE_SZ, kAnswerPipeBytes) < 0)
+        qCDebug(lcSheet, "The answer pipe keeps its size: %s", std::strerror(errno));
     const auto deadline = Clock::now() + std::chrono::seconds(settings.seconds);
     CReaderProcess process;
     if (!process.Start(settings.program,

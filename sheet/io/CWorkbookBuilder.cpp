@@ -119,7 +119,7 @@ void CWorkbookBuilder::SetText(std::size_t sheet, uint32_t row, uint32_t column,
     }
     CellData& cell = NewCell(sheet, row, column);
     cell.kind = CellKind::Text;
-    cell.text = ToModelText(ValidUtf8(fileText));
+    cell.text = IsValidUtf8(fileText) ? ToModelText(fileText) : ToModelText(ValidUtf8(fileText));
     CountText(cell.text.size());
 }
 

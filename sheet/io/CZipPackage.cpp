@@ -5,7 +5,11 @@
 #include "sheet/io/XmlMarkup.h"
 
 #include <array>
+#include <atomic>
+#include <exception>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 #include <zip.h>
 
@@ -72,10 +76,11 @@ struct XmlEntry {
 };
 
 // The entry when it starts as XML, which it must then do with a short
-// prolog, no document type and sound markup throughout; nothing when it does
-// not start as XML (an entry named .xml or .rels must). Its text is not
-// checked: a string that is not UTF-8 is for the reader to mend.
-std::optional<XmlEntry> CheckedXmlEntry(struct zip* archive, zip_uint64_t index)
+// prolog and no document type; nothing when it does not start as XML (an
+// entry named .xml or .rels must). Its markup is checked afterwards
+// (MarkupFaults); its text is not: a string that is not UTF-8 is for the
+// reader to mend.
+std::optional<XmlEntry> XmlEntryAt(struct zip* archive, zip_uint64_t index)
 {
     zip_stat_t status;
     ZipFile file(zip_fopen_index(archive, index, 0));
@@ -102,8 +107,6 @@ std::optional<XmlEntry> CheckedXmlEntry(struct zip* archive, zip_uint64_t index)
     char more;
     if (ReadUpTo(file.get(), &more, 1) != 0)
         throw CReadError("package entry " + entry.name + " is longer than it says");
-    if (const auto fault = XmlMarkupFault(xml))
-        throw CReadError("damaged XML in " + entry.name + " (" + *fault + ")");
     return entry;
 }
 
@@ -147,6 +150,58 @@ std::string StoredZip(const std::vector<XmlEntry>& entries)
         bytes.append(chunk.data(), static_cast<std::size_t>(got));
     zip_source_close(buffer.get());
     return bytes;
+}
+
+// The entries' markup faults and, while they are checked, their stored copy.
+struct CheckedEntries {
+    std::vector<std::optional<std::string>> faults; // of each entry
+    std::optional<std::string> copy;                // made already
+    std::exception_ptr copyFailure;                 // why it could not be
+};
+
+// When there is enough to check for a second thread to pay, that thread
+// makes the copy (to be thrown away if a check fails) and then takes
+// entries to check as this one does, in order.
+CheckedEntries CheckMarkup(const std::vector<XmlEntry>& entries, bool copy)
+{
+    constexpr std::size_t kBytesForTwoThreads = 256u << 10;
+    CheckedEntries checked;
+    checked.faults.resize(entries.size());
+    std::atomic<std::size_t> next = 0;
+    const auto check = [&] {
+        for (std::size_t i; (i = next++) < entries.size();)
+            checked.faults[i] = XmlMarkupFault(entries[i].xml);
+    };
+    std::size_t total = 0;
+    for (const XmlEntry& entry : entries)
+        total += entry.xml.size();
+    std::exception_ptr checkFailure;
+    {
+        std::optional<std::jthread> second;
+        if (total >= kBytesForTwoThreads) {
+            try {
+                second.emplace([&] {
+                    try {
+                        if (copy)
+                            checked.copy = StoredZip(entries);
+                    } catch (...) {
+                        checked.copyFailure = std::current_exception();
+                    }
+                    try {
+                        check();
+                    } catch (...) {
+                        checkFailure = std::current_exception();
+                    }
+                });
+            } catch (const std::system_error&) {
+                // No thread to be had: this one does it all.
+            }
+        }
+        check();
+    }
+    if (checkFailure)
+        std::rethrow_exception(checkFailure);
+    return checked;
 }
 
 } // namespace
@@ -245,13 +300,29 @@ std::string CZipPackage::Read(const std::string& name) const
 
 std::string CZipPackage::XmlOnlyCopy() const
 {
+    // Every entry is unpacked first and its markup checked after, but the
+    // reason given is the one of the first entry in the package that fails.
     std::vector<XmlEntry> entries;
+    std::exception_ptr unpacking;
     const zip_int64_t count = zip_get_num_entries(m_zip.get(), 0);
-    for (zip_int64_t i = 0; i < count; ++i) {
-        if (auto entry = CheckedXmlEntry(m_zip.get(), static_cast<zip_uint64_t>(i)))
-            entries.push_back(std::move(*entry));
+    try {
+        for (zip_int64_t i = 0; i < count; ++i) {
+            if (auto entry = XmlEntryAt(m_zip.get(), static_cast<zip_uint64_t>(i)))
+                entries.push_back(std::move(*entry));
+        }
+    } catch (const CReadError&) {
+        unpacking = std::current_exception();
     }
-    return StoredZip(entries);
+    CheckedEntries checked = CheckMarkup(entries, !unpacking);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (checked.faults[i])
+            throw CReadError("damaged XML in " + entries[i].name + " (" + *checked.faults[i] + ")");
+    }
+    if (unpacking)
+        std::rethrow_exception(unpacking);
+    if (checked.copyFailure)
+        std::rethrow_exception(checked.copyFailure);
+    return checked.copy ? std::move(*checked.copy) : StoredZip(entries);
 }
 
 } // namespace zrv::sheet

@@ -6,14 +6,19 @@ namespace zrv::sheet {
 
 std::string ToModelText(std::string_view fileText)
 {
+    // Copied in runs up to each lone LF, which gets its CR.
     std::string text;
-    text.reserve(fileText.size());
-    for (std::size_t i = 0; i < fileText.size(); ++i) {
-        const char c = fileText[i];
-        if (c == '\n' && (i == 0 || fileText[i - 1] != '\r'))
-            text += '\r';
-        text += c;
+    text.reserve(fileText.size() + 16);
+    std::size_t from = 0;
+    for (std::size_t lf = fileText.find('\n'); lf != std::string_view::npos;
+         lf = fileText.find('\n', lf + 1)) {
+        if (lf > 0 && fileText[lf - 1] == '\r')
+            continue;
+        text.append(fileText.substr(from, lf - from));
+        text += '\r';
+        from = lf;
     }
+    text.append(fileText.substr(from));
     return text;
 }
 

@@ -118,7 +118,25 @@ bool HasSkippedCells(const std::string& xml)
 
 } // namespace
 
-void ReadWhatOrcusSkips(const CZipPackage& package, const XlsxParts& parts,
+SheetPartScan ScanSheetParts(const CZipPackage& package, const XlsxParts& parts)
+{
+    SheetPartScan scan;
+    for (const XlsxSheetPart& part : parts.sheets) {
+        if (part.part.empty() || scan.contains(part.part))
+            continue;
+        SkippedCells& found = scan[part.part];
+        try {
+            std::string xml = package.Read(part.part);
+            if (HasSkippedCells(xml))
+                found.xml = std::move(xml);
+        } catch (const CReadError&) {
+            found.failure = std::current_exception();
+        }
+    }
+    return scan;
+}
+
+void ReadWhatOrcusSkips(const XlsxParts& parts, const SheetPartScan& scan,
                         CWorkbookBuilder& builder)
 {
     const auto sheetNamed = [&](const std::string& name) {
@@ -133,11 +151,13 @@ void ReadWhatOrcusSkips(const CZipPackage& package, const XlsxParts& parts,
         const std::size_t sheet = sheetNamed(part.name);
         if (part.part.empty() || sheet == builder.SheetCount())
             continue;
-        const std::string xml = package.Read(part.part);
-        if (!HasSkippedCells(xml))
+        const SkippedCells& found = scan.at(part.part);
+        if (found.failure)
+            std::rethrow_exception(found.failure);
+        if (found.xml.empty())
             continue;
         SheetCells cells(builder, sheet);
-        Xml::Parse(xml, part.part, cells);
+        Xml::Parse(found.xml, part.part, cells);
     }
 }
 

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <future>
 #include <map>
 #include <memory>
 #include <optional>
@@ -452,8 +453,11 @@ WorkbookData ReadXlsx(const CZipPackage& package)
     CWorkbookBuilder builder;
     Factory factory(builder, ReadXlsxDateFormats(copy, parts));
     orcus::orcus_xlsx loader(&factory);
+    // The sheet parts are scanned for what orcus skips while it parses.
+    std::future<SheetPartScan> scan = std::async(std::launch::async | std::launch::deferred,
+                                                 [&] { return ScanSheetParts(copy, parts); });
     loader.read_stream(checked);
-    ReadWhatOrcusSkips(copy, parts, builder);
+    ReadWhatOrcusSkips(parts, scan.get(), builder);
     return builder.Take();
 }
 

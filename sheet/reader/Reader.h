@@ -12,7 +12,9 @@ namespace zrv::sheet::reader {
 // returns, the file is read as usual.
 using TestHook = void (*)(std::string_view head);
 
-// main() of the reader; returns its exit status (ReaderProtocol.h).
+// main() of the reader: once it has answered, the process ends there with
+// its exit status (ReaderProtocol.h); it returns only a status of failing
+// before it could answer.
 int Run(int argc, char** argv, TestHook hook = nullptr);
 
 // Writes the whole answer to standard output; false when that fails.

@@ -71,7 +71,7 @@ check "the spreadsheet reader lives beside its library, not on the PATH" \
     bash -c "test -x $reader && ! command -v zrvsheet-read >/dev/null"
 printf 'a,b\n' >"$work/cells.csv"
 check "the installed spreadsheet reader locks down and reads a file" \
-    bash -c "$reader 4 3072 31 '$work' <'$work/cells.csv' | head -c 6 | grep -q ZRVA"
+    bash -c "$reader 4 3072 31 <'$work/cells.csv' | head -c 6 | grep -q ZRVA"
 
 # The player's installation, as its own installer would record it.
 touch "$player/ZorvaFortune.exe"

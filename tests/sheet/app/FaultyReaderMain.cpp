@@ -7,6 +7,8 @@
 //   probe    try what the lockdown must refuse, and a thread it allows, and
 //            answer with the outcomes as the texts of column A
 //            ("open: Operation not permitted", ..., "thread: allowed")
+//   libraries answer with the file names of the shared libraries it has
+//            loaded as the texts of column A
 // A compound file whose class id is "zrv-reader-test:" makes it probe as
 // above, then read the file as the installed reader does, and answer with the
 // outcomes followed by the texts of the first sheet's cells as column A.
@@ -22,6 +24,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <link.h>
 #include <map>
 #include <memory>
 #include <sys/ptrace.h>
@@ -53,6 +56,32 @@ long StartThread()
     }
 }
 
+[[noreturn]] void AnswerColumnA(const std::vector<std::string>& texts)
+{
+    WorkbookData workbook;
+    workbook.sheets.resize(1);
+    uint32_t row = 1;
+    for (const std::string& text : texts)
+        workbook.sheets[0].cells[CellRef{row++, 1}] = CellData{CellKind::Text, text, 0, false};
+    reader::Answer(EncodeWorkbookAnswer(workbook));
+    _exit(0);
+}
+
+[[noreturn]] void ListLibraries()
+{
+    std::vector<std::string> names;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* list) {
+            const std::string_view path = info->dlpi_name ? info->dlpi_name : "";
+            if (!path.empty())
+                static_cast<std::vector<std::string>*>(list)->emplace_back(
+                    path.substr(path.rfind('/') + 1));
+            return 0;
+        },
+        &names);
+    AnswerColumnA(names);
+}
+
 std::vector<std::string> ProbeOutcomes()
 {
     char* const argv[] = {const_cast<char*>("true"), nullptr};
@@ -66,17 +95,6 @@ std::vector<std::string> ProbeOutcomes()
         Outcome("ptrace", ptrace(PTRACE_TRACEME, 0, nullptr, nullptr)),
         Outcome("thread", StartThread()),
     };
-}
-
-[[noreturn]] void AnswerColumnA(const std::vector<std::string>& texts)
-{
-    WorkbookData workbook;
-    workbook.sheets.resize(1);
-    uint32_t row = 1;
-    for (const std::string& text : texts)
-        workbook.sheets[0].cells[CellRef{row++, 1}] = CellData{CellKind::Text, text, 0, false};
-    reader::Answer(EncodeWorkbookAnswer(workbook));
-    _exit(0);
 }
 
 // The whole file on standard input (what the installed reader reads).
@@ -135,6 +153,8 @@ void TakeOver(std::string_view head)
     }
     if (mode.starts_with("probe"))
         AnswerColumnA(ProbeOutcomes());
+    if (mode.starts_with("libraries"))
+        ListLibraries();
 }
 
 } // namespace

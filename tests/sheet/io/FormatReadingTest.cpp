@@ -2,6 +2,7 @@
 // A of the active sheet holds what a spreadsheet program shows, line breaks
 // come back as CR LF.
 
+#include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/WorkbookFiles.h"
 #include "tests/sheet/io/CellValues.h"
 #include "tests/sheet/io/ZipFiles.h"
@@ -246,6 +247,33 @@ TEST(FormatReading, csvFields_numbersOnlyInShownFormAndRfc4180Quoting)
         const auto workbook = ReadWorkbookFile(path, error);
         ASSERT_TRUE(workbook) << error;
         EXPECT_EQ(workbook->sheets.at(0).cells, c.cells);
+    }
+}
+
+// A text as a file holds it becomes the model's: each lone LF gets its CR,
+// line breaks already CR LF and lone CRs stay, what is not UTF-8 is mended.
+TEST(FormatReading, fileTexts_lineBreaksBecomeCrLf)
+{
+    const std::pair<std::string_view, std::string_view> texts[] = {
+        {"a\nb", "a\r\nb"},
+        {"\n", "\r\n"},
+        {"\n\nend\n", "\r\n\r\nend\r\n"},
+        {"a\r\nb\nc", "a\r\nb\r\nc"},
+        {"\r\n\n", "\r\n\r\n"},
+        {"\r\r\n\rx\r", "\r\r\n\rx\r"},
+        {"no break", "no break"},
+        {"bad\xFF\nbyte", "bad\xEF\xBF\xBD\r\nbyte"},
+    };
+    CWorkbookBuilder builder;
+    const std::size_t sheet = builder.AddSheet("S");
+    uint32_t row = 0;
+    for (const auto& [file, model] : texts)
+        builder.SetText(sheet, ++row, 1, file);
+    const WorkbookData workbook = builder.Take();
+    row = 0;
+    for (const auto& [file, model] : texts) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(workbook.sheets[0].cells.at(CellRef{++row, 1}), Text(std::string(model)));
     }
 }
 

@@ -159,6 +159,38 @@ TEST(HostileFiles, eachIsRefusedWithItsReason)
                                 "content.xml", 100);
          },
          "package entry content.xml is longer than it says"},
+        // Entries large enough to be checked by two threads: the reason is
+        // still the one of the first entry in the package that fails.
+        {"xlsx with two damaged parts",
+         [] {
+             auto entries = test::XlsxPackage(std::string(400 << 10, ' ') + "<row");
+             entries[2].second = "<workbook>" + std::string(400 << 10, ' ') + "</sheets>";
+             return test::ZipBytes(entries);
+         },
+         "damaged XML in xl/workbook.xml (an end tag that closes no open element)"},
+        {"xlsx with a large sound part before a damaged one",
+         [] {
+             auto entries = test::XlsxPackage("<row r=\"1\">" + std::string(600 << 10, ' '));
+             entries[0].second.insert(entries[0].second.find("<Default"),
+                                      std::string(600 << 10, ' '));
+             return test::ZipBytes(entries);
+         },
+         "damaged XML in xl/worksheets/sheet1.xml (an end tag that closes no open element)"},
+        {"xlsx with a damaged part before a refused one",
+         [] {
+             auto entries = test::XlsxPackage(std::string(400 << 10, ' '));
+             entries[1].second += "<";
+             entries.back().second = kLaughs + "<worksheet>&lol3;</worksheet>";
+             return test::ZipBytes(entries);
+         },
+         "damaged XML in _rels/.rels (a second root element)"},
+        {"xlsx with a refused part before a damaged one",
+         [] {
+             auto entries = test::XlsxPackage(std::string(400 << 10, ' ') + "<row");
+             entries[2].second = kLaughs + "<workbook/>";
+             return test::ZipBytes(entries);
+         },
+         "refused XML document type or prolog in xl/workbook.xml"},
         {"xlsx with entity definitions",
          [] {
              auto entries = test::XlsxPackage("");
