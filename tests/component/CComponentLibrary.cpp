@@ -76,4 +76,10 @@ std::string FaultyFortuneLibraryPath()
     return ZRVFORT_FAULTY_PATH;
 }
 
+const CComponentLibrary& FortuneLibrary()
+{
+    static const CComponentLibrary library(FortuneLibraryPath());
+    return library;
+}
+
 } // namespace zrv::test

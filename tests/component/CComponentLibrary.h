@@ -39,5 +39,7 @@ std::string FortuneLibraryPath();
 // The same component built with the engine's fault seam exported as
 // ZrvFortFailOperation(const char* operation).
 std::string FaultyFortuneLibraryPath();
+// The built component, loaded once for the whole test program.
+const CComponentLibrary& FortuneLibrary();
 
 } // namespace zrv::test

@@ -13,15 +13,9 @@
 
 namespace {
 
-using zrv::test::CComponentLibrary;
+using zrv::test::FortuneLibrary;
 using zrv::test::ReadBytes;
 using zrv::test::WriteBytes;
-
-const CComponentLibrary& Library()
-{
-    static const CComponentLibrary library(zrv::test::FortuneLibraryPath());
-    return library;
-}
 
 // The description of the thread's error information, taken off it.
 std::u16string TakeDescription()
@@ -43,8 +37,8 @@ class FortuneBatch : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(Library().IsLoaded()) << Library().LoadError();
-        m_fortune = Library().CreateFortune();
+        ASSERT_TRUE(FortuneLibrary().IsLoaded()) << FortuneLibrary().LoadError();
+        m_fortune = FortuneLibrary().CreateFortune();
         ASSERT_TRUE(m_fortune);
         ASSERT_EQ(m_fortune.queryInterface(IID_IFortuneBatch, m_batch), S_OK);
         m_file = zrv::test::MakeTempDir("batch") + "/Proverbs";
@@ -181,9 +175,9 @@ TEST_F(FortuneBatch, interfaces_answerEachOtherAndErrorSupport)
     m_fortune.reset();
     back.reset();
     support.reset();
-    EXPECT_EQ(Library().CanUnloadNow(), S_FALSE);
+    EXPECT_EQ(FortuneLibrary().CanUnloadNow(), S_FALSE);
     snapshot.reset();
-    EXPECT_EQ(Library().CanUnloadNow(), S_OK);
+    EXPECT_EQ(FortuneLibrary().CanUnloadNow(), S_OK);
 }
 
 } // namespace

@@ -13,13 +13,7 @@
 
 namespace {
 
-using zrv::test::CComponentLibrary;
-
-const CComponentLibrary& Library()
-{
-    static const CComponentLibrary library(zrv::test::FortuneLibraryPath());
-    return library;
-}
+using zrv::test::FortuneLibrary;
 
 // Owner of an argument list; arguments are given in call order.
 class Arguments final {
@@ -73,8 +67,8 @@ class FortuneDispatch : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(Library().IsLoaded()) << Library().LoadError();
-        const ComPtr<IFortune> fortune = Library().CreateFortune();
+        ASSERT_TRUE(FortuneLibrary().IsLoaded()) << FortuneLibrary().LoadError();
+        const ComPtr<IFortune> fortune = FortuneLibrary().CreateFortune();
         ASSERT_TRUE(fortune);
         fortune.queryInterface(IID_IDispatch, m_dispatch);
         m_file = zrv::test::MakeTempDir("archives") + "/Proverbs";
@@ -279,7 +273,7 @@ TEST_F(FortuneDispatch, typeInformation_carriesNamesAndHelpStrings)
 TEST(FortuneVersion, versionRecord_isExported)
 {
     const auto* record =
-        static_cast<const ZrvVersionInfo*>(Library().Symbol(ZRV_VERSIONINFO_SYMBOL));
+        static_cast<const ZrvVersionInfo*>(FortuneLibrary().Symbol(ZRV_VERSIONINFO_SYMBOL));
     ASSERT_NE(record, nullptr);
     ASSERT_EQ(record->format, ZRV_VERSIONINFO_FORMAT);
     EXPECT_STREQ(record->fileVersionText, "1, 0, 0, 1");

@@ -15,22 +15,16 @@
 
 namespace {
 
-using zrv::test::CComponentLibrary;
+using zrv::test::FortuneLibrary;
 using zrv::test::ReadBytes;
 using zrv::test::WriteBytes;
-
-const CComponentLibrary& Library()
-{
-    static const CComponentLibrary library(zrv::test::FortuneLibraryPath());
-    return library;
-}
 
 class FortuneMembers : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(Library().IsLoaded()) << Library().LoadError();
-        m_fortune = Library().CreateFortune();
+        ASSERT_TRUE(FortuneLibrary().IsLoaded()) << FortuneLibrary().LoadError();
+        m_fortune = FortuneLibrary().CreateFortune();
         ASSERT_TRUE(m_fortune);
         m_folder = zrv::test::MakeTempDir("archives");
         m_file = m_folder + "/Proverbs";

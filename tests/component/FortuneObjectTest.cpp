@@ -12,33 +12,30 @@
 namespace {
 
 using zrv::test::CComponentLibrary;
+using zrv::test::FortuneLibrary;
 
 constexpr CLSID kOtherClass = {0x12345678, 0x1234, 0x5678, {1, 2, 3, 4, 5, 6, 7, 8}};
-
-const CComponentLibrary& Library()
-{
-    static const CComponentLibrary library(zrv::test::FortuneLibraryPath());
-    return library;
-}
 
 class FortuneObject : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(Library().IsLoaded()) << Library().LoadError();
-        ASSERT_EQ(Library().CanUnloadNow(), S_OK) << "an earlier test leaked an object";
+        ASSERT_TRUE(FortuneLibrary().IsLoaded()) << FortuneLibrary().LoadError();
+        ASSERT_EQ(FortuneLibrary().CanUnloadNow(), S_OK) << "an earlier test leaked an object";
     }
-    void TearDown() override { EXPECT_EQ(Library().CanUnloadNow(), S_OK); }
+    void TearDown() override { EXPECT_EQ(FortuneLibrary().CanUnloadNow(), S_OK); }
 };
 
 TEST_F(FortuneObject, getClassObject_answersOnlyTheFortuneClass)
 {
     void* factory = reinterpret_cast<void*>(1);
-    EXPECT_EQ(Library().GetClassObject(kOtherClass, IID_IClassFactory, &factory),
+    EXPECT_EQ(FortuneLibrary().GetClassObject(kOtherClass, IID_IClassFactory, &factory),
               CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(factory, nullptr);
-    EXPECT_EQ(Library().GetClassObject(CLSID_Fortune, IID_IClassFactory, nullptr), E_POINTER);
-    EXPECT_EQ(Library().GetClassObject(CLSID_Fortune, IID_IFortune, &factory), E_NOINTERFACE);
+    EXPECT_EQ(FortuneLibrary().GetClassObject(CLSID_Fortune, IID_IClassFactory, nullptr),
+              E_POINTER);
+    EXPECT_EQ(FortuneLibrary().GetClassObject(CLSID_Fortune, IID_IFortune, &factory),
+              E_NOINTERFACE);
     EXPECT_EQ(factory, nullptr);
 }
 
@@ -46,37 +43,39 @@ TEST_F(FortuneObject, getClassObject_givesTheOneFactory)
 {
     ComPtr<IClassFactory> first;
     ComPtr<IUnknown> second;
-    ASSERT_EQ(Library().GetClassObject(CLSID_Fortune, IID_IClassFactory, first.putVoid()), S_OK);
-    ASSERT_EQ(Library().GetClassObject(CLSID_Fortune, IID_IUnknown, second.putVoid()), S_OK);
+    ASSERT_EQ(FortuneLibrary().GetClassObject(CLSID_Fortune, IID_IClassFactory, first.putVoid()),
+              S_OK);
+    ASSERT_EQ(FortuneLibrary().GetClassObject(CLSID_Fortune, IID_IUnknown, second.putVoid()), S_OK);
     EXPECT_EQ(static_cast<IUnknown*>(first.get()), second.get());
     // Holding the factory alone does not keep the library.
-    EXPECT_EQ(Library().CanUnloadNow(), S_OK);
+    EXPECT_EQ(FortuneLibrary().CanUnloadNow(), S_OK);
 }
 
 TEST_F(FortuneObject, liveObjectsAndLocks_keepTheLibraryLoaded)
 {
     ComPtr<IClassFactory> factory;
-    ASSERT_EQ(Library().GetClassObject(CLSID_Fortune, IID_IClassFactory, factory.putVoid()), S_OK);
+    ASSERT_EQ(FortuneLibrary().GetClassObject(CLSID_Fortune, IID_IClassFactory, factory.putVoid()),
+              S_OK);
     ComPtr<IFortune> first;
     ComPtr<IFortune> second;
     ASSERT_EQ(factory->CreateInstance(nullptr, IID_IFortune, first.putVoid()), S_OK);
     ASSERT_EQ(factory->CreateInstance(nullptr, IID_IFortune, second.putVoid()), S_OK);
     EXPECT_NE(first.get(), second.get());
-    EXPECT_EQ(Library().CanUnloadNow(), S_FALSE);
+    EXPECT_EQ(FortuneLibrary().CanUnloadNow(), S_FALSE);
     first.reset();
-    EXPECT_EQ(Library().CanUnloadNow(), S_FALSE);
+    EXPECT_EQ(FortuneLibrary().CanUnloadNow(), S_FALSE);
     second.reset();
-    EXPECT_EQ(Library().CanUnloadNow(), S_OK);
+    EXPECT_EQ(FortuneLibrary().CanUnloadNow(), S_OK);
 
     EXPECT_EQ(factory->LockServer(TRUE), S_OK);
-    EXPECT_EQ(Library().CanUnloadNow(), S_FALSE);
+    EXPECT_EQ(FortuneLibrary().CanUnloadNow(), S_FALSE);
     EXPECT_EQ(factory->LockServer(FALSE), S_OK);
-    EXPECT_EQ(Library().CanUnloadNow(), S_OK);
+    EXPECT_EQ(FortuneLibrary().CanUnloadNow(), S_OK);
 }
 
 TEST_F(FortuneObject, referenceCount_countsEveryInterface)
 {
-    IFortune* fortune = Library().CreateFortune().detach();
+    IFortune* fortune = FortuneLibrary().CreateFortune().detach();
     ASSERT_NE(fortune, nullptr);
     EXPECT_EQ(fortune->AddRef(), 2u);
     ISupportErrorInfo* support = nullptr;
@@ -86,13 +85,13 @@ TEST_F(FortuneObject, referenceCount_countsEveryInterface)
     EXPECT_EQ(support->Release(), 3u);
     EXPECT_EQ(support->Release(), 2u);
     EXPECT_EQ(fortune->Release(), 1u);
-    EXPECT_EQ(Library().CanUnloadNow(), S_FALSE);
+    EXPECT_EQ(FortuneLibrary().CanUnloadNow(), S_FALSE);
     EXPECT_EQ(fortune->Release(), 0u);
 }
 
 TEST_F(FortuneObject, queryInterface_answersItsInterfacesWithOneIdentity)
 {
-    const ComPtr<IFortune> fortune = Library().CreateFortune();
+    const ComPtr<IFortune> fortune = FortuneLibrary().CreateFortune();
     ASSERT_TRUE(fortune);
     ComPtr<IUnknown> identity;
     ASSERT_EQ(fortune->QueryInterface(IID_IUnknown, identity.putVoid()), S_OK);
@@ -118,7 +117,7 @@ TEST_F(FortuneObject, queryInterface_answersItsInterfacesWithOneIdentity)
 
 TEST_F(FortuneObject, supportErrorInfo_onlyForIFortune)
 {
-    const ComPtr<IFortune> fortune = Library().CreateFortune();
+    const ComPtr<IFortune> fortune = FortuneLibrary().CreateFortune();
     ComPtr<ISupportErrorInfo> support;
     ASSERT_EQ(fortune.queryInterface(IID_ISupportErrorInfo, support), S_OK);
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IFortune), S_OK);
@@ -149,12 +148,13 @@ public:
 TEST_F(FortuneObject, aggregated_delegatesIUnknownToTheOuter)
 {
     ComPtr<IClassFactory> factory;
-    ASSERT_EQ(Library().GetClassObject(CLSID_Fortune, IID_IClassFactory, factory.putVoid()), S_OK);
+    ASSERT_EQ(FortuneLibrary().GetClassObject(CLSID_Fortune, IID_IClassFactory, factory.putVoid()),
+              S_OK);
     COuter outer;
     void* refused = reinterpret_cast<void*>(1);
     EXPECT_EQ(factory->CreateInstance(&outer, IID_IFortune, &refused), CLASS_E_NOAGGREGATION);
     EXPECT_EQ(refused, nullptr);
-    EXPECT_EQ(Library().CanUnloadNow(), S_OK);
+    EXPECT_EQ(FortuneLibrary().CanUnloadNow(), S_OK);
 
     ASSERT_EQ(factory->CreateInstance(&outer, IID_IUnknown, outer.inner.putVoid()), S_OK);
     ASSERT_NE(static_cast<IUnknown*>(&outer), outer.inner.get());
@@ -174,9 +174,9 @@ TEST_F(FortuneObject, aggregated_delegatesIUnknownToTheOuter)
     fortune->Release();
     EXPECT_EQ(outer.refs, 1u);
 
-    EXPECT_EQ(Library().CanUnloadNow(), S_FALSE);
+    EXPECT_EQ(FortuneLibrary().CanUnloadNow(), S_FALSE);
     outer.inner.reset();
-    EXPECT_EQ(Library().CanUnloadNow(), S_OK);
+    EXPECT_EQ(FortuneLibrary().CanUnloadNow(), S_OK);
 }
 
 // A private copy of the library has its own module state: a fresh, not yet
