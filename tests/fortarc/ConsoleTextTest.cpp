@@ -157,7 +157,7 @@ TEST(FortarcConsoleText, percentLines_areFoundWhereTheyWouldSplitATextOrFile)
         {u"", false, false},         {u"%", true, false},         {u"%\nmore", true, false},
         {u"text\n%", true, true},    {u"a\n%\nb", true, false},   {u"a\n%%\nb", false, false},
         {u"a\n %\nb", false, false}, {u"a\n% \nb", false, false}, {u"50%", false, false},
-        {u"a\n%\n", true, false},    {u"a\r\n%", true, true},    {u"\n%", true, true},
+        {u"a\n%\n", true, false},    {u"a\r\n%", true, true},     {u"\n%", true, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Printed(c.text));
