@@ -22,8 +22,8 @@ constexpr size_t kReadBlock = size_t{1} << 20;
 
 void CArchiveIndex::Clear()
 {
-    m_header.clear();
-    m_stamp = CFileStamp();
+    m_sHeader.clear();
+    m_sStamp = CFileStamp();
     m_offsets.clear();
     m_reader.Close();
 }
@@ -31,9 +31,9 @@ void CArchiveIndex::Clear()
 void CArchiveIndex::Build(CUniqueFd file, const CFileStamp& stamp, const std::string& path)
 {
     const int fd = file.Get();
-    m_header.clear();
+    m_sHeader.clear();
     m_offsets.clear();
-    m_stamp = stamp;
+    m_sStamp = stamp;
     CSeparatorScanner scanner;
     std::vector<char> block(kReadBlock);
     int64_t position = 0;
@@ -48,7 +48,7 @@ void CArchiveIndex::Build(CUniqueFd file, const CFileStamp& stamp, const std::st
         scanner.Feed(block.data(), static_cast<size_t>(got));
         position += got;
     }
-    m_header = scanner.TakeHeader();
+    m_sHeader = scanner.TakeHeader();
     m_offsets = scanner.TakeOffsets();
     m_reader.Attach(std::move(file));
 }
@@ -58,13 +58,13 @@ void CArchiveIndex::ReleaseIfUnlinked()
     struct stat status {};
     if (m_reader.IsOpen() && ::fstat(m_reader.Fd(), &status) == 0 && status.st_nlink == 0) {
         m_reader.Close();
-        m_stamp = CFileStamp();
+        m_sStamp = CFileStamp();
     }
 }
 
 int64_t CArchiveIndex::SeparatorAt(size_t slot) const
 {
-    return slot < m_offsets.size() ? m_offsets[slot] - kSeparatorLength : m_stamp.Size();
+    return slot < m_offsets.size() ? m_offsets[slot] - kSeparatorLength : m_sStamp.Size();
 }
 
 std::string_view CArchiveIndex::Read(size_t slot, const std::string& path)
@@ -81,9 +81,9 @@ std::string_view CArchiveIndex::Read(size_t slot, const std::string& path)
 CArchiveSnapshot CArchiveIndex::Snapshot()
 {
     if (m_offsets.empty())
-        return CArchiveSnapshot(m_header, {}, 0, {});
+        return CArchiveSnapshot(m_sHeader, {}, 0, {});
     const int64_t first = SeparatorAt(0);
-    const int64_t length = m_stamp.Size() - first;
+    const int64_t length = m_sStamp.Size() - first;
     auto bytes = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(length));
     if (!m_reader.IsOpen() || ReadFully(m_reader.Fd(), bytes.get(), length, first) != length)
         throw CArchiveError(CArchiveError::Kind::Failed, "The archive could not be read");
@@ -91,7 +91,7 @@ CArchiveSnapshot CArchiveIndex::Snapshot()
     starts.reserve(m_offsets.size());
     for (const int64_t offset : m_offsets)
         starts.push_back(static_cast<size_t>(offset - first));
-    return CArchiveSnapshot(m_header, std::move(bytes), static_cast<size_t>(length),
+    return CArchiveSnapshot(m_sHeader, std::move(bytes), static_cast<size_t>(length),
                             std::move(starts));
 }
 
@@ -100,7 +100,7 @@ CArchiveSnapshot CArchiveIndex::Snapshot()
 // scan of the file tells.
 bool CArchiveIndex::EndsInPercentLine()
 {
-    const int64_t size = m_stamp.Size();
+    const int64_t size = m_sStamp.Size();
     char tail[2] = {};
     return size >= 2 && (ReadFully(m_reader.Fd(), tail, 2, size - 2) != 2 ||
                          (tail[0] == '\n' && tail[1] == '%'));
@@ -109,7 +109,7 @@ bool CArchiveIndex::EndsInPercentLine()
 bool CArchiveIndex::Extend(int fd, const CFileStamp& before, size_t appended,
                            const std::vector<int64_t>& starts)
 {
-    if (m_stamp.IsEmpty() || before != m_stamp || !m_reader.IsOpen())
+    if (m_sStamp.IsEmpty() || before != m_sStamp || !m_reader.IsOpen())
         return false;
     const auto after = CFileStamp::OfFd(fd);
     const int64_t oldSize = before.Size();
@@ -117,13 +117,13 @@ bool CArchiveIndex::Extend(int fd, const CFileStamp& before, size_t appended,
         return false;
     for (const int64_t start : starts)
         m_offsets.push_back(oldSize + start);
-    m_stamp = *after;
+    m_sStamp = *after;
     return true;
 }
 
 bool CArchiveIndex::TakeAppended(const std::string& target, const std::string& appended)
 {
-    const int64_t oldSize = m_stamp.Size();
+    const int64_t oldSize = m_sStamp.Size();
     if (EndsInPercentLine())
         return false;
     struct stat status {};
@@ -134,7 +134,7 @@ bool CArchiveIndex::TakeAppended(const std::string& target, const std::string& a
     scanner.Feed(appended.data(), appended.size());
     for (const int64_t offset : scanner.Offsets())
         m_offsets.push_back(oldSize + offset);
-    m_stamp = CFileStamp(status);
+    m_sStamp = CFileStamp(status);
     m_reader.Attach(std::move(file));
     return true;
 }

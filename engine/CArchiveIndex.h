@@ -34,8 +34,8 @@ public:
     void ReleaseIfUnlinked();
 
     size_t Count() const { return m_offsets.size(); }
-    const std::string& Header() const { return m_header; }
-    const CFileStamp& Stamp() const { return m_stamp; }
+    const std::string& Header() const { return m_sHeader; }
+    const CFileStamp& Stamp() const { return m_sStamp; }
     // The kept file's descriptor; -1 when none is kept.
     int Fd() const { return m_reader.Fd(); }
     // Where the separator before fortune `slot` (from 0) starts; the file's
@@ -61,10 +61,10 @@ public:
 private:
     bool EndsInPercentLine();
 
-    std::vector<int64_t> m_offsets;
-    std::string m_header;
-    CFileStamp m_stamp;
-    CRangeReader m_reader;
+    std::vector<int64_t> m_offsets; // start of each fortune's text, just after its separator
+    std::string m_sHeader;          // header bytes as stored
+    CFileStamp m_sStamp;            // state of the file the index was built from
+    CRangeReader m_reader;          // that file, open for reading; closed when cleared
 };
 
 } // namespace zrv
