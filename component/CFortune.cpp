@@ -6,6 +6,7 @@
 #include "component/ComponentError.h"
 #include "runtime/com/ComPtr.h"
 
+#include <cstdio>
 #include <new>
 
 namespace zrv {
@@ -13,6 +14,13 @@ namespace zrv {
 namespace {
 
 constexpr HRESULT kDispBadIndex = static_cast<HRESULT>(0x8002000B); // DISP_E_BADINDEX
+
+// The component's log is the host process's standard error, which the
+// terminal or the journal keeps: one line a failure the engine passed over.
+void LogArchiveDiagnostic(const char* message)
+{
+    std::fprintf(stderr, "zrvfort: %s\n", message);
+}
 
 } // namespace
 
@@ -38,6 +46,7 @@ HRESULT CFortune::CreateInstance(IUnknown* outer, const IID& iid, void** ppv)
 CFortune::CFortune(IUnknown* outer) : m_outer(outer ? outer : &m_inner)
 {
     CModule::Instance().Lock();
+    CArchive::SetDiagnosticHook(&LogArchiveDiagnostic);
 }
 
 CFortune::~CFortune()

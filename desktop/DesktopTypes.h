@@ -1,7 +1,8 @@
 #pragma once
 
-// Types of the window-system calls the editor makes, with the sizes of the
-// platform it was written for.
+// Types of the window-system calls the editor makes: a window handle is a
+// 32-bit number that can be handed to another process, message parameters
+// and results are as wide as a pointer.
 
 #include "runtime/ZrvTypes.h"
 

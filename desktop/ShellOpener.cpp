@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -72,7 +73,23 @@ QString Resolve(const QString& file, const QString& directory)
 
 ShellOpener::ShellOpener(IProcessLauncher& launcher) : m_launcher(launcher) {}
 
+// Callers know only the result: an exception ends as "out of memory or
+// resources", and its message goes to the log.
 HINSTANCE ShellOpener::Execute(const ShellRequest& request)
+{
+    try {
+        return Carry(request);
+    } catch (const std::exception& error) {
+        qCWarning(lcDesktop).nospace().noquote()
+            << "opening " << request.file << " failed: " << error.what();
+    } catch (...) {
+        qCWarning(lcDesktop).nospace().noquote()
+            << "opening " << request.file << " failed: unknown exception";
+    }
+    return SE_ERR_OOM_ZERO;
+}
+
+HINSTANCE ShellOpener::Carry(const ShellRequest& request)
 {
     if (request.file.isEmpty())
         return SE_ERR_FNF;

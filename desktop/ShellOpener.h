@@ -9,7 +9,8 @@ namespace zrv::desktop {
 
 // Carries out shell requests: a web address, a folder or a document goes to
 // the desktop's opener, an executable file starts with its parameters. Only
-// the verbs "open" (also the empty verb) and "explore" are known.
+// the verbs "open" (also the empty verb) and "explore" are known. Whatever
+// fails inside ends in a shell result; the reason goes to the zrv.desktop log.
 class ShellOpener final : public IShellExecutor {
 public:
     explicit ShellOpener(IProcessLauncher& launcher);
@@ -20,6 +21,7 @@ public:
     static constexpr std::chrono::milliseconds kOpenerWait{2000};
 
 private:
+    HINSTANCE Carry(const ShellRequest& request);
     HINSTANCE OpenWithDesktop(const QString& target);
     HINSTANCE StartProgram(const QString& program, const ShellRequest& request);
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "engine/CArchiveIndex.h"
 #include "engine/CArchiveSnapshot.h"
+#include "engine/CArchiveText.h"
 #include "engine/CFileStamp.h"
-#include "engine/CRangeReader.h"
+#include "engine/Diagnostic.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,8 +21,8 @@ namespace zrv {
 //
 // The single operations report no failure of their own: a bad index, a missing
 // file or a failed write ends in a quiet state (empty result, no archive open,
-// archive unchanged). A text that would not read back exactly as given (see
-// Unstorable) is refused with CArchiveError before anything is written. The
+// archive unchanged), and only the diagnostic hook hears why. A text that would not read back
+// exactly as given (see Unstorable) is refused with CArchiveError before anything is written. The
 // batch operations (Snapshot, AddMany, DeleteMany) are all or nothing and
 // throw CArchiveError when they leave the file as it was. Exhaustion of memory
 // and the like escape as exceptions.
@@ -35,13 +37,17 @@ namespace zrv {
 // to the nanosecond); any difference reloads from the path. A call that finds
 // the file gone, or no longer linked anywhere, releases the descriptor, so a
 // deleted archive's space is not kept in use past the next call.
-class CArchive {
+class CArchive : public CArchiveText {
 public:
     // Called with the operation's name on entry to every public operation. A
     // hook that throws makes that operation fail as a runtime failure would;
     // test seam for the layers above. Null (the default) does nothing.
     using FaultHook = void (*)(const char* operation);
     static void SetFaultHook(FaultHook hook);
+    // Called with one line (what, the path, why) for each failure that an
+    // operation passes over quietly; see engine/Diagnostic.h. Null (the
+    // default) does nothing.
+    static void SetDiagnosticHook(DiagnosticHook hook);
 
     CArchive() = default;
     virtual ~CArchive() = default;
@@ -89,17 +95,6 @@ public:
     // refuses the whole batch.
     void DeleteMany(std::vector<int32_t> indexes);
 
-    // Why `text` would not read back exactly once stored as a fortune or
-    // header: a NUL byte, a line of only "%" after a bare line feed, or a last
-    // line of only "%". Null when it would.
-    static const char* Unstorable(std::string_view text);
-    static std::string TrimLineBreaks(const std::string& text);
-    // The same without a copy: a view into `text`.
-    static std::string_view Trimmed(std::string_view text);
-    static std::string ToCrLf(std::string_view text);
-    // A stored text as it is handed out: up to a NUL byte, with CR LF line ends.
-    static std::string HandedOut(std::string_view stored);
-
 private:
     // The change a rewrite makes besides the header: one fortune replaced,
     // fortunes left out (`indexes` ascending, without duplicates), or
@@ -115,25 +110,20 @@ private:
     void Reset();
     bool FileStamp(CFileStamp& stamp) const;
     void ReloadIfChanged();
-    void LoadFrom(CUniqueFd file, const CFileStamp& stamp);
-    void ReleaseIfUnlinked();
     std::string_view ReadFortune(int32_t index);
+    bool CanChange(const char* what, int32_t index, int32_t count) const;
+    void Rewrite(const char* what, const std::string* header, const Change& change);
     Outcome RewriteArchive(const std::string* header, const Change& change);
     bool WriteArchive(int sourceFd, const struct stat& status, int folderFd,
                       const std::string& target, const std::string& header,
                       const Change& change) const;
-    bool TakeAppended(const std::string& target, const std::string& appended);
     Outcome Append(const std::string& bytes, const std::vector<int64_t>& starts);
-    bool ExtendIndex(int fd, const CFileStamp& before, size_t appended,
-                     const std::vector<int64_t>& starts);
-    static void Refuse(std::string_view text, size_t position);
+    static std::string Reason(Outcome outcome, int error);
     static void FailOn(const char* what, Outcome outcome, int error);
+    static void Dropped(const char* what, const std::string& path, Outcome outcome, int error);
 
-    std::string m_sFile;            // path as the caller gave it; empty: no archive open
-    std::vector<int64_t> m_offsets; // start of each fortune's text, just after its separator
-    std::string m_sHeader;          // header bytes as stored
-    CFileStamp m_sStamp;            // state of the file the index was built from
-    CRangeReader m_reader;          // that file, open for reading; closed with no archive open
+    std::string m_sFile;   // path as the caller gave it; empty: no archive open
+    CArchiveIndex m_index; // the file the index was built from; empty with no archive open
 };
 
 } // namespace zrv

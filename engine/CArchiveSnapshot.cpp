@@ -1,6 +1,6 @@
 #include "engine/CArchiveSnapshot.h"
 
-#include "engine/CArchive.h"
+#include "engine/CArchiveText.h"
 
 #include <climits>
 
@@ -35,12 +35,12 @@ std::string_view CArchiveSnapshot::Stored(int32_t index) const
 
 std::string CArchiveSnapshot::Item(int32_t index) const
 {
-    return CArchive::HandedOut(Stored(index));
+    return CArchiveText::HandedOut(Stored(index));
 }
 
 std::string CArchiveSnapshot::Header() const
 {
-    return CArchive::HandedOut(m_header);
+    return CArchiveText::HandedOut(m_header);
 }
 
 } // namespace zrv

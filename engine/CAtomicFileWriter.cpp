@@ -1,5 +1,8 @@
 #include "engine/CAtomicFileWriter.h"
 
+#include "engine/Diagnostic.h"
+
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,6 +13,13 @@ namespace zrv {
 namespace {
 
 constexpr size_t kBlockSize = size_t{1} << 20;
+
+// Removes the temporary file; one already gone is no failure.
+void RemoveTemporary(const std::string& path)
+{
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        DiagnoseErrno("The temporary file was not removed", path, errno);
+}
 
 } // namespace
 
@@ -22,16 +32,17 @@ CAtomicFileWriter::CAtomicFileWriter(std::string target, const struct stat& targ
                                      int folderFd)
     : m_target(std::move(target)), m_temporary(TemporaryPath(m_target)), m_folderFd(folderFd)
 {
-    ::unlink(m_temporary.c_str());
+    RemoveTemporary(m_temporary);
     m_file = CUniqueFd(
         ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!m_file.IsOpen()) {
         m_failed = true;
         return;
     }
-    // Owner first: fchown may clear set-id bits that fchmod then restores.
-    [[maybe_unused]] const int ignored =
-        ::fchown(m_file.Get(), targetStatus.st_uid, targetStatus.st_gid);
+    // Owner first: fchown may clear set-id bits that fchmod then restores. Only
+    // the superuser may give a file away, so EPERM is the rule, not a failure.
+    if (::fchown(m_file.Get(), targetStatus.st_uid, targetStatus.st_gid) != 0 && errno != EPERM)
+        DiagnoseErrno("The owner was not carried over", m_temporary, errno);
     if (::fchmod(m_file.Get(), targetStatus.st_mode & 07777) != 0)
         Fail();
     m_buffer.resize(kBlockSize);
@@ -49,7 +60,7 @@ void CAtomicFileWriter::Fail()
         return;
     m_failed = true;
     m_file.Close();
-    ::unlink(m_temporary.c_str());
+    RemoveTemporary(m_temporary);
 }
 
 bool CAtomicFileWriter::Flush()
@@ -113,8 +124,8 @@ bool CAtomicFileWriter::Commit()
         return false;
     }
     m_committed = true;
-    if (m_folderFd >= 0)
-        ::fsync(m_folderFd);
+    if (m_folderFd >= 0 && ::fsync(m_folderFd) != 0)
+        DiagnoseErrno("The archive's folder was not synced", m_target, errno);
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 
 namespace fortarc {
@@ -108,6 +109,31 @@ std::u16string Visible(std::u16string_view text)
             c = u'\uFFFD';
     }
     return result;
+}
+
+std::string ErrorLine(std::string_view message)
+{
+    std::string line;
+    line.reserve(message.size());
+    for (size_t i = 0; i < message.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(message[i]);
+        const auto next = static_cast<unsigned char>(i + 1 < message.size() ? message[i + 1] : 0);
+        const size_t control = byte < 0x20 || byte == 0x7f                    ? 1
+                               : byte == 0xc2 && next >= 0x80 && next <= 0x9f ? 2
+                                                                              : 0;
+        if (control == 0) {
+            line += message[i];
+            continue;
+        }
+        for (size_t k = 0; k < control; ++k) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X",
+                          static_cast<unsigned char>(message[i + k]));
+            line += escaped;
+        }
+        i += control - 1;
+    }
+    return line;
 }
 
 std::u16string ToCrLf(std::u16string_view text)

@@ -24,6 +24,11 @@ std::string ToUtf8(std::u16string_view text);
 // which could move the cursor or start an escape sequence, become U+FFFD.
 std::u16string Visible(std::u16string_view text);
 
+// A message as one line of standard error: control bytes (C0 with TAB and LF,
+// DEL, and the C1 controls encoded in UTF-8) become \xNN escapes, so that an
+// argument quoted in it neither breaks the line nor drives the terminal.
+std::string ErrorLine(std::string_view message);
+
 // Every LF not already preceded by CR gets one.
 std::u16string ToCrLf(std::u16string_view text);
 // Every CR LF becomes LF; lone CRs stay.

@@ -5,6 +5,7 @@
 #include "fortarc/ArchiveCommands.h"
 #include "fortarc/CCommandContext.h"
 #include "fortarc/CommandLine.h"
+#include "fortarc/ConsoleText.h"
 #include "fortarc/FortarcError.h"
 #include "fortarc/PlayerFiles.h"
 #include "fortarc/PlayerInstall.h"
@@ -78,7 +79,7 @@ void Run(const CommandLine& line)
 int Fail(ExitCode code, const std::string& message)
 {
     const char* hint = code == ExitCode::Usage ? " (fortarc --help tells more)" : "";
-    std::fprintf(stderr, "fortarc: %s%s\n", message.c_str(), hint);
+    std::fprintf(stderr, "fortarc: %s%s\n", ErrorLine(message).c_str(), hint);
     return static_cast<int>(code);
 }
 

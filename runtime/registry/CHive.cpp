@@ -1,16 +1,14 @@
 #include "runtime/registry/CHive.h"
 
+#include "runtime/registry/CHiveTransaction.h"
 #include "runtime/registry/FileTimeClock.h"
+#include "runtime/registry/HiveFiles.h"
 #include "runtime/registry/NameFold.h"
 #include "runtime/registry/WinReg.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace zrv::reg {
@@ -35,60 +33,6 @@ PRAGMA user_version = 2;
 )sql";
 
 static_assert(HiveApplicationId == 1515345490);
-
-bool ModeAllowsWrite(const std::string& path)
-{
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0)
-        return false;
-    if (geteuid() == 0)
-        return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
-    return access(path.c_str(), W_OK) == 0;
-}
-
-// The nearest folder of path that exists.
-std::string ExistingFolderOf(const std::string& path)
-{
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    std::error_code ec;
-    while (!folder.empty() && !std::filesystem::exists(folder, ec))
-        folder = folder.parent_path();
-    return folder.empty() ? std::string("/") : folder.string();
-}
-
-std::string ImmutableUri(const std::string& path)
-{
-    std::string uri = "file:";
-    for (const char ch : path) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (std::isalnum(c) || ch == '/' || ch == '-' || ch == '_' || ch == '.' || ch == '~') {
-            uri += ch;
-        } else {
-            char escaped[4];
-            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
-            uri += escaped;
-        }
-    }
-    return uri + "?immutable=1";
-}
-
-// What changes when the file is written or replaced.
-std::string FileStamp(const std::string& path)
-{
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0)
-        return {};
-    return std::to_string(st.st_ino) + ":" + std::to_string(st.st_size) + ":" +
-           std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
-}
-
-std::string FileIdentity(const std::string& path)
-{
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0)
-        return {};
-    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
-}
 
 struct SqliteConnection {
     sqlite3* db = nullptr;
@@ -122,54 +66,18 @@ struct CHive::Statements {
     CStatement begin, commit;
 };
 
-// One immediate (write) transaction; rolled back unless committed.
-class CHive::CTransaction final {
-public:
-    explicit CTransaction(CHive& hive) : m_hive(hive)
-    {
-        if (!hive.Writable())
-            m_result = ERROR_ACCESS_DENIED;
-        else
-            m_result = Exec("BEGIN IMMEDIATE");
-        m_open = m_result == ERROR_SUCCESS;
-    }
-    ~CTransaction()
-    {
-        if (m_open)
-            Exec("ROLLBACK");
-    }
-    CTransaction(const CTransaction&) = delete;
-    CTransaction& operator=(const CTransaction&) = delete;
-
-    LONG Result() const { return m_result; }
-    LONG Commit()
-    {
-        m_open = false;
-        const LONG result = Exec("COMMIT");
-        if (result != ERROR_SUCCESS)
-            Exec("ROLLBACK");
-        return result;
-    }
-
-private:
-    LONG Exec(const char* sql)
-    {
-        const int rc = sqlite3_exec(m_hive.m_db, sql, nullptr, nullptr, nullptr);
-        return rc == SQLITE_OK ? ERROR_SUCCESS : Fail(rc);
-    }
-
-    CHive& m_hive;
-    LONG m_result = ERROR_SUCCESS;
-    bool m_open = false;
-};
-
 template <typename Body> LONG CHive::Write(Body body)
 {
-    CTransaction transaction(*this);
-    if (transaction.Result() != ERROR_SUCCESS)
-        return transaction.Result();
+    if (!Writable())
+        return ERROR_ACCESS_DENIED;
+    CHiveTransaction transaction(m_db);
+    if (const int rc = transaction.Begin(); rc != SQLITE_OK)
+        return Fail(rc);
     const LONG result = body();
-    return result == ERROR_SUCCESS ? transaction.Commit() : result;
+    if (result != ERROR_SUCCESS)
+        return result;
+    const int rc = transaction.Commit();
+    return rc == SQLITE_OK ? ERROR_SUCCESS : Fail(rc);
 }
 
 CHive::CHive(std::string path, sqlite3* db) : m_path(std::move(path)), m_db(db) {}
@@ -231,13 +139,13 @@ LONG CHive::Open(const std::string& path, bool create, std::unique_ptr<CHive>& h
             return Fail(rc);
         opened.reset(new CHive(path, connection.release()));
         opened->m_immutable = true;
-        opened->m_stamp = FileStamp(path);
+        opened->m_stamp = HiveFileStamp(path);
         result = opened->Validate(false);
     }
     if (result != ERROR_SUCCESS)
         return result;
     opened->Prepare();
-    opened->m_file = FileIdentity(path);
+    opened->m_file = HiveFileIdentity(path);
     hive = std::move(opened);
     return ERROR_SUCCESS;
 }
@@ -333,12 +241,12 @@ bool CHive::FileWritable(const std::string& path)
 
 bool CHive::Stale() const
 {
-    return m_immutable && FileStamp(m_path) != m_stamp;
+    return m_immutable && HiveFileStamp(m_path) != m_stamp;
 }
 
 bool CHive::Replaced() const
 {
-    return FileIdentity(m_path) != m_file;
+    return HiveFileIdentity(m_path) != m_file;
 }
 
 bool CHive::Writable() const

@@ -100,7 +100,6 @@ private:
     LONG DeleteSubtree(KeyId id);
     static LONG Fail(int sqliteResult);
 
-    class CTransaction;
     struct Statements;
 
     std::string m_path;

@@ -3,6 +3,7 @@
 #include "runtime/registry/AnsiText.h"
 #include "runtime/registry/CRegKey.h"
 #include "runtime/registry/NameFold.h"
+#include "runtime/registry/RegValueText.h"
 #include "runtime/registry/WinReg.h"
 
 #include <algorithm>
@@ -24,85 +25,6 @@ constexpr const char* Usage = "usage: zrvreg query KEY [/v NAME | /ve] [/s] | ad
                               "/ve] [/t TYPE] [/d DATA] [/f]"
                               " | delete KEY [/v NAME | /ve] [/f] | export KEY FILE | import FILE";
 constexpr const char* Done = "The operation completed successfully.";
-
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-struct TypeName {
-    DWORD type;
-    const char* name;
-};
-
-constexpr TypeName TypeNames[] = {
-    {REG_NONE, "REG_NONE"},     {REG_SZ, "REG_SZ"},       {REG_EXPAND_SZ, "REG_EXPAND_SZ"},
-    {REG_BINARY, "REG_BINARY"}, {REG_DWORD, "REG_DWORD"}, {7, "REG_MULTI_SZ"},
-};
-
-std::string NameOfType(DWORD type)
-{
-    for (const TypeName& entry : TypeNames) {
-        if (entry.type == type)
-            return entry.name;
-    }
-    return "REG_0x" + std::to_string(type);
-}
-
-std::optional<DWORD> TypeOfName(const std::string& name)
-{
-    for (const TypeName& entry : TypeNames) {
-        if (Lower(name) == Lower(entry.name))
-            return entry.type;
-    }
-    return std::nullopt;
-}
-
-std::string HexText(const std::string& bytes)
-{
-    std::string text;
-    for (const char byte : bytes) {
-        char pair[3];
-        std::snprintf(pair, sizeof pair, "%02X", static_cast<unsigned char>(byte));
-        text += pair;
-    }
-    return text;
-}
-
-bool ParseHexText(const std::string& text, std::string& bytes)
-{
-    if (text.size() % 2 != 0)
-        return false;
-    for (size_t i = 0; i < text.size(); i += 2) {
-        if (!std::isxdigit(static_cast<unsigned char>(text[i])) ||
-            !std::isxdigit(static_cast<unsigned char>(text[i + 1])))
-            return false;
-        bytes += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
-    }
-    return true;
-}
-
-// A number in decimal or with 0x in hex that fits 32 bits.
-std::optional<DWORD> ParseDword(const std::string& text)
-{
-    if (text.empty() || text.front() == '-' || text.front() == '+' ||
-        std::isspace(static_cast<unsigned char>(text.front())))
-        return std::nullopt;
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long value = std::strtoull(text.c_str(), &end, 0);
-    if (errno != 0 || *end != '\0' || value > 0xFFFFFFFFull)
-        return std::nullopt;
-    return static_cast<DWORD>(value);
-}
-
-std::string StringOfData(const std::string& data)
-{
-    const bool terminated = !data.empty() && data.back() == '\0';
-    return AnsiToUtf8(std::string_view(data).substr(0, data.size() - (terminated ? 1 : 0)));
-}
 
 struct ValueEntry {
     std::string name;
@@ -267,9 +189,10 @@ int CRegTool::Query(const Options& options)
         result != ERROR_SUCCESS)
         return FailCode(result);
     bool printed = false;
-    if (!QueryKey(key.get(),
-                  rooted.rootName + (rooted.subKey.empty() ? "" : "\\" + AnsiToUtf8(rooted.subKey)),
-                  options, printed))
+    std::string path = rooted.rootName;
+    if (!rooted.subKey.empty())
+        path.append("\\").append(AnsiToUtf8(rooted.subKey));
+    if (!QueryKey(key.get(), path, options, printed))
         return 1;
     if (options.valueName && !printed)
         return FailCode(ERROR_FILE_NOT_FOUND);
@@ -315,20 +238,8 @@ bool CRegTool::QueryKey(HKEY key, const std::string& path, const Options& option
 
 void CRegTool::PrintValue(const std::string& name, DWORD type, const std::string& data)
 {
-    std::string shown;
-    if (type == REG_SZ || type == REG_EXPAND_SZ) {
-        shown = StringOfData(data);
-    } else if (type == REG_DWORD && data.size() == sizeof(DWORD)) {
-        DWORD number = 0;
-        data.copy(reinterpret_cast<char*>(&number), sizeof number);
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%x", number);
-        shown = text;
-    } else {
-        shown = HexText(data);
-    }
     m_out << "    " << (name.empty() ? "(Default)" : AnsiToUtf8(name)) << "    " << NameOfType(type)
-          << "    " << shown << '\n';
+          << "    " << DataText(type, data) << '\n';
 }
 
 bool CRegTool::BuildData(const Options& options, DWORD& type, std::string& data)

@@ -5,11 +5,14 @@
 #include "tests/support/TempHome.h"
 
 #include <cerrno>
+#include <exception>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+#include <new>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,10 +34,13 @@ public:
                        std::chrono::milliseconds wait) override
     {
         started.push_back({program, arguments, folder, wait});
+        if (failure)
+            std::rethrow_exception(failure);
         return result;
     }
 
     LaunchResult result{0, 0};
+    std::exception_ptr failure; // thrown by Start when set
     std::vector<Started> started;
 };
 
@@ -193,6 +199,38 @@ TEST_F(ShellOpenerTest, fileWithoutProgramFormatIsInvalidExecutable)
     ShellOpener opener(real);
     EXPECT_EQ(opener.Execute({0, "open", folder + "/broken.exe", {}, {}, SW_HIDE}),
               SE_ERR_BAD_FORMAT);
+}
+
+QStringList g_warnings;
+
+void KeepWarning(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type == QtWarningMsg)
+        g_warnings.append(QLatin1String(context.category) + u' ' + text);
+}
+
+TEST_F(ShellOpenerTest, exceptionInsideIsLoggedAndEndsAsOutOfResources)
+{
+    const struct {
+        const char* target;
+        std::exception_ptr failure;
+        const char* why;
+    } cases[] = {
+        {"https://example.org/", std::make_exception_ptr(std::runtime_error("launcher broke")),
+         "launcher broke"},
+        {"tool.sh", std::make_exception_ptr(std::bad_alloc()), "std::bad_alloc"},
+        {"guide.html", std::make_exception_ptr(42), "unknown exception"},
+    };
+    const QtMessageHandler previous = qInstallMessageHandler(&KeepWarning);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        g_warnings.clear();
+        launcher.failure = c.failure;
+        EXPECT_EQ(Open(QString::fromLatin1(c.target), folder), SE_ERR_OOM_ZERO);
+        EXPECT_EQ(g_warnings.join(u'\n').toStdString(),
+                  "zrv.desktop opening " + std::string(c.target) + " failed: " + c.why);
+    }
+    qInstallMessageHandler(previous);
 }
 
 TEST(ShellExecuteTest, requestReachesTheInstalledExecutorInItsTexts)

@@ -160,6 +160,11 @@ unchanged 4 fortarc set Stories 0 'x'
 unchanged 4 fortarc delete Stories 1 2
 unchanged 2 fortarc delete Stories 1 one
 unchanged 2 fortarc frobnicate Stories
+# A hostile argument quoted in the message keeps it on one line, without controls.
+unchanged 2 fortarc $'frob\nnicate\e[2J' Stories
+grep -qF 'unknown command "frob\x0Anicate\x1B[2J"' "$work/err" || fail "the command was not escaped: $(cat "$work/err")"
+unchanged 3 fortarc count $'No\rSuch'
+grep -qF 'No\x0DSuch' "$work/err" || fail "the archive name was not escaped: $(cat "$work/err")"
 unchanged 2 fortarc add --force Stories 'x'
 unchanged 2 fortarc count
 unchanged 2 fortarc count ..

@@ -35,6 +35,9 @@ fail()
     exit 1
 }
 
+# shellcheck source=../../support/e2e-waits.sh
+. "$(dirname "$0")/../../support/e2e-waits.sh"
+
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 "$prefix/bin/zrvregsvr" "$prefix/lib/libzrvfort.so" >/dev/null
@@ -67,33 +70,28 @@ printf '[Default Applications]\n%s=zrvfakesheet.desktop\n' "$xlsx" >"$XDG_CONFIG
 archive="$player/data/Sheet Archive"
 printf 'Header\n%%\nAlpha\n%%\n  Spaced out  \n%%\nTwo\r\nlines\n%%\nÜnïcödé ✓' >"$archive"
 
-openbox >/dev/null 2>&1 &
+# The window manager is ready once it has run its start-up command.
+openbox --startup "touch '$work/wm-ready'" >/dev/null 2>&1 &
 wm_pid=$!
-sleep 1
-
-window()
-{
-    local id
-    id=$(timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) ||
-        fail "no window titled '$1'"
-    [ -n "$id" ] || fail "no window titled '$1'"
-    echo "$id"
-}
-
-gone()
-{
-    local tries=200
-    while xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        [ $tries -gt 0 ] || fail "window '$1' did not close"
-        sleep 0.1
-    done
-}
+await "openbox did not start" test -e "$work/wm-ready"
 
 focus()
 {
     xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
-    sleep 0.4
+    await "window $1 did not take the focus" has_focus "$1"
+}
+
+# The number of the editor's windows on screen: a menu that opens adds one.
+windows_shown() { xdotool search --onlyvisible --pid "$editor_pid" 2>/dev/null | wc -l; }
+more_windows() { [ "$(windows_shown)" -gt "$1" ]; }
+
+# Opens the Actions menu and waits for it to show.
+actions_menu()
+{
+    local before
+    before=$(windows_shown)
+    keys alt+a
+    await "the Actions menu did not open" more_windows "$before"
 }
 
 # With ZRV_E2E_SHOTS set to a folder, screenshots of the steps go there.
@@ -115,8 +113,7 @@ main=$(window '^Zorva Fortune Editor - Sheet Archive$')
 
 # Export with no limit: Actions > Export, Enter in the options.
 focus "$main"
-keys alt+a
-sleep 0.4
+actions_menu
 keys x
 options=$(window '^Export Options$')
 focus "$options"
@@ -124,13 +121,9 @@ shot export-options
 keys Return
 gone '^Export Options$'
 
-book=
-for _ in $(seq 1 200); do
-    book=$(ls "$presented"/*.xlsx 2>/dev/null | head -n 1 || true)
-    [ -n "$book" ] && break
-    sleep 0.1
-done
-[ -n "$book" ] || fail "no workbook was presented"
+presented_book() { ls "$presented"/*.xlsx >/dev/null 2>&1; }
+await "no workbook was presented" presented_book
+book=$(ls "$presented"/*.xlsx | head -n 1)
 [ "$(basename "$book")" = Book1.xlsx ] || fail "presented $(basename "$book"), not Book1.xlsx"
 [ -f "$HOME/Documents/Book1.xlsx" ] || fail "Book1.xlsx is not in the documents folder"
 expected_book=$(
@@ -160,16 +153,19 @@ echo "presented workbook as expected"
 # Import: Actions > Import, Yes to the warning, the file's path in the dialog.
 cp "$ods" "$work/import.ods"
 focus "$main"
-keys alt+a
-sleep 0.4
+actions_menu
 keys i
 question=$(window '^fortedit$')
 focus "$question"
 shot append-warning
 keys Return
-sleep 1.5
-dialog=$(xdotool getactivewindow)
-[ "$dialog" != "$main" ] || fail "no file dialog"
+# The file dialog is the window that takes the focus after the warning.
+dialog_focused()
+{
+    local id
+    id=$(xdotool getwindowfocus 2>/dev/null) && [ "$id" != "$main" ] && [ "$id" != "$question" ]
+}
+await "no file dialog" dialog_focused
 type_text "$work/import.ods"
 shot file-dialog
 keys Return
@@ -177,11 +173,8 @@ keys Return
 expected=$(mktemp "$work/expected-XXXXXX")
 printf 'Header\n%%\nAlpha\n%%\n  Spaced out  \n%%\nTwo\r\nlines\n%%\nÜnïcödé ✓' >"$expected"
 printf '\n%%\nLook before you leap.\n%%\nFirst line\r\nsecond line\n%%\n42\n%%\nCafé über  alles' >>"$expected"
-for _ in $(seq 1 100); do
-    cmp -s "$expected" "$archive" && break
-    sleep 0.2
-done
-if ! cmp -s "$expected" "$archive"; then
+same_bytes() { cmp -s "$expected" "$archive"; }
+if ! (await "the archive's bytes differ" same_bytes) 2>/dev/null; then
     echo "expected:" >&2
     od -c "$expected" >&2
     echo "archive:" >&2
