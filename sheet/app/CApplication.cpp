@@ -4,21 +4,24 @@
 #include "sheet/app/CWorkbooks.h"
 #include "sheet/app/CWorksheet.h"
 #include "sheet/app/SheetLogging.h"
+#include "sheet/automation/SheetDispatchIds.h"
 
 #include <sys/utsname.h>
 
 namespace zrv::sheet {
 
 const DispatchMember<CApplication> CApplication::kMembers[] = {
-    {u"SheetsInNewWorkbook", 993, &CApplication::GetSheetsInNewWorkbook,
-     &CApplication::PutSheetsInNewWorkbook},
-    {u"ScreenUpdating", 382, &CApplication::GetScreenUpdating, &CApplication::PutScreenUpdating},
-    {u"Interactive", 361, &CApplication::GetInteractive, &CApplication::PutInteractive},
-    {u"Visible", 558, &CApplication::GetVisible, &CApplication::PutVisible},
-    {u"OperatingSystem", 375, &CApplication::GetOperatingSystem, nullptr},
-    {u"Workbooks", 572, &CApplication::GetWorkbooks, nullptr},
-    {u"ActiveSheet", 307, &CApplication::GetActiveSheet, nullptr},
-    {u"Selection", 147, &CApplication::GetSelection, nullptr},
+    {u"SheetsInNewWorkbook", DISPID_XL_SHEETS_IN_NEW_WORKBOOK,
+     &CApplication::GetSheetsInNewWorkbook, &CApplication::PutSheetsInNewWorkbook},
+    {u"ScreenUpdating", DISPID_XL_SCREEN_UPDATING, &CApplication::GetScreenUpdating,
+     &CApplication::PutScreenUpdating},
+    {u"Interactive", DISPID_XL_INTERACTIVE, &CApplication::GetInteractive,
+     &CApplication::PutInteractive},
+    {u"Visible", DISPID_XL_VISIBLE, &CApplication::GetVisible, &CApplication::PutVisible},
+    {u"OperatingSystem", DISPID_XL_OPERATING_SYSTEM, &CApplication::GetOperatingSystem, nullptr},
+    {u"Workbooks", DISPID_XL_WORKBOOKS, &CApplication::GetWorkbooks, nullptr},
+    {u"ActiveSheet", DISPID_XL_ACTIVE_SHEET, &CApplication::GetActiveSheet, nullptr},
+    {u"Selection", DISPID_XL_SELECTION, &CApplication::GetSelection, nullptr},
 };
 
 ComPtr<IDispatch> CApplication::Create()

@@ -1,12 +1,13 @@
 #include "sheet/app/CColumn.h"
 
 #include "sheet/app/LayoutLimits.h"
+#include "sheet/automation/SheetDispatchIds.h"
 
 namespace zrv::sheet {
 
 const DispatchMember<CColumn> CColumn::kMembers[] = {
-    {u"Select", 235, &CColumn::Select, nullptr},
-    {u"ColumnWidth", 242, &CColumn::GetColumnWidth, &CColumn::PutColumnWidth},
+    {u"Select", DISPID_XL_SELECT, &CColumn::Select, nullptr},
+    {u"ColumnWidth", DISPID_XL_COLUMN_WIDTH, &CColumn::GetColumnWidth, &CColumn::PutColumnWidth},
 };
 
 CColumn::CColumn(CBookHold hold, size_t sheet, uint32_t column)

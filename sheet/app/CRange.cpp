@@ -2,6 +2,7 @@
 
 #include "sheet/app/DispatchError.h"
 #include "sheet/app/WideText.h"
+#include "sheet/automation/SheetDispatchIds.h"
 #include "sheet/io/CellText.h"
 
 #include <cmath>
@@ -11,8 +12,8 @@ namespace zrv::sheet {
 
 const DispatchMember<CRange> CRange::kMembers[] = {
     {u"_Default", DISPID_VALUE, &CRange::GetValue, &CRange::PutValue},
-    {u"Value", 6, &CRange::GetValue, &CRange::PutValue},
-    {u"Activate", 304, &CRange::Activate, nullptr},
+    {u"Value", DISPID_XL_VALUE, &CRange::GetValue, &CRange::PutValue},
+    {u"Activate", DISPID_XL_ACTIVATE, &CRange::Activate, nullptr},
 };
 
 namespace {

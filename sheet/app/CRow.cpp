@@ -1,11 +1,12 @@
 #include "sheet/app/CRow.h"
 
 #include "sheet/app/LayoutLimits.h"
+#include "sheet/automation/SheetDispatchIds.h"
 
 namespace zrv::sheet {
 
 const DispatchMember<CRow> CRow::kMembers[] = {
-    {u"RowHeight", 272, &CRow::GetRowHeight, &CRow::PutRowHeight},
+    {u"RowHeight", DISPID_XL_ROW_HEIGHT, &CRow::GetRowHeight, &CRow::PutRowHeight},
 };
 
 CRow::CRow(CBookHold hold, size_t sheet, uint32_t row)

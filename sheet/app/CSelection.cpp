@@ -1,11 +1,13 @@
 #include "sheet/app/CSelection.h"
 
 #include "sheet/app/LayoutLimits.h"
+#include "sheet/automation/SheetDispatchIds.h"
 
 namespace zrv::sheet {
 
 const DispatchMember<CSelection> CSelection::kMembers[] = {
-    {u"ColumnWidth", 242, &CSelection::GetColumnWidth, &CSelection::PutColumnWidth},
+    {u"ColumnWidth", DISPID_XL_COLUMN_WIDTH, &CSelection::GetColumnWidth,
+     &CSelection::PutColumnWidth},
 };
 
 CSelection::CSelection(CBookHold hold, size_t sheet) : m_hold(std::move(hold)), m_sheet(sheet) {}

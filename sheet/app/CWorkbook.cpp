@@ -1,12 +1,13 @@
 #include "sheet/app/CWorkbook.h"
 
 #include "sheet/app/CWorksheet.h"
+#include "sheet/automation/SheetDispatchIds.h"
 
 namespace zrv::sheet {
 
 const DispatchMember<CWorkbook> CWorkbook::kMembers[] = {
-    {u"Close", 277, &CWorkbook::Close, nullptr},
-    {u"ActiveSheet", 307, &CWorkbook::GetActiveSheet, nullptr},
+    {u"Close", DISPID_XL_CLOSE, &CWorkbook::Close, nullptr},
+    {u"ActiveSheet", DISPID_XL_ACTIVE_SHEET, &CWorkbook::GetActiveSheet, nullptr},
 };
 
 CWorkbook::CWorkbook(CBookHold hold) : m_hold(std::move(hold)) {}

@@ -1,13 +1,14 @@
 #include "sheet/app/CWorkbooks.h"
 
 #include "sheet/app/CWorkbook.h"
+#include "sheet/automation/SheetDispatchIds.h"
 
 namespace zrv::sheet {
 
 const DispatchMember<CWorkbooks> CWorkbooks::kMembers[] = {
-    {u"Add", 181, &CWorkbooks::Add, nullptr},
-    {u"Open", 682, &CWorkbooks::Open, nullptr},
-    {u"Count", 118, &CWorkbooks::GetCount, nullptr},
+    {u"Add", DISPID_XL_ADD, &CWorkbooks::Add, nullptr},
+    {u"Open", DISPID_XL_OPEN, &CWorkbooks::Open, nullptr},
+    {u"Count", DISPID_XL_COUNT, &CWorkbooks::GetCount, nullptr},
 };
 
 CWorkbooks::CWorkbooks(std::shared_ptr<CWorkspace> workspace) : m_workspace(std::move(workspace)) {}

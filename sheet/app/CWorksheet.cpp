@@ -6,14 +6,15 @@
 #include "sheet/app/CRow.h"
 #include "sheet/app/DispatchError.h"
 #include "sheet/app/WideText.h"
+#include "sheet/automation/SheetDispatchIds.h"
 
 namespace zrv::sheet {
 
 const DispatchMember<CWorksheet> CWorksheet::kMembers[] = {
-    {u"Range", 197, &CWorksheet::Range, nullptr},
-    {u"Rows", 258, &CWorksheet::Rows, nullptr},
-    {u"Columns", 241, &CWorksheet::Columns, nullptr},
-    {u"Name", 110, &CWorksheet::GetName, nullptr},
+    {u"Range", DISPID_XL_RANGE, &CWorksheet::Range, nullptr},
+    {u"Rows", DISPID_XL_ROWS, &CWorksheet::Rows, nullptr},
+    {u"Columns", DISPID_XL_COLUMNS, &CWorksheet::Columns, nullptr},
+    {u"Name", DISPID_XL_NAME, &CWorksheet::GetName, nullptr},
 };
 
 namespace {

@@ -6,6 +6,7 @@
 #include "runtime/com/ComPtr.h"
 #include "runtime/com/OleAuto.h"
 #include "runtime/registry/WinReg.h"
+#include "sheet/automation/SheetDispatchIds.h"
 
 #include <initializer_list>
 #include <map>

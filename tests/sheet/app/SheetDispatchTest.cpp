@@ -30,14 +30,14 @@ protected:
     {
         m_application = zrv::test::CreateSheetApplication();
         ASSERT_TRUE(m_application);
-        GetObject(GetObject(m_application.get(), 572).get(), u"Add");
-        m_sheet = GetObject(m_application.get(), 307);
+        GetObject(GetObject(m_application.get(), DISPID_XL_WORKBOOKS).get(), u"Add");
+        m_sheet = GetObject(m_application.get(), DISPID_XL_ACTIVE_SHEET);
         ASSERT_TRUE(m_sheet);
     }
 
     ComPtr<IDispatch> Cell(const char16_t* address)
     {
-        return GetObject(m_sheet.get(), 197, {Variant::Text(address)});
+        return GetObject(m_sheet.get(), DISPID_XL_RANGE, {Variant::Text(address)});
     }
 
     ComPtr<IDispatch> m_application;
@@ -46,7 +46,7 @@ protected:
 
 TEST_F(Dispatch, names_resolveWithoutCase_toTheIdsCallersUse)
 {
-    const ComPtr<IDispatch> books = GetObject(m_application.get(), 572);
+    const ComPtr<IDispatch> books = GetObject(m_application.get(), DISPID_XL_WORKBOOKS);
     const ComPtr<IDispatch> book = GetObject(books.get(), u"Add");
     struct Name {
         IDispatch* object;
@@ -54,18 +54,18 @@ TEST_F(Dispatch, names_resolveWithoutCase_toTheIdsCallersUse)
         DISPID id;
     };
     const Name names[] = {
-        {m_application.get(), u"sheetsinnewworkbook", 993},
-        {m_application.get(), u"SCREENUPDATING", 382},
-        {m_application.get(), u"Interactive", 361},
-        {m_application.get(), u"visible", 558},
-        {m_application.get(), u"OperatingSystem", 375},
-        {m_application.get(), u"Workbooks", 572},
-        {m_application.get(), u"ActiveSheet", 307},
-        {m_application.get(), u"Selection", 147},
-        {book.get(), u"close", 277},
-        {m_sheet.get(), u"Range", 197},
-        {m_sheet.get(), u"rows", 258},
-        {m_sheet.get(), u"Columns", 241},
+        {m_application.get(), u"sheetsinnewworkbook", DISPID_XL_SHEETS_IN_NEW_WORKBOOK},
+        {m_application.get(), u"SCREENUPDATING", DISPID_XL_SCREEN_UPDATING},
+        {m_application.get(), u"Interactive", DISPID_XL_INTERACTIVE},
+        {m_application.get(), u"visible", DISPID_XL_VISIBLE},
+        {m_application.get(), u"OperatingSystem", DISPID_XL_OPERATING_SYSTEM},
+        {m_application.get(), u"Workbooks", DISPID_XL_WORKBOOKS},
+        {m_application.get(), u"ActiveSheet", DISPID_XL_ACTIVE_SHEET},
+        {m_application.get(), u"Selection", DISPID_XL_SELECTION},
+        {book.get(), u"close", DISPID_XL_CLOSE},
+        {m_sheet.get(), u"Range", DISPID_XL_RANGE},
+        {m_sheet.get(), u"rows", DISPID_XL_ROWS},
+        {m_sheet.get(), u"Columns", DISPID_XL_COLUMNS},
     };
     for (const Name& name : names)
         EXPECT_EQ(zrv::test::IdOf(name.object, name.name), name.id) << Utf8(name.name);
@@ -87,24 +87,30 @@ TEST_F(Dispatch, wrongCalls_giveTheDispatchErrorCodes)
     EXPECT_EQ(id, DISPID_UNKNOWN);
 
     EXPECT_EQ(Invoke(m_application.get(), 12345, kGet).hr, DISP_E_MEMBERNOTFOUND);
-    EXPECT_EQ(Invoke(m_application.get(), 375, kPut, {Variant::Text(u"x")}).hr,
-              DISP_E_MEMBERNOTFOUND);                                     // read-only
-    EXPECT_EQ(Invoke(m_sheet.get(), 197, kGet).hr, DISP_E_BADPARAMCOUNT); // no address
-    EXPECT_EQ(Invoke(m_sheet.get(), 197, kGet, {Variant::Text(u"A1"), Variant::Text(u"B2")}).hr,
+    EXPECT_EQ(
+        Invoke(m_application.get(), DISPID_XL_OPERATING_SYSTEM, kPut, {Variant::Text(u"x")}).hr,
+        DISP_E_MEMBERNOTFOUND);                                                       // read-only
+    EXPECT_EQ(Invoke(m_sheet.get(), DISPID_XL_RANGE, kGet).hr, DISP_E_BADPARAMCOUNT); // no address
+    EXPECT_EQ(
+        Invoke(m_sheet.get(), DISPID_XL_RANGE, kGet, {Variant::Text(u"A1"), Variant::Text(u"B2")})
+            .hr,
+        DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(Invoke(m_application.get(), DISPID_XL_WORKBOOKS, kGet, {Variant::Long(1)}).hr,
               DISP_E_BADPARAMCOUNT);
-    EXPECT_EQ(Invoke(m_application.get(), 572, kGet, {Variant::Long(1)}).hr, DISP_E_BADPARAMCOUNT);
 
-    CallResult mismatch = Invoke(m_sheet.get(), 197, kGet, {Variant::Object(m_sheet.get())});
+    CallResult mismatch =
+        Invoke(m_sheet.get(), DISPID_XL_RANGE, kGet, {Variant::Object(m_sheet.get())});
     EXPECT_EQ(mismatch.hr, DISP_E_TYPEMISMATCH);
     EXPECT_EQ(mismatch.argErr, 0u);
     EXPECT_EQ(Call(Cell(u"A1").get(), u"Value", kPut, {Variant::Object(m_sheet.get())}).hr,
               DISP_E_TYPEMISMATCH);
-    const ComPtr<IDispatch> row = GetObject(m_sheet.get(), 258, {Variant::Long(1)});
+    const ComPtr<IDispatch> row = GetObject(m_sheet.get(), DISPID_XL_ROWS, {Variant::Long(1)});
     EXPECT_EQ(Call(row.get(), u"RowHeight", kPut, {Variant::Text(u"tall")}).hr,
               DISP_E_TYPEMISMATCH);
 
     // A failing member describes itself in EXCEPINFO and the error information.
-    const CallResult failed = Invoke(m_application.get(), 993, kPut, {Variant::Long(0)});
+    const CallResult failed =
+        Invoke(m_application.get(), DISPID_XL_SHEETS_IN_NEW_WORKBOOK, kPut, {Variant::Long(0)});
     EXPECT_EQ(failed.hr, DISP_E_EXCEPTION);
     EXPECT_FALSE(failed.description.empty());
     ComPtr<IErrorInfo> info;
@@ -117,22 +123,23 @@ TEST_F(Dispatch, wrongCalls_giveTheDispatchErrorCodes)
 TEST_F(Dispatch, addresses_outsideOneCellOfTheSheet_areRefused)
 {
     for (const char16_t* good : {u"A1", u"b10000", u"XFD1048576", u"AA7"})
-        EXPECT_EQ(Invoke(m_sheet.get(), 197, kGet, {Variant::Text(good)}).hr, S_OK) << Utf8(good);
+        EXPECT_EQ(Invoke(m_sheet.get(), DISPID_XL_RANGE, kGet, {Variant::Text(good)}).hr, S_OK)
+            << Utf8(good);
     for (const char16_t* bad : {u"", u"A0", u"1A", u"A", u"1", u"A1:B2", u"XFE1", u"A1048577",
                                 u"A01", u"$A$1", u" A1", u"A1 ", u"Ä1", u"A-1", u"ABCD1"}) {
-        const CallResult range = Invoke(m_sheet.get(), 197, kGet, {Variant::Text(bad)});
+        const CallResult range = Invoke(m_sheet.get(), DISPID_XL_RANGE, kGet, {Variant::Text(bad)});
         EXPECT_EQ(range.hr, DISP_E_EXCEPTION) << Utf8(bad);
         EXPECT_NE(range.description.find(u"'" + std::u16string(bad) + u"'"), std::u16string::npos)
             << Utf8(range.description);
     }
     for (Variant bad :
          {Variant::Long(0), Variant::Long(1048577), Variant::Text(u"x"), Variant::Text(u"1:2")})
-        EXPECT_EQ(Invoke(m_sheet.get(), 258, kGet, {bad}).hr, DISP_E_EXCEPTION);
+        EXPECT_EQ(Invoke(m_sheet.get(), DISPID_XL_ROWS, kGet, {bad}).hr, DISP_E_EXCEPTION);
     for (Variant bad : {Variant::Long(0), Variant::Long(16385), Variant::Text(u"XFE"),
                         Variant::Text(u"A:B"), Variant::Text(u"")})
-        EXPECT_EQ(Invoke(m_sheet.get(), 241, kGet, {bad}).hr, DISP_E_EXCEPTION);
-    EXPECT_EQ(Invoke(m_sheet.get(), 241, kGet, {Variant::Text(u"xfd")}).hr, S_OK);
-    EXPECT_EQ(Invoke(m_sheet.get(), 258, kGet, {Variant::Double(1048576)}).hr, S_OK);
+        EXPECT_EQ(Invoke(m_sheet.get(), DISPID_XL_COLUMNS, kGet, {bad}).hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(Invoke(m_sheet.get(), DISPID_XL_COLUMNS, kGet, {Variant::Text(u"xfd")}).hr, S_OK);
+    EXPECT_EQ(Invoke(m_sheet.get(), DISPID_XL_ROWS, kGet, {Variant::Double(1048576)}).hr, S_OK);
 }
 
 TEST_F(Dispatch, values_keepTheirTypes_tooLongTextIsRefusedWhole)
@@ -164,8 +171,9 @@ TEST_F(Dispatch, values_keepTheirTypes_tooLongTextIsRefusedWhole)
 
 TEST_F(Dispatch, layout_takesShortLongAndDouble_refusesOutOfRange)
 {
-    const ComPtr<IDispatch> row = GetObject(m_sheet.get(), 258, {Variant::Long(3)});
-    const ComPtr<IDispatch> column = GetObject(m_sheet.get(), 241, {Variant::Text(u"C")});
+    const ComPtr<IDispatch> row = GetObject(m_sheet.get(), DISPID_XL_ROWS, {Variant::Long(3)});
+    const ComPtr<IDispatch> column =
+        GetObject(m_sheet.get(), DISPID_XL_COLUMNS, {Variant::Text(u"C")});
     for (Variant height : {Variant::Short(30), Variant::Long(30), Variant::Double(30)}) {
         Put(row.get(), u"RowHeight", Variant::Double(1));
         Put(row.get(), u"RowHeight", height);
@@ -177,13 +185,15 @@ TEST_F(Dispatch, layout_takesShortLongAndDouble_refusesOutOfRange)
     // The selection's width goes to the selected column; a cell outside it
     // then becomes the selection.
     EXPECT_EQ(Call(column.get(), u"Select", DISPATCH_METHOD).hr, S_OK);
-    Put(GetObject(m_application.get(), 147).get(), u"ColumnWidth", Variant::Short(60));
+    Put(GetObject(m_application.get(), DISPID_XL_SELECTION).get(), u"ColumnWidth",
+        Variant::Short(60));
     EXPECT_EQ(Call(column.get(), u"ColumnWidth", kGet).value->dblVal, 60);
     EXPECT_EQ(Call(Cell(u"E1").get(), u"Activate", DISPATCH_METHOD).hr, S_OK);
-    const ComPtr<IDispatch> selection = GetObject(m_application.get(), 147);
+    const ComPtr<IDispatch> selection = GetObject(m_application.get(), DISPID_XL_SELECTION);
     Put(selection.get(), u"ColumnWidth", Variant::Long(12));
     EXPECT_EQ(Call(column.get(), u"ColumnWidth", kGet).value->dblVal, 60);
-    EXPECT_EQ(Call(GetObject(m_sheet.get(), 241, {Variant::Long(5)}).get(), u"ColumnWidth", kGet)
+    EXPECT_EQ(Call(GetObject(m_sheet.get(), DISPID_XL_COLUMNS, {Variant::Long(5)}).get(),
+                   u"ColumnWidth", kGet)
                   .value->dblVal,
               12);
     EXPECT_EQ(Call(selection.get(), u"ColumnWidth", kPut, {Variant::Long(256)}).hr,

@@ -62,29 +62,31 @@ protected:
     void Export(IDispatch* application, const std::vector<std::u16string>& texts)
     {
         const size_t shown = m_shell.requests().size();
-        Put(application, 993, Variant::Long(1));
-        Put(application, 382, Variant::Bool(true));
-        Put(application, 361, Variant::Bool(true));
-        Put(application, 558, Variant::Bool(true));
-        EXPECT_EQ(Call(GetObject(application, 572).get(), u"Add", kMethod).hr, S_OK);
-        ComPtr<IDispatch> sheet = GetObject(application, 307);
+        Put(application, DISPID_XL_SHEETS_IN_NEW_WORKBOOK, Variant::Long(1));
+        Put(application, DISPID_XL_SCREEN_UPDATING, Variant::Bool(true));
+        Put(application, DISPID_XL_INTERACTIVE, Variant::Bool(true));
+        Put(application, DISPID_XL_VISIBLE, Variant::Bool(true));
+        EXPECT_EQ(Call(GetObject(application, DISPID_XL_WORKBOOKS).get(), u"Add", kMethod).hr,
+                  S_OK);
+        ComPtr<IDispatch> sheet = GetObject(application, DISPID_XL_ACTIVE_SHEET);
         ASSERT_TRUE(sheet);
         for (size_t r = 1; r <= texts.size(); ++r) {
             const std::u16string cell = u"A" + QString::number(r).toStdU16String();
-            Put(GetObject(sheet.get(), 197, {Variant::Text(cell)}).get(), u"Value",
+            Put(GetObject(sheet.get(), DISPID_XL_RANGE, {Variant::Text(cell)}).get(), u"Value",
                 Variant::Text(texts[r - 1]));
-            Put(GetObject(sheet.get(), 258, {Variant::Long(static_cast<LONG>(r))}).get(),
+            Put(GetObject(sheet.get(), DISPID_XL_ROWS, {Variant::Long(static_cast<LONG>(r))}).get(),
                 u"RowHeight", Variant::Short(30));
             QCoreApplication::processEvents(); // as a progress dialog does
         }
-        EXPECT_EQ(
-            Call(GetObject(sheet.get(), 241, {Variant::Text(u"A")}).get(), u"Select", kMethod).hr,
-            S_OK);
-        Put(GetObject(application, 147).get(), u"ColumnWidth", Variant::Double(60));
-        EXPECT_EQ(
-            Call(GetObject(sheet.get(), 197, {Variant::Text(u"B1")}).get(), u"Activate", kMethod)
-                .hr,
-            S_OK);
+        EXPECT_EQ(Call(GetObject(sheet.get(), DISPID_XL_COLUMNS, {Variant::Text(u"A")}).get(),
+                       u"Select", kMethod)
+                      .hr,
+                  S_OK);
+        Put(GetObject(application, DISPID_XL_SELECTION).get(), u"ColumnWidth", Variant::Double(60));
+        EXPECT_EQ(Call(GetObject(sheet.get(), DISPID_XL_RANGE, {Variant::Text(u"B1")}).get(),
+                       u"Activate", kMethod)
+                      .hr,
+                  S_OK);
         EXPECT_EQ(m_shell.requests().size(), shown);
         sheet.reset();
     }
@@ -176,18 +178,21 @@ TEST_F(Presentation, releasingApplication_showsChangedAndUnshownBooks_invisibleS
     {
         // Invisible: nothing is written or shown, also at the end.
         const ComPtr<IDispatch> application = zrv::test::CreateSheetApplication();
-        const ComPtr<IDispatch> book = GetObject(GetObject(application.get(), 572).get(), u"Add");
-        Put(GetObject(GetObject(book.get(), u"ActiveSheet").get(), 197, {Variant::Text(u"A1")})
+        const ComPtr<IDispatch> book =
+            GetObject(GetObject(application.get(), DISPID_XL_WORKBOOKS).get(), u"Add");
+        Put(GetObject(GetObject(book.get(), u"ActiveSheet").get(), DISPID_XL_RANGE,
+                      {Variant::Text(u"A1")})
                 .get(),
             u"Value", Variant::Text(u"x"));
     }
     EXPECT_FALSE(std::filesystem::exists(Documents() + "/Book1.xlsx"));
 
     ComPtr<IDispatch> application = zrv::test::CreateSheetApplication();
-    Put(application.get(), 558, Variant::Bool(true));
-    const ComPtr<IDispatch> books = GetObject(application.get(), 572);
+    Put(application.get(), DISPID_XL_VISIBLE, Variant::Bool(true));
+    const ComPtr<IDispatch> books = GetObject(application.get(), DISPID_XL_WORKBOOKS);
     const ComPtr<IDispatch> held = GetObject(GetObject(books.get(), u"Add").get(), u"ActiveSheet");
-    Put(GetObject(held.get(), 197, {Variant::Text(u"A1")}).get(), u"Value", Variant::Double(42));
+    Put(GetObject(held.get(), DISPID_XL_RANGE, {Variant::Text(u"A1")}).get(), u"Value",
+        Variant::Double(42));
     EXPECT_EQ(Call(books.get(), u"Add", kMethod).hr, S_OK); // added, never changed
     EXPECT_TRUE(m_shell.requests().empty());
 
@@ -212,11 +217,12 @@ TEST_F(Presentation, visibleFails_withoutDisplayOrAssociatedProgram)
     for (const Case& c : {Case{false, "calc.desktop", u"display"}, Case{true, "", u"associated"}}) {
         zrv::test::UseDesktop(c.display, c.program);
         const ComPtr<IDispatch> application = zrv::test::CreateSheetApplication();
-        const zrv::test::CallResult put =
-            zrv::test::Invoke(application.get(), 558, DISPATCH_PROPERTYPUT, {Variant::Bool(true)});
+        const zrv::test::CallResult put = zrv::test::Invoke(
+            application.get(), DISPID_XL_VISIBLE, DISPATCH_PROPERTYPUT, {Variant::Bool(true)});
         EXPECT_EQ(put.hr, DISP_E_EXCEPTION);
         EXPECT_NE(put.description.find(c.said), std::u16string::npos) << Utf8(put.description);
-        const zrv::test::CallResult visible = zrv::test::Invoke(application.get(), 558, kGet);
+        const zrv::test::CallResult visible =
+            zrv::test::Invoke(application.get(), DISPID_XL_VISIBLE, kGet);
         EXPECT_EQ(visible.value->boolVal, VARIANT_FALSE);
     }
 }
@@ -238,12 +244,13 @@ TEST_F(Presentation, open_readsValuesOfTheActiveSheet_closeDiscards)
     ASSERT_TRUE(zrv::sheet::WriteXlsxFile(data, file, error)) << error;
 
     const ComPtr<IDispatch> application = zrv::test::CreateSheetApplication();
-    const ComPtr<IDispatch> books = GetObject(application.get(), 572);
+    const ComPtr<IDispatch> books = GetObject(application.get(), DISPID_XL_WORKBOOKS);
     const ComPtr<IDispatch> book = GetObject(
         books.get(), u"Open", {Variant::Text(QString::fromStdString(file).toStdU16String())});
-    const ComPtr<IDispatch> sheet = GetObject(application.get(), 307);
+    const ComPtr<IDispatch> sheet = GetObject(application.get(), DISPID_XL_ACTIVE_SHEET);
     auto value = [&](const char16_t* address) {
-        return Call(GetObject(sheet.get(), 197, {Variant::Text(address)}).get(), u"Value", kGet);
+        return Call(GetObject(sheet.get(), DISPID_XL_RANGE, {Variant::Text(address)}).get(),
+                    u"Value", kGet);
     };
     EXPECT_EQ(value(u"A1").value.text(), u"two\r\nlines");
     EXPECT_EQ(value(u"A2").value->vt, VT_R8);
@@ -252,12 +259,13 @@ TEST_F(Presentation, open_readsValuesOfTheActiveSheet_closeDiscards)
     EXPECT_EQ(value(u"A3").value->boolVal, VARIANT_TRUE);
     EXPECT_EQ(value(u"A4").value->vt, VT_EMPTY);
 
-    EXPECT_EQ(zrv::test::Invoke(book.get(), 277, kMethod).hr, S_OK);
+    EXPECT_EQ(zrv::test::Invoke(book.get(), DISPID_XL_CLOSE, kMethod).hr, S_OK);
     const zrv::test::CallResult closed =
-        zrv::test::Invoke(sheet.get(), 197, kGet, {Variant::Text(u"A1")});
+        zrv::test::Invoke(sheet.get(), DISPID_XL_RANGE, kGet, {Variant::Text(u"A1")});
     EXPECT_EQ(closed.hr, DISP_E_EXCEPTION);
     EXPECT_NE(closed.description.find(u"closed"), std::u16string::npos);
-    EXPECT_EQ(zrv::test::Invoke(application.get(), 307, kGet).hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(zrv::test::Invoke(application.get(), DISPID_XL_ACTIVE_SHEET, kGet).hr,
+              DISP_E_EXCEPTION);
 
     // Error values read as VT_ERROR, as CVErr gives them.
     const std::string errors = zrv::test::MakeTempDir("errors") + "/errors.xlsx";
@@ -269,7 +277,8 @@ TEST_F(Presentation, open_readsValuesOfTheActiveSheet_closeDiscards)
     const ComPtr<IDispatch> errorSheet = GetObject(errorBook.get(), u"ActiveSheet");
     for (const auto& [address, number] : {std::pair{u"A1", 2007u}, std::pair{u"A2", 2042u}}) {
         const zrv::test::CallResult read =
-            Call(GetObject(errorSheet.get(), 197, {Variant::Text(address)}).get(), u"Value", kGet);
+            Call(GetObject(errorSheet.get(), DISPID_XL_RANGE, {Variant::Text(address)}).get(),
+                 u"Value", kGet);
         EXPECT_EQ(read.value->vt, VT_ERROR);
         EXPECT_EQ(static_cast<uint32_t>(read.value->scode), 0x800A0000u + number);
     }

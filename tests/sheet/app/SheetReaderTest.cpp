@@ -66,7 +66,7 @@ protected:
         unsetenv("ZRV_SHEET_READER_MIB");
         m_application = zrv::test::CreateSheetApplication();
         ASSERT_TRUE(m_application);
-        m_books = GetObject(m_application.get(), 572);
+        m_books = GetObject(m_application.get(), DISPID_XL_WORKBOOKS);
         m_folder = zrv::test::MakeTempDir("reader");
     }
     void TearDown() override
@@ -93,12 +93,13 @@ protected:
     // Column A of the active sheet, down to the first empty cell.
     std::vector<std::string> ColumnA()
     {
-        const ComPtr<IDispatch> sheet = GetObject(m_application.get(), 307);
+        const ComPtr<IDispatch> sheet = GetObject(m_application.get(), DISPID_XL_ACTIVE_SHEET);
         std::vector<std::string> texts;
         for (int row = 1;; ++row) {
             const std::u16string address = u"A" + QString::number(row).toStdU16String();
             const CallResult value =
-                Call(GetObject(sheet.get(), 197, {Variant::Text(address)}).get(), u"Value", kGet);
+                Call(GetObject(sheet.get(), DISPID_XL_RANGE, {Variant::Text(address)}).get(),
+                     u"Value", kGet);
             if (value.value->vt != VT_BSTR)
                 return texts;
             texts.push_back(Utf8(value.value.text()));
