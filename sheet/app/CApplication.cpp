@@ -10,18 +10,26 @@
 
 namespace zrv::sheet {
 
-const DispatchMember<CApplication> CApplication::kMembers[] = {
-    {u"SheetsInNewWorkbook", DISPID_XL_SHEETS_IN_NEW_WORKBOOK,
-     &CApplication::GetSheetsInNewWorkbook, &CApplication::PutSheetsInNewWorkbook},
-    {u"ScreenUpdating", DISPID_XL_SCREEN_UPDATING, &CApplication::GetScreenUpdating,
-     &CApplication::PutScreenUpdating},
-    {u"Interactive", DISPID_XL_INTERACTIVE, &CApplication::GetInteractive,
-     &CApplication::PutInteractive},
-    {u"Visible", DISPID_XL_VISIBLE, &CApplication::GetVisible, &CApplication::PutVisible},
-    {u"OperatingSystem", DISPID_XL_OPERATING_SYSTEM, &CApplication::GetOperatingSystem, nullptr},
-    {u"Workbooks", DISPID_XL_WORKBOOKS, &CApplication::GetWorkbooks, nullptr},
-    {u"ActiveSheet", DISPID_XL_ACTIVE_SHEET, &CApplication::GetActiveSheet, nullptr},
-    {u"Selection", DISPID_XL_SELECTION, &CApplication::GetSelection, nullptr},
+namespace {
+
+using Member = DispatchMember<CApplication>;
+
+} // namespace
+
+const Member CApplication::kMembers[] = {
+    Member::Property(u"SheetsInNewWorkbook", DISPID_XL_SHEETS_IN_NEW_WORKBOOK,
+                     &CApplication::GetSheetsInNewWorkbook, &CApplication::PutSheetsInNewWorkbook),
+    Member::Property(u"ScreenUpdating", DISPID_XL_SCREEN_UPDATING, &CApplication::GetScreenUpdating,
+                     &CApplication::PutScreenUpdating),
+    Member::Property(u"Interactive", DISPID_XL_INTERACTIVE, &CApplication::GetInteractive,
+                     &CApplication::PutInteractive),
+    Member::Property(u"Visible", DISPID_XL_VISIBLE, &CApplication::GetVisible,
+                     &CApplication::PutVisible),
+    Member::ReadOnly(u"OperatingSystem", DISPID_XL_OPERATING_SYSTEM,
+                     &CApplication::GetOperatingSystem),
+    Member::ReadOnly(u"Workbooks", DISPID_XL_WORKBOOKS, &CApplication::GetWorkbooks),
+    Member::ReadOnly(u"ActiveSheet", DISPID_XL_ACTIVE_SHEET, &CApplication::GetActiveSheet),
+    Member::ReadOnly(u"Selection", DISPID_XL_SELECTION, &CApplication::GetSelection),
 };
 
 ComPtr<IDispatch> CApplication::Create()
@@ -38,55 +46,46 @@ CApplication::~CApplication()
 
 void CApplication::GetSheetsInNewWorkbook(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     call.ReturnLong(m_workspace->SheetsInNewWorkbook());
 }
 
 void CApplication::PutSheetsInNewWorkbook(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     m_workspace->SetSheetsInNewWorkbook(call.PutLong());
 }
 
 void CApplication::GetScreenUpdating(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     call.ReturnBool(m_workspace->ScreenUpdating);
 }
 
 void CApplication::PutScreenUpdating(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     m_workspace->ScreenUpdating = call.PutBool();
 }
 
 void CApplication::GetInteractive(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     call.ReturnBool(m_workspace->Interactive);
 }
 
 void CApplication::PutInteractive(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     m_workspace->Interactive = call.PutBool();
 }
 
 void CApplication::GetVisible(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     call.ReturnBool(m_workspace->Visible());
 }
 
 void CApplication::PutVisible(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     m_workspace->SetVisible(call.PutBool());
 }
 
 void CApplication::GetOperatingSystem(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     utsname name{};
     std::u16string text = u"Linux";
     if (uname(&name) == 0) {
@@ -99,20 +98,17 @@ void CApplication::GetOperatingSystem(CDispatchCall& call)
 
 void CApplication::GetWorkbooks(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     call.ReturnObject(MakeDispatch<CWorkbooks>(m_workspace));
 }
 
 void CApplication::GetActiveSheet(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     const std::shared_ptr<CBook> book = m_workspace->ActiveBook();
     call.ReturnObject(MakeDispatch<CWorksheet>(CBookHold(m_workspace, book), book->ActiveSheet()));
 }
 
 void CApplication::GetSelection(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     const std::shared_ptr<CBook> book = m_workspace->ActiveBook();
     call.ReturnObject(MakeDispatch<CSelection>(CBookHold(m_workspace, book), book->ActiveSheet()));
 }

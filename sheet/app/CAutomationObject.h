@@ -48,13 +48,37 @@ private:
     std::atomic<ULONG> m_refs{1};
 };
 
-// One member: its name and id, what a method call or property get runs, and
-// what a property put runs (either may be null).
+// One member: its name and id, what a method call or property get runs and
+// what a property put runs (null: the member cannot be put). The table states
+// how many positional arguments a call or get takes; a put takes none besides
+// its value. The object checks both before the handler runs.
 template <class T> struct DispatchMember {
+    using Handler = void (T::*)(CDispatchCall&);
+
     std::u16string_view name;
     DISPID id;
-    void (T::*get)(CDispatchCall&);
-    void (T::*put)(CDispatchCall&);
+    Handler get;
+    Handler put;
+    UINT minArgs;
+    UINT maxArgs;
+
+    // A property without arguments, read and written.
+    static constexpr DispatchMember Property(std::u16string_view name, DISPID id, Handler get,
+                                             Handler put)
+    {
+        return {name, id, get, put, 0, 0};
+    }
+    // A property without arguments that can only be read.
+    static constexpr DispatchMember ReadOnly(std::u16string_view name, DISPID id, Handler get)
+    {
+        return {name, id, get, nullptr, 0, 0};
+    }
+    // A method (or a property with arguments) taking exactly `args` arguments.
+    static constexpr DispatchMember Method(std::u16string_view name, DISPID id, Handler call,
+                                           UINT args = 0)
+    {
+        return {name, id, call, nullptr, args, args};
+    }
 };
 
 bool SameName(std::u16string_view a, std::u16string_view b);
@@ -82,6 +106,10 @@ protected:
             const auto handler = call.IsPut() ? member.put : member.get;
             if (!handler)
                 ThrowMemberNotFound();
+            if (call.IsPut())
+                call.ExpectArgs(0, 0);
+            else
+                call.ExpectArgs(member.minArgs, member.maxArgs);
             (static_cast<T*>(this)->*handler)(call);
             return;
         }

@@ -5,9 +5,16 @@
 
 namespace zrv::sheet {
 
-const DispatchMember<CColumn> CColumn::kMembers[] = {
-    {u"Select", DISPID_XL_SELECT, &CColumn::Select, nullptr},
-    {u"ColumnWidth", DISPID_XL_COLUMN_WIDTH, &CColumn::GetColumnWidth, &CColumn::PutColumnWidth},
+namespace {
+
+using Member = DispatchMember<CColumn>;
+
+} // namespace
+
+const Member CColumn::kMembers[] = {
+    Member::Method(u"Select", DISPID_XL_SELECT, &CColumn::Select),
+    Member::Property(u"ColumnWidth", DISPID_XL_COLUMN_WIDTH, &CColumn::GetColumnWidth,
+                     &CColumn::PutColumnWidth),
 };
 
 CColumn::CColumn(CBookHold hold, size_t sheet, uint32_t column)
@@ -16,20 +23,17 @@ CColumn::CColumn(CBookHold hold, size_t sheet, uint32_t column)
 
 void CColumn::Select(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     m_hold.Book().SelectColumns(m_sheet, m_column, m_column);
     call.ReturnBool(true);
 }
 
 void CColumn::GetColumnWidth(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     call.ReturnDouble(m_hold.Book().ColumnWidth(m_sheet, m_column));
 }
 
 void CColumn::PutColumnWidth(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     CBook& book = m_hold.Book();
     book.SetColumnWidth(m_sheet, m_column, CheckedColumnWidth(call.PutDouble()));
 }

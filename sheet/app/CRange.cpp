@@ -10,10 +10,16 @@
 
 namespace zrv::sheet {
 
-const DispatchMember<CRange> CRange::kMembers[] = {
-    {u"_Default", DISPID_VALUE, &CRange::GetValue, &CRange::PutValue},
-    {u"Value", DISPID_XL_VALUE, &CRange::GetValue, &CRange::PutValue},
-    {u"Activate", DISPID_XL_ACTIVATE, &CRange::Activate, nullptr},
+namespace {
+
+using Member = DispatchMember<CRange>;
+
+} // namespace
+
+const Member CRange::kMembers[] = {
+    Member::Property(u"_Default", DISPID_VALUE, &CRange::GetValue, &CRange::PutValue),
+    Member::Property(u"Value", DISPID_XL_VALUE, &CRange::GetValue, &CRange::PutValue),
+    Member::Method(u"Activate", DISPID_XL_ACTIVATE, &CRange::Activate),
 };
 
 namespace {
@@ -85,7 +91,6 @@ CRange::CRange(CBookHold hold, size_t sheet, CellRef cell)
 
 void CRange::GetValue(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     const CellData* cell = m_hold.Book().Cell(m_sheet, m_cell);
     if (!cell)
         return; // VT_EMPTY
@@ -122,7 +127,6 @@ void CRange::GetValue(CDispatchCall& call)
 
 void CRange::PutValue(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     CBook& book = m_hold.Book();
     const VARTYPE vt = call.PutValue().vt;
     CellData cell;
@@ -145,7 +149,6 @@ void CRange::PutValue(CDispatchCall& call)
 
 void CRange::Activate(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     m_hold.Book().ActivateCell(m_sheet, m_cell);
     call.ReturnBool(true);
 }

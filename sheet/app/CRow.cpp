@@ -5,8 +5,14 @@
 
 namespace zrv::sheet {
 
-const DispatchMember<CRow> CRow::kMembers[] = {
-    {u"RowHeight", DISPID_XL_ROW_HEIGHT, &CRow::GetRowHeight, &CRow::PutRowHeight},
+namespace {
+
+using Member = DispatchMember<CRow>;
+
+} // namespace
+
+const Member CRow::kMembers[] = {
+    Member::Property(u"RowHeight", DISPID_XL_ROW_HEIGHT, &CRow::GetRowHeight, &CRow::PutRowHeight),
 };
 
 CRow::CRow(CBookHold hold, size_t sheet, uint32_t row)
@@ -15,13 +21,11 @@ CRow::CRow(CBookHold hold, size_t sheet, uint32_t row)
 
 void CRow::GetRowHeight(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     call.ReturnDouble(m_hold.Book().RowHeight(m_sheet, m_row));
 }
 
 void CRow::PutRowHeight(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     CBook& book = m_hold.Book();
     book.SetRowHeight(m_sheet, m_row, CheckedRowHeight(call.PutDouble()));
 }

@@ -5,23 +5,27 @@
 
 namespace zrv::sheet {
 
-const DispatchMember<CSelection> CSelection::kMembers[] = {
-    {u"ColumnWidth", DISPID_XL_COLUMN_WIDTH, &CSelection::GetColumnWidth,
-     &CSelection::PutColumnWidth},
+namespace {
+
+using Member = DispatchMember<CSelection>;
+
+} // namespace
+
+const Member CSelection::kMembers[] = {
+    Member::Property(u"ColumnWidth", DISPID_XL_COLUMN_WIDTH, &CSelection::GetColumnWidth,
+                     &CSelection::PutColumnWidth),
 };
 
 CSelection::CSelection(CBookHold hold, size_t sheet) : m_hold(std::move(hold)), m_sheet(sheet) {}
 
 void CSelection::GetColumnWidth(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     const CBook& book = m_hold.Book();
     call.ReturnDouble(book.ColumnWidth(m_sheet, book.SelectedColumns(m_sheet).first));
 }
 
 void CSelection::PutColumnWidth(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     CBook& book = m_hold.Book();
     const double width = CheckedColumnWidth(call.PutDouble());
     const auto [first, last] = book.SelectedColumns(m_sheet);

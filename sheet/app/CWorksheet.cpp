@@ -10,11 +10,17 @@
 
 namespace zrv::sheet {
 
-const DispatchMember<CWorksheet> CWorksheet::kMembers[] = {
-    {u"Range", DISPID_XL_RANGE, &CWorksheet::Range, nullptr},
-    {u"Rows", DISPID_XL_ROWS, &CWorksheet::Rows, nullptr},
-    {u"Columns", DISPID_XL_COLUMNS, &CWorksheet::Columns, nullptr},
-    {u"Name", DISPID_XL_NAME, &CWorksheet::GetName, nullptr},
+namespace {
+
+using Member = DispatchMember<CWorksheet>;
+
+} // namespace
+
+const Member CWorksheet::kMembers[] = {
+    Member::Method(u"Range", DISPID_XL_RANGE, &CWorksheet::Range, 1),
+    Member::Method(u"Rows", DISPID_XL_ROWS, &CWorksheet::Rows, 1),
+    Member::Method(u"Columns", DISPID_XL_COLUMNS, &CWorksheet::Columns, 1),
+    Member::ReadOnly(u"Name", DISPID_XL_NAME, &CWorksheet::GetName),
 };
 
 namespace {
@@ -43,7 +49,6 @@ CWorksheet::CWorksheet(CBookHold hold, size_t sheet) : m_hold(std::move(hold)), 
 
 void CWorksheet::Range(CDispatchCall& call)
 {
-    call.ExpectArgs(1, 1);
     m_hold.Book();
     const std::u16string address = call.TextArg(0);
     const std::optional<CellRef> cell = ParseCellAddress(address);
@@ -55,14 +60,12 @@ void CWorksheet::Range(CDispatchCall& call)
 
 void CWorksheet::Rows(CDispatchCall& call)
 {
-    call.ExpectArgs(1, 1);
     m_hold.Book();
     call.ReturnObject(MakeDispatch<CRow>(m_hold, m_sheet, IndexArgument(call, kMaxRow, "row")));
 }
 
 void CWorksheet::Columns(CDispatchCall& call)
 {
-    call.ExpectArgs(1, 1);
     m_hold.Book();
     uint32_t column = 0;
     if (call.IsText(0)) {
@@ -79,7 +82,6 @@ void CWorksheet::Columns(CDispatchCall& call)
 
 void CWorksheet::GetName(CDispatchCall& call)
 {
-    call.ExpectArgs(0, 0);
     call.ReturnBstr(AllocUtf8(m_hold.Book().Data().sheets.at(m_sheet).name));
 }
 

@@ -78,6 +78,59 @@ TEST_F(Dispatch, names_resolveWithoutCase_toTheIdsCallersUse)
     EXPECT_EQ(Call(Cell(u"c3").get(), u"value", kGet).value.text(), u"by name");
 }
 
+TEST_F(Dispatch, everyMember_refusesAnArgumentBeyondItsCount)
+{
+    const ComPtr<IDispatch> books = GetObject(m_application.get(), DISPID_XL_WORKBOOKS);
+    const ComPtr<IDispatch> book = GetObject(books.get(), u"Add");
+    const ComPtr<IDispatch> selection = GetObject(m_application.get(), DISPID_XL_SELECTION);
+    const ComPtr<IDispatch> row = GetObject(m_sheet.get(), DISPID_XL_ROWS, {Variant::Long(1)});
+    const ComPtr<IDispatch> column =
+        GetObject(m_sheet.get(), DISPID_XL_COLUMNS, {Variant::Long(1)});
+    const ComPtr<IDispatch> cell = Cell(u"A1");
+    struct Member {
+        IDispatch* object;
+        DISPID id;
+        size_t args; // what a call or get takes
+        bool putable;
+    };
+    const Member members[] = {
+        {m_application.get(), DISPID_XL_SHEETS_IN_NEW_WORKBOOK, 0, true},
+        {m_application.get(), DISPID_XL_SCREEN_UPDATING, 0, true},
+        {m_application.get(), DISPID_XL_INTERACTIVE, 0, true},
+        {m_application.get(), DISPID_XL_VISIBLE, 0, true},
+        {m_application.get(), DISPID_XL_OPERATING_SYSTEM, 0, false},
+        {m_application.get(), DISPID_XL_WORKBOOKS, 0, false},
+        {m_application.get(), DISPID_XL_ACTIVE_SHEET, 0, false},
+        {m_application.get(), DISPID_XL_SELECTION, 0, false},
+        {books.get(), DISPID_XL_ADD, 0, false},
+        {books.get(), DISPID_XL_OPEN, 1, false},
+        {books.get(), DISPID_XL_COUNT, 0, false},
+        {book.get(), DISPID_XL_CLOSE, 0, false},
+        {book.get(), DISPID_XL_ACTIVE_SHEET, 0, false},
+        {m_sheet.get(), DISPID_XL_RANGE, 1, false},
+        {m_sheet.get(), DISPID_XL_ROWS, 1, false},
+        {m_sheet.get(), DISPID_XL_COLUMNS, 1, false},
+        {m_sheet.get(), DISPID_XL_NAME, 0, false},
+        {cell.get(), DISPID_VALUE, 0, true},
+        {cell.get(), DISPID_XL_VALUE, 0, true},
+        {cell.get(), DISPID_XL_ACTIVATE, 0, false},
+        {row.get(), DISPID_XL_ROW_HEIGHT, 0, true},
+        {column.get(), DISPID_XL_SELECT, 0, false},
+        {column.get(), DISPID_XL_COLUMN_WIDTH, 0, true},
+        {selection.get(), DISPID_XL_COLUMN_WIDTH, 0, true},
+    };
+    for (const Member& member : members) {
+        const std::vector<Variant> tooMany(member.args + 1, Variant::Text(u"1"));
+        EXPECT_EQ(Invoke(member.object, member.id, kGet, tooMany).hr, DISP_E_BADPARAMCOUNT)
+            << member.id;
+        // A put's value comes last in the caller's order; one more goes before it.
+        const HRESULT put =
+            Invoke(member.object, member.id, kPut, {Variant::Long(1), Variant::Long(1)}).hr;
+        EXPECT_EQ(put, member.putable ? DISP_E_BADPARAMCOUNT : DISP_E_MEMBERNOTFOUND) << member.id;
+    }
+    EXPECT_EQ(Invoke(books.get(), DISPID_XL_COUNT, kGet).value->lVal, 2); // none added or closed
+}
+
 TEST_F(Dispatch, wrongCalls_giveTheDispatchErrorCodes)
 {
     std::u16string unknown = u"NoSuchMember";
