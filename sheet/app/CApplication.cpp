@@ -6,6 +6,7 @@
 #include "sheet/app/SheetLogging.h"
 #include "sheet/automation/SheetDispatchIds.h"
 
+#include <new>
 #include <sys/utsname.h>
 
 namespace zrv::sheet {
@@ -32,9 +33,18 @@ const Member CApplication::kMembers[] = {
     Member::ReadOnly(u"Selection", DISPID_XL_SELECTION, &CApplication::GetSelection),
 };
 
-ComPtr<IDispatch> CApplication::Create()
+HRESULT CApplication::CreateInstance(IUnknown* outer, const IID& iid, void** ppv)
 {
-    return MakeDispatch<CApplication>();
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    if (outer)
+        return CLASS_E_NOAGGREGATION;
+    try {
+        return MakeDispatch<CApplication>()->QueryInterface(iid, ppv);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 CApplication::CApplication() : m_workspace(std::make_shared<CWorkspace>()) {}

@@ -12,7 +12,9 @@ namespace zrv::sheet {
 
 class CApplication final : public CDispatchObject<CApplication> {
 public:
-    static ComPtr<IDispatch> Create();
+    // The class factory's CreateInstance: a new, invisible application with
+    // no workbooks. No aggregation.
+    static HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** ppv);
 
     static const DispatchMember<CApplication> kMembers[];
 

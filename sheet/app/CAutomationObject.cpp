@@ -1,7 +1,7 @@
 #include "sheet/app/CAutomationObject.h"
 
+#include "runtime/com/CaughtFailure.h"
 #include "runtime/com/ComPtr.h"
-#include "sheet/app/CSheetModule.h"
 #include "sheet/app/DispatchError.h"
 #include "sheet/app/WideText.h"
 
@@ -35,15 +35,7 @@ void Report(const DispatchError& error, EXCEPINFO* excepInfo)
             SysAllocStringLen(description.data(), static_cast<UINT>(description.size()));
         excepInfo->scode = error.scode;
     }
-    ComPtr<ICreateErrorInfo> create;
-    if (FAILED(CreateErrorInfo(create.put())))
-        return;
-    create->SetGUID(IID_IDispatch);
-    create->SetSource(const_cast<LPOLESTR>(kSource));
-    create->SetDescription(description.data());
-    ComPtr<IErrorInfo> info;
-    if (SUCCEEDED(create.queryInterface(IID_IErrorInfo, info)))
-        SetErrorInfo(0, info.get());
+    com::SetErrorDescription(description, IID_IDispatch, kSource);
 }
 
 } // namespace
@@ -62,45 +54,6 @@ bool SameName(std::u16string_view a, std::u16string_view b)
 void ThrowMemberNotFound()
 {
     throw DispatchError{DISP_E_MEMBERNOTFOUND, {}, 0};
-}
-
-CAutomationObject::CAutomationObject()
-{
-    CSheetModule::Instance().Lock();
-}
-
-CAutomationObject::~CAutomationObject()
-{
-    CSheetModule::Instance().Unlock();
-}
-
-HRESULT CAutomationObject::QueryInterface(const GUID& iid, void** ppv)
-{
-    if (!ppv)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-        *ppv = static_cast<IDispatch*>(this);
-    } else if (iid == IID_ISupportErrorInfo) {
-        *ppv = static_cast<ISupportErrorInfo*>(this);
-    } else {
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG CAutomationObject::AddRef()
-{
-    return m_refs.fetch_add(1, std::memory_order_relaxed) + 1;
-}
-
-ULONG CAutomationObject::Release()
-{
-    const ULONG refs = m_refs.fetch_sub(1, std::memory_order_acq_rel) - 1;
-    if (refs == 0)
-        delete this;
-    return refs;
 }
 
 HRESULT CAutomationObject::GetTypeInfoCount(UINT* count)

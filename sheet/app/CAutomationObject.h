@@ -6,24 +6,23 @@
 // fails fills EXCEPINFO and the thread's error information.
 
 #include "runtime/com/ComPtr.h"
+#include "runtime/com/CUnknown.h"
 #include "runtime/com/OleAuto.h"
 #include "sheet/app/CDispatchCall.h"
+#include "sheet/app/CSheetModule.h"
 
-#include <atomic>
 #include <span>
 #include <string_view>
 #include <utility>
 
 namespace zrv::sheet {
 
-class CAutomationObject : public IDispatch, public ISupportErrorInfo {
+class CAutomationObject
+    : public com::CUnknown<CAutomationObject, com::Face<IDispatch, IID_IDispatch>,
+                           com::Face<ISupportErrorInfo, IID_ISupportErrorInfo>> {
 public:
     CAutomationObject(const CAutomationObject&) = delete;
     CAutomationObject& operator=(const CAutomationObject&) = delete;
-
-    HRESULT QueryInterface(const GUID& iid, void** ppv) final;
-    ULONG AddRef() final;
-    ULONG Release() final;
 
     HRESULT GetTypeInfoCount(UINT* count) final;
     HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) final;
@@ -35,8 +34,8 @@ public:
     HRESULT InterfaceSupportsErrorInfo(const GUID& iid) final;
 
 protected:
-    CAutomationObject();
-    virtual ~CAutomationObject();
+    CAutomationObject() = default;
+    virtual ~CAutomationObject() = default;
 
     // The member of that name (any case), or false.
     virtual bool FindMember(std::u16string_view name, DISPID& id) const = 0;
@@ -45,7 +44,9 @@ protected:
     virtual void CallMember(DISPID id, CDispatchCall& call) = 0;
 
 private:
-    std::atomic<ULONG> m_refs{1};
+    friend CUnknown;
+
+    com::CModuleLock<CSheetModule> m_moduleLock;
 };
 
 // One member: its name and id, what a method call or property get runs and

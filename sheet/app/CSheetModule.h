@@ -1,40 +1,17 @@
 #pragma once
 
-// State of the loaded library: the count of live objects and server locks,
-// the one class factory and the library's own path.
+// The spreadsheet library's module: object and lock counts, the class
+// factory of the Application and the library's path (see CServerModule).
 
-#include "runtime/com/ComPtr.h"
-
-#include <atomic>
-#include <mutex>
-#include <string>
+#include "runtime/com/CServerModule.h"
 
 namespace zrv::sheet {
 
-class CSheetModule final {
-public:
-    static CSheetModule& Instance();
-
-    CSheetModule(const CSheetModule&) = delete;
-    CSheetModule& operator=(const CSheetModule&) = delete;
-
-    void Lock() noexcept;
-    void Unlock() noexcept;
-    LONG LockCount() const noexcept;
-
-    // The class factory of the Application, created on first use.
-    HRESULT GetClassFactory(ComPtr<IClassFactory>& factory);
-
-    // Full path of this library file.
-    static std::string FilePath();
-
+class CSheetModule final : public com::CServerModule<CSheetModule> {
 private:
+    friend CServerModule;
     CSheetModule() = default;
     ~CSheetModule() = default;
-
-    std::atomic<LONG> m_lockCount{0};
-    std::mutex m_lock;
-    ComPtr<IClassFactory> m_factory;
 };
 
 } // namespace zrv::sheet
