@@ -4,7 +4,7 @@
 #include "sheet/automation/CWorkbooks.h"
 #include "sheet/automation/CWorksheet.h"
 #include "sheet/automation/SheetDispatchIds.h"
-#include "sheet/model/SheetLogging.h"
+#include "sheet/process/SheetLogging.h"
 
 #include <new>
 #include <sys/utsname.h>

@@ -2,7 +2,7 @@
 
 #include "runtime/com/CaughtFailure.h"
 #include "runtime/com/ComPtr.h"
-#include "sheet/automation/DispatchError.h"
+#include "sheet/model/DispatchError.h"
 #include "sheet/model/WideText.h"
 
 #include <exception>

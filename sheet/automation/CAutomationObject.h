@@ -9,7 +9,7 @@
 #include "runtime/com/CUnknown.h"
 #include "runtime/com/OleAuto.h"
 #include "sheet/automation/CDispatchCall.h"
-#include "sheet/server/CSheetModule.h"
+#include "sheet/process/CSheetModule.h"
 
 #include <span>
 #include <string_view>

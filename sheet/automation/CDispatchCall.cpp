@@ -1,6 +1,6 @@
 #include "sheet/automation/CDispatchCall.h"
 
-#include "sheet/automation/DispatchError.h"
+#include "sheet/model/DispatchError.h"
 
 #include <new>
 

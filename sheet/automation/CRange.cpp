@@ -1,8 +1,8 @@
 #include "sheet/automation/CRange.h"
 
-#include "sheet/automation/DispatchError.h"
 #include "sheet/automation/SheetDispatchIds.h"
 #include "sheet/io/CellText.h"
+#include "sheet/model/DispatchError.h"
 #include "sheet/model/WideText.h"
 
 #include <cmath>

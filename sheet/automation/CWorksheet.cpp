@@ -3,9 +3,9 @@
 #include "sheet/automation/CColumn.h"
 #include "sheet/automation/CRange.h"
 #include "sheet/automation/CRow.h"
-#include "sheet/automation/DispatchError.h"
 #include "sheet/automation/SheetDispatchIds.h"
 #include "sheet/model/CellAddress.h"
+#include "sheet/model/DispatchError.h"
 #include "sheet/model/WideText.h"
 
 namespace zrv::sheet {

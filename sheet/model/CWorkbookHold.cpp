@@ -1,7 +1,7 @@
 #include "sheet/model/CWorkbookHold.h"
 
-#include "sheet/automation/DispatchError.h"
 #include "sheet/model/CWorkspace.h"
+#include "sheet/model/DispatchError.h"
 
 namespace zrv::sheet {
 

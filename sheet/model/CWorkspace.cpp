@@ -1,10 +1,10 @@
 #include "sheet/model/CWorkspace.h"
 
-#include "sheet/automation/DispatchError.h"
+#include "sheet/model/DispatchError.h"
 #include "sheet/model/Presentation.h"
-#include "sheet/model/SheetLogging.h"
 #include "sheet/model/WideText.h"
-#include "sheet/server/SandboxedRead.h"
+#include "sheet/process/SandboxedRead.h"
+#include "sheet/process/SheetLogging.h"
 
 #include <algorithm>
 

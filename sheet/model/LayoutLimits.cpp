@@ -1,6 +1,6 @@
 #include "sheet/model/LayoutLimits.h"
 
-#include "sheet/automation/DispatchError.h"
+#include "sheet/model/DispatchError.h"
 
 #include <cmath>
 

@@ -2,8 +2,8 @@
 
 #include "desktop/ShellExecute.h"
 #include "sheet/io/WorkbookFiles.h"
-#include "sheet/model/DesktopQuery.h"
-#include "sheet/model/SheetLogging.h"
+#include "sheet/process/DesktopQuery.h"
+#include "sheet/process/SheetLogging.h"
 
 #include <QDir>
 #include <QFileInfo>

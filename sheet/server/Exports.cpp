@@ -3,7 +3,7 @@
 
 #include "runtime/com/ServerExports.h"
 #include "sheet/automation/CApplication.h"
-#include "sheet/server/CSheetModule.h"
+#include "sheet/process/CSheetModule.h"
 #include "sheet/server/CSheetRegistrar.h"
 #include "sheet/server/SheetClass.h"
 

@@ -1,3 +1,3 @@
-#include "sheet/model/SheetLogging.h"
+#include "sheet/process/SheetLogging.h"
 
 Q_LOGGING_CATEGORY(lcSheet, "zrv.sheet")

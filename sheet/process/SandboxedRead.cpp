@@ -1,12 +1,12 @@
-#include "sheet/server/SandboxedRead.h"
+#include "sheet/process/SandboxedRead.h"
 
 #include "sheet/io/CWorkbookBuilder.h"
 #include "sheet/io/WorkbookFiles.h"
-#include "sheet/model/SheetLogging.h"
+#include "sheet/process/CAnswerPipe.h"
+#include "sheet/process/CReaderProcess.h"
+#include "sheet/process/CSheetModule.h"
+#include "sheet/process/SheetLogging.h"
 #include "sheet/reader/ReaderProtocol.h"
-#include "sheet/server/CAnswerPipe.h"
-#include "sheet/server/CReaderProcess.h"
-#include "sheet/server/CSheetModule.h"
 
 #include <charconv>
 #include <csignal>

@@ -1,6 +1,6 @@
-#include "sheet/server/CReaderProcess.h"
+#include "sheet/process/CReaderProcess.h"
 
-#include "sheet/server/CSpawnArguments.h"
+#include "sheet/process/CSpawnArguments.h"
 
 #include <cerrno>
 #include <csignal>

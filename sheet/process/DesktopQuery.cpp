@@ -1,6 +1,6 @@
-#include "sheet/model/DesktopQuery.h"
+#include "sheet/process/DesktopQuery.h"
 
-#include "sheet/server/CSpawnArguments.h"
+#include "sheet/process/CSpawnArguments.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "sheet/server/CAnswerPipe.h"
+#include "sheet/process/CAnswerPipe.h"
 
 #include "sheet/io/CWorkbookBuilder.h"
 

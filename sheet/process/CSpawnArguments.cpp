@@ -1,4 +1,4 @@
-#include "sheet/server/CSpawnArguments.h"
+#include "sheet/process/CSpawnArguments.h"
 
 namespace zrv::sheet {
 

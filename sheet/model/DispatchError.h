@@ -1,8 +1,8 @@
 #pragma once
 
-// A failed automation call, thrown by a member and turned into the result of
-// IDispatch::Invoke: DISP_E_EXCEPTION carries a description for EXCEPINFO;
-// DISP_E_TYPEMISMATCH names the offending argument (its index in rgvarg).
+// A failed automation call, thrown by a member or by the model under it and
+// turned into the result of IDispatch::Invoke: DISP_E_EXCEPTION carries a description for
+// EXCEPINFO; DISP_E_TYPEMISMATCH names the offending argument (its index in rgvarg).
 
 #include "runtime/ZrvTypes.h"
 
