@@ -11,13 +11,7 @@
 
 namespace zrv::sheet {
 
-namespace {
-
-using Member = DispatchMember<CApplication>;
-
-} // namespace
-
-const Member CApplication::kMembers[] = {
+const CApplication::Member CApplication::kMembers[] = {
     Member::Property(u"SheetsInNewWorkbook", DISPID_XL_SHEETS_IN_NEW_WORKBOOK,
                      &CApplication::GetSheetsInNewWorkbook, &CApplication::PutSheetsInNewWorkbook),
     Member::Property(u"ScreenUpdating", DISPID_XL_SCREEN_UPDATING, &CApplication::GetScreenUpdating,

@@ -17,7 +17,7 @@ public:
     // no workbooks. No aggregation.
     static HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** ppv);
 
-    static const DispatchMember<CApplication> kMembers[];
+    static const Member kMembers[];
 
     CApplication();
 

@@ -87,6 +87,9 @@ bool SameName(std::u16string_view a, std::u16string_view b);
 
 // An object whose members are T::kMembers.
 template <class T> class CDispatchObject : public CAutomationObject {
+public:
+    using Member = DispatchMember<T>;
+
 protected:
     bool FindMember(std::u16string_view name, DISPID& id) const final
     {

@@ -5,13 +5,7 @@
 
 namespace zrv::sheet {
 
-namespace {
-
-using Member = DispatchMember<CColumn>;
-
-} // namespace
-
-const Member CColumn::kMembers[] = {
+const CColumn::Member CColumn::kMembers[] = {
     Member::Method(u"Select", DISPID_XL_SELECT, &CColumn::Select),
     Member::Property(u"ColumnWidth", DISPID_XL_COLUMN_WIDTH, &CColumn::GetColumnWidth,
                      &CColumn::PutColumnWidth),

@@ -11,7 +11,7 @@ namespace zrv::sheet {
 
 class CColumn final : public CDispatchObject<CColumn> {
 public:
-    static const DispatchMember<CColumn> kMembers[];
+    static const Member kMembers[];
 
     CColumn(CWorkbookHold hold, size_t sheet, uint32_t column);
 

@@ -10,13 +10,7 @@
 
 namespace zrv::sheet {
 
-namespace {
-
-using Member = DispatchMember<CRange>;
-
-} // namespace
-
-const Member CRange::kMembers[] = {
+const CRange::Member CRange::kMembers[] = {
     Member::Property(u"_Default", DISPID_VALUE, &CRange::GetValue, &CRange::PutValue),
     Member::Property(u"Value", DISPID_XL_VALUE, &CRange::GetValue, &CRange::PutValue),
     Member::Method(u"Activate", DISPID_XL_ACTIVATE, &CRange::Activate),

@@ -16,7 +16,7 @@ constexpr size_t kMaxCellText = 32767;
 
 class CRange final : public CDispatchObject<CRange> {
 public:
-    static const DispatchMember<CRange> kMembers[];
+    static const Member kMembers[];
 
     CRange(CWorkbookHold hold, size_t sheet, CellRef cell);
 

@@ -5,13 +5,7 @@
 
 namespace zrv::sheet {
 
-namespace {
-
-using Member = DispatchMember<CRow>;
-
-} // namespace
-
-const Member CRow::kMembers[] = {
+const CRow::Member CRow::kMembers[] = {
     Member::Property(u"RowHeight", DISPID_XL_ROW_HEIGHT, &CRow::GetRowHeight, &CRow::PutRowHeight),
 };
 

@@ -10,7 +10,7 @@ namespace zrv::sheet {
 
 class CRow final : public CDispatchObject<CRow> {
 public:
-    static const DispatchMember<CRow> kMembers[];
+    static const Member kMembers[];
 
     CRow(CWorkbookHold hold, size_t sheet, uint32_t row);
 

@@ -5,13 +5,7 @@
 
 namespace zrv::sheet {
 
-namespace {
-
-using Member = DispatchMember<CSelection>;
-
-} // namespace
-
-const Member CSelection::kMembers[] = {
+const CSelection::Member CSelection::kMembers[] = {
     Member::Property(u"ColumnWidth", DISPID_XL_COLUMN_WIDTH, &CSelection::GetColumnWidth,
                      &CSelection::PutColumnWidth),
 };

@@ -11,7 +11,7 @@ namespace zrv::sheet {
 
 class CSelection final : public CDispatchObject<CSelection> {
 public:
-    static const DispatchMember<CSelection> kMembers[];
+    static const Member kMembers[];
 
     CSelection(CWorkbookHold hold, size_t sheet);
 

@@ -5,13 +5,7 @@
 
 namespace zrv::sheet {
 
-namespace {
-
-using Member = DispatchMember<CWorkbook>;
-
-} // namespace
-
-const Member CWorkbook::kMembers[] = {
+const CWorkbook::Member CWorkbook::kMembers[] = {
     Member::Method(u"Close", DISPID_XL_CLOSE, &CWorkbook::Close),
     Member::ReadOnly(u"ActiveSheet", DISPID_XL_ACTIVE_SHEET, &CWorkbook::GetActiveSheet),
 };

@@ -10,7 +10,7 @@ namespace zrv::sheet {
 
 class CWorkbook final : public CDispatchObject<CWorkbook> {
 public:
-    static const DispatchMember<CWorkbook> kMembers[];
+    static const Member kMembers[];
 
     explicit CWorkbook(CWorkbookHold hold);
 

@@ -5,13 +5,7 @@
 
 namespace zrv::sheet {
 
-namespace {
-
-using Member = DispatchMember<CWorkbooks>;
-
-} // namespace
-
-const Member CWorkbooks::kMembers[] = {
+const CWorkbooks::Member CWorkbooks::kMembers[] = {
     Member::Method(u"Add", DISPID_XL_ADD, &CWorkbooks::Add),
     Member::Method(u"Open", DISPID_XL_OPEN, &CWorkbooks::Open, 1),
     Member::ReadOnly(u"Count", DISPID_XL_COUNT, &CWorkbooks::GetCount),

@@ -12,7 +12,7 @@ namespace zrv::sheet {
 
 class CWorkbooks final : public CDispatchObject<CWorkbooks> {
 public:
-    static const DispatchMember<CWorkbooks> kMembers[];
+    static const Member kMembers[];
 
     explicit CWorkbooks(std::shared_ptr<CWorkspace> workspace);
 

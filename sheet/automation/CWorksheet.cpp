@@ -10,13 +10,7 @@
 
 namespace zrv::sheet {
 
-namespace {
-
-using Member = DispatchMember<CWorksheet>;
-
-} // namespace
-
-const Member CWorksheet::kMembers[] = {
+const CWorksheet::Member CWorksheet::kMembers[] = {
     Member::Method(u"Range", DISPID_XL_RANGE, &CWorksheet::Range, 1),
     Member::Method(u"Rows", DISPID_XL_ROWS, &CWorksheet::Rows, 1),
     Member::Method(u"Columns", DISPID_XL_COLUMNS, &CWorksheet::Columns, 1),

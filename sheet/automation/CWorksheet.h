@@ -11,7 +11,7 @@ namespace zrv::sheet {
 
 class CWorksheet final : public CDispatchObject<CWorksheet> {
 public:
-    static const DispatchMember<CWorksheet> kMembers[];
+    static const Member kMembers[];
 
     CWorksheet(CWorkbookHold hold, size_t sheet);
 
