@@ -378,7 +378,7 @@ void StartTrue(benchmark::State& state)
 
 void StartReader(benchmark::State& state)
 {
-    StartProgram(state, ZRVSHEET_READER_PATH, {"4", "3072", "31", Home().Root()});
+    StartProgram(state, ZRVSHEET_READER_PATH, {"4", "3072", "31"});
 }
 
 BENCHMARK(ExportDirect)->Unit(benchmark::kMillisecond);
