@@ -5,9 +5,11 @@
 #include "runtime/com/CaughtFailure.h"
 #include "runtime/com/CServerModule.h"
 #include "runtime/com/CUnknown.h"
+#include "runtime/com/ServerRegistration.h"
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -151,6 +153,46 @@ TEST(CaughtFailure, eachKindOfException_givesItsResultAndMessage)
         EXPECT_EQ(hr, c.result) << c.name;
         EXPECT_EQ(ErrorDescription(), c.description) << c.name;
     }
+}
+
+std::optional<std::string> ReadValue(const char* key, const char* valueName = nullptr)
+{
+    zrv::reg::CRegKey opened;
+    if (opened.open(HKEY_LOCAL_MACHINE, key) != ERROR_SUCCESS)
+        return std::nullopt;
+    char buffer[256];
+    DWORD size = sizeof buffer;
+    DWORD type = 0;
+    if (RegQueryValueExA(opened.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_SZ || size == 0)
+        return std::string("<no value>");
+    return std::string(buffer, size - 1);
+}
+
+TEST(ServerRegistration, entries_replaceTheirKeysAndNameTheModule)
+{
+    using zrv::com::RegEntry;
+    const RegEntry stale[] = {{"Test\\Class\\Stale", nullptr, "old"}};
+    ASSERT_EQ(zrv::com::WriteRegEntries(HKEY_LOCAL_MACHINE, {}, stale, "unused"), S_OK);
+    const char* const replaced[] = {"Test\\Class", "Test\\Missing"};
+    const RegEntry entries[] = {
+        {"Test\\Class", nullptr, "Class"},
+        {"Test\\Class\\Server", nullptr, zrv::com::kModulePath},
+        {"Test\\Class\\Server", "ThreadingModel", "Apartment"},
+        {"Test\\Class\\Marker", nullptr, nullptr},
+    };
+    ASSERT_EQ(zrv::com::WriteRegEntries(HKEY_LOCAL_MACHINE, replaced, entries, "/lib/x.so"), S_OK);
+    EXPECT_EQ(ReadValue("Test\\Class\\Stale"), std::nullopt);
+    EXPECT_EQ(ReadValue("Test\\Class"), "Class");
+    EXPECT_EQ(ReadValue("Test\\Class\\Server"), "/lib/x.so");
+    EXPECT_EQ(ReadValue("Test\\Class\\Server", "ThreadingModel"), "Apartment");
+    EXPECT_EQ(ReadValue("Test\\Class\\Marker"), "<no value>");
+
+    const char* const owned[] = {"Test\\Class", "Test\\Missing"};
+    zrv::com::DeleteRegTrees(HKEY_LOCAL_MACHINE, owned);
+    EXPECT_EQ(ReadValue("Test\\Class"), std::nullopt);
+    EXPECT_NE(ReadValue("Test"), std::nullopt); // only the named trees go
 }
 
 } // namespace
