@@ -1,7 +1,8 @@
 #pragma once
 
-// Base of every object of the spreadsheet application: reference count,
-// IDispatch over a table of members, and error reporting. Names resolve
+// Base of every object of the spreadsheet application: reference count
+// (CUnknown), a lock on the module while it lives, IDispatch over a table of
+// members, and error reporting. Names resolve
 // without regard to case; ids and names reach the same member. A member that
 // fails fills EXCEPINFO and the thread's error information.
 
