@@ -1,7 +1,6 @@
 #include "component/CFortuneSnapshot.h"
 
 #include "component/AnsiText.h"
-#include "component/CModule.h"
 #include "component/ComponentError.h"
 #include "engine/CArchive.h"
 #include "runtime/com/AsciiText.h"
@@ -42,41 +41,7 @@ HRESULT CFortuneSnapshot::Create(CArchiveSnapshot snapshot, IFortuneSnapshot** p
     return S_OK;
 }
 
-CFortuneSnapshot::CFortuneSnapshot(CArchiveSnapshot snapshot) : m_snapshot(std::move(snapshot))
-{
-    CModule::Instance().Lock();
-}
-
-CFortuneSnapshot::~CFortuneSnapshot()
-{
-    CModule::Instance().Unlock();
-}
-
-HRESULT CFortuneSnapshot::QueryInterface(const GUID& iid, void** ppv)
-{
-    if (!ppv)
-        return E_POINTER;
-    if (!(iid == IID_IUnknown) && !(iid == IID_IFortuneSnapshot)) {
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    *ppv = static_cast<IFortuneSnapshot*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG CFortuneSnapshot::AddRef()
-{
-    return ++m_refs;
-}
-
-ULONG CFortuneSnapshot::Release()
-{
-    const ULONG refs = --m_refs;
-    if (refs == 0)
-        delete this;
-    return refs;
-}
+CFortuneSnapshot::CFortuneSnapshot(CArchiveSnapshot snapshot) : m_snapshot(std::move(snapshot)) {}
 
 HRESULT CFortuneSnapshot::Count(LONG* plCount)
 {

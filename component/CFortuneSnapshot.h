@@ -3,12 +3,15 @@
 // IFortuneSnapshot over an engine snapshot: the texts live in the object,
 // which holds a module lock while it lives.
 
+#include "component/CModule.h"
 #include "component/IFortune.h"
 #include "engine/CArchiveSnapshot.h"
+#include "runtime/com/CUnknown.h"
 
 namespace zrv {
 
-class CFortuneSnapshot final : public IFortuneSnapshot {
+class CFortuneSnapshot final
+    : public com::CUnknown<CFortuneSnapshot, com::Face<IFortuneSnapshot, IID_IFortuneSnapshot>> {
 public:
     // A new object holding `snapshot`, with one reference; E_OUTOFMEMORY when
     // it cannot be allocated.
@@ -17,20 +20,17 @@ public:
     CFortuneSnapshot(const CFortuneSnapshot&) = delete;
     CFortuneSnapshot& operator=(const CFortuneSnapshot&) = delete;
 
-    HRESULT QueryInterface(const GUID& iid, void** ppv) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
-
     HRESULT Count(LONG* plCount) override;
     HRESULT get_Item(LONG vlIndex, BSTR* rsFortune) override;
     HRESULT get_Header(BSTR* pVal) override;
 
 private:
+    friend CUnknown;
     explicit CFortuneSnapshot(CArchiveSnapshot snapshot);
-    ~CFortuneSnapshot();
+    ~CFortuneSnapshot() = default;
 
+    com::CModuleLock<CModule> m_moduleLock;
     CArchiveSnapshot m_snapshot;
-    ULONG m_refs = 1;
 };
 
 } // namespace zrv

@@ -2,9 +2,9 @@
 
 #include "component/AnsiText.h"
 #include "component/IFortune.h"
+#include "runtime/com/CaughtFailure.h"
 #include "runtime/com/ComPtr.h"
-#include "runtime/registry/CRegKey.h"
-#include "runtime/registry/WinReg.h"
+#include "runtime/com/ServerRegistration.h"
 
 #include <filesystem>
 #include <utility>
@@ -17,67 +17,40 @@ namespace {
 #define FORTUNE_LIBID "{18DE8153-F801-4AFF-A750-DBA21FB69108}"
 #define FORTUNE_CLASS_KEY "CLSID\\" FORTUNE_CLSID
 
-constexpr const char* kModule = "%MODULE%";
+using com::kModulePath;
+using com::RegEntry;
 
-// One value (or, with a null value name and value, a key only) under
-// HKEY_CLASSES_ROOT. A null value name is the default value. A key marked
-// replace is deleted with everything below it before it is written.
-struct Entry {
-    const char* key;
-    bool replace;
-    const char* valueName;
-    const char* value;
+constexpr char16_t kSource[] = u"ZorvaFortune.Fortune";
+
+// Under HKEY_CLASSES_ROOT.
+const RegEntry kEntries[] = {
+    {"ZorvaFortune.Fortune.1", nullptr, "Fortune Class"},
+    {"ZorvaFortune.Fortune.1\\CLSID", nullptr, FORTUNE_CLSID},
+    {"ZorvaFortune.Fortune", nullptr, "Fortune Class"},
+    {"ZorvaFortune.Fortune\\CLSID", nullptr, FORTUNE_CLSID},
+    {"ZorvaFortune.Fortune\\CurVer", nullptr, "ZorvaFortune.Fortune.1"},
+    {FORTUNE_CLASS_KEY, nullptr, "Fortune Class"},
+    {FORTUNE_CLASS_KEY "\\ProgID", nullptr, "ZorvaFortune.Fortune.1"},
+    {FORTUNE_CLASS_KEY "\\VersionIndependentProgID", nullptr, "ZorvaFortune.Fortune"},
+    {FORTUNE_CLASS_KEY "\\Programmable", nullptr, nullptr},
+    {FORTUNE_CLASS_KEY "\\InprocServer32", nullptr, kModulePath},
+    {FORTUNE_CLASS_KEY "\\InprocServer32", "ThreadingModel", "Apartment"},
+    {FORTUNE_CLASS_KEY "\\TypeLib", nullptr, FORTUNE_LIBID},
 };
 
-const Entry kEntries[] = {
-    {"ZorvaFortune.Fortune.1", false, nullptr, "Fortune Class"},
-    {"ZorvaFortune.Fortune.1\\CLSID", false, nullptr, FORTUNE_CLSID},
-    {"ZorvaFortune.Fortune", false, nullptr, "Fortune Class"},
-    {"ZorvaFortune.Fortune\\CLSID", false, nullptr, FORTUNE_CLSID},
-    {"ZorvaFortune.Fortune\\CurVer", false, nullptr, "ZorvaFortune.Fortune.1"},
-    {FORTUNE_CLASS_KEY, true, nullptr, "Fortune Class"},
-    {FORTUNE_CLASS_KEY "\\ProgID", false, nullptr, "ZorvaFortune.Fortune.1"},
-    {FORTUNE_CLASS_KEY "\\VersionIndependentProgID", false, nullptr, "ZorvaFortune.Fortune"},
-    {FORTUNE_CLASS_KEY "\\Programmable", true, nullptr, nullptr},
-    {FORTUNE_CLASS_KEY "\\InprocServer32", false, nullptr, kModule},
-    {FORTUNE_CLASS_KEY "\\InprocServer32", false, "ThreadingModel", "Apartment"},
-    {FORTUNE_CLASS_KEY "\\TypeLib", false, nullptr, FORTUNE_LIBID},
-};
+// Written afresh by registration.
+const char* const kReplacedKeys[] = {FORTUNE_CLASS_KEY};
 
 // Keys unregistration removes, each with everything below it.
 const char* const kOwnedKeys[] = {"ZorvaFortune.Fortune.1", "ZorvaFortune.Fortune",
                                   FORTUNE_CLASS_KEY};
-
-constexpr HRESULT HResultFromWin32(LONG error)
-{
-    return error <= 0 ? error
-                      : static_cast<HRESULT>((static_cast<uint32_t>(error) & 0xFFFF) | 0x80070000u);
-}
-
-LONG WriteEntry(const Entry& entry, const std::string& modulePath)
-{
-    if (entry.replace) {
-        const LONG removed = RegDeleteTreeA(HKEY_CLASSES_ROOT, entry.key);
-        if (removed != ERROR_SUCCESS && removed != ERROR_FILE_NOT_FOUND)
-            return removed;
-    }
-    zrv::reg::CRegKey key;
-    LONG error = key.create(HKEY_CLASSES_ROOT, entry.key, KEY_WRITE);
-    if (error != ERROR_SUCCESS || !entry.value)
-        return error;
-    const std::string value = entry.value == kModule ? modulePath : std::string(entry.value);
-    error = RegSetValueExA(key.get(), entry.valueName, 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(value.c_str()),
-                           static_cast<DWORD>(value.size() + 1));
-    return error;
-}
 
 HRESULT LoadTypeLibFrom(const std::filesystem::path& file, ComPtr<ITypeLib>& lib)
 {
     try {
         return LoadTypeLib(ToWide(file.string()).c_str(), lib.put());
     } catch (...) {
-        return TYPE_E_CANTLOADLIBRARY;
+        return com::CaughtFailure(GUID_NULL, kSource);
     }
 }
 
@@ -85,20 +58,26 @@ HRESULT LoadTypeLibFrom(const std::filesystem::path& file, ComPtr<ITypeLib>& lib
 
 CRegistrar::CRegistrar(std::string modulePath) : m_modulePath(std::move(modulePath)) {}
 
+HRESULT CRegistrar::Register() const
+{
+    const HRESULT hr = RegisterClass();
+    return FAILED(hr) ? hr : RegisterTypeLibrary();
+}
+
+void CRegistrar::Unregister() const
+{
+    UnregisterClass();
+    UnregisterTypeLibrary();
+}
+
 HRESULT CRegistrar::RegisterClass() const
 {
-    for (const Entry& entry : kEntries) {
-        const LONG error = WriteEntry(entry, m_modulePath);
-        if (error != ERROR_SUCCESS)
-            return HResultFromWin32(error);
-    }
-    return S_OK;
+    return com::WriteRegEntries(HKEY_CLASSES_ROOT, kReplacedKeys, kEntries, m_modulePath);
 }
 
 void CRegistrar::UnregisterClass() const
 {
-    for (const char* key : kOwnedKeys)
-        RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+    com::DeleteRegTrees(HKEY_CLASSES_ROOT, kOwnedKeys);
 }
 
 HRESULT CRegistrar::RegisterTypeLibrary() const
@@ -117,7 +96,7 @@ HRESULT CRegistrar::RegisterTypeLibrary() const
         const std::u16string folder = ToWide(file.parent_path().string());
         return RegisterTypeLib(lib.get(), path.c_str(), folder.c_str());
     } catch (...) {
-        return E_OUTOFMEMORY;
+        return com::CaughtFailure(GUID_NULL, kSource);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "desktop/ShellExecute.h"
 #include "runtime/com/ComPtr.h"
 #include "runtime/com/OleAuto.h"
+#include "sheet/automation/SheetDispatchIds.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -185,30 +186,32 @@ bool ExportThroughDispatch()
     VariantInit(&yes);
     yes.vt = VT_BOOL;
     yes.boolVal = VARIANT_TRUE;
-    bool ok = Call(application.get(), 993, nullptr, kPut, {Number(1)}) == S_OK &&
-              Call(application.get(), 382, nullptr, kPut, {yes}) == S_OK &&
-              Call(application.get(), 361, nullptr, kPut, {yes}) == S_OK &&
-              Call(application.get(), 558, nullptr, kPut, {yes}) == S_OK;
-    const ComPtr<IDispatch> books = GetObject(application.get(), 572, nullptr);
+    bool ok = Call(application.get(), DISPID_XL_SHEETS_IN_NEW_WORKBOOK, nullptr, kPut,
+                   {Number(1)}) == S_OK &&
+              Call(application.get(), DISPID_XL_SCREEN_UPDATING, nullptr, kPut, {yes}) == S_OK &&
+              Call(application.get(), DISPID_XL_INTERACTIVE, nullptr, kPut, {yes}) == S_OK &&
+              Call(application.get(), DISPID_XL_VISIBLE, nullptr, kPut, {yes}) == S_OK;
+    const ComPtr<IDispatch> books = GetObject(application.get(), DISPID_XL_WORKBOOKS, nullptr);
     ok = ok && books && GetObject(books.get(), 0, u"Add");
-    const ComPtr<IDispatch> sheet = GetObject(application.get(), 307, nullptr);
+    const ComPtr<IDispatch> sheet = GetObject(application.get(), DISPID_XL_ACTIVE_SHEET, nullptr);
     if (!ok || !sheet)
         return false;
     const std::vector<std::u16string>& fortunes = Home().Fortunes();
     for (int r = 1; r <= kFortunes; ++r) {
         const ComPtr<IDispatch> cell =
-            GetObject(sheet.get(), 197, nullptr, {Text(BenchHome::CellA(r))});
-        const ComPtr<IDispatch> row = GetObject(sheet.get(), 258, nullptr, {Number(r)});
+            GetObject(sheet.get(), DISPID_XL_RANGE, nullptr, {Text(BenchHome::CellA(r))});
+        const ComPtr<IDispatch> row = GetObject(sheet.get(), DISPID_XL_ROWS, nullptr, {Number(r)});
         ok = ok && cell && row &&
              Call(cell.get(), 0, u"Value", kPut, {Text(fortunes[static_cast<size_t>(r - 1)])}) ==
                  S_OK &&
              Call(row.get(), 0, u"RowHeight", kPut, {Number(30)}) == S_OK;
     }
-    const ComPtr<IDispatch> column = GetObject(sheet.get(), 241, nullptr, {Text(u"A")});
+    const ComPtr<IDispatch> column =
+        GetObject(sheet.get(), DISPID_XL_COLUMNS, nullptr, {Text(u"A")});
     ok = ok && column && Call(column.get(), 0, u"Select", DISPATCH_METHOD, {}) == S_OK;
-    const ComPtr<IDispatch> selection = GetObject(application.get(), 147, nullptr);
+    const ComPtr<IDispatch> selection = GetObject(application.get(), DISPID_XL_SELECTION, nullptr);
     ok = ok && selection && Call(selection.get(), 0, u"ColumnWidth", kPut, {Number(60)}) == S_OK;
-    const ComPtr<IDispatch> b1 = GetObject(sheet.get(), 197, nullptr, {Text(u"B1")});
+    const ComPtr<IDispatch> b1 = GetObject(sheet.get(), DISPID_XL_RANGE, nullptr, {Text(u"B1")});
     return ok && b1 && Call(b1.get(), 0, u"Activate", DISPATCH_METHOD, {}) == S_OK;
 }
 
@@ -290,20 +293,22 @@ void ReadDirect(benchmark::State& state)
 void ReadThroughApplication(benchmark::State& state)
 {
     const ComPtr<IDispatch> application = CreateApplication();
-    const ComPtr<IDispatch> books =
-        application ? GetObject(application.get(), 572, nullptr) : ComPtr<IDispatch>();
+    const ComPtr<IDispatch> books = application
+                                        ? GetObject(application.get(), DISPID_XL_WORKBOOKS, nullptr)
+                                        : ComPtr<IDispatch>();
     if (!books)
         return state.SkipWithError("no application");
     const std::u16string path(InputFile().begin(), InputFile().end());
     for (auto _ : state) {
         const ComPtr<IDispatch> book = GetObject(books.get(), 0, u"Open", {Text(path)});
-        const ComPtr<IDispatch> sheet = GetObject(application.get(), 307, nullptr);
+        const ComPtr<IDispatch> sheet =
+            GetObject(application.get(), DISPID_XL_ACTIVE_SHEET, nullptr);
         if (!book || !sheet)
             return state.SkipWithError("Open failed");
         int rows = 0;
         for (int n = 1;; ++n) {
             const ComPtr<IDispatch> cell =
-                GetObject(sheet.get(), 197, nullptr, {Text(BenchHome::CellA(n))});
+                GetObject(sheet.get(), DISPID_XL_RANGE, nullptr, {Text(BenchHome::CellA(n))});
             VARIANT value;
             VariantInit(&value);
             if (!cell || Call(cell.get(), 0, u"Value", DISPATCH_PROPERTYGET, {}, &value) != S_OK)
@@ -316,7 +321,7 @@ void ReadThroughApplication(benchmark::State& state)
         }
         if (rows != kFortunes)
             return state.SkipWithError("wrong number of rows");
-        Call(book.get(), 277, nullptr, DISPATCH_METHOD, {});
+        Call(book.get(), DISPID_XL_CLOSE, nullptr, DISPATCH_METHOD, {});
     }
 }
 
@@ -373,7 +378,7 @@ void StartTrue(benchmark::State& state)
 
 void StartReader(benchmark::State& state)
 {
-    StartProgram(state, ZRVSHEET_READER_PATH, {"4", "3072", "31", Home().Root()});
+    StartProgram(state, ZRVSHEET_READER_PATH, {"4", "3072", "31"});
 }
 
 BENCHMARK(ExportDirect)->Unit(benchmark::kMillisecond);

@@ -28,16 +28,17 @@ void CExcel::StartExcel()
                           QStringLiteral("Cannot create the object Excel.Application."));
     ExcelApp = application;
     CVariant one = CVariant::Long(1);
-    Put(ExcelApp.get(), DispSheetsInNewWorkbook, QStringLiteral("SheetsInNewWorkbook"), one.get());
+    Put(ExcelApp.get(), DISPID_XL_SHEETS_IN_NEW_WORKBOOK, QStringLiteral("SheetsInNewWorkbook"),
+        one.get());
     CVariant yes = CVariant::Bool(true);
-    Put(ExcelApp.get(), DispScreenUpdating, QStringLiteral("ScreenUpdating"), yes.get());
-    Put(ExcelApp.get(), DispInteractive, QStringLiteral("Interactive"), yes.get());
+    Put(ExcelApp.get(), DISPID_XL_SCREEN_UPDATING, QStringLiteral("ScreenUpdating"), yes.get());
+    Put(ExcelApp.get(), DISPID_XL_INTERACTIVE, QStringLiteral("Interactive"), yes.get());
 }
 
 void CExcel::EnsureExcel()
 {
     try {
-        Get(ExcelApp.get(), DispOperatingSystem, QStringLiteral("OperatingSystem"));
+        Get(ExcelApp.get(), DISPID_XL_OPERATING_SYSTEM, QStringLiteral("OperatingSystem"));
     } catch (const EditorError& probe) {
         qCInfo(lcEditor) << "spreadsheet application no longer answers, starting it again:"
                          << probe.Description();
@@ -52,7 +53,7 @@ void CExcel::EnsureExcel()
 
 ComPtr<IDispatch> CExcel::Workbooks()
 {
-    return GetObject(ExcelApp.get(), DispWorkbooks, QStringLiteral("Workbooks"));
+    return GetObject(ExcelApp.get(), DISPID_XL_WORKBOOKS, QStringLiteral("Workbooks"));
 }
 
 ComPtr<IDispatch> CExcel::SetWorkBook(const QString& vsFileName)
@@ -71,5 +72,5 @@ ComPtr<IDispatch> CExcel::NewWorkBook()
 ComPtr<IDispatch> CExcel::ActiveSheet()
 {
     EnsureExcel();
-    return GetObject(ExcelApp.get(), DispActiveSheet, QStringLiteral("ActiveSheet"));
+    return GetObject(ExcelApp.get(), DISPID_XL_ACTIVE_SHEET, QStringLiteral("ActiveSheet"));
 }

@@ -2,6 +2,7 @@
 
 #include "runtime/com/ComPtr.h"
 #include "runtime/com/OleAuto.h"
+#include "sheet/automation/SheetDispatchIds.h"
 
 #include <QString>
 
@@ -12,21 +13,6 @@
 // open for the user.
 class CExcel final {
 public:
-    // Dispatch ids of the application's members.
-    static constexpr DISPID DispSheetsInNewWorkbook = 993;
-    static constexpr DISPID DispScreenUpdating = 382;
-    static constexpr DISPID DispInteractive = 361;
-    static constexpr DISPID DispVisible = 558;
-    static constexpr DISPID DispOperatingSystem = 375;
-    static constexpr DISPID DispWorkbooks = 572;
-    static constexpr DISPID DispActiveSheet = 307;
-    static constexpr DISPID DispSelection = 147;
-    // Of the workbook and the worksheet.
-    static constexpr DISPID DispClose = 277;
-    static constexpr DISPID DispRange = 197;
-    static constexpr DISPID DispRows = 258;
-    static constexpr DISPID DispColumns = 241;
-
     CExcel();
     ~CExcel();
     CExcel(const CExcel&) = delete;

@@ -85,7 +85,7 @@ bool WriteCell(IDispatch* sheet, int32_t vlRow, const QString& vsText)
     try {
         CVariant address = CVariant::Text(CellAddress(QStringLiteral("A"), vlRow));
         const ComPtr<IDispatch> cell =
-            GetObject(sheet, CExcel::DispRange, QStringLiteral("Range"), address.get());
+            GetObject(sheet, DISPID_XL_RANGE, QStringLiteral("Range"), address.get());
         CVariant value = CVariant::Text(vsText);
         PutByName(cell.get(), QStringLiteral("Value"), value.get());
         return true;
@@ -100,7 +100,7 @@ void SetRowHeight(IDispatch* sheet, int32_t vlRow)
     try {
         CVariant number = CVariant::Long(vlRow);
         const ComPtr<IDispatch> line =
-            GetObject(sheet, CExcel::DispRows, QStringLiteral("Rows"), number.get());
+            GetObject(sheet, DISPID_XL_ROWS, QStringLiteral("Rows"), number.get());
         CVariant height = CVariant::Long(kRowHeight);
         PutByName(line.get(), QStringLiteral("RowHeight"), height.get());
     } catch (const EditorError& error) {
@@ -206,7 +206,7 @@ bool CExcelCommands::StartSpreadsheet(bool vbVisible)
         auto excel = std::make_unique<CExcel>();
         moExcel = std::move(excel);
         CVariant visible = CVariant::Bool(vbVisible);
-        Put(moExcel->ExcelApp.get(), CExcel::DispVisible, QStringLiteral("Visible"), visible.get());
+        Put(moExcel->ExcelApp.get(), DISPID_XL_VISIBLE, QStringLiteral("Visible"), visible.get());
         return true;
     } catch (const EditorError& error) {
         LogFailure("starting the spreadsheet application", error);
@@ -309,14 +309,14 @@ void CExcelCommands::FinishSheet(IDispatch* sheet) const
     try {
         CVariant letter = CVariant::Text(QStringLiteral("A"));
         const ComPtr<IDispatch> column =
-            GetObject(sheet, CExcel::DispColumns, QStringLiteral("Columns"), letter.get());
+            GetObject(sheet, DISPID_XL_COLUMNS, QStringLiteral("Columns"), letter.get());
         CallByName(column.get(), QStringLiteral("Select"));
     } catch (const EditorError& error) {
         LogFailure("selecting column A", error);
     }
     try {
         const ComPtr<IDispatch> selection =
-            GetObject(moExcel->ExcelApp.get(), CExcel::DispSelection, QStringLiteral("Selection"));
+            GetObject(moExcel->ExcelApp.get(), DISPID_XL_SELECTION, QStringLiteral("Selection"));
         CVariant width = CVariant::Long(kColumnWidth);
         PutByName(selection.get(), QStringLiteral("ColumnWidth"), width.get());
     } catch (const EditorError& error) {
@@ -325,7 +325,7 @@ void CExcelCommands::FinishSheet(IDispatch* sheet) const
     try {
         CVariant address = CVariant::Text(QStringLiteral("B1"));
         const ComPtr<IDispatch> cell =
-            GetObject(sheet, CExcel::DispRange, QStringLiteral("Range"), address.get());
+            GetObject(sheet, DISPID_XL_RANGE, QStringLiteral("Range"), address.get());
         CallByName(cell.get(), QStringLiteral("Activate"));
     } catch (const EditorError& error) {
         LogFailure("activating B1", error);
@@ -387,7 +387,7 @@ void CExcelCommands::ImportFromExcel()
     const bool archiveStayed = ImportRows(sheet.get(), chunk);
     sheet.reset();
     try {
-        Call(workbook.get(), CExcel::DispClose, QStringLiteral("Close"));
+        Call(workbook.get(), DISPID_XL_CLOSE, QStringLiteral("Close"));
     } catch (const EditorError& error) {
         LogFailure("closing the imported workbook", error);
     }
@@ -419,7 +419,7 @@ bool CExcelCommands::ReadRows(IDispatch* sheet, CImportChunk& chunk) const
         try {
             CVariant address = CVariant::Text(CellAddress(QStringLiteral("A"), row));
             const ComPtr<IDispatch> cell =
-                GetObject(sheet, CExcel::DispRange, QStringLiteral("Range"), address.get());
+                GetObject(sheet, DISPID_XL_RANGE, QStringLiteral("Range"), address.get());
             value = GetByName(cell.get(), QStringLiteral("Value"));
         } catch (const EditorError& error) {
             LogFailure("reading a cell", error);

@@ -7,6 +7,7 @@
 
 #include "runtime/com/ComPtr.h"
 #include "runtime/com/OleAuto.h"
+#include "sheet/automation/SheetDispatchIds.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -20,9 +21,29 @@ namespace {
 
 constexpr CLSID kApplication = {
     0xEABFD427, 0x9ED5, 0x4BC0, {0xBA, 0xB3, 0x28, 0x13, 0x56, 0xF4, 0xFD, 0xA8}};
-constexpr DISPID kIds[] = {993, 382, 361, 558, 375, 572, 307, 147, 277, 197, 258,
-                           241, 181, 118, 6,   0,   304, 272, 235, 242, 110, -3};
-constexpr DISPID kOpen = 682;
+constexpr DISPID kIds[] = {DISPID_XL_SHEETS_IN_NEW_WORKBOOK,
+                           DISPID_XL_SCREEN_UPDATING,
+                           DISPID_XL_INTERACTIVE,
+                           DISPID_XL_VISIBLE,
+                           DISPID_XL_OPERATING_SYSTEM,
+                           DISPID_XL_WORKBOOKS,
+                           DISPID_XL_ACTIVE_SHEET,
+                           DISPID_XL_SELECTION,
+                           DISPID_XL_CLOSE,
+                           DISPID_XL_RANGE,
+                           DISPID_XL_ROWS,
+                           DISPID_XL_COLUMNS,
+                           DISPID_XL_ADD,
+                           DISPID_XL_COUNT,
+                           DISPID_XL_VALUE,
+                           DISPID_VALUE,
+                           DISPID_XL_ACTIVATE,
+                           DISPID_XL_ROW_HEIGHT,
+                           DISPID_XL_SELECT,
+                           DISPID_XL_COLUMN_WIDTH,
+                           DISPID_XL_NAME,
+                           DISPID_PROPERTYPUT};
+constexpr DISPID kOpen = DISPID_XL_OPEN;
 constexpr WORD kFlags[] = {
     DISPATCH_METHOD,      DISPATCH_PROPERTYGET,    DISPATCH_METHOD | DISPATCH_PROPERTYGET,
     DISPATCH_PROPERTYPUT, DISPATCH_PROPERTYPUTREF, 0};

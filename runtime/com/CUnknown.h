@@ -2,9 +2,9 @@
 
 // IUnknown of the runtime's objects, written once. An object derives from
 // CUnknown<Itself, Face<Interface, IIDs...>...>: QueryInterface hands out each
-// Interface for its IIDs and the first one for IID_IUnknown. The object starts
-// with the references given to the constructor (one by default) and deletes
-// itself at the last Release; the count is atomic, so an object may travel
+// Interface for its IIDs and the first one for IID_IUnknown. Every object
+// starts with one reference, owned by whoever created it (ComPtr::attach), and
+// deletes itself at the last Release; the count is atomic, so an object may travel
 // between threads. The object's destructor stays private, with
 // `friend CUnknown;`, so only the last Release deletes it. Nothing is added to
 // the interfaces' v-tables.
@@ -48,7 +48,7 @@ public:
     }
 
 protected:
-    explicit CUnknown(ULONG references = 1) : m_refs(references) {}
+    CUnknown() = default;
     ~CUnknown() = default;
 
 private:
@@ -57,7 +57,7 @@ private:
         return static_cast<typename F::Handed*>(static_cast<F*>(this));
     }
 
-    std::atomic<ULONG> m_refs;
+    std::atomic<ULONG> m_refs{1};
 };
 
 } // namespace zrv::com

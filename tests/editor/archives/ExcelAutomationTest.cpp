@@ -86,7 +86,7 @@ protected:
     CExcel* Excel() const { return main->ExcelCommands().Spreadsheet(); }
     bool Visible() const
     {
-        return Automation::Get(Excel()->ExcelApp.get(), CExcel::DispVisible, "Visible")
+        return Automation::Get(Excel()->ExcelApp.get(), DISPID_XL_VISIBLE, "Visible")
                    .value()
                    .boolVal != 0;
     }
@@ -441,7 +441,11 @@ TEST_F(ExcelAutomationTest, cancelledImport_keepsTheRowsAppendedSoFar)
 TEST_F(ExcelAutomationTest, applicationThatStoppedAnswering_isStartedAgain)
 {
     CExcel excel;
-    EXPECT_EQ(Automation::Get(excel.ExcelApp.get(), 993, "SheetsInNewWorkbook").value().lVal, 1);
+    EXPECT_EQ(Automation::Get(excel.ExcelApp.get(), DISPID_XL_SHEETS_IN_NEW_WORKBOOK,
+                              "SheetsInNewWorkbook")
+                  .value()
+                  .lVal,
+              1);
     const ComPtr<IFortune> fortune = FortuneFiles::NewFortune();
     ComPtr<IDispatch> mute;
     ASSERT_TRUE(SUCCEEDED(fortune->QueryInterface(IID_IDispatch, mute.putVoid())));
@@ -450,7 +454,7 @@ TEST_F(ExcelAutomationTest, applicationThatStoppedAnswering_isStartedAgain)
     EXPECT_TRUE(workbook);
     EXPECT_NE(excel.ExcelApp.get(), mute.get());
     const CVariant system =
-        Automation::Get(excel.ExcelApp.get(), CExcel::DispOperatingSystem, "OperatingSystem");
+        Automation::Get(excel.ExcelApp.get(), DISPID_XL_OPERATING_SYSTEM, "OperatingSystem");
     EXPECT_EQ(system.Type(), VT_BSTR);
     EXPECT_TRUE(excel.ActiveSheet());
 }

@@ -1,0 +1,35 @@
+#include "sheet/automation/CColumn.h"
+
+#include "sheet/automation/SheetDispatchIds.h"
+#include "sheet/model/LayoutLimits.h"
+
+namespace zrv::sheet {
+
+const CColumn::Member CColumn::kMembers[] = {
+    Member::Method(u"Select", DISPID_XL_SELECT, &CColumn::Select),
+    Member::Property(u"ColumnWidth", DISPID_XL_COLUMN_WIDTH, &CColumn::GetColumnWidth,
+                     &CColumn::PutColumnWidth),
+};
+
+CColumn::CColumn(CWorkbookHold hold, size_t sheet, uint32_t column)
+    : m_hold(std::move(hold)), m_sheet(sheet), m_column(column)
+{}
+
+void CColumn::Select(CDispatchCall& call)
+{
+    m_hold.Book().SelectColumns(m_sheet, m_column, m_column);
+    call.ReturnBool(true);
+}
+
+void CColumn::GetColumnWidth(CDispatchCall& call)
+{
+    call.ReturnDouble(m_hold.Book().ColumnWidth(m_sheet, m_column));
+}
+
+void CColumn::PutColumnWidth(CDispatchCall& call)
+{
+    CWorkbookModel& book = m_hold.Book();
+    book.SetColumnWidth(m_sheet, m_column, CheckedColumnWidth(call.PutDouble()));
+}
+
+} // namespace zrv::sheet

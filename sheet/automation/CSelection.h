@@ -1,0 +1,28 @@
+#pragma once
+
+// What is selected on a sheet at the time of each call: ColumnWidth sets the
+// width of every column the selection covers.
+
+#include "sheet/automation/CAutomationObject.h"
+#include "sheet/model/CWorkbookHold.h"
+#include "sheet/model/CWorkspace.h"
+
+namespace zrv::sheet {
+
+class CSelection final : public CDispatchObject<CSelection> {
+public:
+    static const Member kMembers[];
+
+    CSelection(CWorkbookHold hold, size_t sheet);
+
+private:
+    ~CSelection() override = default;
+
+    void GetColumnWidth(CDispatchCall& call);
+    void PutColumnWidth(CDispatchCall& call);
+
+    CWorkbookHold m_hold;
+    size_t m_sheet;
+};
+
+} // namespace zrv::sheet

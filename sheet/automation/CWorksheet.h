@@ -1,0 +1,30 @@
+#pragma once
+
+// One sheet of a workbook: Range (one cell), Rows (a row number) and
+// Columns (column letters or number).
+
+#include "sheet/automation/CAutomationObject.h"
+#include "sheet/model/CWorkbookHold.h"
+#include "sheet/model/CWorkspace.h"
+
+namespace zrv::sheet {
+
+class CWorksheet final : public CDispatchObject<CWorksheet> {
+public:
+    static const Member kMembers[];
+
+    CWorksheet(CWorkbookHold hold, size_t sheet);
+
+private:
+    ~CWorksheet() override = default;
+
+    void Range(CDispatchCall& call);
+    void Rows(CDispatchCall& call);
+    void Columns(CDispatchCall& call);
+    void GetName(CDispatchCall& call);
+
+    CWorkbookHold m_hold;
+    size_t m_sheet;
+};
+
+} // namespace zrv::sheet

@@ -1,0 +1,3 @@
+#include "sheet/process/SheetLogging.h"
+
+Q_LOGGING_CATEGORY(lcSheet, "zrv.sheet")
