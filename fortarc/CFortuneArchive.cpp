@@ -140,30 +140,39 @@ void CFortuneArchive::Delete(int32_t index)
     Check(m_fortune->Delete(index), "delete");
 }
 
-std::u16string CFortuneArchive::Header() const
+std::u16string CFortuneArchive::ReadText(HRESULT (IFortune::*get)(BSTR*),
+                                         const char* operation) const
 {
     BString text;
-    Check(m_fortune->get_Header(text.put()), "read the header");
+    Check((m_fortune.get()->*get)(text.put()), operation);
     return std::u16string(text.view());
+}
+
+void CFortuneArchive::WriteText(HRESULT (IFortune::*put)(BSTR), const std::u16string& text,
+                                const char* operation)
+{
+    const BString value(text);
+    Check((m_fortune.get()->*put)(value.get()), operation);
+}
+
+std::u16string CFortuneArchive::Header() const
+{
+    return ReadText(&IFortune::get_Header, "read the header");
 }
 
 void CFortuneArchive::SetHeader(const std::u16string& text)
 {
-    const BString value(text);
-    Check(m_fortune->put_Header(value.get()), "write the header");
+    WriteText(&IFortune::put_Header, text, "write the header");
 }
 
 std::u16string CFortuneArchive::Name() const
 {
-    BString name;
-    Check(m_fortune->Name(name.put()), "name");
-    return std::u16string(name.view());
+    return ReadText(&IFortune::Name, "name");
 }
 
 void CFortuneArchive::Rename(const std::u16string& newName)
 {
-    const BString value(newName);
-    Check(m_fortune->Rename(value.get()), "rename");
+    WriteText(&IFortune::Rename, newName, "rename");
 }
 
 } // namespace fortarc

@@ -45,6 +45,9 @@ public:
 private:
     explicit CFortuneArchive(const std::string& label);
     void Check(HRESULT hr, const char* operation) const;
+    std::u16string ReadText(HRESULT (IFortune::*get)(BSTR*), const char* operation) const;
+    void WriteText(HRESULT (IFortune::*put)(BSTR), const std::u16string& text,
+                   const char* operation);
     ComPtr<IFortuneBatch> Batch() const;
 
     ComPtr<IFortune> m_fortune;

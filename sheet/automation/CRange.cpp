@@ -5,6 +5,8 @@
 #include "sheet/model/DispatchError.h"
 #include "sheet/model/WideText.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <string_view>
 
@@ -42,26 +44,10 @@ SCODE ErrorScode(const std::string& name)
 
 bool IsNumberType(VARTYPE vt)
 {
-    switch (vt) {
-    case VT_I2:
-    case VT_I4:
-    case VT_R4:
-    case VT_R8:
-    case VT_CY:
-    case VT_DATE:
-    case VT_DECIMAL:
-    case VT_I1:
-    case VT_UI1:
-    case VT_UI2:
-    case VT_UI4:
-    case VT_I8:
-    case VT_UI8:
-    case VT_INT:
-    case VT_UINT:
-        return true;
-    default:
-        return false;
-    }
+    constexpr std::array kNumberTypes{VT_I2,   VT_I4,      VT_R4,  VT_R8,  VT_CY,
+                                      VT_DATE, VT_DECIMAL, VT_I1,  VT_UI1, VT_UI2,
+                                      VT_UI4,  VT_I8,      VT_UI8, VT_INT, VT_UINT};
+    return std::find(kNumberTypes.begin(), kNumberTypes.end(), vt) != kNumberTypes.end();
 }
 
 CellData TextCell(const CDispatchCall& call, CellRef cell)

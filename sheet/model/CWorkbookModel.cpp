@@ -1,8 +1,20 @@
 #include "sheet/model/CWorkbookModel.h"
 
+#include <map>
 #include <string>
 
 namespace zrv::sheet {
+
+namespace {
+
+// The size set for a row or column, or the default where none is.
+double SizeOf(const std::map<uint32_t, double>& sizes, uint32_t at, double fallback)
+{
+    const auto found = sizes.find(at);
+    return found == sizes.end() ? fallback : found->second;
+}
+
+} // namespace
 
 std::shared_ptr<CWorkbookModel> CWorkbookModel::CreateNew(uint32_t sheets)
 {
@@ -48,9 +60,7 @@ void CWorkbookModel::SetCell(size_t sheet, CellRef cell, CellData value)
 
 double CWorkbookModel::RowHeight(size_t sheet, uint32_t row) const
 {
-    const auto& heights = m_data.sheets.at(sheet).rowHeights;
-    const auto found = heights.find(row);
-    return found == heights.end() ? kDefaultRowHeight : found->second;
+    return SizeOf(m_data.sheets.at(sheet).rowHeights, row, kDefaultRowHeight);
 }
 
 void CWorkbookModel::SetRowHeight(size_t sheet, uint32_t row, double points)
@@ -61,9 +71,7 @@ void CWorkbookModel::SetRowHeight(size_t sheet, uint32_t row, double points)
 
 double CWorkbookModel::ColumnWidth(size_t sheet, uint32_t column) const
 {
-    const auto& widths = m_data.sheets.at(sheet).columnWidths;
-    const auto found = widths.find(column);
-    return found == widths.end() ? kDefaultColumnWidth : found->second;
+    return SizeOf(m_data.sheets.at(sheet).columnWidths, column, kDefaultColumnWidth);
 }
 
 void CWorkbookModel::SetColumnWidth(size_t sheet, uint32_t column, double characters)
