@@ -120,13 +120,6 @@ std::shared_ptr<const TlbLibrary> ReadLibrary(const ZrvTypeLibrary& data)
     return lib;
 }
 
-char16_t Fold(char16_t c)
-{
-    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-        return static_cast<char16_t>(c + 0x20);
-    return c;
-}
-
 } // namespace
 
 std::shared_ptr<const TlbLibrary> LoadTypeLibModel(const std::string& path)
@@ -139,17 +132,6 @@ std::shared_ptr<const TlbLibrary> LoadTypeLibModel(const std::string& path)
     const auto* data = static_cast<const ZrvTypeLibrary*>(dlsym(handle.get(), ZRV_TYPELIB_SYMBOL));
     // The tables are copied before the handle closes.
     return data ? ReadLibrary(*data) : nullptr;
-}
-
-bool SameName(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Fold(a[i]) != Fold(b[i]))
-            return false;
-    }
-    return true;
 }
 
 } // namespace zrv::com

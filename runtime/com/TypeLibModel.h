@@ -3,6 +3,7 @@
 // A type library as the runtime holds it after reading a library file: owned
 // copies of the constant tables, texts in UTF-16.
 
+#include "runtime/com/NameCompare.h"
 #include "runtime/com/OleAuto.h"
 
 #include <memory>
@@ -55,8 +56,5 @@ struct TlbLibrary {
 // Reads the type information of a shared object: null when the file does not
 // load, carries none, or its tables are malformed.
 std::shared_ptr<const TlbLibrary> LoadTypeLibModel(const std::string& path);
-
-// Compares names as type libraries do: without regard to case.
-bool SameName(std::u16string_view a, std::u16string_view b);
 
 } // namespace zrv::com

@@ -14,11 +14,6 @@ namespace {
 
 constexpr char16_t kSource[] = u"zrvsheet";
 
-char16_t Folded(char16_t c)
-{
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
 // The thread's error information and, when the caller gave one, EXCEPINFO.
 void Report(const DispatchError& error, EXCEPINFO* excepInfo)
 {
@@ -39,17 +34,6 @@ void Report(const DispatchError& error, EXCEPINFO* excepInfo)
 }
 
 } // namespace
-
-bool SameName(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Folded(a[i]) != Folded(b[i]))
-            return false;
-    }
-    return true;
-}
 
 void ThrowMemberNotFound()
 {

@@ -8,6 +8,7 @@
 
 #include "runtime/com/ComPtr.h"
 #include "runtime/com/CUnknown.h"
+#include "runtime/com/NameCompare.h"
 #include "runtime/com/OleAuto.h"
 #include "sheet/automation/CDispatchCall.h"
 #include "sheet/process/CSheetModule.h"
@@ -82,8 +83,6 @@ template <class T> struct DispatchMember {
         return {name, id, call, nullptr, args, args};
     }
 };
-
-bool SameName(std::u16string_view a, std::u16string_view b);
 [[noreturn]] void ThrowMemberNotFound();
 
 // An object whose members are T::kMembers.
@@ -95,7 +94,7 @@ protected:
     bool FindMember(std::u16string_view name, DISPID& id) const final
     {
         for (const DispatchMember<T>& member : T::kMembers) {
-            if (SameName(member.name, name)) {
+            if (com::SameName(member.name, name)) {
                 id = member.id;
                 return true;
             }
