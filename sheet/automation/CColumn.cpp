@@ -12,24 +12,24 @@ const CColumn::Member CColumn::kMembers[] = {
 };
 
 CColumn::CColumn(CWorkbookHold hold, size_t sheet, uint32_t column)
-    : m_hold(std::move(hold)), m_sheet(sheet), m_column(column)
+    : CSheetObject(std::move(hold), sheet), m_column(column)
 {}
 
 void CColumn::Select(CDispatchCall& call)
 {
-    m_hold.Book().SelectColumns(m_sheet, m_column, m_column);
+    Book().SelectColumns(Sheet(), m_column, m_column);
     call.ReturnBool(true);
 }
 
 void CColumn::GetColumnWidth(CDispatchCall& call)
 {
-    call.ReturnDouble(m_hold.Book().ColumnWidth(m_sheet, m_column));
+    call.ReturnDouble(Book().ColumnWidth(Sheet(), m_column));
 }
 
 void CColumn::PutColumnWidth(CDispatchCall& call)
 {
-    CWorkbookModel& book = m_hold.Book();
-    book.SetColumnWidth(m_sheet, m_column, CheckedColumnWidth(call.PutDouble()));
+    CWorkbookModel& book = Book();
+    book.SetColumnWidth(Sheet(), m_column, CheckedColumnWidth(call.PutDouble()));
 }
 
 } // namespace zrv::sheet

@@ -3,13 +3,12 @@
 // One column of a sheet: Select makes it the selection; ColumnWidth in
 // characters (0 to 255).
 
-#include "sheet/automation/CAutomationObject.h"
-#include "sheet/model/CWorkbookHold.h"
+#include "sheet/automation/CSheetObject.h"
 #include "sheet/model/CWorkspace.h"
 
 namespace zrv::sheet {
 
-class CColumn final : public CDispatchObject<CColumn> {
+class CColumn final : public CSheetObject<CColumn> {
 public:
     static const Member kMembers[];
 
@@ -22,8 +21,6 @@ private:
     void GetColumnWidth(CDispatchCall& call);
     void PutColumnWidth(CDispatchCall& call);
 
-    CWorkbookHold m_hold;
-    size_t m_sheet;
     uint32_t m_column;
 };
 

@@ -66,12 +66,12 @@ CellData TextCell(const CDispatchCall& call, CellRef cell)
 } // namespace
 
 CRange::CRange(CWorkbookHold hold, size_t sheet, CellRef cell)
-    : m_hold(std::move(hold)), m_sheet(sheet), m_cell(cell)
+    : CSheetObject(std::move(hold), sheet), m_cell(cell)
 {}
 
 void CRange::GetValue(CDispatchCall& call)
 {
-    const CellData* cell = m_hold.Book().Cell(m_sheet, m_cell);
+    const CellData* cell = Book().Cell(Sheet(), m_cell);
     if (!cell)
         return; // VT_EMPTY
     switch (cell->kind) {
@@ -107,7 +107,7 @@ void CRange::GetValue(CDispatchCall& call)
 
 void CRange::PutValue(CDispatchCall& call)
 {
-    CWorkbookModel& book = m_hold.Book();
+    CWorkbookModel& book = Book();
     const VARTYPE vt = call.PutValue().vt;
     CellData cell;
     if (vt == VT_EMPTY || vt == VT_NULL) {
@@ -124,12 +124,12 @@ void CRange::PutValue(CDispatchCall& call)
     } else {
         throw DispatchError{DISP_E_TYPEMISMATCH, {}, 0};
     }
-    book.SetCell(m_sheet, m_cell, std::move(cell));
+    book.SetCell(Sheet(), m_cell, std::move(cell));
 }
 
 void CRange::Activate(CDispatchCall& call)
 {
-    m_hold.Book().ActivateCell(m_sheet, m_cell);
+    Book().ActivateCell(Sheet(), m_cell);
     call.ReturnBool(true);
 }
 

@@ -6,15 +6,14 @@
 // A text longer than a cell holds (32,767 characters as the file stores it,
 // CR LF counting once) is refused, never cut.
 
-#include "sheet/automation/CAutomationObject.h"
-#include "sheet/model/CWorkbookHold.h"
+#include "sheet/automation/CSheetObject.h"
 #include "sheet/model/CWorkspace.h"
 
 namespace zrv::sheet {
 
 constexpr size_t kMaxCellText = 32767;
 
-class CRange final : public CDispatchObject<CRange> {
+class CRange final : public CSheetObject<CRange> {
 public:
     static const Member kMembers[];
 
@@ -27,8 +26,6 @@ private:
     void PutValue(CDispatchCall& call);
     void Activate(CDispatchCall& call);
 
-    CWorkbookHold m_hold;
-    size_t m_sheet;
     CellRef m_cell;
 };
 

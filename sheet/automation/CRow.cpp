@@ -10,18 +10,18 @@ const CRow::Member CRow::kMembers[] = {
 };
 
 CRow::CRow(CWorkbookHold hold, size_t sheet, uint32_t row)
-    : m_hold(std::move(hold)), m_sheet(sheet), m_row(row)
+    : CSheetObject(std::move(hold), sheet), m_row(row)
 {}
 
 void CRow::GetRowHeight(CDispatchCall& call)
 {
-    call.ReturnDouble(m_hold.Book().RowHeight(m_sheet, m_row));
+    call.ReturnDouble(Book().RowHeight(Sheet(), m_row));
 }
 
 void CRow::PutRowHeight(CDispatchCall& call)
 {
-    CWorkbookModel& book = m_hold.Book();
-    book.SetRowHeight(m_sheet, m_row, CheckedRowHeight(call.PutDouble()));
+    CWorkbookModel& book = Book();
+    book.SetRowHeight(Sheet(), m_row, CheckedRowHeight(call.PutDouble()));
 }
 
 } // namespace zrv::sheet

@@ -2,13 +2,12 @@
 
 // One row of a sheet: RowHeight in points (0 to 409).
 
-#include "sheet/automation/CAutomationObject.h"
-#include "sheet/model/CWorkbookHold.h"
+#include "sheet/automation/CSheetObject.h"
 #include "sheet/model/CWorkspace.h"
 
 namespace zrv::sheet {
 
-class CRow final : public CDispatchObject<CRow> {
+class CRow final : public CSheetObject<CRow> {
 public:
     static const Member kMembers[];
 
@@ -20,8 +19,6 @@ private:
     void GetRowHeight(CDispatchCall& call);
     void PutRowHeight(CDispatchCall& call);
 
-    CWorkbookHold m_hold;
-    size_t m_sheet;
     uint32_t m_row;
 };
 

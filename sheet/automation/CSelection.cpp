@@ -10,22 +10,21 @@ const CSelection::Member CSelection::kMembers[] = {
                      &CSelection::PutColumnWidth),
 };
 
-CSelection::CSelection(CWorkbookHold hold, size_t sheet) : m_hold(std::move(hold)), m_sheet(sheet)
-{}
+CSelection::CSelection(CWorkbookHold hold, size_t sheet) : CSheetObject(std::move(hold), sheet) {}
 
 void CSelection::GetColumnWidth(CDispatchCall& call)
 {
-    const CWorkbookModel& book = m_hold.Book();
-    call.ReturnDouble(book.ColumnWidth(m_sheet, book.SelectedColumns(m_sheet).first));
+    const CWorkbookModel& book = Book();
+    call.ReturnDouble(book.ColumnWidth(Sheet(), book.SelectedColumns(Sheet()).first));
 }
 
 void CSelection::PutColumnWidth(CDispatchCall& call)
 {
-    CWorkbookModel& book = m_hold.Book();
+    CWorkbookModel& book = Book();
     const double width = CheckedColumnWidth(call.PutDouble());
-    const auto [first, last] = book.SelectedColumns(m_sheet);
+    const auto [first, last] = book.SelectedColumns(Sheet());
     for (uint32_t column = first; column <= last; ++column)
-        book.SetColumnWidth(m_sheet, column, width);
+        book.SetColumnWidth(Sheet(), column, width);
 }
 
 } // namespace zrv::sheet

@@ -3,13 +3,12 @@
 // What is selected on a sheet at the time of each call: ColumnWidth sets the
 // width of every column the selection covers.
 
-#include "sheet/automation/CAutomationObject.h"
-#include "sheet/model/CWorkbookHold.h"
+#include "sheet/automation/CSheetObject.h"
 #include "sheet/model/CWorkspace.h"
 
 namespace zrv::sheet {
 
-class CSelection final : public CDispatchObject<CSelection> {
+class CSelection final : public CSheetObject<CSelection> {
 public:
     static const Member kMembers[];
 
@@ -20,9 +19,6 @@ private:
 
     void GetColumnWidth(CDispatchCall& call);
     void PutColumnWidth(CDispatchCall& call);
-
-    CWorkbookHold m_hold;
-    size_t m_sheet;
 };
 
 } // namespace zrv::sheet

@@ -39,29 +39,28 @@ uint32_t IndexArgument(const CDispatchCall& call, uint32_t limit, const char* wh
 
 } // namespace
 
-CWorksheet::CWorksheet(CWorkbookHold hold, size_t sheet) : m_hold(std::move(hold)), m_sheet(sheet)
-{}
+CWorksheet::CWorksheet(CWorkbookHold hold, size_t sheet) : CSheetObject(std::move(hold), sheet) {}
 
 void CWorksheet::Range(CDispatchCall& call)
 {
-    m_hold.Book();
+    Book();
     const std::u16string address = call.TextArg(0);
     const std::optional<CellRef> cell = ParseCellAddress(address);
     if (!cell)
         Fail("'" + ToUtf8(address) + "' is not the address of one cell (such as A1).",
              E_INVALIDARG);
-    call.ReturnObject(MakeDispatch<CRange>(m_hold, m_sheet, *cell));
+    call.ReturnObject(MakeDispatch<CRange>(Hold(), Sheet(), *cell));
 }
 
 void CWorksheet::Rows(CDispatchCall& call)
 {
-    m_hold.Book();
-    call.ReturnObject(MakeDispatch<CRow>(m_hold, m_sheet, IndexArgument(call, kMaxRow, "row")));
+    Book();
+    call.ReturnObject(MakeDispatch<CRow>(Hold(), Sheet(), IndexArgument(call, kMaxRow, "row")));
 }
 
 void CWorksheet::Columns(CDispatchCall& call)
 {
-    m_hold.Book();
+    Book();
     uint32_t column = 0;
     if (call.IsText(0)) {
         const std::u16string letters = call.TextArg(0);
@@ -72,12 +71,12 @@ void CWorksheet::Columns(CDispatchCall& call)
     } else {
         column = IndexArgument(call, kMaxColumn, "column");
     }
-    call.ReturnObject(MakeDispatch<CColumn>(m_hold, m_sheet, column));
+    call.ReturnObject(MakeDispatch<CColumn>(Hold(), Sheet(), column));
 }
 
 void CWorksheet::GetName(CDispatchCall& call)
 {
-    call.ReturnBstr(AllocUtf8(m_hold.Book().Data().sheets.at(m_sheet).name));
+    call.ReturnBstr(AllocUtf8(Book().Data().sheets.at(Sheet()).name));
 }
 
 } // namespace zrv::sheet

@@ -3,13 +3,12 @@
 // One sheet of a workbook: Range (one cell), Rows (a row number) and
 // Columns (column letters or number).
 
-#include "sheet/automation/CAutomationObject.h"
-#include "sheet/model/CWorkbookHold.h"
+#include "sheet/automation/CSheetObject.h"
 #include "sheet/model/CWorkspace.h"
 
 namespace zrv::sheet {
 
-class CWorksheet final : public CDispatchObject<CWorksheet> {
+class CWorksheet final : public CSheetObject<CWorksheet> {
 public:
     static const Member kMembers[];
 
@@ -22,9 +21,6 @@ private:
     void Rows(CDispatchCall& call);
     void Columns(CDispatchCall& call);
     void GetName(CDispatchCall& call);
-
-    CWorkbookHold m_hold;
-    size_t m_sheet;
 };
 
 } // namespace zrv::sheet
