@@ -10,9 +10,10 @@
 // Reports "ratio" = editor time / baseline time.
 #include "desktop/Prompts.h"
 #include "desktop/ShellExecute.h"
-#include "editor/editing/BstrText.h"
+#include "editor/shell/CMainCommands.h"
 #include "editor/shell/frmMain.h"
 #include "editor/shell/modInstall.h"
+#include "editor/support/CArchiveObject.h"
 #include "editor/support/CRegistry.h"
 #include "engine/CArchive.h"
 #include "sheet/io/WorkbookFiles.h"
@@ -164,7 +165,8 @@ void ExportToSpreadsheet(benchmark::State& state)
             if (QWidget* form = QApplication::activeModalWidget())
                 form->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
         });
-        Times::Add(times.editor, times.editorCpu, [&] { main.ExportToExcel(); });
+        Times::Add(times.editor, times.editorCpu,
+                   [&] { main.Commands().Run(QStringLiteral("mnuActionsExport")); });
         const QString shown =
             QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/Book1.xlsx";
         if (!QFile::exists(shown))
@@ -206,7 +208,8 @@ void ImportFromSpreadsheet(benchmark::State& state)
             archive.Load(added);
             archive.AddMany(texts);
         });
-        Times::Add(times.editor, times.editorCpu, [&] { main.ImportFromExcel(); });
+        Times::Add(times.editor, times.editorCpu,
+                   [&] { main.Commands().Run(QStringLiteral("mnuActionsImport")); });
         if (main.RowCount() != kArchive + kFortunes || archive.Count() != kArchive + kFortunes)
             state.SkipWithError("a wrong number of fortunes was appended");
     }

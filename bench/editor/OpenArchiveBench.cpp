@@ -4,6 +4,7 @@
 
 #include "bench/ScanBaseline.h"
 #include "desktop/Prompts.h"
+#include "editor/shell/CMainCommands.h"
 #include "editor/shell/CSettings.h"
 #include "editor/shell/frmMain.h"
 #include "editor/shell/modInstall.h"
@@ -110,8 +111,8 @@ void EditorLargeListUse(benchmark::State& state)
     main.Form_Load();
     main.OpenArchive(name);
     for (auto _ : state) {
-        main.SelectAllCommand();
-        main.InvertSelectionCommand();
+        main.Commands().Run(QStringLiteral("mnuEditSelectAll"));
+        main.Commands().Run(QStringLiteral("mnuEditInvertSelection"));
         main.List()->scrollToBottom();
         benchmark::DoNotOptimize(main.List()->viewport()->grab());
         main.List()->scrollToTop();

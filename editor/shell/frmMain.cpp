@@ -3,18 +3,17 @@
 #include "desktop/EditorWindowDirectory.h"
 #include "desktop/FramePlacement.h"
 #include "desktop/Prompts.h"
-#include "desktop/ScreenMetrics.h"
 #include "desktop/ShellExecute.h"
 #include "desktop/WindowHandles.h"
 #include "editor/archives/CArchiveCommands.h"
 #include "editor/archives/CExcelCommands.h"
-#include "editor/editing/BstrText.h"
 #include "editor/editing/CClipboardCommands.h"
 #include "editor/editing/CClipboardViewer.h"
 #include "editor/editing/CFortuneCommands.h"
 #include "editor/editing/modFortuneRows.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainCommands.h"
+#include "editor/shell/CMainControls.h"
 #include "editor/shell/modArchiveFiles.h"
 #include "editor/shell/modEditorWindows.h"
 #include "editor/shell/modInstall.h"
@@ -23,39 +22,27 @@
 #include "editor/support/Logging.h"
 #include "editor/support/modForms.h"
 #include "editor/support/modShellEx.h"
-#include "editor/support/ProductArt.h"
 #include "editor/support/ProductLinks.h"
 #include "editor/support/TwipsGeometry.h"
 
 #include <array>
-#include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QStatusBar>
-#include <QToolBar>
 #include <QTreeView>
 #include <utility>
 
 using namespace zrv::desktop;
+using CommandState::Rule;
 using CommandState::Setter;
 
 const QString frmMain::Title = QStringLiteral("Zorva Fortune Editor");
 const QString frmMain::CaptionPrefix = QStringLiteral("Zorva Fortune Editor - ");
 
 namespace {
-
-// Designed sizes of the header pane, in twips.
-constexpr int kLogoWidth = 4455;
-constexpr int kLogoHeight = 1725;
-constexpr int kHeaderBarHeight = 375;
-constexpr int kHeaderTextHeight = 1335;
-// Room left beside the list's column for the vertical scroll bar.
-constexpr int kScrollBarRoom = 375;
 
 const QString kArchiveHeader = QStringLiteral(" Archive Header");
 
@@ -67,18 +54,18 @@ void EndEventLoop(int code)
     QCoreApplication::exit(code);
 }
 
-frmMain::ProcessEnd& ProcessEndHook()
+std::function<void(int)>& ProcessEndHook()
 {
-    static frmMain::ProcessEnd end = EndEventLoop;
+    static std::function<void(int)> end = EndEventLoop;
     return end;
 }
 
-// Runs a command; a failure ends it without a word to the user, only to the
+// Runs a step; a failure ends it without a word to the user, only to the
 // log, and the window goes on.
-template <typename F> void RunIgnoringFailures(F&& command)
+template <typename F> void RunIgnoringFailures(F&& step)
 {
     try {
-        std::forward<F>(command)();
+        std::forward<F>(step)();
     } catch (const EditorError& error) {
         qCWarning(lcEditor).noquote() << "frmMain: a step was skipped:" << DescribeFailure(error);
     } catch (const std::exception& error) {
@@ -86,30 +73,20 @@ template <typename F> void RunIgnoringFailures(F&& command)
     }
 }
 
-void SetBackground(QWidget* widget, const QColor& color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, color);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-// Moves a label of the header pane and gives it the width; a negative width
-// (a window narrower than the logo) cannot be set and leaves the one it had.
-void PlaceBeside(QWidget* label, int left, int top, int width)
-{
-    label->move(left, top);
-    if (width >= 0)
-        label->resize(width, label->height());
-    else
-        qCDebug(lcEditor) << "LayoutControls:" << label->objectName()
-                          << "keeps its width; room left:" << width;
-}
-
 // Turns the archive's CR LF line ends into the label's line breaks.
 QString DisplayText(QString text)
 {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// "No fortunes <what>", "1 fortune <what>" or "<n> fortunes <what>".
+QString CountText(int32_t count, const char* what)
+{
+    if (count == 0)
+        return QStringLiteral("No fortunes ") + QLatin1String(what);
+    if (count == 1)
+        return QStringLiteral("1 fortune ") + QLatin1String(what);
+    return QString::number(count) + QStringLiteral(" fortunes ") + QLatin1String(what);
 }
 
 } // namespace
@@ -119,9 +96,27 @@ frmMain::frmMain(const QString& editorFolder)
 {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    BuildControls();
-    ConnectCommands();
-    BuildCommandRoutines();
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("frmMainClient"));
+    setCentralWidget(client);
+    mCommands = new CMainCommands(this, client, CommandTable());
+    mControls = std::make_unique<CMainControls>(client, mCommands->Toolbar(), this);
+    mControls->lblHeader->setText(kArchiveHeader);
+    connect(mControls->lvwItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { RunIgnoringFailures([this] { RefreshSelectionStatus(); }); });
+    connect(mControls->lvwItems, &QTreeView::doubleClicked, this, [this] {
+        if (mFortuneCommands->CurrentIndex() != 0)
+            RunIgnoringFailures([this] { mFortuneCommands->EditFortune(); });
+    });
+    connect(mCommands, &CMainCommands::openDropDownShown, this, &frmMain::tlbMain_OpenDropDown);
+    connect(mCommands, &CMainCommands::archiveChosen, this, [this](const QString& name) {
+        RunIgnoringFailures([this, &name] { OpenArchive(name); });
+    });
+    CArchiveWindow& window = *this;
+    mArchiveCommands = std::make_unique<const CArchiveCommands>(window);
+    mFortuneCommands = std::make_unique<const CFortuneCommands>(window);
+    mClipboardCommands = std::make_unique<const CClipboardCommands>(window, *mFortuneCommands);
+    mExcelCommands = std::make_unique<CExcelCommands>(window);
     mhWnd = RegisterWindow(this, EditorWindows::MainWindowClass);
     mSettleTimer.setSingleShot(true);
     connect(&mSettleTimer, &QTimer::timeout, this, &frmMain::SettleTimer_Timer);
@@ -129,99 +124,72 @@ frmMain::frmMain(const QString& editorFolder)
 
 frmMain::~frmMain() = default;
 
-void frmMain::SetProcessEnd(ProcessEnd end)
+void frmMain::SetProcessEnd(std::function<void(int)> end)
 {
     ProcessEndHook() = end ? std::move(end) : EndEventLoop;
 }
 
-void frmMain::BuildControls()
+// One row per command, in menu order; the toolbar shows the rows with a
+// button in the same order.
+std::vector<CommandRow> frmMain::CommandTable()
 {
-    mClient = new QWidget(this);
-    mClient->setObjectName(QStringLiteral("frmMainClient"));
-    setCentralWidget(mClient);
-    mCommands = new CMainCommands(this, mClient);
-    tlbMain = mCommands->Toolbar();
-
-    picLogo = new QLabel(mClient);
-    picLogo->setObjectName(QStringLiteral("picLogo"));
-    picLogo->setFixedSize(TwipsGeometry::Size(kLogoWidth, kLogoHeight));
-    picLogo->setPixmap(ProductArt::Logo());
-    picLogo->setAlignment(Qt::AlignCenter);
-    SetBackground(picLogo, QColor(24, 38, 78));
-    picLogo->setCursor(ProductArt::HandCursor());
-    picLogo->installEventFilter(this);
-
-    lblHeader = new QLabel(kArchiveHeader, mClient);
-    lblHeader->setObjectName(QStringLiteral("lblHeader"));
-    lblHeader->setTextFormat(Qt::PlainText);
-    QFont bold = lblHeader->font();
-    bold.setPointSize(12);
-    bold.setBold(true);
-    lblHeader->setFont(bold);
-    lblHeader->setFixedHeight(TwipsGeometry::PixelsY(kHeaderBarHeight));
-
-    lblHeading = new QLabel(mClient);
-    lblHeading->setObjectName(QStringLiteral("lblHeading"));
-    lblHeading->setTextFormat(Qt::PlainText);
-    lblHeading->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblHeading->setWordWrap(true);
-    lblHeading->setMargin(2);
-    lblHeading->setFixedHeight(TwipsGeometry::PixelsY(kHeaderTextHeight));
-
-    BuildList();
-    BuildStatusBar();
-}
-
-void frmMain::BuildList()
-{
-    mRows = new CFortuneListModel(this);
-    lvwItems = new QTreeView(mClient);
-    lvwItems->setObjectName(QStringLiteral("lvwItems"));
-    lvwItems->setModel(mRows);
-    lvwItems->setRootIsDecorated(false);
-    lvwItems->setItemsExpandable(false);
-    lvwItems->setUniformRowHeights(true);
-    lvwItems->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lvwItems->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvwItems->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvwItems->setAllColumnsShowFocus(true);
-    lvwItems->setTextElideMode(Qt::ElideRight);
-    lvwItems->header()->setStretchLastSection(false);
-    lvwItems->header()->setSectionsMovable(false);
-    lvwItems->installEventFilter(this);
-    connect(lvwItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { RunIgnoringFailures([this] { RefreshSelectionStatus(); }); });
-    connect(lvwItems, &QTreeView::doubleClicked, this, [this] {
-        if (mFortuneCommands->CurrentIndex() != 0)
-            RunIgnoringFailures([this] { EditFortuneCommand(); });
-    });
-}
-
-void frmMain::BuildStatusBar()
-{
-    stbMain = new QStatusBar(mClient);
-    stbMain->setObjectName(QStringLiteral("stbMain"));
-    stbMain->setSizeGripEnabled(false);
-    for (int panel = 1; panel <= 3; ++panel) {
-        auto* label = new QLabel(stbMain);
-        label->setObjectName(QStringLiteral("stbMainPanel%1").arg(panel));
-        label->setTextFormat(Qt::PlainText);
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
-        label->setContentsMargins(4, 0, 4, 0);
-        stbMain->addWidget(label, 1);
-        mPanels.append(label);
-    }
-}
-
-void frmMain::ConnectCommands()
-{
-    connect(mCommands, &CMainCommands::menuItemTriggered, this, &frmMain::RunMenuItem);
-    connect(mCommands, &CMainCommands::buttonClicked, this, &frmMain::tlbMain_ButtonClick);
-    connect(mCommands, &CMainCommands::openDropDownShown, this, &frmMain::tlbMain_OpenDropDown);
-    connect(mCommands, &CMainCommands::archiveChosen, this, [this](const QString& name) {
-        RunIgnoringFailures([this, &name] { OpenArchive(name); });
-    });
+    const auto archives = [this] { return mArchiveCommands.get(); };
+    const auto fortunes = [this] { return mFortuneCommands.get(); };
+    const auto clipboard = [this] { return mClipboardCommands.get(); };
+    const auto sheets = [this] { return mExcelCommands.get(); };
+    return {
+        {"mnuFile", "mnuFileNew", "&New Archive", "Ctrl+N", Rule::Always,
+         [=] { archives()->NewArchive(); }, "New", 1},
+        {"mnuFile", "mnuFileOpen", "&Open Archive", "Ctrl+O", Rule::Always,
+         [=] { archives()->OpenCommand(); }, "Open", 2},
+        {"mnuFile", "mnuFileDuplicate", "&Duplicate Archive", "", Rule::Archive,
+         [=] { archives()->DuplicateArchive(); }},
+        {"mnuFile", "mnuFileSep1", "-", "", Rule::Always, {}},
+        {"mnuFile", "mnuFileDelete", "De&lete Archive", "", Rule::Archive,
+         [=] { archives()->DeleteArchive(); }},
+        {"mnuFile", "mnuFileSep2", "-", "", Rule::Always, {}},
+        {"mnuFile", "mnuFileClose", "&Close Archive", "", Rule::Archive,
+         [this] { CloseArchive(); }},
+        {"mnuFile", "mnuFileSep3", "-", "", Rule::Always, {}},
+        {"mnuFile", "mnuFileExit", "E&xit", "", Rule::Always, [this] { ExitCommand(); }},
+        {"mnuEdit", "mnuEditSelectAll", "&Select All", "Ctrl+A", Rule::Archive,
+         [=] { fortunes()->SelectAll(); }},
+        {"mnuEdit", "mnuEditInvertSelection", "&Invert Selection", "", Rule::Archive,
+         [=] { fortunes()->InvertSelection(); }},
+        {"mnuEdit", "mnuEditDeselectAll", "&Deselect All", "", Rule::Archive,
+         [=] { fortunes()->DeselectAll(); }},
+        {"mnuEdit", "mnuEditSep1", "-", "", Rule::Always, {}},
+        {"mnuEdit", "mnuEditCut", "&Cut", "Ctrl+X", Rule::Selected, [=] { clipboard()->Cut(); },
+         "Cut", 3, true},
+        {"mnuEdit", "mnuEditCopy", "C&opy", "Ctrl+C", Rule::Selected, [=] { clipboard()->Copy(); },
+         "Copy", 4},
+        {"mnuEdit", "mnuEditPaste", "&Paste", "Ctrl+V", Rule::ArchiveClip,
+         [=] { clipboard()->Paste(); }, "Paste", 5},
+        {"mnuEdit", "mnuEditSep2", "-", "", Rule::Always, {}},
+        {"mnuEdit", "mnuEditArchiveHeader", "&Archive Header", "", Rule::Archive,
+         [=] { fortunes()->EditHeader(); }},
+        {"mnuActions", "mnuActionsAdd", "&Add", "Ctrl+Ins", Rule::Archive,
+         [=] { fortunes()->AddFortune(); }, "Add", 6, true},
+        {"mnuActions", "mnuActionsEdit", "&Edit", "Ctrl+E", Rule::ArchiveRows,
+         [=] { fortunes()->EditFortune(); }, "Edit", 7},
+        {"mnuActions", "mnuActionsDelete", "&Delete", "Ctrl+D", Rule::ArchiveRows,
+         [=] { fortunes()->DeleteSelectedFortunes(); }, "Delete", 8},
+        {"mnuActions", "mnuActionsView", "&View", "Ctrl+L", Rule::ArchiveRows,
+         [=] { fortunes()->ViewFortune(); }, "View", 9},
+        {"mnuActions", "mnuActionsSep1", "-", "", Rule::Always, {}},
+        {"mnuActions", "mnuActionsExport", "E&xport", "", Rule::ArchiveRowsSpreadsheet,
+         [=] { sheets()->ExportToExcel(); }, "Export", 10, true},
+        {"mnuActions", "mnuActionsImport", "&Import", "", Rule::ArchiveSpreadsheet,
+         [=] { sheets()->ImportFromExcel(); }, "Import", 11},
+        {"mnuOptions", "mnuOptionsDisplayToolbar", "Display &Toolbar", "", Rule::Always,
+         [this] { DisplayToolbarCommand(); }},
+        {"mnuHelp", "mnuHelpContents", "Contents", "F1", Rule::Always,
+         [this] { ShowUserGuide(mhWnd); }},
+        {"mnuHelp", "mnuHelpHome", "ZorvaFortune Homepage", "F2", Rule::Always,
+         [this] { ShowHomePage(mhWnd); }},
+        {"mnuHelp", "mnuHelpSep1", "-", "", Rule::Always, {}},
+        {"mnuHelp", "mnuHelpAbout", "&About ...", "", Rule::Always, [this] { ShowAbout(this); }},
+    };
 }
 
 // ---------------------------------------------------------------- start-up
@@ -238,14 +206,12 @@ void frmMain::Form_Load()
         ->setChecked(!mSettings.HideToolbar);
     mCurrentArchive.reset();
     setWindowTitle(Title);
-    lblHeader->setText(kArchiveHeader);
+    mControls->lblHeader->setText(kArchiveHeader);
     RunIgnoringFailures([this] { RefreshArchiveCommands(); });
-    SetBackground(lblHeading, QColor(255, 255, 210));
-    imlNormal = ToolbarArt::ImageList(ToolbarArt::Look::Normal);
-    imlDisabled = ToolbarArt::ImageList(ToolbarArt::Look::Disabled);
-    imlOver = ToolbarArt::ImageList(ToolbarArt::Look::Hot);
-    mCommands->SetImageLists(imlNormal, imlDisabled, imlOver);
-    mLoaded = true;
+    CMainControls::SetBackground(mControls->lblHeading, QColor(255, 255, 210));
+    mCommands->SetImageLists(ToolbarArt::ImageList(ToolbarArt::Look::Normal),
+                             ToolbarArt::ImageList(ToolbarArt::Look::Disabled),
+                             ToolbarArt::ImageList(ToolbarArt::Look::Hot));
     show();
     DoEvents();
     RunIgnoringFailures([this] { LayoutControls(); });
@@ -266,7 +232,7 @@ void frmMain::SetDefaultSettings()
 {
     const QSize screen = TwipsGeometry::ScreenTwips();
     mSettings.SetDefaults(screen.width(), screen.height());
-    SetBackground(lblHeader, QColor(210, 210, 210));
+    CMainControls::SetBackground(mControls->lblHeader, QColor(210, 210, 210));
     RefreshSelectionStatus();
     RefreshArchiveStatus();
 }
@@ -278,19 +244,7 @@ void frmMain::LoadSettings()
 
 void frmMain::SaveSettings()
 {
-    mSettings.Save(CurrentWindowState(), CurrentPlacement());
-}
-
-int32_t frmMain::CurrentWindowState() const
-{
-    return WindowStateOf(*this);
-}
-
-CSettings::Placement frmMain::CurrentPlacement() const
-{
-    const QRect outer = frameGeometry();
-    return {TwipsGeometry::TwipsY(outer.top()), TwipsGeometry::TwipsY(outer.height()),
-            TwipsGeometry::TwipsX(outer.left()), TwipsGeometry::TwipsX(outer.width())};
+    mSettings.Save(WindowStateOf(*this), CSettings::PlacementOf(*this));
 }
 
 // The frame is known only once the window is shown; until then the outer
@@ -348,7 +302,7 @@ void frmMain::SaveSettingsWhenSettled()
 
 void frmMain::SettleTimer_Timer()
 {
-    if (isVisible() && CurrentWindowState() == CSettings::StateNormal)
+    if (isVisible() && WindowStateOf(*this) == CSettings::StateNormal)
         RunIgnoringFailures([this] { SaveSettings(); });
     if (++mSettleSaves < static_cast<int>(kSettleDelays.size()))
         mSettleTimer.start(kSettleDelays[static_cast<std::size_t>(mSettleSaves)]);
@@ -367,7 +321,7 @@ void frmMain::resizeEvent(QResizeEvent* event)
 void frmMain::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
-    if (isVisible() && CurrentWindowState() == CSettings::StateNormal) {
+    if (isVisible() && WindowStateOf(*this) == CSettings::StateNormal) {
         RunIgnoringFailures([this] { SaveSettings(); });
         SaveSettingsWhenSettled();
     }
@@ -382,36 +336,7 @@ void frmMain::changeEvent(QEvent* event)
 
 void frmMain::LayoutControls()
 {
-    const bool showToolbar = !mSettings.HideToolbar;
-    const bool showHeader = !mSettings.HideHeader;
-    tlbMain->setVisible(showToolbar);
-    picLogo->setVisible(showHeader);
-    lblHeader->setVisible(showHeader);
-    lblHeading->setVisible(showHeader);
-
-    const int clientWidth = mClient->width();
-    const int clientHeight = mClient->height();
-    const int statusHeight = stbMain->sizeHint().height();
-    stbMain->setGeometry(0, clientHeight - statusHeight, clientWidth, statusHeight);
-
-    int y = 0;
-    if (showToolbar) {
-        tlbMain->setGeometry(0, 0, clientWidth, tlbMain->sizeHint().height());
-        y = tlbMain->geometry().bottom() + 1;
-    }
-    if (showHeader) {
-        const int logoWidth = picLogo->width();
-        picLogo->move(0, y);
-        PlaceBeside(lblHeader, logoWidth, y, clientWidth - logoWidth);
-        PlaceBeside(lblHeading, logoWidth, y + lblHeader->height(), clientWidth - logoWidth);
-        y += picLogo->height();
-    }
-    const int listHeight = clientHeight - y - statusHeight;
-    if (listHeight >= 0)
-        lvwItems->setGeometry(0, y, clientWidth, listHeight);
-    const int columnWidth = lvwItems->width() - TwipsGeometry::PixelsX(kScrollBarRoom);
-    if (columnWidth >= 0)
-        lvwItems->header()->resizeSection(0, columnWidth);
+    mControls->Layout(!mSettings.HideToolbar, !mSettings.HideHeader);
 }
 
 void frmMain::CheckPlayerInstalled()
@@ -495,13 +420,13 @@ void frmMain::OpenArchive(const QString& name)
     if (!ArchiveExists(name))
         return;
     setWindowTitle(CaptionPrefix + name);
-    lblHeader->setText(kArchiveHeader + QStringLiteral(" - ") + name);
-    mRows->Clear();
+    mControls->lblHeader->setText(kArchiveHeader + QStringLiteral(" - ") + name);
+    mControls->mRows->Clear();
     // Taken before the read: a change made meanwhile makes the list inexact.
     mListedState = {};
     const CFileState listed = CFileState::Of(CurrentArchivePath());
     const ComPtr<IFortuneSnapshot> snapshot = mCurrentArchive.Snapshot();
-    lblHeading->setText(DisplayText(CArchiveObject::Header(*snapshot.get())));
+    mControls->lblHeading->setText(DisplayText(CArchiveObject::Header(*snapshot.get())));
     FillList(*snapshot.get());
     mListedState = listed;
     RefreshSelectionStatus();
@@ -515,18 +440,20 @@ void frmMain::OpenArchive(const QString& name)
 void frmMain::FillList(IFortuneSnapshot& snapshot)
 {
     LONG count = 0;
-    if (FAILED(snapshot.Count(&count)))
+    if (const HRESULT hr = snapshot.Count(&count); FAILED(hr)) {
+        qCWarning(lcEditor) << "the snapshot cannot be counted; the list stays empty";
         count = 0;
+    }
     QList<QString> texts;
     texts.reserve(count > 0 ? count : 0);
     try {
         for (int32_t i = 1; i <= count; ++i)
             texts.append(modFortuneRows::FirstLine(CArchiveObject::Item(snapshot, i).view()));
     } catch (...) {
-        mRows->SetRows(std::move(texts));
+        mControls->mRows->SetRows(std::move(texts));
         throw;
     }
-    mRows->SetRows(std::move(texts));
+    mControls->mRows->SetRows(std::move(texts));
 }
 
 QString frmMain::CurrentArchivePath() const
@@ -546,8 +473,8 @@ void frmMain::ShowAppended(const ListMark& before, const QList<QString>& rows)
     if (!HoldsOnly(before, before.rows + rows.size()))
         return OpenArchive(CurrentArchiveName());
     // The model lets go of its rows first, so that appending copies none.
-    QList<QString> texts = mRows->Rows();
-    mRows->Clear();
+    QList<QString> texts = mControls->mRows->Rows();
+    mControls->mRows->Clear();
     texts.append(rows);
     ShowRows(std::move(texts));
 }
@@ -564,7 +491,7 @@ void frmMain::ShowDeleted(const ListMark& before, const std::vector<int32_t>& in
     }
     if (!HoldsOnly(before, before.rows - deleted))
         return OpenArchive(CurrentArchiveName());
-    const QList<QString>& listed = mRows->Rows();
+    const QList<QString>& listed = mControls->mRows->Rows();
     QList<QString> texts;
     texts.reserve(listed.size() - deleted);
     for (qsizetype row = 0; row < listed.size(); ++row) {
@@ -599,7 +526,7 @@ bool frmMain::HoldsOnly(const ListMark& before, qsizetype rows)
 // selected, status bar and commands refreshed.
 void frmMain::ShowRows(QList<QString> rows)
 {
-    mRows->SetRows(std::move(rows));
+    mControls->mRows->SetRows(std::move(rows));
     RefreshSelectionStatus();
     RefreshArchiveStatus();
     RefreshArchiveCommands();
@@ -611,70 +538,90 @@ void frmMain::CloseArchive()
     mCurrentArchive.reset();
     mListedState = {};
     setWindowTitle(Title);
-    lblHeader->setText(kArchiveHeader);
-    lblHeading->clear();
-    mRows->Clear();
+    mControls->lblHeader->setText(kArchiveHeader);
+    mControls->lblHeading->clear();
+    mControls->mRows->Clear();
     RefreshSelectionStatus();
     RefreshArchiveStatus();
     RefreshArchiveCommands();
     RefreshClipboardCommands();
 }
 
+QTreeView* frmMain::List() const
+{
+    return mControls->lvwItems;
+}
+
 int32_t frmMain::RowCount() const
 {
-    return mRows->rowCount();
+    return mControls->mRows->rowCount();
 }
 
 int32_t frmMain::SelectedCount() const
 {
     int32_t selected = 0;
-    for (const QItemSelectionRange& range : lvwItems->selectionModel()->selection())
+    for (const QItemSelectionRange& range : List()->selectionModel()->selection())
         selected += range.height();
     return selected;
 }
 
 QString frmMain::RowKey(int32_t row) const
 {
-    return mRows->Key(row);
+    return mControls->mRows->Key(row);
 }
 
 QString frmMain::RowText(int32_t row) const
 {
-    return mRows->data(mRows->index(row), Qt::DisplayRole).toString();
+    return mControls->mRows->data(mControls->mRows->index(row), Qt::DisplayRole).toString();
 }
 
 QString frmMain::PanelText(int panel) const
 {
-    return mPanels.value(panel - 1) ? mPanels[panel - 1]->text() : QString();
+    return mControls->PanelText(panel);
 }
 
 void frmMain::RefreshSelectionStatus()
 {
-    const int32_t selected = SelectedCount();
-    QString text;
-    if (selected == 0)
-        text = QStringLiteral("No fortunes selected");
-    else if (selected == 1)
-        text = QStringLiteral("1 fortune selected");
-    else
-        text = QString::number(selected) + QStringLiteral(" fortunes selected");
-    mPanels[0]->setText(text);
+    mControls->SetPanel(1, CountText(SelectedCount(), "selected"));
     mCommands->Apply(Setter::SelectionStatus, StateInputs());
 }
 
 void frmMain::RefreshArchiveStatus()
 {
-    QString text;
-    const int32_t rows = RowCount();
-    if (!mCurrentArchive)
-        text = QStringLiteral("No current archive");
-    else if (rows == 0)
-        text = QStringLiteral("No fortunes in archive");
-    else if (rows == 1)
-        text = QStringLiteral("1 fortune in archive");
-    else
-        text = QString::number(rows) + QStringLiteral(" fortunes in archive");
-    mPanels[1]->setText(text);
+    mControls->SetPanel(2, mCurrentArchive ? CountText(RowCount(), "in archive")
+                                           : QStringLiteral("No current archive"));
+}
+
+// ------------------------------------------------- the commands' window
+
+QAbstractItemView& frmMain::FortuneList()
+{
+    return *mControls->lvwItems;
+}
+
+int frmMain::KeyRole() const
+{
+    return CFortuneListModel::KeyRole;
+}
+
+QString frmMain::ArchivePath(const QString& name) const
+{
+    return ArchiveFiles::ArchivePath(DataFolder(), name);
+}
+
+bool frmMain::IsSafeName(const QString& name) const
+{
+    return ArchiveFiles::IsSafeName(name);
+}
+
+QStringList frmMain::ListArchives() const
+{
+    return ArchiveFiles::List(DataFolder());
+}
+
+void frmMain::ShowHeader()
+{
+    mControls->lblHeading->setText(DisplayText(mCurrentArchive.Header()));
 }
 
 // ---------------------------------------------------------------- commands
@@ -705,14 +652,7 @@ void frmMain::RefreshClipboardCommands()
 
 void frmMain::ShowClipboardStatus(int32_t count)
 {
-    QString text;
-    if (count == 0)
-        text = QStringLiteral("No fortunes on clipboard");
-    else if (count == 1)
-        text = QStringLiteral("1 fortune on clipboard");
-    else
-        text = QString::number(count) + QStringLiteral(" fortunes on clipboard");
-    mPanels[2]->setText(text);
+    mControls->SetPanel(3, CountText(count, "on clipboard"));
 }
 
 void frmMain::DisplayToolbarCommand()
@@ -730,64 +670,6 @@ void frmMain::ExitCommand()
     ProcessEndHook()(0);
 }
 
-void frmMain::RunMenuItem(const QString& name)
-{
-    using Routine = void (frmMain::*)();
-    static const std::pair<const char*, Routine> kRoutes[] = {
-        {"mnuFileNew", &frmMain::NewArchive},
-        {"mnuFileOpen", &frmMain::OpenCommand},
-        {"mnuFileDuplicate", &frmMain::DuplicateArchive},
-        {"mnuFileDelete", &frmMain::DeleteArchive},
-        {"mnuFileClose", &frmMain::CloseArchive},
-        {"mnuFileExit", &frmMain::ExitCommand},
-        {"mnuEditSelectAll", &frmMain::SelectAllCommand},
-        {"mnuEditInvertSelection", &frmMain::InvertSelectionCommand},
-        {"mnuEditDeselectAll", &frmMain::DeselectAllCommand},
-        {"mnuEditCut", &frmMain::CutCommand},
-        {"mnuEditCopy", &frmMain::CopyCommand},
-        {"mnuEditPaste", &frmMain::PasteCommand},
-        {"mnuEditArchiveHeader", &frmMain::EditHeaderCommand},
-        {"mnuActionsAdd", &frmMain::AddFortuneCommand},
-        {"mnuActionsEdit", &frmMain::EditFortuneCommand},
-        {"mnuActionsDelete", &frmMain::DeleteSelectedFortunes},
-        {"mnuActionsView", &frmMain::ViewFortuneCommand},
-        {"mnuActionsExport", &frmMain::ExportToExcel},
-        {"mnuActionsImport", &frmMain::ImportFromExcel},
-        {"mnuOptionsDisplayToolbar", &frmMain::DisplayToolbarCommand},
-    };
-    if (name == u"mnuHelpContents")
-        return ShowUserGuide(mhWnd);
-    if (name == u"mnuHelpHome")
-        return ShowHomePage(mhWnd);
-    if (name == u"mnuHelpAbout")
-        return ShowAbout(this);
-    for (const auto& [item, routine] : kRoutes) {
-        if (name == QLatin1String(item)) {
-            RunIgnoringFailures([this, routine = routine] { (this->*routine)(); });
-            return;
-        }
-    }
-}
-
-void frmMain::tlbMain_ButtonClick(const QString& caption)
-{
-    using Routine = void (frmMain::*)();
-    static const std::pair<const char*, Routine> kRoutes[] = {
-        {"New", &frmMain::NewArchive},          {"Open", &frmMain::OpenCommand},
-        {"Cut", &frmMain::CutCommand},          {"Copy", &frmMain::CopyCommand},
-        {"Paste", &frmMain::PasteCommand},      {"Add", &frmMain::AddFortuneCommand},
-        {"Edit", &frmMain::EditFortuneCommand}, {"Delete", &frmMain::DeleteSelectedFortunes},
-        {"View", &frmMain::ViewFortuneCommand}, {"Export", &frmMain::ExportToExcel},
-        {"Import", &frmMain::ImportFromExcel},
-    };
-    for (const auto& [button, routine] : kRoutes) {
-        if (caption.compare(QLatin1String(button), Qt::CaseInsensitive) == 0) {
-            RunIgnoringFailures([this, routine = routine] { (this->*routine)(); });
-            return;
-        }
-    }
-}
-
 void frmMain::tlbMain_OpenDropDown()
 {
     RunIgnoringFailures([this] { mCommands->SetArchiveChoices(ListArchives()); });
@@ -800,172 +682,15 @@ void frmMain::picLogo_Click()
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == picLogo && event->type() == QEvent::MouseButtonRelease &&
+    if (watched == mControls->picLogo && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         picLogo_Click();
-    } else if (watched == lvwItems && event->type() == QEvent::KeyPress &&
+    } else if (watched == mControls->lvwItems && event->type() == QEvent::KeyPress &&
                static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        RunIgnoringFailures([this] { DeleteSelectedFortunes(); });
+        RunIgnoringFailures([this] { mFortuneCommands->DeleteSelectedFortunes(); });
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-QStringList frmMain::ListArchives() const
-{
-    return ArchiveFiles::List(DataFolder());
-}
-
-// ------------------------------------ fortune editing, archive management
-
-void frmMain::BuildCommandRoutines()
-{
-    CArchiveCommands::Window archives;
-    archives.owner = this;
-    archives.dataFolder = [this] { return DataFolder(); };
-    archives.isOpen = [this] { return static_cast<bool>(mCurrentArchive); };
-    archives.currentName = [this] { return CurrentArchiveName(); };
-    archives.nameTaken = [this](const QString& name) { return ArchiveFileExists(name); };
-    archives.safeName = &ArchiveFiles::IsSafeName;
-    archives.listArchives = [this] { return ListArchives(); };
-    archives.createEmpty = [](const QString& path) {
-        const CArchiveObject created = CArchiveObject::Create();
-        created.get()->Create(ToBstr(path).get());
-    };
-    archives.open = [this](const QString& name) { OpenArchive(name); };
-    archives.close = [this] { CloseArchive(); };
-    mArchiveCommands = std::make_unique<const CArchiveCommands>(std::move(archives));
-
-    CFortuneCommands::Window editing;
-    editing.owner = this;
-    editing.list = lvwItems;
-    editing.keyRole = CFortuneListModel::KeyRole;
-    editing.fortune = [this] { return mCurrentArchive.get(); };
-    editing.stillExists = [this] { return ArchiveExists(CurrentArchiveName()); };
-    editing.reload = [this] { OpenArchive(CurrentArchiveName()); };
-    editing.headerChanged = [this] { lblHeading->setText(DisplayText(mCurrentArchive.Header())); };
-    editing.selectionChanged = [this] { RefreshSelectionStatus(); };
-    editing.mark = [this] { return MarkList(); };
-    editing.deleted = [this](const ListMark& before, const std::vector<int32_t>& indices) {
-        ShowDeleted(before, indices);
-    };
-    mFortuneCommands = std::make_unique<const CFortuneCommands>(std::move(editing));
-
-    CClipboardCommands::Window clipboard;
-    clipboard.owner = this;
-    clipboard.list = lvwItems;
-    clipboard.keyRole = CFortuneListModel::KeyRole;
-    clipboard.fortune = [this] { return mCurrentArchive.get(); };
-    clipboard.deleteSelected = [this] { DeleteSelectedFortunes(); };
-    clipboard.reload = [this] { OpenArchive(CurrentArchiveName()); };
-    clipboard.refresh = [this] { RefreshClipboardCommands(); };
-    clipboard.mark = [this] { return MarkList(); };
-    clipboard.appended = [this](const ListMark& before, const QList<QString>& rows) {
-        ShowAppended(before, rows);
-    };
-    mClipboardCommands = std::make_unique<const CClipboardCommands>(std::move(clipboard));
-
-    CExcelCommands::Window spreadsheet;
-    spreadsheet.owner = this;
-    spreadsheet.appPath = [this] { return mAppPath; };
-    spreadsheet.fortune = [this] { return mCurrentArchive.get(); };
-    spreadsheet.currentName = [this] { return CurrentArchiveName(); };
-    spreadsheet.archivePath = [this](const QString& name) {
-        return ArchiveFiles::ArchivePath(DataFolder(), name);
-    };
-    spreadsheet.stillExists = [this](const QString& name) { return ArchiveExists(name); };
-    spreadsheet.mark = [this] { return MarkList(); };
-    spreadsheet.appended = [this](const ListMark& before, const QList<QString>& rows) {
-        ShowAppended(before, rows);
-    };
-    mExcelCommands = std::make_unique<CExcelCommands>(std::move(spreadsheet));
-}
-
-void frmMain::OpenCommand()
-{
-    mArchiveCommands->OpenCommand();
-}
-
-void frmMain::NewArchive()
-{
-    mArchiveCommands->NewArchive();
-}
-
-void frmMain::DuplicateArchive()
-{
-    mArchiveCommands->DuplicateArchive();
-}
-
-void frmMain::DeleteArchive()
-{
-    mArchiveCommands->DeleteArchive();
-}
-
-void frmMain::AddFortuneCommand()
-{
-    mFortuneCommands->AddFortune();
-}
-
-void frmMain::EditFortuneCommand()
-{
-    mFortuneCommands->EditFortune();
-}
-
-void frmMain::ViewFortuneCommand()
-{
-    mFortuneCommands->ViewFortune();
-}
-
-void frmMain::EditHeaderCommand()
-{
-    mFortuneCommands->EditHeader();
-}
-
-void frmMain::SelectAllCommand()
-{
-    mFortuneCommands->SelectAll();
-}
-
-void frmMain::InvertSelectionCommand()
-{
-    mFortuneCommands->InvertSelection();
-}
-
-void frmMain::DeselectAllCommand()
-{
-    mFortuneCommands->DeselectAll();
-}
-
-void frmMain::DeleteSelectedFortunes()
-{
-    mFortuneCommands->DeleteSelectedFortunes();
-}
-
-// ------------------------------------- commands completed by later features
-
-void frmMain::CutCommand()
-{
-    mClipboardCommands->Cut();
-}
-
-void frmMain::CopyCommand()
-{
-    mClipboardCommands->Copy();
-}
-
-void frmMain::PasteCommand()
-{
-    mClipboardCommands->Paste();
-}
-
-void frmMain::ExportToExcel()
-{
-    mExcelCommands->ExportToExcel();
-}
-
-void frmMain::ImportFromExcel()
-{
-    mExcelCommands->ImportFromExcel();
 }
 
 bool frmMain::ExcelInstalled()
@@ -996,14 +721,4 @@ int32_t frmMain::ClipboardFortuneCount()
 void frmMain::moClip_ClipboardChanged()
 {
     RunIgnoringFailures([this] { RefreshClipboardCommands(); });
-}
-
-std::string frmMain::BuildClipboardText() const
-{
-    return mClipboardCommands->BuildClipboardText();
-}
-
-bool frmMain::ParseClipboardFortunes(std::vector<std::u16string>& rasFortunes)
-{
-    return CClipboardCommands::ParseClipboardFortunes(rasFortunes);
 }

@@ -5,9 +5,10 @@
 #include "editor/archives/CExcel.h"
 #include "editor/archives/CExcelCommands.h"
 #include "editor/archives/modAutomation.h"
-#include "editor/editing/BstrText.h"
 #include "editor/editing/TrimSpaces.h"
+#include "editor/shell/CMainCommands.h"
 #include "editor/shell/frmMain.h"
+#include "editor/support/CArchiveObject.h"
 #include "sheet/io/WorkbookFiles.h"
 #include "tests/editor/archives/SpreadsheetServer.h"
 #include "tests/editor/editing/FortuneFiles.h"
@@ -102,7 +103,7 @@ protected:
         });
         const size_t shown = shell.requests().size();
         shell.expectShell(kShellSuccess);
-        main->ExportToExcel();
+        main->Commands().Run(QStringLiteral("mnuActionsExport"));
         EXPECT_EQ(shell.requests().size(), shown + 1);
         if (shell.requests().size() != shown + 1)
             return {};
@@ -119,7 +120,7 @@ protected:
         prompts.expectOpenFile(file);
         if (thenBox)
             prompts.expectMessageBox(vbOK);
-        main->ImportFromExcel();
+        main->Commands().Run(QStringLiteral("mnuActionsImport"));
     }
 
     EditorTestEnvironment environment;
@@ -229,7 +230,7 @@ TEST_F(ExcelAutomationTest, importAfterExport_reusesTheVisibleApplication)
     EXPECT_NE(Excel(), nullptr);
     int ended = -1;
     frmMain::SetProcessEnd([&ended](int code) { ended = code; });
-    main->ExitCommand();
+    main->Commands().Run(QStringLiteral("mnuFileExit"));
     frmMain::SetProcessEnd(nullptr);
     EXPECT_EQ(ended, 0);
     EXPECT_EQ(Excel(), nullptr);
@@ -341,7 +342,7 @@ TEST_F(ExcelAutomationTest, archiveThatVanishes_isReportedAndNotWrittenAgain)
     });
     prompts.expectMessageBox(vbOK);
     shell.expectShell(kShellSuccess);
-    main->ExportToExcel();
+    main->Commands().Run(QStringLiteral("mnuActionsExport"));
     EXPECT_EQ(prompts.records().back().text,
               "Archive does not exist anymore, removing archive from list.");
     EXPECT_EQ(main->CurrentArchiveName(), "");

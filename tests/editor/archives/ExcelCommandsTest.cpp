@@ -126,10 +126,10 @@ TEST_F(ExcelCommandsTest, cancelNoOrCancelledFileDialog_startNothing)
     Make({"one", "two"});
     const QByteArray before = ArchiveBytes();
     AnswerExportOptions("5", false);
-    main->ExportToExcel();
+    main->Commands().Run(QStringLiteral("mnuActionsExport"));
 
     prompts.expectMessageBox(vbNo);
-    main->ImportFromExcel();
+    main->Commands().Run(QStringLiteral("mnuActionsImport"));
     EXPECT_EQ(LastPrompt().text, "Warning! Do you really wish to append fortunes to the selected "
                                  "archive 'Archive' ?");
     EXPECT_EQ(LastPrompt().title, QApplication::applicationName());
@@ -138,7 +138,7 @@ TEST_F(ExcelCommandsTest, cancelNoOrCancelledFileDialog_startNothing)
 
     prompts.expectMessageBox(vbYes);
     prompts.expectOpenFile("");
-    main->ImportFromExcel();
+    main->Commands().Run(QStringLiteral("mnuActionsImport"));
     EXPECT_EQ(LastPrompt().kind, PromptRecord::Kind::OpenFile);
     EXPECT_EQ(LastPrompt().title, "");
     EXPECT_EQ(LastPrompt().initialFolder, main->AppPath());
@@ -159,7 +159,7 @@ TEST_F(ExcelCommandsTest, applicationThatCannotStart_isReportedAndNothingIsKept)
         registration();
         AnswerExportOptions("", true);
         prompts.expectMessageBox(vbOK);
-        main->ExportToExcel();
+        main->Commands().Run(QStringLiteral("mnuActionsExport"));
         ExpectStartFailure("You must have Excel 97 of higher installed on your machine for the "
                            "export facility to work.",
                            "Export Failed: Excel not installed.");
@@ -168,7 +168,7 @@ TEST_F(ExcelCommandsTest, applicationThatCannotStart_isReportedAndNothingIsKept)
         prompts.expectMessageBox(vbYes);
         prompts.expectOpenFile(sheet);
         prompts.expectMessageBox(vbOK);
-        main->ImportFromExcel();
+        main->Commands().Run(QStringLiteral("mnuActionsImport"));
         ExpectStartFailure("You must have Excel 97 of higher installed on your machine for the "
                            "import facility to work.",
                            "Import Failed: Excel not installed.");
