@@ -25,8 +25,8 @@ constexpr MenuSpec kMenus[] = {
     {"mnuOptions", "&Options"}, {"mnuHelp", "&Help"},
 };
 
-// A failure ends the command without a word to the user, only to the log,
-// and the window goes on.
+} // namespace
+
 void RunIgnoringFailures(const std::function<void()>& command)
 {
     try {
@@ -37,8 +37,6 @@ void RunIgnoringFailures(const std::function<void()>& command)
         qCWarning(lcEditor) << "frmMain: a step was skipped:" << error.what();
     }
 }
-
-} // namespace
 
 CMainCommands::CMainCommands(QMainWindow* window, QWidget* toolbarParent,
                              std::vector<CommandRow> rows)

@@ -17,6 +17,10 @@ class QToolBar;
 class QToolButton;
 class QWidget;
 
+// Runs a command or a step of one; a failure ends it without a word to the
+// user, only to the log, and the window goes on.
+void RunIgnoringFailures(const std::function<void()>& command);
+
 // One command of the main window: its menu item, named after the system's
 // names (mnuFileOpen), its toolbar button when it has one, its shortcut, its
 // enabling rule and the routine it runs. A row whose caption is "-" is a

@@ -11,6 +11,8 @@
 #include <QToolBar>
 #include <QTreeView>
 
+const QString CMainControls::ArchiveHeader = QStringLiteral(" Archive Header");
+
 namespace {
 
 // Designed sizes of the header pane, in twips.

@@ -18,6 +18,9 @@ class QWidget;
 // The widgets belong to the client widget.
 class CMainControls final {
 public:
+    // The header bar's text without an archive.
+    static const QString ArchiveHeader;
+
     // filter watches the logo's clicks and the list's keys.
     CMainControls(QWidget* client, QToolBar* toolbar, QObject* filter);
 
