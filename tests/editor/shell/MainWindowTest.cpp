@@ -273,6 +273,40 @@ TEST_F(MainWindowTest, menusCarryTheirCaptionsAndShortcuts)
     EXPECT_EQ(main->Commands().OpenButton()->popupMode(), QToolButton::MenuButtonPopup);
 }
 
+// One action per command: a toolbar button is its menu item, so the two share
+// their enabled state and their routine; a click on the button runs it.
+TEST_F(MainWindowTest, eachButtonIsItsMenuItem)
+{
+    const auto main = mEnvironment.StartEditor();
+    const struct {
+        const char* caption;
+        const char* item;
+    } buttons[] = {
+        {"New", "mnuFileNew"},          {"Open", "mnuFileOpen"},        {"Cut", "mnuEditCut"},
+        {"Copy", "mnuEditCopy"},        {"Paste", "mnuEditPaste"},      {"Add", "mnuActionsAdd"},
+        {"Edit", "mnuActionsEdit"},     {"Delete", "mnuActionsDelete"}, {"View", "mnuActionsView"},
+        {"Export", "mnuActionsExport"}, {"Import", "mnuActionsImport"},
+    };
+    for (const auto& button : buttons) {
+        QAction* action = main->Commands().Button(QString::fromLatin1(button.caption));
+        ASSERT_NE(action, nullptr) << button.caption;
+        EXPECT_EQ(action, main->Commands().MenuItem(QString::fromLatin1(button.item)))
+            << button.caption;
+    }
+    for (const char* caption : {"Select All", "Exit", "Archive Header", "Close Archive"})
+        EXPECT_EQ(main->Commands().Button(QString::fromLatin1(caption)), nullptr) << caption;
+
+    zrv::test::ScriptedPrompts prompts;
+    prompts.expectInput({});
+    auto* newButton = qobject_cast<QToolButton*>(
+        Child<QToolBar>(*main, "tlbMain")
+            ->widgetForAction(main->Commands().MenuItem(QStringLiteral("mnuFileNew"))));
+    ASSERT_NE(newButton, nullptr);
+    QTest::mouseClick(newButton, Qt::LeftButton);
+    ASSERT_EQ(prompts.records().size(), 1u);
+    EXPECT_EQ(prompts.records()[0].title, QStringLiteral("New Zorva Fortune Archive"));
+}
+
 TEST_F(MainWindowTest, toolbarImagesHaveThreeDistinctLooks)
 {
     const auto main = mEnvironment.StartEditor();
