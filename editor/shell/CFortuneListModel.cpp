@@ -1,5 +1,9 @@
 #include "editor/shell/CFortuneListModel.h"
 
+#include "editor/editing/modFortuneRows.h"
+#include "editor/support/CArchiveObject.h"
+#include "editor/support/EditorError.h"
+
 CFortuneListModel::CFortuneListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 int CFortuneListModel::rowCount(const QModelIndex& parent) const
@@ -35,6 +39,46 @@ void CFortuneListModel::SetRows(QList<QString> texts)
 void CFortuneListModel::Clear()
 {
     SetRows({});
+}
+
+void CFortuneListModel::Fill(IFortuneSnapshot& snapshot)
+{
+    int32_t count = 0;
+    try {
+        count = CArchiveObject::Count(snapshot);
+    } catch (const EditorError&) {
+        // Logged by the archive; the list stays empty.
+    }
+    QList<QString> texts;
+    texts.reserve(count > 0 ? count : 0);
+    try {
+        for (int32_t i = 1; i <= count; ++i)
+            texts.append(modFortuneRows::FirstLine(CArchiveObject::Item(snapshot, i).view()));
+    } catch (...) {
+        SetRows(std::move(texts));
+        throw;
+    }
+    SetRows(std::move(texts));
+}
+
+// The model lets go of its rows first, so that appending copies none.
+void CFortuneListModel::Append(const QList<QString>& texts)
+{
+    QList<QString> rows = std::move(mTexts);
+    mTexts.clear();
+    rows.append(texts);
+    SetRows(std::move(rows));
+}
+
+void CFortuneListModel::Remove(const std::vector<bool>& gone)
+{
+    QList<QString> rows;
+    rows.reserve(mTexts.size());
+    for (qsizetype row = 0; row < mTexts.size(); ++row) {
+        if (static_cast<size_t>(row) >= gone.size() || !gone[static_cast<size_t>(row)])
+            rows.append(mTexts[row]);
+    }
+    SetRows(std::move(rows));
 }
 
 QString CFortuneListModel::Key(int row) const

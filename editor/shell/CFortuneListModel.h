@@ -1,8 +1,11 @@
 #pragma once
 
+#include "component/IFortune.h"
+
 #include <QAbstractListModel>
 #include <QList>
 #include <QString>
+#include <vector>
 
 // Rows of the fortune list: one per fortune in archive order, showing its
 // first line. Row r (from 0) has the key "I" + (r + 1).
@@ -20,6 +23,12 @@ public:
 
     void SetRows(QList<QString> texts);
     void Clear();
+    // One row per fortune of the snapshot. Rows read before a failing call
+    // stay listed, as they would had they been added one by one.
+    void Fill(IFortuneSnapshot& snapshot);
+    void Append(const QList<QString>& texts);
+    // Drops the rows whose flag is set; gone has one flag per row.
+    void Remove(const std::vector<bool>& gone);
     QString Key(int row) const;
     const QList<QString>& Rows() const { return mTexts; }
 

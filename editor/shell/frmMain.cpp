@@ -10,7 +10,6 @@
 #include "editor/editing/CClipboardCommands.h"
 #include "editor/editing/CClipboardViewer.h"
 #include "editor/editing/CFortuneCommands.h"
-#include "editor/editing/modFortuneRows.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/CMainControls.h"

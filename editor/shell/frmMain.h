@@ -107,10 +107,9 @@ private:
     void RefreshSelectionStatus() override;
     void RefreshClipboardCommands() override;
     void RefreshArchiveStatus();
-    void FillList(IFortuneSnapshot& snapshot);
     QString CurrentArchivePath() const;
     bool HoldsOnly(const ListMark& before, qsizetype rows);
-    void ShowRows(QList<QString> rows);
+    void ShowRows();
 
     // Commands and their states.
     std::vector<CommandRow> CommandTable();

@@ -1,6 +1,5 @@
 #include "desktop/EditorWindowDirectory.h"
 #include "desktop/Prompts.h"
-#include "editor/editing/modFortuneRows.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/CMainControls.h"
@@ -109,33 +108,12 @@ void frmMain::OpenArchive(const QString& name)
     const CFileState listed = CFileState::Of(CurrentArchivePath());
     const ComPtr<IFortuneSnapshot> snapshot = mCurrentArchive.Snapshot();
     mControls->lblHeading->setText(DisplayText(CArchiveObject::Header(*snapshot.get())));
-    FillList(*snapshot.get());
+    mControls->mRows->Fill(*snapshot.get());
     mListedState = listed;
     RefreshSelectionStatus();
     RefreshArchiveStatus();
     RefreshArchiveCommands();
     RefreshClipboardCommands();
-}
-
-// One row per fortune with its first line. Rows read before a failing call
-// stay listed, as they would had they been added one by one.
-void frmMain::FillList(IFortuneSnapshot& snapshot)
-{
-    LONG count = 0;
-    if (const HRESULT hr = snapshot.Count(&count); FAILED(hr)) {
-        qCWarning(lcEditor) << "the snapshot cannot be counted; the list stays empty";
-        count = 0;
-    }
-    QList<QString> texts;
-    texts.reserve(count > 0 ? count : 0);
-    try {
-        for (int32_t i = 1; i <= count; ++i)
-            texts.append(modFortuneRows::FirstLine(CArchiveObject::Item(snapshot, i).view()));
-    } catch (...) {
-        mControls->mRows->SetRows(std::move(texts));
-        throw;
-    }
-    mControls->mRows->SetRows(std::move(texts));
 }
 
 QString frmMain::CurrentArchivePath() const
@@ -154,11 +132,8 @@ void frmMain::ShowAppended(const ListMark& before, const QList<QString>& rows)
 {
     if (!HoldsOnly(before, before.rows + rows.size()))
         return OpenArchive(CurrentArchiveName());
-    // The model lets go of its rows first, so that appending copies none.
-    QList<QString> texts = mControls->mRows->Rows();
-    mControls->mRows->Clear();
-    texts.append(rows);
-    ShowRows(std::move(texts));
+    mControls->mRows->Append(rows);
+    ShowRows();
 }
 
 void frmMain::ShowDeleted(const ListMark& before, const std::vector<int32_t>& indices)
@@ -173,14 +148,8 @@ void frmMain::ShowDeleted(const ListMark& before, const std::vector<int32_t>& in
     }
     if (!HoldsOnly(before, before.rows - deleted))
         return OpenArchive(CurrentArchiveName());
-    const QList<QString>& listed = mControls->mRows->Rows();
-    QList<QString> texts;
-    texts.reserve(listed.size() - deleted);
-    for (qsizetype row = 0; row < listed.size(); ++row) {
-        if (!gone[static_cast<size_t>(row)])
-            texts.append(listed[row]);
-    }
-    ShowRows(std::move(texts));
+    mControls->mRows->Remove(gone);
+    ShowRows();
 }
 
 // The archive's file now holds the list as it was at the mark and this
@@ -204,11 +173,10 @@ bool frmMain::HoldsOnly(const ListMark& before, qsizetype rows)
     return true;
 }
 
-// The rows in place of the list's, then the state a reload leaves: no row
-// selected, status bar and commands refreshed.
-void frmMain::ShowRows(QList<QString> rows)
+// After the list's rows changed, the state a reload leaves: no row selected,
+// status bar and commands refreshed.
+void frmMain::ShowRows()
 {
-    mControls->mRows->SetRows(std::move(rows));
     RefreshSelectionStatus();
     RefreshArchiveStatus();
     RefreshArchiveCommands();

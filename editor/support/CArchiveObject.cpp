@@ -124,6 +124,13 @@ ComPtr<IFortuneSnapshot> CArchiveObject::Snapshot() const
     return snapshot;
 }
 
+int32_t CArchiveObject::Count(IFortuneSnapshot& snapshot)
+{
+    LONG count = 0;
+    Check(snapshot.Count(&count), "Count");
+    return count;
+}
+
 QString CArchiveObject::Header(IFortuneSnapshot& snapshot)
 {
     BString header;

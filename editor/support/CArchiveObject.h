@@ -49,7 +49,9 @@ public:
     void Delete(int32_t index) const;
     // The header and every fortune, read with one check of the file.
     ComPtr<IFortuneSnapshot> Snapshot() const;
-    // The snapshot's header and fortune `index`, converted as Header and Item.
+    // The snapshot's count, header and fortune `index`, as Count, Header and
+    // Item give them.
+    static int32_t Count(IFortuneSnapshot& snapshot);
     static QString Header(IFortuneSnapshot& snapshot);
     static BString Item(IFortuneSnapshot& snapshot, int32_t index);
 
