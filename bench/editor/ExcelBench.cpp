@@ -11,6 +11,7 @@
 #include "desktop/Prompts.h"
 #include "desktop/ShellExecute.h"
 #include "editor/shell/CMainCommands.h"
+#include "editor/shell/CMainWindowCommands.h"
 #include "editor/shell/frmMain.h"
 #include "editor/shell/modInstall.h"
 #include "editor/support/CArchiveObject.h"
@@ -151,7 +152,7 @@ void ExportToSpreadsheet(benchmark::State& state)
     WriteArchive(archivePath, kFortunes);
     const std::string direct =
         (g_installation->dataFolder + QStringLiteral("/../direct.xlsx")).toStdString();
-    frmMain main(g_installation->editorFolder);
+    frmMain main(g_installation->editorFolder, &CMainWindowCommands::Install);
     main.Form_Load();
     main.OpenArchive(QStringLiteral("export"));
     Times times;
@@ -194,7 +195,7 @@ void ImportFromSpreadsheet(benchmark::State& state)
     std::vector<std::string> texts;
     for (int i = 1; i <= kFortunes; ++i)
         texts.push_back(FortuneText(i).toStdString());
-    frmMain main(g_installation->editorFolder);
+    frmMain main(g_installation->editorFolder, &CMainWindowCommands::Install);
     main.Form_Load();
     Times times;
     for (auto _ : state) {

@@ -5,6 +5,7 @@
 #include "bench/ScanBaseline.h"
 #include "desktop/Prompts.h"
 #include "editor/shell/CMainCommands.h"
+#include "editor/shell/CMainWindowCommands.h"
 #include "editor/shell/CSettings.h"
 #include "editor/shell/frmMain.h"
 #include "editor/shell/modInstall.h"
@@ -91,7 +92,7 @@ void EditorOpenArchive(benchmark::State& state)
 {
     const QString name = ArchiveName(state.range(0));
     ArchivePath(state.range(0));
-    frmMain main(g_installation->editorFolder);
+    frmMain main(g_installation->editorFolder, &CMainWindowCommands::Install);
     main.Form_Load();
     for (auto _ : state) {
         main.CloseArchive();
@@ -107,7 +108,7 @@ void EditorLargeListUse(benchmark::State& state)
 {
     const QString name = ArchiveName(state.range(0));
     ArchivePath(state.range(0));
-    frmMain main(g_installation->editorFolder);
+    frmMain main(g_installation->editorFolder, &CMainWindowCommands::Install);
     main.Form_Load();
     main.OpenArchive(name);
     for (auto _ : state) {

@@ -24,10 +24,6 @@ public:
     CExcelCommands(const CExcelCommands&) = delete;
     CExcelCommands& operator=(const CExcelCommands&) = delete;
 
-    // A spreadsheet application of version 5 or later is registered for the
-    // .xls file type on this machine.
-    static bool ExcelInstalled();
-
     void ExportToExcel();
     void ImportFromExcel();
 

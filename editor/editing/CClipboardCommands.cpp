@@ -5,6 +5,7 @@
 #include "editor/editing/CFortuneCommands.h"
 #include "editor/editing/CListClipboardKeys.h"
 #include "editor/editing/modClipboardFormat.h"
+#include "editor/editing/modClipboardFortunes.h"
 #include "editor/editing/modFortuneRows.h"
 #include "editor/editing/modSelection.h"
 #include "editor/support/CArchiveWindow.h"
@@ -15,29 +16,6 @@
 #include <QAbstractItemView>
 
 using namespace zrv::desktop;
-
-namespace {
-
-QString Describe(const std::exception& failure)
-{
-    if (const auto* error = dynamic_cast<const EditorError*>(&failure))
-        return error->Source() + QStringLiteral(": ") + error->Description();
-    return QString::fromLocal8Bit(failure.what());
-}
-
-// A clipboard whose text cannot be read (beyond what the code page
-// conversion takes, or no application) holds no fortunes.
-std::string ReadClipboardText()
-{
-    try {
-        return GetClipboardText();
-    } catch (const std::exception& failure) {
-        qCWarning(lcEditor) << "The clipboard's text cannot be read:" << Describe(failure);
-        return {};
-    }
-}
-
-} // namespace
 
 CClipboardCommands::CClipboardCommands(CArchiveWindow& window, const CFortuneCommands& fortunes)
     : mWindow(window), mFortunes(fortunes)
@@ -70,7 +48,7 @@ void CClipboardCommands::Copy() const
             throw EditorError(0, QStringLiteral("frmMain:CopyCommand"),
                               QStringLiteral("The clipboard did not take the fortunes"));
     } catch (const std::exception& failure) {
-        qCWarning(lcEditor) << "Copy of fortunes failed:" << Describe(failure);
+        qCWarning(lcEditor) << "Copy of fortunes failed:" << DescribeFailure(failure);
         throw;
     }
     mWindow.RefreshClipboardCommands();
@@ -82,7 +60,7 @@ void CClipboardCommands::Cut() const
         Copy();
         mFortunes.DeleteSelectedFortunes();
     } catch (const std::exception& failure) {
-        qCWarning(lcEditor) << "Cut of fortunes failed:" << Describe(failure);
+        qCWarning(lcEditor) << "Cut of fortunes failed:" << DescribeFailure(failure);
         MsgBox(QStringLiteral("Cut of Fortunes Failed"), vbOKOnly | vbExclamation,
                QStringLiteral("Operation Failed"), mWindow.Owner());
     }
@@ -98,7 +76,7 @@ void CClipboardCommands::Paste() const
     if (!archive)
         return;
     std::vector<std::u16string> fortunes;
-    if (!ParseClipboardFortunes(fortunes))
+    if (!modClipboardFortunes::ParseClipboardFortunes(fortunes))
         return;
     const std::vector<BString> texts(fortunes.begin(), fortunes.end());
     const ListMark before = mWindow.MarkList();
@@ -112,19 +90,4 @@ void CClipboardCommands::Paste() const
         mWindow.ShowAppended(before, modFortuneRows::AppendedRows(texts));
     else if (added > 0)
         mWindow.OpenArchive(mWindow.CurrentArchiveName());
-}
-
-bool CClipboardCommands::ParseClipboardFortunes(std::vector<std::u16string>& rasFortunes)
-{
-    rasFortunes.clear();
-    const std::string text = ReadClipboardText();
-    for (const std::string_view fortune : modClipboardFormat::SplitFortunes(text))
-        rasFortunes.push_back(FromAnsi(fortune));
-    return !rasFortunes.empty();
-}
-
-int32_t CClipboardCommands::ClipboardFortuneCount()
-{
-    const size_t count = modClipboardFormat::SplitFortunes(ReadClipboardText()).size();
-    return static_cast<int32_t>(std::min<size_t>(count, std::numeric_limits<int32_t>::max()));
 }

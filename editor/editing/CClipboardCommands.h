@@ -27,10 +27,6 @@ public:
     // Adds the clipboard's fortunes at the end of the open archive.
     void Paste() const;
 
-    // The clipboard's fortunes in order; false when it holds none.
-    static bool ParseClipboardFortunes(std::vector<std::u16string>& rasFortunes);
-    static int32_t ClipboardFortuneCount();
-
 private:
     CArchiveWindow& mWindow;
     const CFortuneCommands& mFortunes;

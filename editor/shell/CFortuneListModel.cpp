@@ -1,9 +1,5 @@
 #include "editor/shell/CFortuneListModel.h"
 
-#include "editor/editing/modFortuneRows.h"
-#include "editor/support/CArchiveObject.h"
-#include "editor/support/EditorError.h"
-
 CFortuneListModel::CFortuneListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 int CFortuneListModel::rowCount(const QModelIndex& parent) const
@@ -39,26 +35,6 @@ void CFortuneListModel::SetRows(QList<QString> texts)
 void CFortuneListModel::Clear()
 {
     SetRows({});
-}
-
-void CFortuneListModel::Fill(IFortuneSnapshot& snapshot)
-{
-    int32_t count = 0;
-    try {
-        count = CArchiveObject::Count(snapshot);
-    } catch (const EditorError&) {
-        // Logged by the archive; the list stays empty.
-    }
-    QList<QString> texts;
-    texts.reserve(count > 0 ? count : 0);
-    try {
-        for (int32_t i = 1; i <= count; ++i)
-            texts.append(modFortuneRows::FirstLine(CArchiveObject::Item(snapshot, i).view()));
-    } catch (...) {
-        SetRows(std::move(texts));
-        throw;
-    }
-    SetRows(std::move(texts));
 }
 
 // The model lets go of its rows first, so that appending copies none.

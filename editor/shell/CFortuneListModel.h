@@ -1,7 +1,5 @@
 #pragma once
 
-#include "component/IFortune.h"
-
 #include <QAbstractListModel>
 #include <QList>
 #include <QString>
@@ -23,9 +21,6 @@ public:
 
     void SetRows(QList<QString> texts);
     void Clear();
-    // One row per fortune of the snapshot. Rows read before a failing call
-    // stay listed, as they would had they been added one by one.
-    void Fill(IFortuneSnapshot& snapshot);
     void Append(const QList<QString>& texts);
     // Drops the rows whose flag is set; gone has one flag per row.
     void Remove(const std::vector<bool>& gone);

@@ -38,12 +38,10 @@ void RunIgnoringFailures(const std::function<void()>& command)
     }
 }
 
-CMainCommands::CMainCommands(QMainWindow* window, QWidget* toolbarParent,
-                             std::vector<CommandRow> rows)
-    : QObject(window), mRows(std::move(rows))
+CMainCommands::CMainCommands(QMainWindow* window, QToolBar* toolbar, std::vector<CommandRow> rows)
+    : QObject(window), mRows(std::move(rows)), mToolbar(toolbar)
 {
     BuildMenus(window);
-    mToolbar = new QToolBar(toolbarParent);
     BuildToolbar();
 }
 

@@ -43,7 +43,8 @@ struct CommandRow {
 class CMainCommands final : public QObject {
     Q_OBJECT
 public:
-    CMainCommands(QMainWindow* window, QWidget* toolbarParent, std::vector<CommandRow> rows);
+    // Builds the window's menus and fills the toolbar.
+    CMainCommands(QMainWindow* window, QToolBar* toolbar, std::vector<CommandRow> rows);
 
     QToolBar* Toolbar() const { return mToolbar; }
     // Menu item by object name; null when there is none.

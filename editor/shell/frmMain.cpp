@@ -5,11 +5,10 @@
 #include "desktop/Prompts.h"
 #include "desktop/ShellExecute.h"
 #include "desktop/WindowHandles.h"
-#include "editor/archives/CArchiveCommands.h"
-#include "editor/archives/CExcelCommands.h"
-#include "editor/editing/CClipboardCommands.h"
+#include "editor/archives/modSpreadsheet.h"
 #include "editor/editing/CClipboardViewer.h"
-#include "editor/editing/CFortuneCommands.h"
+#include "editor/editing/modClipboardFortunes.h"
+#include "editor/editing/modSelection.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/CMainControls.h"
@@ -31,6 +30,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QToolBar>
 #include <QTreeView>
 #include <utility>
 
@@ -59,7 +59,8 @@ std::function<void(int)>& ProcessEndHook()
 
 } // namespace
 
-frmMain::frmMain(const QString& editorFolder)
+frmMain::frmMain(const QString& editorFolder,
+                 const std::function<std::vector<CommandRow>(frmMain&)>& commands)
     : mEditorFolder(editorFolder.isEmpty() ? QCoreApplication::applicationDirPath() : editorFolder)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -67,24 +68,20 @@ frmMain::frmMain(const QString& editorFolder)
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("frmMainClient"));
     setCentralWidget(client);
-    mCommands = new CMainCommands(this, client, CommandTable());
-    mControls = std::make_unique<CMainControls>(client, mCommands->Toolbar(), this);
+    auto* toolbar = new QToolBar(client);
+    mControls = std::make_unique<CMainControls>(client, toolbar, this);
     mControls->lblHeader->setText(CMainControls::ArchiveHeader);
+    mCommands = new CMainCommands(this, toolbar, commands(*this));
     connect(mControls->lvwItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { RunIgnoringFailures([this] { RefreshSelectionStatus(); }); });
     connect(mControls->lvwItems, &QTreeView::doubleClicked, this, [this] {
-        if (mFortuneCommands->CurrentIndex() != 0)
-            RunIgnoringFailures([this] { mFortuneCommands->EditFortune(); });
+        if (modSelection::CurrentIndex(*mControls->lvwItems, CFortuneListModel::KeyRole) != 0)
+            RunIgnoringFailures([this] { mCommands->Run(QStringLiteral("mnuActionsEdit")); });
     });
     connect(mCommands, &CMainCommands::openDropDownShown, this, &frmMain::tlbMain_OpenDropDown);
     connect(mCommands, &CMainCommands::archiveChosen, this, [this](const QString& name) {
         RunIgnoringFailures([this, &name] { OpenArchive(name); });
     });
-    CArchiveWindow& window = *this;
-    mArchiveCommands = std::make_unique<const CArchiveCommands>(window);
-    mFortuneCommands = std::make_unique<const CFortuneCommands>(window);
-    mClipboardCommands = std::make_unique<const CClipboardCommands>(window, *mFortuneCommands);
-    mExcelCommands = std::make_unique<CExcelCommands>(window);
     mhWnd = RegisterWindow(this, EditorWindows::MainWindowClass);
     mSettleTimer.setSingleShot(true);
     connect(&mSettleTimer, &QTimer::timeout, this, &frmMain::SettleTimer_Timer);
@@ -95,69 +92,6 @@ frmMain::~frmMain() = default;
 void frmMain::SetProcessEnd(std::function<void(int)> end)
 {
     ProcessEndHook() = end ? std::move(end) : EndEventLoop;
-}
-
-// One row per command, in menu order; the toolbar shows the rows with a
-// button in the same order.
-std::vector<CommandRow> frmMain::CommandTable()
-{
-    const auto archives = [this] { return mArchiveCommands.get(); };
-    const auto fortunes = [this] { return mFortuneCommands.get(); };
-    const auto clipboard = [this] { return mClipboardCommands.get(); };
-    const auto sheets = [this] { return mExcelCommands.get(); };
-    return {
-        {"mnuFile", "mnuFileNew", "&New Archive", "Ctrl+N", Rule::Always,
-         [=] { archives()->NewArchive(); }, "New", 1},
-        {"mnuFile", "mnuFileOpen", "&Open Archive", "Ctrl+O", Rule::Always,
-         [=] { archives()->OpenCommand(); }, "Open", 2},
-        {"mnuFile", "mnuFileDuplicate", "&Duplicate Archive", "", Rule::Archive,
-         [=] { archives()->DuplicateArchive(); }},
-        {"mnuFile", "mnuFileSep1", "-", "", Rule::Always, {}},
-        {"mnuFile", "mnuFileDelete", "De&lete Archive", "", Rule::Archive,
-         [=] { archives()->DeleteArchive(); }},
-        {"mnuFile", "mnuFileSep2", "-", "", Rule::Always, {}},
-        {"mnuFile", "mnuFileClose", "&Close Archive", "", Rule::Archive,
-         [this] { CloseArchive(); }},
-        {"mnuFile", "mnuFileSep3", "-", "", Rule::Always, {}},
-        {"mnuFile", "mnuFileExit", "E&xit", "", Rule::Always, [this] { ExitCommand(); }},
-        {"mnuEdit", "mnuEditSelectAll", "&Select All", "Ctrl+A", Rule::Archive,
-         [=] { fortunes()->SelectAll(); }},
-        {"mnuEdit", "mnuEditInvertSelection", "&Invert Selection", "", Rule::Archive,
-         [=] { fortunes()->InvertSelection(); }},
-        {"mnuEdit", "mnuEditDeselectAll", "&Deselect All", "", Rule::Archive,
-         [=] { fortunes()->DeselectAll(); }},
-        {"mnuEdit", "mnuEditSep1", "-", "", Rule::Always, {}},
-        {"mnuEdit", "mnuEditCut", "&Cut", "Ctrl+X", Rule::Selected, [=] { clipboard()->Cut(); },
-         "Cut", 3, true},
-        {"mnuEdit", "mnuEditCopy", "C&opy", "Ctrl+C", Rule::Selected, [=] { clipboard()->Copy(); },
-         "Copy", 4},
-        {"mnuEdit", "mnuEditPaste", "&Paste", "Ctrl+V", Rule::ArchiveClip,
-         [=] { clipboard()->Paste(); }, "Paste", 5},
-        {"mnuEdit", "mnuEditSep2", "-", "", Rule::Always, {}},
-        {"mnuEdit", "mnuEditArchiveHeader", "&Archive Header", "", Rule::Archive,
-         [=] { fortunes()->EditHeader(); }},
-        {"mnuActions", "mnuActionsAdd", "&Add", "Ctrl+Ins", Rule::Archive,
-         [=] { fortunes()->AddFortune(); }, "Add", 6, true},
-        {"mnuActions", "mnuActionsEdit", "&Edit", "Ctrl+E", Rule::ArchiveRows,
-         [=] { fortunes()->EditFortune(); }, "Edit", 7},
-        {"mnuActions", "mnuActionsDelete", "&Delete", "Ctrl+D", Rule::ArchiveRows,
-         [=] { fortunes()->DeleteSelectedFortunes(); }, "Delete", 8},
-        {"mnuActions", "mnuActionsView", "&View", "Ctrl+L", Rule::ArchiveRows,
-         [=] { fortunes()->ViewFortune(); }, "View", 9},
-        {"mnuActions", "mnuActionsSep1", "-", "", Rule::Always, {}},
-        {"mnuActions", "mnuActionsExport", "E&xport", "", Rule::ArchiveRowsSpreadsheet,
-         [=] { sheets()->ExportToExcel(); }, "Export", 10, true},
-        {"mnuActions", "mnuActionsImport", "&Import", "", Rule::ArchiveSpreadsheet,
-         [=] { sheets()->ImportFromExcel(); }, "Import", 11},
-        {"mnuOptions", "mnuOptionsDisplayToolbar", "Display &Toolbar", "", Rule::Always,
-         [this] { DisplayToolbarCommand(); }},
-        {"mnuHelp", "mnuHelpContents", "Contents", "F1", Rule::Always,
-         [this] { ShowUserGuide(mhWnd); }},
-        {"mnuHelp", "mnuHelpHome", "ZorvaFortune Homepage", "F2", Rule::Always,
-         [this] { ShowHomePage(mhWnd); }},
-        {"mnuHelp", "mnuHelpSep1", "-", "", Rule::Always, {}},
-        {"mnuHelp", "mnuHelpAbout", "&About ...", "", Rule::Always, [this] { ShowAbout(this); }},
-    };
 }
 
 // ---------------------------------------------------------------- start-up
@@ -362,7 +296,6 @@ void frmMain::DisplayToolbarCommand()
 
 void frmMain::ExitCommand()
 {
-    mExcelCommands->ReleaseSpreadsheet();
     ProcessEndHook()(0);
 }
 
@@ -383,7 +316,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         picLogo_Click();
     } else if (watched == mControls->lvwItems && event->type() == QEvent::KeyPress &&
                static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        RunIgnoringFailures([this] { mFortuneCommands->DeleteSelectedFortunes(); });
+        RunIgnoringFailures([this] { mCommands->Run(QStringLiteral("mnuActionsDelete")); });
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
@@ -391,7 +324,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 
 bool frmMain::ExcelInstalled()
 {
-    return CExcelCommands::ExcelInstalled();
+    return modSpreadsheet::ExcelInstalled();
 }
 
 // Where only the focused program hears of clipboard changes, the count is
@@ -411,7 +344,7 @@ void frmMain::StartClipboardWatcher()
 
 int32_t frmMain::ClipboardFortuneCount()
 {
-    return CClipboardCommands::ClipboardFortuneCount();
+    return modClipboardFortunes::ClipboardFortuneCount();
 }
 
 void frmMain::moClip_ClipboardChanged()

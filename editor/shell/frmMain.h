@@ -16,11 +16,7 @@
 #include <QTimer>
 #include <vector>
 
-class CArchiveCommands;
-class CClipboardCommands;
 class CClipboardViewer;
-class CExcelCommands;
-class CFortuneCommands;
 class CMainCommands;
 class CMainControls;
 struct CommandRow;
@@ -36,8 +32,10 @@ public:
     static const QString CaptionPrefix;
 
     // editorFolder is the folder the program was started from; empty means
-    // the executable's folder.
-    explicit frmMain(const QString& editorFolder = {});
+    // the executable's folder. commands gives the window the rows of its
+    // menus and toolbar: CMainWindowCommands::Install.
+    frmMain(const QString& editorFolder,
+            const std::function<std::vector<CommandRow>(frmMain&)>& commands);
     ~frmMain() override;
 
     // How Exit ends the process; tests replace it. None restores the default.
@@ -65,10 +63,8 @@ public:
     QString RowText(int32_t row) const;
     QString PanelText(int panel) const;
 
-    // The menu and toolbar commands; the spreadsheet commands hold the
-    // window's spreadsheet object.
+    // The menu and toolbar commands.
     CMainCommands& Commands() const { return *mCommands; }
-    CExcelCommands& ExcelCommands() const { return *mExcelCommands; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -77,6 +73,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The commands reach the window as their CArchiveWindow and run its own.
+    friend class CMainWindowCommands;
+
     // Start-up, settings and layout.
     QString DataFolder() const override;
     void FindAppPath();
@@ -109,10 +108,10 @@ private:
     void RefreshArchiveStatus();
     QString CurrentArchivePath() const;
     bool HoldsOnly(const ListMark& before, qsizetype rows);
+    void FillList(IFortuneSnapshot& snapshot);
     void ShowRows();
 
     // Commands and their states.
-    std::vector<CommandRow> CommandTable();
     CommandState::Inputs StateInputs() const;
     void RefreshArchiveCommands();
     void ShowClipboardStatus(int32_t count);
@@ -136,9 +135,5 @@ private:
 
     std::unique_ptr<CMainControls> mControls;
     CMainCommands* mCommands = nullptr;
-    std::unique_ptr<const CArchiveCommands> mArchiveCommands;
-    std::unique_ptr<const CFortuneCommands> mFortuneCommands;
-    std::unique_ptr<CExcelCommands> mExcelCommands;
-    std::unique_ptr<const CClipboardCommands> mClipboardCommands;
     std::unique_ptr<CClipboardViewer> moClip;
 };

@@ -1,5 +1,6 @@
 #include "desktop/EditorWindowDirectory.h"
 #include "desktop/Prompts.h"
+#include "editor/editing/modFortuneRows.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/CMainControls.h"
@@ -108,12 +109,34 @@ void frmMain::OpenArchive(const QString& name)
     const CFileState listed = CFileState::Of(CurrentArchivePath());
     const ComPtr<IFortuneSnapshot> snapshot = mCurrentArchive.Snapshot();
     mControls->lblHeading->setText(DisplayText(CArchiveObject::Header(*snapshot.get())));
-    mControls->mRows->Fill(*snapshot.get());
+    FillList(*snapshot.get());
     mListedState = listed;
     RefreshSelectionStatus();
     RefreshArchiveStatus();
     RefreshArchiveCommands();
     RefreshClipboardCommands();
+}
+
+// One row per fortune of the snapshot with its first line. Rows read before
+// a failing call stay listed, as they would had they been added one by one.
+void frmMain::FillList(IFortuneSnapshot& snapshot)
+{
+    int32_t count = 0;
+    try {
+        count = CArchiveObject::Count(snapshot);
+    } catch (const EditorError&) {
+        // Logged by the archive; the list stays empty.
+    }
+    QList<QString> texts;
+    texts.reserve(count > 0 ? count : 0);
+    try {
+        for (int32_t i = 1; i <= count; ++i)
+            texts.append(modFortuneRows::FirstLine(CArchiveObject::Item(snapshot, i).view()));
+    } catch (...) {
+        mControls->mRows->SetRows(std::move(texts));
+        throw;
+    }
+    mControls->mRows->SetRows(std::move(texts));
 }
 
 QString frmMain::CurrentArchivePath() const

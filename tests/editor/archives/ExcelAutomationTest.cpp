@@ -7,6 +7,7 @@
 #include "editor/archives/modAutomation.h"
 #include "editor/editing/TrimSpaces.h"
 #include "editor/shell/CMainCommands.h"
+#include "editor/shell/CMainWindowCommands.h"
 #include "editor/shell/frmMain.h"
 #include "editor/support/CArchiveObject.h"
 #include "sheet/io/WorkbookFiles.h"
@@ -84,7 +85,7 @@ protected:
     {
         return FortuneFiles::Fortunes(FortuneFiles::LoadFortune(Path(name)).get());
     }
-    CExcel* Excel() const { return main->ExcelCommands().Spreadsheet(); }
+    CExcel* Excel() const { return CMainWindowCommands::Of(*main)->ExcelCommands().Spreadsheet(); }
     bool Visible() const
     {
         return Automation::Get(Excel()->ExcelApp.get(), CExcel::DispVisible, "Visible")

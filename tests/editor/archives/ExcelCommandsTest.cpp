@@ -2,7 +2,9 @@
 #include "editor/archives/CExcel.h"
 #include "editor/archives/CExcelCommands.h"
 #include "editor/archives/CVariant.h"
+#include "editor/archives/modSpreadsheet.h"
 #include "editor/shell/CMainCommands.h"
+#include "editor/shell/CMainWindowCommands.h"
 #include "editor/shell/frmMain.h"
 #include "editor/support/CRegistry.h"
 #include "tests/editor/archives/SpreadsheetServer.h"
@@ -98,7 +100,7 @@ TEST_F(ExcelCommandsTest, presenceCheck_readsTheXlsFileClass)
     };
     for (const auto& c : cases) {
         Server::SetFileClass(c.values);
-        EXPECT_EQ(CExcelCommands::ExcelInstalled(), c.installed)
+        EXPECT_EQ(modSpreadsheet::ExcelInstalled(), c.installed)
             << (c.values.empty() ? "no key" : c.values.back().second.toStdString());
     }
 }
@@ -144,7 +146,7 @@ TEST_F(ExcelCommandsTest, cancelNoOrCancelledFileDialog_startNothing)
     EXPECT_EQ(LastPrompt().initialFolder, main->AppPath());
     EXPECT_EQ(LastPrompt().filter, "");
 
-    EXPECT_EQ(main->ExcelCommands().Spreadsheet(), nullptr);
+    EXPECT_EQ(CMainWindowCommands::Of(*main)->ExcelCommands().Spreadsheet(), nullptr);
     EXPECT_EQ(ArchiveBytes(), before);
     EXPECT_EQ(main->RowCount(), 2);
 }
@@ -163,7 +165,7 @@ TEST_F(ExcelCommandsTest, applicationThatCannotStart_isReportedAndNothingIsKept)
         ExpectStartFailure("You must have Excel 97 of higher installed on your machine for the "
                            "export facility to work.",
                            "Export Failed: Excel not installed.");
-        EXPECT_EQ(main->ExcelCommands().Spreadsheet(), nullptr);
+        EXPECT_EQ(CMainWindowCommands::Of(*main)->ExcelCommands().Spreadsheet(), nullptr);
 
         prompts.expectMessageBox(vbYes);
         prompts.expectOpenFile(sheet);
@@ -172,7 +174,7 @@ TEST_F(ExcelCommandsTest, applicationThatCannotStart_isReportedAndNothingIsKept)
         ExpectStartFailure("You must have Excel 97 of higher installed on your machine for the "
                            "import facility to work.",
                            "Import Failed: Excel not installed.");
-        EXPECT_EQ(main->ExcelCommands().Spreadsheet(), nullptr);
+        EXPECT_EQ(CMainWindowCommands::Of(*main)->ExcelCommands().Spreadsheet(), nullptr);
     }
     EXPECT_EQ(ArchiveBytes(), before);
     EXPECT_EQ(main->CurrentArchiveName(), "Archive");
