@@ -1,5 +1,7 @@
 #include "editor/shell/CFortuneListModel.h"
 
+#include <algorithm>
+
 CFortuneListModel::CFortuneListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 int CFortuneListModel::rowCount(const QModelIndex& parent) const
@@ -44,6 +46,18 @@ void CFortuneListModel::Append(const QList<QString>& texts)
     mTexts.clear();
     rows.append(texts);
     SetRows(std::move(rows));
+}
+
+std::optional<std::vector<bool>> CFortuneListModel::Marked(const std::vector<int32_t>& indices,
+                                                           int32_t rows)
+{
+    std::vector<bool> marked(static_cast<size_t>(std::max(rows, 0)), false);
+    for (const int32_t index : indices) {
+        if (index < 1 || index > rows)
+            return std::nullopt;
+        marked[static_cast<size_t>(index - 1)] = true;
+    }
+    return marked;
 }
 
 void CFortuneListModel::Remove(const std::vector<bool>& gone)

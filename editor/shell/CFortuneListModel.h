@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <QAbstractListModel>
 #include <QList>
 #include <QString>
@@ -22,6 +23,10 @@ public:
     void SetRows(QList<QString> texts);
     void Clear();
     void Append(const QList<QString>& texts);
+    // One flag per row of `rows`, set for each fortune index (from 1) given;
+    // nothing when an index is outside them.
+    static std::optional<std::vector<bool>> Marked(const std::vector<int32_t>& indices,
+                                                   int32_t rows);
     // Drops the rows whose flag is set; gone has one flag per row.
     void Remove(const std::vector<bool>& gone);
     QString Key(int row) const;

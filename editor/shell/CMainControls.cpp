@@ -159,3 +159,25 @@ void CMainControls::Layout(bool showToolbar, bool showHeader) const
     if (columnWidth >= 0)
         lvwItems->header()->resizeSection(0, columnWidth);
 }
+
+void CMainControls::SetHeading(QString header) const
+{
+    lblHeading->setText(header.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+int32_t CMainControls::SelectedCount() const
+{
+    int32_t selected = 0;
+    for (const QItemSelectionRange& range : lvwItems->selectionModel()->selection())
+        selected += range.height();
+    return selected;
+}
+
+QString CMainControls::CountText(int32_t count, const char* what)
+{
+    if (count == 0)
+        return QStringLiteral("No fortunes ") + QLatin1String(what);
+    if (count == 1)
+        return QStringLiteral("1 fortune ") + QLatin1String(what);
+    return QString::number(count) + QStringLiteral(" fortunes ") + QLatin1String(what);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <QList>
 #include <QString>
 
@@ -30,6 +31,11 @@ public:
     void Layout(bool showToolbar, bool showHeader) const;
     void SetPanel(int panel, const QString& text) const;
     QString PanelText(int panel) const;
+    // The archive's header, its CR LF line ends as the label's line breaks.
+    void SetHeading(QString header) const;
+    int32_t SelectedCount() const;
+    // "No fortunes <what>", "1 fortune <what>" or "<n> fortunes <what>".
+    static QString CountText(int32_t count, const char* what);
     static void SetBackground(QWidget* widget, const QColor& color);
 
     QWidget* const client;

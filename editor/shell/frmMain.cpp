@@ -3,35 +3,27 @@
 #include "desktop/EditorWindowDirectory.h"
 #include "desktop/FramePlacement.h"
 #include "desktop/Prompts.h"
-#include "desktop/ShellExecute.h"
 #include "desktop/WindowHandles.h"
-#include "editor/archives/modSpreadsheet.h"
 #include "editor/editing/CClipboardViewer.h"
-#include "editor/editing/modClipboardFortunes.h"
+#include "editor/editing/modFortuneRows.h"
 #include "editor/editing/modSelection.h"
-#include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainCommands.h"
-#include "editor/shell/CMainControls.h"
-#include "editor/shell/modArchiveFiles.h"
+#include "editor/shell/CSettleTimer.h"
 #include "editor/shell/modEditorWindows.h"
-#include "editor/shell/modInstall.h"
 #include "editor/shell/ToolbarArt.h"
 #include "editor/support/EditorError.h"
 #include "editor/support/Logging.h"
 #include "editor/support/modForms.h"
-#include "editor/support/modShellEx.h"
-#include "editor/support/ProductLinks.h"
 #include "editor/support/TwipsGeometry.h"
 
-#include <array>
+#include <algorithm>
+#include <optional>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QToolBar>
-#include <QTreeView>
 #include <utility>
 
 using namespace zrv::desktop;
@@ -83,8 +75,7 @@ frmMain::frmMain(const QString& editorFolder,
         RunIgnoringFailures([this, &name] { OpenArchive(name); });
     });
     mhWnd = RegisterWindow(this, EditorWindows::MainWindowClass);
-    mSettleTimer.setSingleShot(true);
-    connect(&mSettleTimer, &QTimer::timeout, this, &frmMain::SettleTimer_Timer);
+    mSettle = new CSettleTimer([this] { SettleTimer_Timer(); }, this);
 }
 
 frmMain::~frmMain() = default;
@@ -117,17 +108,7 @@ void frmMain::Form_Load()
     show();
     DoEvents();
     RunIgnoringFailures([this] { LayoutControls(); });
-    RunIgnoringFailures([this] { CheckPlayerInstalled(); });
-}
-
-QString frmMain::DataFolder() const
-{
-    return ArchiveFiles::PathOf(mAppPath);
-}
-
-void frmMain::FindAppPath()
-{
-    mAppPath = Install::FindAppPath(mEditorFolder);
+    RunIgnoringFailures([this] { Install::CheckPlayerInstalled(mEditorFolder, this, mhWnd); });
 }
 
 void frmMain::SetDefaultSettings()
@@ -139,26 +120,9 @@ void frmMain::SetDefaultSettings()
     RefreshArchiveStatus();
 }
 
-void frmMain::LoadSettings()
-{
-    mSettings.Load();
-}
-
 void frmMain::SaveSettings()
 {
     mSettings.Save(WindowStateOf(*this), CSettings::PlacementOf(*this));
-}
-
-// The frame is known only once the window is shown; until then the outer
-// size is kept pending and given back when the frame is known.
-void frmMain::SetOuterHeight(int32_t twips)
-{
-    SetOuterSize(*this, {frameGeometry().width(), TwipsGeometry::PixelsY(twips)});
-}
-
-void frmMain::SetOuterWidth(int32_t twips)
-{
-    SetOuterSize(*this, {TwipsGeometry::PixelsX(twips), frameGeometry().height()});
 }
 
 // Top, height, left, width, then the state. A hidden window gets no resize
@@ -167,11 +131,13 @@ void frmMain::ApplyPlacement()
 {
     const CSettings::Placement& saved = mSettings.Saved;
     move(x(), TwipsGeometry::PixelsY(saved.Top));
-    SetOuterHeight(saved.Height);
+    // The frame is known only once the window is shown; until then the outer
+    // size is kept pending and given back when the frame is known.
+    SetOuterSize(*this, {frameGeometry().width(), TwipsGeometry::PixelsY(saved.Height)});
     if (!isVisible())
         Form_Resize();
     move(TwipsGeometry::PixelsX(saved.Left), y());
-    SetOuterWidth(saved.Width);
+    SetOuterSize(*this, {TwipsGeometry::PixelsX(saved.Width), frameGeometry().height()});
     if (!isVisible())
         Form_Resize();
     if (!ApplyWindowState(*this, mSettings.SavedWindowState))
@@ -183,31 +149,14 @@ void frmMain::Form_Resize()
 {
     RunIgnoringFailures([this] { LayoutControls(); });
     RunIgnoringFailures([this] { SaveSettings(); });
-    SaveSettingsWhenSettled();
+    mSettle->Restart();
 }
 
-namespace {
-
-// After the last geometry event, in milliseconds.
-constexpr std::array kSettleDelays{250, 1000, 3000};
-
-} // namespace
-
-// A window manager's frame extents reach the toolkit after the geometry
-// events of a restore and change the outer rectangle without an event of
-// their own: the placement is stored again while the window settles.
-void frmMain::SaveSettingsWhenSettled()
-{
-    mSettleSaves = 0;
-    mSettleTimer.start(kSettleDelays[0]);
-}
-
+// While the window settles, its placement is stored again.
 void frmMain::SettleTimer_Timer()
 {
     if (isVisible() && WindowStateOf(*this) == CSettings::StateNormal)
         RunIgnoringFailures([this] { SaveSettings(); });
-    if (++mSettleSaves < static_cast<int>(kSettleDelays.size()))
-        mSettleTimer.start(kSettleDelays[static_cast<std::size_t>(mSettleSaves)]);
 }
 
 void frmMain::resizeEvent(QResizeEvent* event)
@@ -225,7 +174,7 @@ void frmMain::moveEvent(QMoveEvent* event)
     QMainWindow::moveEvent(event);
     if (isVisible() && WindowStateOf(*this) == CSettings::StateNormal) {
         RunIgnoringFailures([this] { SaveSettings(); });
-        SaveSettingsWhenSettled();
+        mSettle->Restart();
     }
 }
 
@@ -236,27 +185,178 @@ void frmMain::changeEvent(QEvent* event)
         Form_Resize();
 }
 
-void frmMain::LayoutControls()
+// ---------------------------------------------------------- archive window
+
+QString frmMain::CurrentArchiveName() const
 {
-    mControls->Layout(!mSettings.HideToolbar, !mSettings.HideHeader);
+    return mCurrentArchive ? mCurrentArchive.Name() : QString();
 }
 
-void frmMain::CheckPlayerInstalled()
+CArchiveObject frmMain::LoadArchiveObject(const QString& name) const
 {
-    if (QFileInfo(mEditorFolder + u'/' + Install::PlayerFile).isFile())
+    if (!ArchiveFileExists(name))
+        return {};
+    CArchiveObject archive = CArchiveObject::Create();
+    archive.Load(ArchiveFiles::ArchivePath(DataFolder(), name));
+    return archive;
+}
+
+bool frmMain::ArchiveExists(const QString& name)
+{
+    if (ArchiveFileExists(name))
+        return true;
+    CloseArchive();
+    DoEvents();
+    MsgBox(QStringLiteral("Archive does not exist anymore, removing archive from list."),
+           vbOKOnly | vbCritical, QStringLiteral("Archive does not exist"), this);
+    return false;
+}
+
+void frmMain::OpenArchive(const QString& name)
+{
+    // The guard: a reload skips it.
+    if (name.compare(CurrentArchiveName(), Qt::CaseInsensitive) != 0 &&
+        EditorWindows::ShownElsewhere(CaptionPrefix + name, this))
         return;
-    const int answer = MsgBox(
-        QStringLiteral(
-            "We have detected that you have installed the ZorvaFortune Editor yet you do not have "
-            "ZorvaFortune installed.  While the program will run, it is of limited value without "
-            "it "
-            "since you can't play your fortune archives.  Would you like us to launch a browser "
-            "window "
-            "taking you to the ZorvaFortune homepage from where you can download ZorvaFortune?"),
-        vbYesNo, QStringLiteral("WARNING! ZorvaFortune Main Application not installed!"), this);
-    if (answer == vbYes)
-        OpenWithShell(ProductLinks::HomePageUrl, SW_SHOWDEFAULT, {}, {}, QStringLiteral("open"),
-                      mhWnd);
+    mCurrentArchive = LoadArchiveObject(name);
+    if (!mCurrentArchive) {
+        // The view would otherwise go on showing an archive that is not open.
+        CloseArchive();
+        MsgBox(QStringLiteral("Failed to display Fortune archive"), vbOKOnly | vbInformation,
+               QStringLiteral("fortedit"), this);
+        return;
+    }
+    if (!ArchiveExists(name))
+        return;
+    setWindowTitle(CaptionPrefix + name);
+    mControls->lblHeader->setText(CMainControls::ArchiveHeader + QStringLiteral(" - ") + name);
+    mControls->mRows->Clear();
+    // Taken before the read: a change made meanwhile makes the list inexact.
+    mListedState = {};
+    const CFileState listed = CFileState::Of(CurrentArchivePath());
+    const ComPtr<IFortuneSnapshot> snapshot = mCurrentArchive.Snapshot();
+    mControls->SetHeading((CArchiveObject::Header(*snapshot.get())));
+    FillList(*snapshot.get());
+    mListedState = listed;
+    RefreshSelectionStatus();
+    RefreshArchiveStatus();
+    RefreshArchiveCommands();
+    RefreshClipboardCommands();
+}
+
+// One row per fortune of the snapshot with its first line. Rows read before
+// a failing call stay listed, as they would had they been added one by one.
+void frmMain::FillList(IFortuneSnapshot& snapshot)
+{
+    int32_t count = 0;
+    try {
+        count = CArchiveObject::Count(snapshot);
+    } catch (const EditorError&) {
+        // Logged by the archive; the list stays empty.
+    }
+    QList<QString> texts;
+    texts.reserve(count > 0 ? count : 0);
+    try {
+        for (int32_t i = 1; i <= count; ++i)
+            texts.append(modFortuneRows::FirstLine(CArchiveObject::Item(snapshot, i).view()));
+    } catch (...) {
+        mControls->mRows->SetRows(std::move(texts));
+        throw;
+    }
+    mControls->mRows->SetRows(std::move(texts));
+}
+
+ListMark frmMain::MarkList() const
+{
+    if (!mCurrentArchive)
+        return {};
+    return {CFileState::Of(CurrentArchivePath()) == mListedState, RowCount()};
+}
+
+void frmMain::ShowAppended(const ListMark& before, const QList<QString>& rows)
+{
+    if (!HoldsOnly(before, before.rows + rows.size()))
+        return OpenArchive(CurrentArchiveName());
+    mControls->mRows->Append(rows);
+    ShowRows();
+}
+
+void frmMain::ShowDeleted(const ListMark& before, const std::vector<int32_t>& indices)
+{
+    const std::optional<std::vector<bool>> gone = CFortuneListModel::Marked(indices, before.rows);
+    if (!gone || !HoldsOnly(before, before.rows - std::count(gone->begin(), gone->end(), true)))
+        return OpenArchive(CurrentArchiveName());
+    mControls->mRows->Remove(*gone);
+    ShowRows();
+}
+
+// The archive's file now holds the list as it was at the mark and this
+// window's change, nothing else: the mark was exact, the file is still there
+// and the archive counts `rows` fortunes. The file's state is taken before
+// the count, so a change made after it makes the next mark inexact.
+bool frmMain::HoldsOnly(const ListMark& before, qsizetype rows)
+{
+    if (!before.exact || !mCurrentArchive || before.rows != RowCount() ||
+        !ArchiveFileExists(CurrentArchiveName()))
+        return false;
+    const CFileState state = CFileState::Of(CurrentArchivePath());
+    try {
+        if (mCurrentArchive.Count() != rows)
+            return false;
+    } catch (const EditorError& error) {
+        qCWarning(lcEditor).noquote() << "the archive cannot be counted:" << DescribeFailure(error);
+        return false;
+    }
+    mListedState = state;
+    return true;
+}
+
+// After the list's rows changed, the state a reload leaves: no row selected,
+// status bar and commands refreshed.
+void frmMain::ShowRows()
+{
+    RefreshSelectionStatus();
+    RefreshArchiveStatus();
+    RefreshArchiveCommands();
+    RefreshClipboardCommands();
+}
+
+void frmMain::CloseArchive()
+{
+    mCurrentArchive.reset();
+    mListedState = {};
+    setWindowTitle(Title);
+    mControls->lblHeader->setText(CMainControls::ArchiveHeader);
+    mControls->lblHeading->clear();
+    mControls->mRows->Clear();
+    RefreshSelectionStatus();
+    RefreshArchiveStatus();
+    RefreshArchiveCommands();
+    RefreshClipboardCommands();
+}
+
+void frmMain::RefreshSelectionStatus()
+{
+    mControls->SetPanel(1, CMainControls::CountText(SelectedCount(), "selected"));
+    mCommands->Apply(Setter::SelectionStatus, StateInputs());
+}
+
+void frmMain::RefreshArchiveStatus()
+{
+    mControls->SetPanel(2, mCurrentArchive ? CMainControls::CountText(RowCount(), "in archive")
+                                           : QStringLiteral("No current archive"));
+}
+
+// ------------------------------------------------- the commands' window
+
+void frmMain::ShowHeader()
+{
+    mControls->SetHeading((mCurrentArchive.Header()));
+}
+
+void frmMain::ShowClipboardStatus(int32_t count)
+{
+    mControls->SetPanel(3, CMainControls::CountText(count, "on clipboard"));
 }
 
 // ---------------------------------------------------------------- commands
@@ -322,11 +422,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-bool frmMain::ExcelInstalled()
-{
-    return modSpreadsheet::ExcelInstalled();
-}
-
 // Where only the focused program hears of clipboard changes, the count is
 // brought up to date when the user comes back to the window.
 void frmMain::StartClipboardWatcher()
@@ -340,11 +435,6 @@ void frmMain::StartClipboardWatcher()
                     moClip_ClipboardChanged();
             });
     moClip->InitClipboardChangeNotification(mhWnd);
-}
-
-int32_t frmMain::ClipboardFortuneCount()
-{
-    return modClipboardFortunes::ClipboardFortuneCount();
 }
 
 void frmMain::moClip_ClipboardChanged()

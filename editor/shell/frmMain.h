@@ -1,9 +1,15 @@
 #pragma once
 
 #include "desktop/DesktopTypes.h"
+#include "editor/archives/modSpreadsheet.h"
+#include "editor/editing/modClipboardFortunes.h"
 #include "editor/shell/CFileState.h"
+#include "editor/shell/CFortuneListModel.h"
+#include "editor/shell/CMainControls.h"
 #include "editor/shell/CommandState.h"
 #include "editor/shell/CSettings.h"
+#include "editor/shell/modArchiveFiles.h"
+#include "editor/shell/modInstall.h"
 #include "editor/support/CArchiveObject.h"
 #include "editor/support/CArchiveWindow.h"
 
@@ -13,14 +19,13 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
+#include <QTreeView>
 #include <vector>
 
 class CClipboardViewer;
 class CMainCommands;
-class CMainControls;
+class CSettleTimer;
 struct CommandRow;
-class QTreeView;
 
 // The editor's main window: one archive at a time, its fortune list, header
 // and status bar, the menus and toolbar, and the settings it keeps. Its
@@ -53,15 +58,15 @@ public:
     QString CurrentArchiveName() const override;
     CArchiveObject LoadArchiveObject(const QString& name) const;
     bool ArchiveExists(const QString& name) override;
-    QStringList ListArchives() const override;
+    QStringList ListArchives() const override { return ArchiveFiles::List(DataFolder()); }
     void OpenArchive(const QString& name) override;
     void CloseArchive() override;
-    QTreeView* List() const;
-    int32_t RowCount() const;
-    int32_t SelectedCount() const;
-    QString RowKey(int32_t row) const;
-    QString RowText(int32_t row) const;
-    QString PanelText(int panel) const;
+    QTreeView* List() const { return mControls->lvwItems; }
+    int32_t RowCount() const { return mControls->mRows->rowCount(); }
+    int32_t SelectedCount() const { return mControls->SelectedCount(); }
+    QString RowKey(int32_t row) const { return mControls->mRows->Key(row); }
+    QString RowText(int32_t row) const { return mControls->mRows->Rows().value(row); }
+    QString PanelText(int panel) const { return mControls->PanelText(panel); }
 
     // The menu and toolbar commands.
     CMainCommands& Commands() const { return *mCommands; }
@@ -77,28 +82,30 @@ private:
     friend class CMainWindowCommands;
 
     // Start-up, settings and layout.
-    QString DataFolder() const override;
-    void FindAppPath();
+    QString DataFolder() const override { return ArchiveFiles::PathOf(mAppPath); }
+    void FindAppPath() { mAppPath = Install::FindAppPath(mEditorFolder); }
     void SetDefaultSettings();
-    void LoadSettings();
+    void LoadSettings() { mSettings.Load(); }
     void SaveSettings();
-    void LayoutControls();
+    void LayoutControls() { mControls->Layout(!mSettings.HideToolbar, !mSettings.HideHeader); }
     void ApplyPlacement();
-    void SetOuterHeight(int32_t twips);
-    void SetOuterWidth(int32_t twips);
     void Form_Resize();
-    void SaveSettingsWhenSettled();
     void SettleTimer_Timer();
-    void CheckPlayerInstalled();
-    bool ExcelInstalled();
+    bool ExcelInstalled() { return modSpreadsheet::ExcelInstalled(); }
 
     // The archive window as its commands see it.
     QWidget* Owner() override { return this; }
-    QAbstractItemView& FortuneList() override;
-    int KeyRole() const override;
-    QString ArchivePath(const QString& name) const override;
-    bool IsSafeName(const QString& name) const override;
-    bool ArchiveFileExists(const QString& name) const override;
+    QAbstractItemView& FortuneList() override { return *mControls->lvwItems; }
+    int KeyRole() const override { return CFortuneListModel::KeyRole; }
+    QString ArchivePath(const QString& name) const override
+    {
+        return ArchiveFiles::ArchivePath(DataFolder(), name);
+    }
+    bool IsSafeName(const QString& name) const override { return ArchiveFiles::IsSafeName(name); }
+    bool ArchiveFileExists(const QString& name) const override
+    {
+        return ArchiveFiles::HasArchive(DataFolder(), name);
+    }
     ListMark MarkList() const override;
     void ShowAppended(const ListMark& before, const QList<QString>& rows) override;
     void ShowDeleted(const ListMark& before, const std::vector<int32_t>& indices) override;
@@ -106,7 +113,7 @@ private:
     void RefreshSelectionStatus() override;
     void RefreshClipboardCommands() override;
     void RefreshArchiveStatus();
-    QString CurrentArchivePath() const;
+    QString CurrentArchivePath() const { return ArchivePath(CurrentArchiveName()); }
     bool HoldsOnly(const ListMark& before, qsizetype rows);
     void FillList(IFortuneSnapshot& snapshot);
     void ShowRows();
@@ -120,7 +127,7 @@ private:
     void tlbMain_OpenDropDown();
     void picLogo_Click();
     void StartClipboardWatcher();
-    int32_t ClipboardFortuneCount();
+    int32_t ClipboardFortuneCount() { return modClipboardFortunes::ClipboardFortuneCount(); }
     void moClip_ClipboardChanged();
 
     QString mEditorFolder;
@@ -130,8 +137,7 @@ private:
     CArchiveObject mCurrentArchive;
     CFileState mListedState; // of the file the list shows; none when unknown
     zrv::desktop::HWND mhWnd = 0;
-    QTimer mSettleTimer;
-    int mSettleSaves = 0;
+    CSettleTimer* mSettle = nullptr;
 
     std::unique_ptr<CMainControls> mControls;
     CMainCommands* mCommands = nullptr;

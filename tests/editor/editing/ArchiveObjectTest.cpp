@@ -2,6 +2,7 @@
 #include "editor/support/EditorError.h"
 #include "tests/editor/editing/FortuneFiles.h"
 #include "tests/editor/shell/EditorTestEnvironment.h"
+#include "tests/editor/support/LoggedWarnings.h"
 #include "tests/support/TempHome.h"
 
 #include <functional>
@@ -10,33 +11,7 @@
 
 namespace {
 
-// Collects the warnings logged while it lives, as "category: text".
-class LoggedWarnings final {
-public:
-    LoggedWarnings()
-    {
-        Lines().clear();
-        mPrevious = qInstallMessageHandler(&Collect);
-    }
-    ~LoggedWarnings() { qInstallMessageHandler(mPrevious); }
-    LoggedWarnings(const LoggedWarnings&) = delete;
-    LoggedWarnings& operator=(const LoggedWarnings&) = delete;
-
-    static QStringList& Lines()
-    {
-        static QStringList lines;
-        return lines;
-    }
-
-private:
-    static void Collect(QtMsgType type, const QMessageLogContext& context, const QString& text)
-    {
-        if (type == QtWarningMsg)
-            Lines().append(QString::fromLatin1(context.category) + QStringLiteral(": ") + text);
-    }
-
-    QtMessageHandler mPrevious = nullptr;
-};
+using zrv::test::LoggedWarnings;
 
 class ArchiveObjectTest : public testing::Test {
 protected:
