@@ -6,6 +6,7 @@
 
 #include "desktop/ClipboardText.h"
 #include "editor/editing/modClipboardFormat.h"
+#include "editor/shell/CMainCommands.h"
 #include "editor/shell/frmMain.h"
 #include "engine/CArchive.h"
 #include "tests/editor/shell/EditorTestEnvironment.h"
@@ -124,7 +125,7 @@ void BM_PasteIntoArchive(benchmark::State& state)
         zrv::desktop::SetClipboardText(clipboard);
         state.ResumeTiming();
         const Clock::time_point start = Clock::now();
-        main->PasteCommand();
+        main->Commands().Run(QStringLiteral("mnuEditPaste"));
         const Clock::time_point pasteDone = Clock::now();
         if (main->RowCount() != kArchive + kPasted)
             state.SkipWithError("the paste left a wrong count");

@@ -4,8 +4,9 @@
 // iterations is one durable rewrite of the same archive by a fresh object.
 // Reports "ratio" = deletion time / baseline time and both times.
 #include "desktop/Prompts.h"
-#include "editor/editing/BstrText.h"
+#include "editor/shell/CMainCommands.h"
 #include "editor/shell/frmMain.h"
+#include "editor/support/CArchiveObject.h"
 #include "tests/editor/shell/EditorTestEnvironment.h"
 #include "tests/support/TempHome.h"
 
@@ -88,7 +89,7 @@ void BM_DeleteSelectedFortunes(benchmark::State& state)
         state.ResumeTiming();
 
         const Clock::time_point start = Clock::now();
-        main->DeleteSelectedFortunes();
+        main->Commands().Run(QStringLiteral("mnuActionsDelete"));
         const Clock::time_point deleted = Clock::now();
         if (main->RowCount() != kFortunes - kSelected || main->SelectedCount() != 0)
             state.SkipWithError("the deletion left the wrong rows");
@@ -99,9 +100,7 @@ void BM_DeleteSelectedFortunes(benchmark::State& state)
         const Clock::time_point before = Clock::now();
         {
             const CArchiveObject archive = main->LoadArchiveObject(name);
-            BString header;
-            archive.get()->get_Header(header.put());
-            archive.get()->put_Header(header.get()); // one whole-file rewrite
+            archive.PutHeader(archive.Header()); // one whole-file rewrite
         }
         const Clock::time_point rewritten = Clock::now();
 

@@ -10,9 +10,11 @@
 // Reports "ratio" = editor time / baseline time.
 #include "desktop/Prompts.h"
 #include "desktop/ShellExecute.h"
-#include "editor/editing/BstrText.h"
+#include "editor/shell/CMainCommands.h"
+#include "editor/shell/CMainWindowCommands.h"
 #include "editor/shell/frmMain.h"
 #include "editor/shell/modInstall.h"
+#include "editor/support/CArchiveObject.h"
 #include "editor/support/CRegistry.h"
 #include "engine/CArchive.h"
 #include "sheet/io/WorkbookFiles.h"
@@ -150,7 +152,7 @@ void ExportToSpreadsheet(benchmark::State& state)
     WriteArchive(archivePath, kFortunes);
     const std::string direct =
         (g_installation->dataFolder + QStringLiteral("/../direct.xlsx")).toStdString();
-    frmMain main(g_installation->editorFolder);
+    frmMain main(g_installation->editorFolder, &CMainWindowCommands::Install);
     main.Form_Load();
     main.OpenArchive(QStringLiteral("export"));
     Times times;
@@ -164,7 +166,8 @@ void ExportToSpreadsheet(benchmark::State& state)
             if (QWidget* form = QApplication::activeModalWidget())
                 form->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
         });
-        Times::Add(times.editor, times.editorCpu, [&] { main.ExportToExcel(); });
+        Times::Add(times.editor, times.editorCpu,
+                   [&] { main.Commands().Run(QStringLiteral("mnuActionsExport")); });
         const QString shown =
             QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/Book1.xlsx";
         if (!QFile::exists(shown))
@@ -192,7 +195,7 @@ void ImportFromSpreadsheet(benchmark::State& state)
     std::vector<std::string> texts;
     for (int i = 1; i <= kFortunes; ++i)
         texts.push_back(FortuneText(i).toStdString());
-    frmMain main(g_installation->editorFolder);
+    frmMain main(g_installation->editorFolder, &CMainWindowCommands::Install);
     main.Form_Load();
     Times times;
     for (auto _ : state) {
@@ -206,7 +209,8 @@ void ImportFromSpreadsheet(benchmark::State& state)
             archive.Load(added);
             archive.AddMany(texts);
         });
-        Times::Add(times.editor, times.editorCpu, [&] { main.ImportFromExcel(); });
+        Times::Add(times.editor, times.editorCpu,
+                   [&] { main.Commands().Run(QStringLiteral("mnuActionsImport")); });
         if (main.RowCount() != kArchive + kFortunes || archive.Count() != kArchive + kFortunes)
             state.SkipWithError("a wrong number of fortunes was appended");
     }

@@ -4,6 +4,8 @@
 
 #include "bench/ScanBaseline.h"
 #include "desktop/Prompts.h"
+#include "editor/shell/CMainCommands.h"
+#include "editor/shell/CMainWindowCommands.h"
 #include "editor/shell/CSettings.h"
 #include "editor/shell/frmMain.h"
 #include "editor/shell/modInstall.h"
@@ -90,7 +92,7 @@ void EditorOpenArchive(benchmark::State& state)
 {
     const QString name = ArchiveName(state.range(0));
     ArchivePath(state.range(0));
-    frmMain main(g_installation->editorFolder);
+    frmMain main(g_installation->editorFolder, &CMainWindowCommands::Install);
     main.Form_Load();
     for (auto _ : state) {
         main.CloseArchive();
@@ -106,12 +108,12 @@ void EditorLargeListUse(benchmark::State& state)
 {
     const QString name = ArchiveName(state.range(0));
     ArchivePath(state.range(0));
-    frmMain main(g_installation->editorFolder);
+    frmMain main(g_installation->editorFolder, &CMainWindowCommands::Install);
     main.Form_Load();
     main.OpenArchive(name);
     for (auto _ : state) {
-        main.SelectAllCommand();
-        main.InvertSelectionCommand();
+        main.Commands().Run(QStringLiteral("mnuEditSelectAll"));
+        main.Commands().Run(QStringLiteral("mnuEditInvertSelection"));
         main.List()->scrollToBottom();
         benchmark::DoNotOptimize(main.List()->viewport()->grab());
         main.List()->scrollToTop();

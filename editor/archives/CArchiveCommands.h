@@ -1,32 +1,14 @@
 #pragma once
 
-#include <functional>
 #include <QString>
-#include <QStringList>
 
-class QWidget;
+class CArchiveWindow;
 
 // The archive-management commands of the main window: New, Duplicate,
-// Delete and Open through frmSelect. The window's state and its archive
-// view are reached through the Window callbacks.
+// Delete and Open through frmSelect.
 class CArchiveCommands final {
 public:
-    struct Window {
-        QWidget* owner = nullptr;
-        std::function<QString()> dataFolder;
-        std::function<bool()> isOpen;
-        // Name of the open archive; empty when none is open.
-        std::function<QString()> currentName;
-        std::function<bool(const QString&)> nameTaken;
-        std::function<bool(const QString&)> safeName;
-        std::function<QStringList()> listArchives;
-        // Writes a new, empty archive to the file at the path; may throw.
-        std::function<void(const QString&)> createEmpty;
-        std::function<void(const QString&)> open;
-        std::function<void()> close;
-    };
-
-    explicit CArchiveCommands(Window window);
+    explicit CArchiveCommands(CArchiveWindow& window) : mWindow(window) {}
 
     void NewArchive() const;
     void DuplicateArchive() const;
@@ -37,5 +19,5 @@ private:
     QString AskNewArchiveName() const;
     void ReportNameTaken() const;
 
-    Window mWindow;
+    CArchiveWindow& mWindow;
 };

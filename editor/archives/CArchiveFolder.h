@@ -4,7 +4,7 @@
 
 // The data folder, where every archive is a plain file named by the user.
 // Only whole-file work happens here (reserving a new name, copying,
-// deleting); archive contents are reached through IFortune alone. Names are
+// deleting); archive contents are reached through CArchiveObject alone. Names are
 // bare file names already checked to be safe.
 class CArchiveFolder final {
 public:

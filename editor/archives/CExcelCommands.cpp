@@ -6,9 +6,8 @@
 #include "editor/archives/CProgress.h"
 #include "editor/archives/modAutomation.h"
 #include "editor/archives/modForms.h"
-#include "editor/editing/BstrText.h"
 #include "editor/editing/TrimSpaces.h"
-#include "editor/support/CRegistry.h"
+#include "editor/support/CArchiveWindow.h"
 #include "editor/support/EditorError.h"
 #include "editor/support/Logging.h"
 
@@ -25,26 +24,10 @@ using namespace Automation;
 
 namespace {
 
-const QString kFileClassKey = QStringLiteral("Software\\Classes\\.xls");
-const QString kSheetClass = QStringLiteral("Excel.Sheet.");
 constexpr int32_t kRowHeight = 30;
 constexpr int32_t kColumnWidth = 60;
 // The most characters a spreadsheet cell holds.
 constexpr qsizetype kMaxCellText = 32767;
-
-// The version after "Excel.Sheet.", converted as an integer would be:
-// rounded half to even, and no answer beyond the 16-bit range.
-std::optional<int> SheetClassVersion(const QString& vsClass)
-{
-    bool ok = false;
-    const double version = vsClass.mid(kSheetClass.size()).trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(version))
-        return std::nullopt;
-    const double rounded = std::nearbyint(version);
-    if (rounded < INT16_MIN || rounded > INT16_MAX)
-        return std::nullopt;
-    return static_cast<int>(rounded);
-}
 
 void LogFailure(const char* vsStep, const EditorError& error)
 {
@@ -122,34 +105,13 @@ void TellTooLong(int32_t vlCount, QWidget* owner)
 
 } // namespace
 
-CExcelCommands::CExcelCommands(Window window) : mWindow(std::move(window)) {}
+CExcelCommands::CExcelCommands(CArchiveWindow& window) : mWindow(window) {}
 
 CExcelCommands::~CExcelCommands() = default;
 
 void CExcelCommands::ReleaseSpreadsheet()
 {
     moExcel.reset();
-}
-
-bool CExcelCommands::ExcelInstalled()
-{
-    try {
-        CRegistry registry;
-        registry.OpenKey(HKEY_LOCAL_MACHINE, kFileClassKey, false);
-        const int32_t count = registry.NumOfValues();
-        for (int32_t i = 1; i <= count; ++i) {
-            QString name;
-            QString value;
-            registry.ReadValueByNum(i, name, value);
-            if (!value.startsWith(kSheetClass, Qt::CaseInsensitive))
-                continue;
-            const std::optional<int> version = SheetClassVersion(value);
-            return version && *version > 4;
-        }
-    } catch (const EditorError& error) {
-        qCInfo(lcEditor).noquote() << "no spreadsheet application:" << error.Description();
-    }
-    return false;
 }
 
 std::optional<QString> CExcelCommands::CellText(const VARIANT& vValue)
@@ -167,7 +129,8 @@ std::optional<QString> CExcelCommands::CellText(const VARIANT& vValue)
     case VT_NULL:
         return QString();
     case VT_BSTR:
-        return FromBstr(BString(std::u16string_view(v.bstrVal, SysStringLen(v.bstrVal))));
+        return CArchiveObject::ToQString(
+            BString(std::u16string_view(v.bstrVal, SysStringLen(v.bstrVal))));
     case VT_BOOL:
         return v.boolVal != VARIANT_FALSE ? QStringLiteral("True") : QStringLiteral("False");
     case VT_R8:
@@ -219,15 +182,15 @@ bool CExcelCommands::StartSpreadsheet(bool vbVisible)
 
 void CExcelCommands::ExportToExcel()
 {
-    if (mWindow.fortune() == nullptr)
+    if (!mWindow.CurrentArchive())
         return;
-    const QString name = mWindow.currentName();
-    if (!mWindow.stillExists(name))
+    const QString name = mWindow.CurrentArchiveName();
+    if (!mWindow.ArchiveExists(name))
         return;
     int32_t limit = 0;
-    if (!ShowExport(limit))
+    if (!ShowExport(limit, mWindow.Owner()))
         return;
-    const ComPtr<IFortune> archive(mWindow.fortune());
+    const CArchiveObject archive = mWindow.CurrentArchive();
     if (!archive)
         return;
 
@@ -235,7 +198,7 @@ void CExcelCommands::ExportToExcel()
         MsgBox(QStringLiteral("You must have Excel 97 of higher installed on your machine for the "
                               "export facility to work."),
                vbOKOnly | vbCritical, QStringLiteral("Export Failed: Excel not installed."),
-               mWindow.owner);
+               mWindow.Owner());
         return;
     }
 
@@ -246,13 +209,13 @@ void CExcelCommands::ExportToExcel()
     } catch (const EditorError& error) {
         LogFailure("adding a workbook", error);
     }
-    const ExportOutcome outcome = ExportRows(sheet.get(), archive.get(), name, limit);
+    const ExportOutcome outcome = ExportRows(sheet.get(), archive, name, limit);
     FinishSheet(sheet.get());
     sheet.reset();
     if (outcome.tooLong > 0)
-        TellTooLong(outcome.tooLong, mWindow.owner);
+        TellTooLong(outcome.tooLong, mWindow.Owner());
     if (!outcome.archiveStayed)
-        mWindow.stillExists(name);
+        mWindow.ArchiveExists(name);
 }
 
 // Rows 1, 2, ... without gaps, in archive order. A fortune is exported when
@@ -260,35 +223,38 @@ void CExcelCommands::ExportToExcel()
 // text longer than a cell holds takes no row when the cell refuses it, and is
 // counted. Cancel ends the rows early. The archive counts as gone when its
 // file vanished (its texts then read as empty).
-CExcelCommands::ExportOutcome CExcelCommands::ExportRows(IDispatch* sheet, IFortune* archive,
+CExcelCommands::ExportOutcome CExcelCommands::ExportRows(IDispatch* sheet,
+                                                         const CArchiveObject& archive,
                                                          const QString& name, int32_t limit) const
 {
     ExportOutcome outcome;
-    const QString path = mWindow.archivePath(name);
-    LONG count = 0;
+    const QString path = mWindow.ArchivePath(name);
     if (!QFileInfo::exists(path)) {
         outcome.archiveStayed = false;
         return outcome;
     }
-    if (FAILED(archive->Count(&count))) {
-        qCWarning(lcEditor) << "cannot count the fortunes to export";
-        return outcome;
+    int32_t count = 0;
+    try {
+        count = archive.Count();
+    } catch (const EditorError&) {
+        return outcome; // logged by the archive
     }
-    CProgress progress(mWindow.owner, QStringLiteral("Exporting fortunes..."), count);
+    CProgress progress(mWindow.Owner(), QStringLiteral("Exporting fortunes..."), count);
     int32_t row = 0;
     for (int32_t i = 1; i <= count; ++i) {
         if (!progress.Step(i - 1))
             return outcome;
         BString item;
-        if (FAILED(archive->get_Item(i, item.put()))) {
-            qCWarning(lcEditor) << "cannot read fortune" << i;
-            continue;
+        try {
+            item = archive.Item(i);
+        } catch (const EditorError&) {
+            continue; // logged by the archive; the fortune is left out
         }
         if (!QFileInfo::exists(path)) {
             outcome.archiveStayed = false;
             return outcome;
         }
-        const QString text = FromBstr(item);
+        const QString text = CArchiveObject::ToQString(item);
         if (limit != -1 && TrimSpaces(text).size() >= limit)
             continue;
         if (!WriteCell(sheet, row + 1, text) && text.size() > kMaxCellText) {
@@ -336,21 +302,21 @@ void CExcelCommands::FinishSheet(IDispatch* sheet) const
 
 void CExcelCommands::ImportFromExcel()
 {
-    if (mWindow.fortune() == nullptr)
+    if (!mWindow.CurrentArchive())
         return;
-    const QString name = mWindow.currentName();
-    if (!mWindow.stillExists(name))
+    const QString name = mWindow.CurrentArchiveName();
+    if (!mWindow.ArchiveExists(name))
         return;
     const int answer = MsgBox(
         QStringLiteral("Warning! Do you really wish to append fortunes to the selected archive '") +
             name + QStringLiteral("' ?"),
-        vbYesNo, {}, mWindow.owner);
+        vbYesNo, {}, mWindow.Owner());
     if (answer != vbYes)
         return;
-    const QString file = ShowOpenFileDialog(mWindow.appPath(), {}, {}, mWindow.owner);
+    const QString file = ShowOpenFileDialog(mWindow.AppPath(), {}, {}, mWindow.Owner());
     if (file.isEmpty())
         return;
-    const ComPtr<IFortune> archive(mWindow.fortune());
+    const CArchiveObject archive = mWindow.CurrentArchive();
     if (!archive)
         return;
 
@@ -359,7 +325,7 @@ void CExcelCommands::ImportFromExcel()
             MsgBox(QStringLiteral("You must have Excel 97 of higher installed on your machine for "
                                   "the import facility to work."),
                    vbOKOnly | vbCritical, QStringLiteral("Import Failed: Excel not installed."),
-                   mWindow.owner);
+                   mWindow.Owner());
             return;
         }
     }
@@ -372,7 +338,7 @@ void CExcelCommands::ImportFromExcel()
         MsgBox(QStringLiteral("Unable to load selected file.  Please check and make sure the file "
                               "you are trying to import is a valid Excel file."),
                vbOKOnly | vbCritical, QStringLiteral("Import Failed: Failed to load file."),
-               mWindow.owner);
+               mWindow.Owner());
         return;
     }
 
@@ -382,8 +348,8 @@ void CExcelCommands::ImportFromExcel()
     } catch (const EditorError& error) {
         LogFailure("taking the active sheet", error);
     }
-    const ListMark before = mWindow.mark();
-    CImportChunk chunk(*archive.get(), mWindow.archivePath(name));
+    const ListMark before = mWindow.MarkList();
+    CImportChunk chunk(archive, mWindow.ArchivePath(name));
     const bool archiveStayed = ImportRows(sheet.get(), chunk);
     sheet.reset();
     try {
@@ -393,10 +359,10 @@ void CExcelCommands::ImportFromExcel()
     }
     workbook.reset();
     if (!archiveStayed) {
-        mWindow.stillExists(name);
+        mWindow.ArchiveExists(name);
         return;
     }
-    mWindow.appended(chunk.AllAppended() ? before : ListMark{}, chunk.AppendedRows());
+    mWindow.ShowAppended(chunk.AllAppended() ? before : ListMark{}, chunk.AppendedRows());
 }
 
 // Appends column A from row 1 down to the first cell that is empty without
@@ -411,7 +377,7 @@ bool CExcelCommands::ImportRows(IDispatch* sheet, CImportChunk& chunk) const
 
 bool CExcelCommands::ReadRows(IDispatch* sheet, CImportChunk& chunk) const
 {
-    CProgress progress(mWindow.owner, QStringLiteral("Importing fortunes..."), 0);
+    CProgress progress(mWindow.Owner(), QStringLiteral("Importing fortunes..."), 0);
     for (int32_t row = 1;; ++row) {
         if (!progress.Step(row - 1))
             return true;

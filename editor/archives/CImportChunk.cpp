@@ -1,15 +1,13 @@
 #include "editor/archives/CImportChunk.h"
 
-#include "editor/editing/BstrText.h"
-#include "editor/editing/modFortuneBatch.h"
 #include "editor/editing/modFortuneRows.h"
 #include "editor/support/Logging.h"
 
 #include <QFileInfo>
 #include <utility>
 
-CImportChunk::CImportChunk(IFortune& roArchive, QString vsPath, size_t vlMaxCharacters)
-    : mArchive(roArchive), msPath(std::move(vsPath)), mlMaxCharacters(vlMaxCharacters)
+CImportChunk::CImportChunk(CArchiveObject roArchive, QString vsPath, size_t vlMaxCharacters)
+    : mArchive(std::move(roArchive)), msPath(std::move(vsPath)), mlMaxCharacters(vlMaxCharacters)
 {}
 
 bool CImportChunk::Take(int32_t vlRow, const QString& vsFortune)
@@ -17,7 +15,7 @@ bool CImportChunk::Take(int32_t vlRow, const QString& vsFortune)
     if (mRows.empty())
         mStarted.start();
     mRows.push_back(vlRow);
-    mTexts.push_back(ToBstr(vsFortune));
+    mTexts.push_back(CArchiveObject::ToBString(vsFortune));
     mlCharacters += static_cast<size_t>(vsFortune.size());
     if (mlCharacters >= mlMaxCharacters || mStarted.elapsed() >= kChunkTime)
         return Flush();
@@ -32,11 +30,10 @@ bool CImportChunk::Flush()
         Drop();
         return false;
     }
-    const size_t appended =
-        modFortuneBatch::AppendFortunes(mArchive, mTexts, [this](size_t position, HRESULT) {
-            qCWarning(lcEditor) << "cannot append the fortune of row" << mRows[position];
-            return true;
-        });
+    const size_t appended = mArchive.AddMany(mTexts, [this](size_t position, HRESULT) {
+        qCWarning(lcEditor) << "cannot append the fortune of row" << mRows[position];
+        return true;
+    });
     if (appended == mTexts.size() && mbAllAppended)
         mAppended.append(modFortuneRows::AppendedRows(mTexts));
     else

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "component/IFortune.h"
-#include "runtime/com/BString.h"
+#include "editor/support/CArchiveObject.h"
 
 #include <cstdint>
 #include <QElapsedTimer>
@@ -18,7 +17,8 @@
 // again.
 class CImportChunk final {
 public:
-    CImportChunk(IFortune& roArchive, QString vsPath, size_t vlMaxCharacters = kChunkCharacters);
+    CImportChunk(CArchiveObject roArchive, QString vsPath,
+                 size_t vlMaxCharacters = kChunkCharacters);
     CImportChunk(const CImportChunk&) = delete;
     CImportChunk& operator=(const CImportChunk&) = delete;
 
@@ -40,7 +40,7 @@ public:
     static constexpr qint64 kChunkTime = 100; // milliseconds
 
 private:
-    IFortune& mArchive;
+    const CArchiveObject mArchive;
     const QString msPath;
     const size_t mlMaxCharacters;
     size_t mlCharacters = 0;

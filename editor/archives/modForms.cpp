@@ -2,13 +2,12 @@
 
 #include "editor/archives/frmExport.h"
 #include "editor/archives/frmSelect.h"
-#include "editor/editing/FormOwner.h"
 
 #include <memory>
 
 bool ShowSelect(const QStringList& sFortunes, QString& rsFortune, QWidget* owner)
 {
-    const auto form = std::make_unique<frmSelect>(FormOwner(owner));
+    const auto form = std::make_unique<frmSelect>(owner);
     form->setParameters(sFortunes);
     form->exec();
     return form->GetParameters(rsFortune);
@@ -16,7 +15,7 @@ bool ShowSelect(const QStringList& sFortunes, QString& rsFortune, QWidget* owner
 
 bool ShowExport(int32_t& rlLength, QWidget* owner)
 {
-    const auto form = std::make_unique<frmExport>(FormOwner(owner));
+    const auto form = std::make_unique<frmExport>(owner);
     form->setWindowModality(Qt::ApplicationModal);
     form->exec();
     rlLength = form->GetLength();

@@ -3,29 +3,26 @@
 #include "desktop/Prompts.h"
 #include "editor/editing/modForms.h"
 #include "editor/editing/modSelection.h"
-
-#include <utility>
+#include "editor/support/CArchiveWindow.h"
 
 using namespace zrv::desktop;
 
-CFortuneCommands::CFortuneCommands(Window window) : mWindow(std::move(window)) {}
-
 bool CFortuneCommands::ArchiveAvailable() const
 {
-    return mWindow.fortune() != nullptr && mWindow.stillExists();
+    return mWindow.CurrentArchive() && mWindow.ArchiveExists(mWindow.CurrentArchiveName());
 }
 
 int32_t CFortuneCommands::CurrentIndex() const
 {
-    return modSelection::CurrentIndex(*mWindow.list, mWindow.keyRole);
+    return modSelection::CurrentIndex(mWindow.FortuneList(), mWindow.KeyRole());
 }
 
 void CFortuneCommands::AddFortune() const
 {
     if (!ArchiveAvailable())
         return;
-    if (ShowFortune(true, true, mWindow.fortune(), 0, mWindow.owner))
-        mWindow.reload();
+    if (ShowFortune(true, true, mWindow.CurrentArchive(), 0, mWindow.Owner()))
+        mWindow.OpenArchive(mWindow.CurrentArchiveName());
 }
 
 void CFortuneCommands::EditFortune() const
@@ -46,35 +43,35 @@ void CFortuneCommands::ShowCurrentFortune(bool vbRW) const
     const int32_t index = CurrentIndex();
     if (index == 0)
         return;
-    if (ShowFortune(vbRW, false, mWindow.fortune(), index, mWindow.owner))
-        mWindow.reload();
+    if (ShowFortune(vbRW, false, mWindow.CurrentArchive(), index, mWindow.Owner()))
+        mWindow.OpenArchive(mWindow.CurrentArchiveName());
 }
 
 void CFortuneCommands::EditHeader() const
 {
-    IFortune* const fortune = mWindow.fortune();
-    if (fortune == nullptr)
+    const CArchiveObject& archive = mWindow.CurrentArchive();
+    if (!archive)
         return;
-    if (ShowHeader(fortune, mWindow.owner))
-        mWindow.headerChanged();
+    if (ShowHeader(archive, mWindow.Owner()))
+        mWindow.ShowHeader();
 }
 
 void CFortuneCommands::SelectAll() const
 {
-    modSelection::SelectAll(*mWindow.list);
-    mWindow.selectionChanged();
+    modSelection::SelectAll(mWindow.FortuneList());
+    mWindow.RefreshSelectionStatus();
 }
 
 void CFortuneCommands::InvertSelection() const
 {
-    modSelection::InvertSelection(*mWindow.list);
-    mWindow.selectionChanged();
+    modSelection::InvertSelection(mWindow.FortuneList());
+    mWindow.RefreshSelectionStatus();
 }
 
 void CFortuneCommands::DeselectAll() const
 {
-    modSelection::DeselectAll(*mWindow.list);
-    mWindow.selectionChanged();
+    modSelection::DeselectAll(mWindow.FortuneList());
+    mWindow.RefreshSelectionStatus();
 }
 
 void CFortuneCommands::DeleteSelectedFortunes() const
@@ -83,14 +80,14 @@ void CFortuneCommands::DeleteSelectedFortunes() const
         return;
     const int answer = MsgBox(
         QStringLiteral("Are you sure that you wish to delete the selected fortunes?"),
-        vbYesNo | vbQuestion | vbDefaultButton1, QStringLiteral("Confirm Delete"), mWindow.owner);
+        vbYesNo | vbQuestion | vbDefaultButton1, QStringLiteral("Confirm Delete"), mWindow.Owner());
     if (answer != vbYes)
         return;
-    const ListMark before = mWindow.mark();
+    const ListMark before = mWindow.MarkList();
     const std::vector<int32_t> indices =
-        modSelection::SelectedIndices(*mWindow.list, mWindow.keyRole);
-    if (modSelection::DeleteFortunes(mWindow.fortune(), indices))
-        mWindow.deleted(before, indices);
+        modSelection::SelectedIndices(mWindow.FortuneList(), mWindow.KeyRole());
+    if (modSelection::DeleteFortunes(mWindow.CurrentArchive(), indices))
+        mWindow.ShowDeleted(before, indices);
     else
-        mWindow.reload();
+        mWindow.OpenArchive(mWindow.CurrentArchiveName());
 }

@@ -1,7 +1,6 @@
 #include "editor/editing/frmFortune.h"
 
-#include "editor/editing/BstrText.h"
-#include "editor/support/Logging.h"
+#include "editor/support/EditorError.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,11 +13,12 @@ frmFortune::frmFortune(QWidget* owner)
                                     "to this Fortune?")})
 {}
 
-void frmFortune::setParameters(bool vbRW, bool vbNew, IFortune* roFortune, int32_t vlIndex)
+void frmFortune::setParameters(bool vbRW, bool vbNew, const CArchiveObject& roFortune,
+                               int32_t vlIndex)
 {
     mbRW = vbRW;
     mbNew = vbNew;
-    moFortune = ComPtr<IFortune>(roFortune);
+    moFortune = roFortune;
     mlIndex = vlIndex;
     mbChanged = false;
 }
@@ -31,13 +31,11 @@ void frmFortune::LoadForm()
             txtFortune->clear();
     } else {
         setWindowTitle(QStringLiteral("Edit a Fortune"));
-        BString text;
-        const HRESULT hr = moFortune ? moFortune->get_Item(mlIndex, text.put()) : E_POINTER;
-        if (SUCCEEDED(hr))
-            SetBoxText(FromBstr(text));
-        else
-            qCWarning(lcEditor) << "frmFortune: fortune" << mlIndex << "not read, result" << Qt::hex
-                                << static_cast<uint32_t>(hr);
+        // A fortune that cannot be read (logged by the archive) shows empty.
+        try {
+            SetBoxText(CArchiveObject::ToQString(moFortune.Item(mlIndex)));
+        } catch (const EditorError&) {
+        }
         cmdApply->setEnabled(false);
     }
     txtFortune->setEnabled(mbRW);
@@ -51,15 +49,14 @@ void frmFortune::LoadForm()
 
 bool frmFortune::Save(const QString& vsText)
 {
-    if (!moFortune)
-        return false;
-    const BString text = ToBstr(vsText);
-    const HRESULT hr =
-        mbNew ? moFortune->Add(text.get()) : moFortune->put_Item(mlIndex, text.get());
-    if (FAILED(hr)) {
-        qCWarning(lcEditor) << "frmFortune: fortune not saved, result" << Qt::hex
-                            << static_cast<uint32_t>(hr);
-        return false;
+    const BString text = CArchiveObject::ToBString(vsText);
+    try {
+        if (mbNew)
+            moFortune.Add(text);
+        else
+            moFortune.PutItem(mlIndex, text);
+    } catch (const EditorError&) {
+        return false; // logged by the archive
     }
     mbChanged = true;
     return true;

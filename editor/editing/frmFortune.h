@@ -1,8 +1,7 @@
 #pragma once
 
-#include "component/IFortune.h"
 #include "editor/editing/CTextEditForm.h"
-#include "runtime/com/ComPtr.h"
+#include "editor/support/CArchiveObject.h"
 
 #include <cstdint>
 
@@ -13,7 +12,7 @@ public:
     explicit frmFortune(QWidget* owner = nullptr);
 
     // Add: vbRW and vbNew; Edit: vbRW only; View: neither.
-    void setParameters(bool vbRW, bool vbNew, IFortune* roFortune, int32_t vlIndex);
+    void setParameters(bool vbRW, bool vbNew, const CArchiveObject& roFortune, int32_t vlIndex);
     bool GetParameters() const { return mbChanged; }
 
 private:
@@ -24,7 +23,7 @@ private:
 
     bool mbRW = true;
     bool mbNew = true;
-    ComPtr<IFortune> moFortune;
+    CArchiveObject moFortune;
     int32_t mlIndex = 0;
     bool mbChanged = false;
 };

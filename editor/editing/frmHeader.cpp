@@ -1,7 +1,6 @@
 #include "editor/editing/frmHeader.h"
 
-#include "editor/editing/BstrText.h"
-#include "editor/support/Logging.h"
+#include "editor/support/EditorError.h"
 
 #include <QPushButton>
 
@@ -14,31 +13,28 @@ frmHeader::frmHeader(QWidget* owner)
     setWindowTitle(QStringLiteral("Edit Archive Header"));
 }
 
-void frmHeader::setParameters(IFortune* roFortune)
+void frmHeader::setParameters(const CArchiveObject& roFortune)
 {
-    moFortune = ComPtr<IFortune>(roFortune);
+    moFortune = roFortune;
     mbChanged = false;
 }
 
 void frmHeader::LoadForm()
 {
-    BString header;
-    const HRESULT hr = moFortune ? moFortune->get_Header(header.put()) : E_POINTER;
-    if (SUCCEEDED(hr))
-        SetBoxText(FromBstr(header));
-    else
-        qCWarning(lcEditor) << "frmHeader: header not read, result" << Qt::hex
-                            << static_cast<uint32_t>(hr);
+    // A header that cannot be read (logged by the archive) shows empty.
+    try {
+        SetBoxText(moFortune.Header());
+    } catch (const EditorError&) {
+    }
     cmdApply->setEnabled(false);
 }
 
 bool frmHeader::Save(const QString& vsText)
 {
-    const HRESULT hr = moFortune ? moFortune->put_Header(ToBstr(vsText).get()) : E_POINTER;
-    if (FAILED(hr)) {
-        qCWarning(lcEditor) << "frmHeader: header not saved, result" << Qt::hex
-                            << static_cast<uint32_t>(hr);
-        return false;
+    try {
+        moFortune.PutHeader(vsText);
+    } catch (const EditorError&) {
+        return false; // logged by the archive
     }
     mbChanged = true;
     return true;

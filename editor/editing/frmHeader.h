@@ -1,15 +1,14 @@
 #pragma once
 
-#include "component/IFortune.h"
 #include "editor/editing/CTextEditForm.h"
-#include "runtime/com/ComPtr.h"
+#include "editor/support/CArchiveObject.h"
 
 // Edits the header of the main window's archive; every save is stored at once.
 class frmHeader final : public CTextEditForm {
 public:
     explicit frmHeader(QWidget* owner = nullptr);
 
-    void setParameters(IFortune* roFortune);
+    void setParameters(const CArchiveObject& roFortune);
     bool GetParameters() const { return mbChanged; }
 
 private:
@@ -17,6 +16,6 @@ private:
     bool Save(const QString& vsText) override;
     bool ApplyValidates() const override { return false; }
 
-    ComPtr<IFortune> moFortune;
+    CArchiveObject moFortune;
     bool mbChanged = false;
 };

@@ -1,7 +1,6 @@
 #include "editor/editing/modSelection.h"
 
-#include "editor/editing/modFortuneBatch.h"
-#include "editor/support/Logging.h"
+#include "editor/support/EditorError.h"
 
 #include <algorithm>
 #include <functional>
@@ -98,18 +97,20 @@ int32_t CurrentIndex(const QAbstractItemView& vlvwItems, int vlKeyRole)
     return IndexFromKey(current.siblingAtColumn(0).data(vlKeyRole).toString());
 }
 
-bool DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices)
+bool DeleteFortunes(const CArchiveObject& roFortune, const std::vector<int32_t>& vlIndices)
 {
-    if (roFortune == nullptr)
+    if (!roFortune)
         return false;
     const std::vector<int32_t> order = DeletionOrder(vlIndices);
-    if (order.empty() || modFortuneBatch::DeleteFortunes(*roFortune, order))
+    if (order.empty() || roFortune.DeleteMany(order))
         return true;
     for (const int32_t index : order) {
-        // A failed deletion is passed over; the others still go.
-        if (const HRESULT hr = roFortune->Delete(index); FAILED(hr))
-            qCWarning(lcEditor) << "fortune" << index << "not deleted, result" << Qt::hex
-                                << static_cast<uint32_t>(hr);
+        // A failed deletion (logged by the archive) is passed over; the
+        // others still go.
+        try {
+            roFortune.Delete(index);
+        } catch (const EditorError&) {
+        }
     }
     return false;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "component/IFortune.h"
+#include "editor/support/CArchiveObject.h"
 
 #include <cstdint>
 #include <QString>
@@ -33,9 +33,9 @@ std::vector<int32_t> SelectedIndices(const QAbstractItemView& vlvwItems, int vlK
 int32_t CurrentIndex(const QAbstractItemView& vlvwItems, int vlKeyRole);
 
 // Deletes the fortunes in DeletionOrder with one batch call. Should that
-// fail, one IFortune Delete call each; a failing call is skipped and the
+// fail, one Delete call each; a failing call is skipped and the
 // others still run. True when the batch call deleted them all (or there were
 // none to delete).
-bool DeleteFortunes(IFortune* roFortune, const std::vector<int32_t>& vlIndices);
+bool DeleteFortunes(const CArchiveObject& roFortune, const std::vector<int32_t>& vlIndices);
 
 } // namespace modSelection

@@ -1,5 +1,7 @@
 #include "editor/shell/CFortuneListModel.h"
 
+#include <algorithm>
+
 CFortuneListModel::CFortuneListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 int CFortuneListModel::rowCount(const QModelIndex& parent) const
@@ -35,6 +37,38 @@ void CFortuneListModel::SetRows(QList<QString> texts)
 void CFortuneListModel::Clear()
 {
     SetRows({});
+}
+
+// The model lets go of its rows first, so that appending copies none.
+void CFortuneListModel::Append(const QList<QString>& texts)
+{
+    QList<QString> rows = std::move(mTexts);
+    mTexts.clear();
+    rows.append(texts);
+    SetRows(std::move(rows));
+}
+
+std::optional<std::vector<bool>> CFortuneListModel::Marked(const std::vector<int32_t>& indices,
+                                                           int32_t rows)
+{
+    std::vector<bool> marked(static_cast<size_t>(std::max(rows, 0)), false);
+    for (const int32_t index : indices) {
+        if (index < 1 || index > rows)
+            return std::nullopt;
+        marked[static_cast<size_t>(index - 1)] = true;
+    }
+    return marked;
+}
+
+void CFortuneListModel::Remove(const std::vector<bool>& gone)
+{
+    QList<QString> rows;
+    rows.reserve(mTexts.size());
+    for (qsizetype row = 0; row < mTexts.size(); ++row) {
+        if (static_cast<size_t>(row) >= gone.size() || !gone[static_cast<size_t>(row)])
+            rows.append(mTexts[row]);
+    }
+    SetRows(std::move(rows));
 }
 
 QString CFortuneListModel::Key(int row) const

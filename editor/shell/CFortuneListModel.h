@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <QAbstractListModel>
 #include <QList>
 #include <QString>
+#include <vector>
 
 // Rows of the fortune list: one per fortune in archive order, showing its
 // first line. Row r (from 0) has the key "I" + (r + 1).
@@ -20,6 +22,13 @@ public:
 
     void SetRows(QList<QString> texts);
     void Clear();
+    void Append(const QList<QString>& texts);
+    // One flag per row of `rows`, set for each fortune index (from 1) given;
+    // nothing when an index is outside them.
+    static std::optional<std::vector<bool>> Marked(const std::vector<int32_t>& indices,
+                                                   int32_t rows);
+    // Drops the rows whose flag is set; gone has one flag per row.
+    void Remove(const std::vector<bool>& gone);
     QString Key(int row) const;
     const QList<QString>& Rows() const { return mTexts; }
 

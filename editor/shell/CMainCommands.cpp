@@ -1,5 +1,8 @@
 #include "editor/shell/CMainCommands.h"
 
+#include "editor/support/EditorError.h"
+#include "editor/support/Logging.h"
+
 #include <QAction>
 #include <QIcon>
 #include <QMainWindow>
@@ -8,7 +11,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-using CommandState::Rule;
 using CommandState::Setter;
 
 namespace {
@@ -18,82 +20,45 @@ struct MenuSpec {
     const char* caption;
 };
 
-struct ItemSpec {
-    const char* menu;
-    const char* name;
-    const char* caption;
-    const char* shortcut;
-    Rule rule;
-};
-
 constexpr MenuSpec kMenus[] = {
     {"mnuFile", "&File"},       {"mnuEdit", "&Edit"}, {"mnuActions", "&Actions"},
     {"mnuOptions", "&Options"}, {"mnuHelp", "&Help"},
 };
 
-constexpr ItemSpec kItems[] = {
-    {"mnuFile", "mnuFileNew", "&New Archive", "Ctrl+N", Rule::Always},
-    {"mnuFile", "mnuFileOpen", "&Open Archive", "Ctrl+O", Rule::Always},
-    {"mnuFile", "mnuFileDuplicate", "&Duplicate Archive", "", Rule::Archive},
-    {"mnuFile", "mnuFileSep1", "-", "", Rule::Always},
-    {"mnuFile", "mnuFileDelete", "De&lete Archive", "", Rule::Archive},
-    {"mnuFile", "mnuFileSep2", "-", "", Rule::Always},
-    {"mnuFile", "mnuFileClose", "&Close Archive", "", Rule::Archive},
-    {"mnuFile", "mnuFileSep3", "-", "", Rule::Always},
-    {"mnuFile", "mnuFileExit", "E&xit", "", Rule::Always},
-    {"mnuEdit", "mnuEditSelectAll", "&Select All", "Ctrl+A", Rule::Archive},
-    {"mnuEdit", "mnuEditInvertSelection", "&Invert Selection", "", Rule::Archive},
-    {"mnuEdit", "mnuEditDeselectAll", "&Deselect All", "", Rule::Archive},
-    {"mnuEdit", "mnuEditSep1", "-", "", Rule::Always},
-    {"mnuEdit", "mnuEditCut", "&Cut", "Ctrl+X", Rule::Selected},
-    {"mnuEdit", "mnuEditCopy", "C&opy", "Ctrl+C", Rule::Selected},
-    {"mnuEdit", "mnuEditPaste", "&Paste", "Ctrl+V", Rule::ArchiveClip},
-    {"mnuEdit", "mnuEditSep2", "-", "", Rule::Always},
-    {"mnuEdit", "mnuEditArchiveHeader", "&Archive Header", "", Rule::Archive},
-    {"mnuActions", "mnuActionsAdd", "&Add", "Ctrl+Ins", Rule::Archive},
-    {"mnuActions", "mnuActionsEdit", "&Edit", "Ctrl+E", Rule::ArchiveRows},
-    {"mnuActions", "mnuActionsDelete", "&Delete", "Ctrl+D", Rule::ArchiveRows},
-    {"mnuActions", "mnuActionsView", "&View", "Ctrl+L", Rule::ArchiveRows},
-    {"mnuActions", "mnuActionsSep1", "-", "", Rule::Always},
-    {"mnuActions", "mnuActionsExport", "E&xport", "", Rule::ArchiveRowsSpreadsheet},
-    {"mnuActions", "mnuActionsImport", "&Import", "", Rule::ArchiveSpreadsheet},
-    {"mnuOptions", "mnuOptionsDisplayToolbar", "Display &Toolbar", "", Rule::Always},
-    {"mnuHelp", "mnuHelpContents", "Contents", "F1", Rule::Always},
-    {"mnuHelp", "mnuHelpHome", "ZorvaFortune Homepage", "F2", Rule::Always},
-    {"mnuHelp", "mnuHelpSep1", "-", "", Rule::Always},
-    {"mnuHelp", "mnuHelpAbout", "&About ...", "", Rule::Always},
-};
-
-struct ButtonSpec {
-    const char* caption; // nullptr: separator
-    int image;
-    Rule rule;
-};
-
-constexpr ButtonSpec kButtons[] = {
-    {"New", 1, Rule::Always},
-    {"Open", 2, Rule::Always},
-    {nullptr, 0, Rule::Always},
-    {"Cut", 3, Rule::Selected},
-    {"Copy", 4, Rule::Selected},
-    {"Paste", 5, Rule::ArchiveClip},
-    {nullptr, 0, Rule::Always},
-    {"Add", 6, Rule::Archive},
-    {"Edit", 7, Rule::ArchiveRows},
-    {"Delete", 8, Rule::ArchiveRows},
-    {"View", 9, Rule::ArchiveRows},
-    {nullptr, 0, Rule::Always},
-    {"Export", 10, Rule::ArchiveRowsSpreadsheet},
-    {"Import", 11, Rule::ArchiveSpreadsheet},
-};
-
 } // namespace
 
-CMainCommands::CMainCommands(QMainWindow* window, QWidget* toolbarParent) : QObject(window)
+void RunIgnoringFailures(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const EditorError& error) {
+        qCWarning(lcEditor).noquote() << "frmMain: a step was skipped:" << DescribeFailure(error);
+    } catch (const std::exception& error) {
+        qCWarning(lcEditor) << "frmMain: a step was skipped:" << error.what();
+    }
+}
+
+CMainCommands::CMainCommands(QMainWindow* window, QToolBar* toolbar, std::vector<CommandRow> rows)
+    : QObject(window), mRows(std::move(rows)), mToolbar(toolbar)
 {
     BuildMenus(window);
-    mToolbar = new QToolBar(toolbarParent);
     BuildToolbar();
+}
+
+QAction* CMainCommands::AddCommand(QMenu* menu, const CommandRow& row)
+{
+    if (qstrcmp(row.caption, "-") == 0)
+        return menu->addSeparator();
+    QAction* action = menu->addAction(QString::fromLatin1(row.caption));
+    if (*row.shortcut)
+        action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+    if (row.button) {
+        action->setIconText(QString::fromLatin1(row.button));
+        action->setToolTip(QString::fromLatin1(row.button));
+        action->setIconVisibleInMenu(false);
+    }
+    connect(action, &QAction::triggered, this, [&row] { RunIgnoringFailures(row.run); });
+    return action;
 }
 
 void CMainCommands::BuildMenus(QMainWindow* window)
@@ -102,20 +67,12 @@ void CMainCommands::BuildMenus(QMainWindow* window)
     for (const MenuSpec& menuEntry : kMenus) {
         QMenu* menu = bar->addMenu(QString::fromLatin1(menuEntry.caption));
         menu->setObjectName(QString::fromLatin1(menuEntry.name));
-        for (const ItemSpec& item : kItems) {
-            if (qstrcmp(item.menu, menuEntry.name) != 0)
+        for (const CommandRow& row : mRows) {
+            if (qstrcmp(row.menu, menuEntry.name) != 0)
                 continue;
-            QAction* action = qstrcmp(item.caption, "-") == 0
-                                  ? menu->addSeparator()
-                                  : menu->addAction(QString::fromLatin1(item.caption));
-            const QString name = QString::fromLatin1(item.name);
-            action->setObjectName(name);
-            if (*item.shortcut)
-                action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
-            if (!action->isSeparator())
-                connect(action, &QAction::triggered, this,
-                        [this, name] { emit menuItemTriggered(name); });
-            mMenuItems.append({action, item.rule, 0});
+            QAction* action = AddCommand(menu, row);
+            action->setObjectName(QString::fromLatin1(row.name));
+            mControls.append({action, &row});
         }
     }
     MenuItem(QStringLiteral("mnuOptionsDisplayToolbar"))->setCheckable(true);
@@ -128,18 +85,12 @@ void CMainCommands::BuildToolbar()
     mToolbar->setFloatable(false);
     mToolbar->setIconSize(QSize(32, 32));
     mToolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    for (const ButtonSpec& button : kButtons) {
-        if (!button.caption) {
-            mToolbar->addSeparator();
+    for (const Control& control : mControls) {
+        if (!control.row->button)
             continue;
-        }
-        const QString caption = QString::fromLatin1(button.caption);
-        QAction* action = mToolbar->addAction(caption);
-        action->setObjectName(QStringLiteral("tlbMain") + caption);
-        action->setToolTip(caption);
-        connect(action, &QAction::triggered, this,
-                [this, action] { emit buttonClicked(action->text()); });
-        mButtons.append({action, button.rule, button.image});
+        if (control.row->group)
+            mToolbar->addSeparator();
+        mToolbar->addAction(control.action);
     }
     mOpenMenu = new QMenu(mToolbar);
     mOpenMenu->setObjectName(QStringLiteral("tlbMainOpenDropDown"));
@@ -153,7 +104,7 @@ void CMainCommands::BuildToolbar()
 
 QAction* CMainCommands::MenuItem(const QString& name) const
 {
-    for (const Control& control : mMenuItems) {
+    for (const Control& control : mControls) {
         if (control.action->objectName() == name)
             return control.action;
     }
@@ -162,8 +113,9 @@ QAction* CMainCommands::MenuItem(const QString& name) const
 
 QAction* CMainCommands::Button(const QString& caption) const
 {
-    for (const Control& control : mButtons) {
-        if (control.action->text().compare(caption, Qt::CaseInsensitive) == 0)
+    for (const Control& control : mControls) {
+        if (control.row->button &&
+            caption.compare(QLatin1String(control.row->button), Qt::CaseInsensitive) == 0)
             return control.action;
     }
     return nullptr;
@@ -174,11 +126,19 @@ QToolButton* CMainCommands::OpenButton() const
     return qobject_cast<QToolButton*>(mToolbar->widgetForAction(Button(QStringLiteral("Open"))));
 }
 
+void CMainCommands::Run(const QString& name) const
+{
+    for (const Control& control : mControls) {
+        if (control.action->objectName() == name && control.row->run)
+            return control.row->run();
+    }
+}
+
 void CMainCommands::SetImageLists(const QList<QPixmap>& normal, const QList<QPixmap>& disabled,
                                   const QList<QPixmap>& hot)
 {
-    for (const Control& control : mButtons) {
-        const qsizetype index = control.image - 1;
+    for (const Control& control : mControls) {
+        const qsizetype index = control.row->image - 1;
         if (index < 0 || index >= normal.size() || index >= disabled.size() || index >= hot.size())
             continue;
         QIcon icon;
@@ -191,11 +151,9 @@ void CMainCommands::SetImageLists(const QList<QPixmap>& normal, const QList<QPix
 
 void CMainCommands::Apply(Setter setter, const CommandState::Inputs& inputs)
 {
-    for (const QList<Control>* controls : {&mButtons, &mMenuItems}) {
-        for (const Control& control : *controls) {
-            if (CommandState::SetterOf(control.rule) == setter && !control.action->isSeparator())
-                control.action->setEnabled(CommandState::IsEnabled(control.rule, inputs));
-        }
+    for (const Control& control : mControls) {
+        if (CommandState::SetterOf(control.row->rule) == setter && !control.action->isSeparator())
+            control.action->setEnabled(CommandState::IsEnabled(control.row->rule, inputs));
     }
 }
 

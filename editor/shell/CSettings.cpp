@@ -3,9 +3,11 @@
 #include "editor/support/CRegistry.h"
 #include "editor/support/EditorError.h"
 #include "editor/support/Logging.h"
+#include "editor/support/TwipsGeometry.h"
 
 #include <cmath>
 #include <limits>
+#include <QWidget>
 
 const QString CSettings::KeyPath = QStringLiteral("Software\\ZorvaTools\\ZorvaFortune Editor");
 
@@ -124,4 +126,11 @@ void CSettings::Save(int32_t windowState, const Placement& current) const
     WriteSetting(QStringLiteral("Height"), QString::number(current.Height));
     WriteSetting(QStringLiteral("Left"), QString::number(current.Left));
     WriteSetting(QStringLiteral("Width"), QString::number(current.Width));
+}
+
+CSettings::Placement CSettings::PlacementOf(const QWidget& window)
+{
+    const QRect outer = window.frameGeometry();
+    return {TwipsGeometry::TwipsY(outer.top()), TwipsGeometry::TwipsY(outer.height()),
+            TwipsGeometry::TwipsX(outer.left()), TwipsGeometry::TwipsX(outer.width())};
 }

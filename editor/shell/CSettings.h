@@ -4,6 +4,8 @@
 #include <optional>
 #include <QString>
 
+class QWidget;
+
 // The editor's per-user settings: view options and the window placement in
 // twips, kept as text values under HKCU\Software\ZorvaTools\ZorvaFortune Editor.
 class CSettings final {
@@ -34,6 +36,9 @@ public:
     // Writes the view options and the state; the placement only in the normal
     // state, so the normal placement survives while minimised or maximised.
     void Save(int32_t windowState, const Placement& current) const;
+
+    // The window's outer rectangle in twips.
+    static Placement PlacementOf(const QWidget& window);
 
     // Text to integer as the store reads numbers: decimal, halves to even;
     // nothing for text that is not a number or does not fit.

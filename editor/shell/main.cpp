@@ -3,6 +3,7 @@
 #include "desktop/NamedMutex.h"
 #include "desktop/PlatformChoice.h"
 #include "desktop/Prompts.h"
+#include "editor/shell/CMainWindowCommands.h"
 #include "editor/shell/frmMain.h"
 #include "editor/support/ProductArt.h"
 
@@ -43,7 +44,7 @@ int main(int argc, char** argv)
     try {
         // Any number of editors may run: the mutex only marks that one does.
         CreateMutexA(nullptr, FALSE, kProductName.toLocal8Bit().constData());
-        main = std::make_unique<frmMain>();
+        main = std::make_unique<frmMain>(QString(), &CMainWindowCommands::Install);
         main->Form_Load();
     } catch (...) {
         ShowInitialisationError();

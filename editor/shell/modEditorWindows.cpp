@@ -1,6 +1,7 @@
 #include "editor/shell/modEditorWindows.h"
 
 #include "desktop/EditorWindowDirectory.h"
+#include "desktop/Prompts.h"
 #include "editor/support/Logging.h"
 
 #include <exception>
@@ -55,6 +56,24 @@ bool ActivateEditorWindow(const QString& caption, const QString& windowClass)
         qCWarning(lcEditor) << "window" << caption << "not activated";
         return false;
     }
+}
+
+bool ShownElsewhere(const QString& caption, QWidget* owner)
+{
+    if (!FindEditorWindow(caption, MainWindowClass))
+        return false;
+    const int answer =
+        MsgBox(QStringLiteral(
+                   "This archive is already open in another window.\r\nYou cannot edit the same "
+                   "archive in two different instances of the Zorva Fortune Editor at the same "
+                   "time.\r\nWould you like to switch to other instance?"),
+               vbYesNo | vbQuestion, QStringLiteral("Switch to other instance?"), owner);
+    if (answer == vbYes)
+        ActivateEditorWindow(caption, MainWindowClass);
+    else
+        MsgBox(QStringLiteral("Failed to open archive"), vbOKOnly | vbInformation,
+               QStringLiteral("Operation failed."), owner);
+    return true;
 }
 
 } // namespace EditorWindows

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QWidget;
+
 // Finding and activating the main window of another editor process by its
 // caption and window class.
 namespace EditorWindows {
@@ -18,5 +20,9 @@ bool FindEditorWindow(const QString& caption, const QString& windowClass,
 // Makes the matching window active and then foreground; false when there is
 // none or on any failure.
 bool ActivateEditorWindow(const QString& caption, const QString& windowClass);
+// When another editor's main window has the caption, asks over owner whether
+// to switch to it and does, or reports that the archive was not opened; true
+// then.
+bool ShownElsewhere(const QString& caption, QWidget* owner);
 
 } // namespace EditorWindows

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "desktop/DesktopTypes.h"
+
 #include <QString>
+
+class QWidget;
 
 // Where the fortune player is installed, found through its uninstall entry.
 namespace Install {
@@ -17,5 +21,9 @@ bool IsPlayerEntry(const QString& entryName);
 // exists (one level); the editor's folder when no entry names one or any
 // step fails, in which case no data folder is made.
 QString FindAppPath(const QString& editorFolder);
+
+// Without the player beside the editor, offers over owner to open the
+// player's home page.
+void CheckPlayerInstalled(const QString& editorFolder, QWidget* owner, zrv::desktop::HWND hWnd);
 
 } // namespace Install

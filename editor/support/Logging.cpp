@@ -4,6 +4,13 @@
 
 Q_LOGGING_CATEGORY(lcEditor, "zrv.editor", QtInfoMsg)
 
+QString DescribeFailure(const std::exception& failure)
+{
+    if (const auto* error = dynamic_cast<const EditorError*>(&failure))
+        return error->Source() + QStringLiteral(": ") + error->Description();
+    return QString::fromLocal8Bit(failure.what());
+}
+
 QString DescribeFailure(const EditorError& error)
 {
     // Automation results read best in hex, the editor's own numbers in decimal.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <QLoggingCategory>
 
 class EditorError;
@@ -10,3 +11,5 @@ Q_DECLARE_LOGGING_CATEGORY(lcEditor)
 
 // "number (source): description" of an editor failure, for the log.
 QString DescribeFailure(const EditorError& error);
+// "source: description" of an editor failure, else the failure's own text.
+QString DescribeFailure(const std::exception& failure);

@@ -194,8 +194,8 @@ TEST_F(ArchiveCommandsTest, duplicateAndDeleteWithoutArchive_askNothing)
     ASSERT_EQ(prompts.records().size(), 2u);
 
     main->CloseArchive();
-    main->DuplicateArchive();
-    main->DeleteArchive();
+    main->Commands().Run(QStringLiteral("mnuFileDuplicate"));
+    main->Commands().Run(QStringLiteral("mnuFileDelete"));
     EXPECT_EQ(prompts.records().size(), 2u);
     EXPECT_EQ(Files(), QStringList{"Source"});
 }

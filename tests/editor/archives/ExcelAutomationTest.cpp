@@ -5,9 +5,11 @@
 #include "editor/archives/CExcel.h"
 #include "editor/archives/CExcelCommands.h"
 #include "editor/archives/modAutomation.h"
-#include "editor/editing/BstrText.h"
 #include "editor/editing/TrimSpaces.h"
+#include "editor/shell/CMainCommands.h"
+#include "editor/shell/CMainWindowCommands.h"
 #include "editor/shell/frmMain.h"
+#include "editor/support/CArchiveObject.h"
 #include "sheet/io/WorkbookFiles.h"
 #include "tests/editor/archives/SpreadsheetServer.h"
 #include "tests/editor/editing/FortuneFiles.h"
@@ -83,7 +85,7 @@ protected:
     {
         return FortuneFiles::Fortunes(FortuneFiles::LoadFortune(Path(name)).get());
     }
-    CExcel* Excel() const { return main->ExcelCommands().Spreadsheet(); }
+    CExcel* Excel() const { return CMainWindowCommands::Of(*main)->ExcelCommands().Spreadsheet(); }
     bool Visible() const
     {
         return Automation::Get(Excel()->ExcelApp.get(), DISPID_XL_VISIBLE, "Visible")
@@ -102,7 +104,7 @@ protected:
         });
         const size_t shown = shell.requests().size();
         shell.expectShell(kShellSuccess);
-        main->ExportToExcel();
+        main->Commands().Run(QStringLiteral("mnuActionsExport"));
         EXPECT_EQ(shell.requests().size(), shown + 1);
         if (shell.requests().size() != shown + 1)
             return {};
@@ -119,7 +121,7 @@ protected:
         prompts.expectOpenFile(file);
         if (thenBox)
             prompts.expectMessageBox(vbOK);
-        main->ImportFromExcel();
+        main->Commands().Run(QStringLiteral("mnuActionsImport"));
     }
 
     EditorTestEnvironment environment;
@@ -229,7 +231,7 @@ TEST_F(ExcelAutomationTest, importAfterExport_reusesTheVisibleApplication)
     EXPECT_NE(Excel(), nullptr);
     int ended = -1;
     frmMain::SetProcessEnd([&ended](int code) { ended = code; });
-    main->ExitCommand();
+    main->Commands().Run(QStringLiteral("mnuFileExit"));
     frmMain::SetProcessEnd(nullptr);
     EXPECT_EQ(ended, 0);
     EXPECT_EQ(Excel(), nullptr);
@@ -341,7 +343,7 @@ TEST_F(ExcelAutomationTest, archiveThatVanishes_isReportedAndNotWrittenAgain)
     });
     prompts.expectMessageBox(vbOK);
     shell.expectShell(kShellSuccess);
-    main->ExportToExcel();
+    main->Commands().Run(QStringLiteral("mnuActionsExport"));
     EXPECT_EQ(prompts.records().back().text,
               "Archive does not exist anymore, removing archive from list.");
     EXPECT_EQ(main->CurrentArchiveName(), "");

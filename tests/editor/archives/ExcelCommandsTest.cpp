@@ -2,7 +2,9 @@
 #include "editor/archives/CExcel.h"
 #include "editor/archives/CExcelCommands.h"
 #include "editor/archives/CVariant.h"
+#include "editor/archives/modSpreadsheet.h"
 #include "editor/shell/CMainCommands.h"
+#include "editor/shell/CMainWindowCommands.h"
 #include "editor/shell/frmMain.h"
 #include "editor/support/CRegistry.h"
 #include "tests/editor/archives/SpreadsheetServer.h"
@@ -98,7 +100,7 @@ TEST_F(ExcelCommandsTest, presenceCheck_readsTheXlsFileClass)
     };
     for (const auto& c : cases) {
         Server::SetFileClass(c.values);
-        EXPECT_EQ(CExcelCommands::ExcelInstalled(), c.installed)
+        EXPECT_EQ(modSpreadsheet::ExcelInstalled(), c.installed)
             << (c.values.empty() ? "no key" : c.values.back().second.toStdString());
     }
 }
@@ -126,10 +128,10 @@ TEST_F(ExcelCommandsTest, cancelNoOrCancelledFileDialog_startNothing)
     Make({"one", "two"});
     const QByteArray before = ArchiveBytes();
     AnswerExportOptions("5", false);
-    main->ExportToExcel();
+    main->Commands().Run(QStringLiteral("mnuActionsExport"));
 
     prompts.expectMessageBox(vbNo);
-    main->ImportFromExcel();
+    main->Commands().Run(QStringLiteral("mnuActionsImport"));
     EXPECT_EQ(LastPrompt().text, "Warning! Do you really wish to append fortunes to the selected "
                                  "archive 'Archive' ?");
     EXPECT_EQ(LastPrompt().title, QApplication::applicationName());
@@ -138,13 +140,13 @@ TEST_F(ExcelCommandsTest, cancelNoOrCancelledFileDialog_startNothing)
 
     prompts.expectMessageBox(vbYes);
     prompts.expectOpenFile("");
-    main->ImportFromExcel();
+    main->Commands().Run(QStringLiteral("mnuActionsImport"));
     EXPECT_EQ(LastPrompt().kind, PromptRecord::Kind::OpenFile);
     EXPECT_EQ(LastPrompt().title, "");
     EXPECT_EQ(LastPrompt().initialFolder, main->AppPath());
     EXPECT_EQ(LastPrompt().filter, "");
 
-    EXPECT_EQ(main->ExcelCommands().Spreadsheet(), nullptr);
+    EXPECT_EQ(CMainWindowCommands::Of(*main)->ExcelCommands().Spreadsheet(), nullptr);
     EXPECT_EQ(ArchiveBytes(), before);
     EXPECT_EQ(main->RowCount(), 2);
 }
@@ -159,20 +161,20 @@ TEST_F(ExcelCommandsTest, applicationThatCannotStart_isReportedAndNothingIsKept)
         registration();
         AnswerExportOptions("", true);
         prompts.expectMessageBox(vbOK);
-        main->ExportToExcel();
+        main->Commands().Run(QStringLiteral("mnuActionsExport"));
         ExpectStartFailure("You must have Excel 97 of higher installed on your machine for the "
                            "export facility to work.",
                            "Export Failed: Excel not installed.");
-        EXPECT_EQ(main->ExcelCommands().Spreadsheet(), nullptr);
+        EXPECT_EQ(CMainWindowCommands::Of(*main)->ExcelCommands().Spreadsheet(), nullptr);
 
         prompts.expectMessageBox(vbYes);
         prompts.expectOpenFile(sheet);
         prompts.expectMessageBox(vbOK);
-        main->ImportFromExcel();
+        main->Commands().Run(QStringLiteral("mnuActionsImport"));
         ExpectStartFailure("You must have Excel 97 of higher installed on your machine for the "
                            "import facility to work.",
                            "Import Failed: Excel not installed.");
-        EXPECT_EQ(main->ExcelCommands().Spreadsheet(), nullptr);
+        EXPECT_EQ(CMainWindowCommands::Of(*main)->ExcelCommands().Spreadsheet(), nullptr);
     }
     EXPECT_EQ(ArchiveBytes(), before);
     EXPECT_EQ(main->CurrentArchiveName(), "Archive");

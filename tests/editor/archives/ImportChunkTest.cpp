@@ -27,7 +27,7 @@ protected:
 TEST_F(ImportChunkTest, batchesFollowTheCharacterBound_rowsAreWhatTheArchiveStores)
 {
     zrv::test::CRenameWatch rewrites(folder, "Archive");
-    CImportChunk chunk(*archive.get(), path, 10);
+    CImportChunk chunk(CArchiveObject(archive), path, 10);
     const struct {
         QString text;
         int rewritesAfter;
@@ -49,7 +49,7 @@ TEST_F(ImportChunkTest, batchesFollowTheCharacterBound_rowsAreWhatTheArchiveStor
 // no longer known from the batch.
 TEST_F(ImportChunkTest, refusedRow_isPassedOver_andTheRowsAreNoLongerKnown)
 {
-    CImportChunk chunk(*archive.get(), path);
+    CImportChunk chunk(CArchiveObject(archive), path);
     for (const char* text : {"a", "b\r\n%", "c"})
         EXPECT_TRUE(chunk.Take(1, text));
     EXPECT_TRUE(chunk.Flush());
@@ -59,7 +59,7 @@ TEST_F(ImportChunkTest, refusedRow_isPassedOver_andTheRowsAreNoLongerKnown)
 
 TEST_F(ImportChunkTest, vanishedArchive_isNotCreatedAgain)
 {
-    CImportChunk chunk(*archive.get(), path, 4);
+    CImportChunk chunk(CArchiveObject(archive), path, 4);
     EXPECT_TRUE(chunk.Take(1, "ab"));
     ASSERT_TRUE(QFile::remove(path));
     EXPECT_FALSE(chunk.Take(2, "cd")) << "the batch was due";

@@ -4,9 +4,9 @@
 // follows the window's own change row by row only while the file held nothing
 // else; another program's change in between makes it read the file again.
 #include "desktop/Prompts.h"
-#include "editor/editing/BstrText.h"
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/frmMain.h"
+#include "editor/support/CArchiveObject.h"
 #include "sheet/io/WorkbookFiles.h"
 #include "tests/editor/archives/SpreadsheetServer.h"
 #include "tests/editor/editing/FortuneFiles.h"
@@ -126,7 +126,8 @@ protected:
                       0);
         } else if (outside != Outside::Nothing) {
             const ComPtr<IFortune> other = FortuneFiles::LoadFortune(Path());
-            const BString text = ToBstr(QStringLiteral("Changed by another program"));
+            const BString text =
+                CArchiveObject::ToBString(QStringLiteral("Changed by another program"));
             ASSERT_EQ(outside == Outside::Edited ? other->put_Item(2, text.get())
                                                  : other->Add(text.get()),
                       S_OK);
@@ -137,17 +138,17 @@ protected:
     {
         if (command == Command::Delete) {
             prompts.expectMessageBox(vbYes);
-            main->DeleteSelectedFortunes();
+            main->Commands().Run(QStringLiteral("mnuActionsDelete"));
         } else if (command == Command::Paste) {
             QString clipboard;
             for (const QString& text : kAdded)
                 clipboard += QStringLiteral("//ZORVAFORTUNE//") + text;
             QGuiApplication::clipboard()->setText(clipboard);
-            main->PasteCommand();
+            main->Commands().Run(QStringLiteral("mnuEditPaste"));
         } else {
             prompts.expectMessageBox(vbYes);
             prompts.expectOpenFile(WriteBook());
-            main->ImportFromExcel();
+            main->Commands().Run(QStringLiteral("mnuActionsImport"));
         }
         QApplication::processEvents();
     }
@@ -193,9 +194,9 @@ protected:
     {
         Start();
         ChangeOutside(outside);
-        const IFortune* const before = main->CurrentArchive().get();
+        const CArchiveObject before = main->CurrentArchive();
         Run(command);
-        return {Seen(), main->CurrentArchive().get() == before};
+        return {Seen(), main->CurrentArchive() == before};
     }
 
     EditorTestEnvironment environment;

@@ -180,7 +180,7 @@ TEST_F(ExportFormTest, cancelEscAndTitleBarClose)
             else
                 form->close();
         });
-        EXPECT_EQ(ShowExport(length), c.shown);
+        EXPECT_EQ(ShowExport(length, &owner), c.shown);
         EXPECT_EQ(length, c.length);
     }
     EXPECT_TRUE(prompts.records().empty());

@@ -147,6 +147,6 @@ TEST(ShowSelect, emptyFolderThenCancel_returnsNothing)
         form->findChild<QPushButton*>("cmdCancel")->click();
     });
     QString chosen = "before";
-    EXPECT_FALSE(ShowSelect({}, chosen));
+    EXPECT_FALSE(ShowSelect({}, chosen, nullptr));
     EXPECT_EQ(chosen, "");
 }

@@ -2,11 +2,13 @@
 // commands' failure paths on a Fortune object that fails on request.
 
 #include "desktop/Prompts.h"
-#include "editor/editing/BstrText.h"
 #include "editor/editing/CClipboardCommands.h"
+#include "editor/editing/CFortuneCommands.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/frmMain.h"
+#include "editor/support/CArchiveObject.h"
+#include "editor/support/CArchiveWindow.h"
 #include "tests/editor/editing/FortuneFiles.h"
 #include "tests/editor/shell/EditorTestEnvironment.h"
 #include "tests/support/Latin1Locale.h"
@@ -147,7 +149,7 @@ TEST_F(ClipboardCommandsTest, withoutArchive_pasteIsDisabledWhileTheCountShows)
     main->CloseArchive();
     EXPECT_EQ(main->PanelText(3), "2 fortunes on clipboard");
     EXPECT_FALSE(PasteEnabled());
-    main->PasteCommand();
+    main->Commands().Run(QStringLiteral("mnuEditPaste"));
     EXPECT_EQ(OnDisk().size(), 4);
 }
 
@@ -268,6 +270,54 @@ private:
     ComPtr<IFortune> m_real;
 };
 
+// The window as the clipboard commands see it: the list of three rows, the
+// failing archive, and counters of what the commands asked of it. A deletion
+// counts when it asks whether the archive still exists, and stops there.
+class CountingWindow final : public CArchiveWindow {
+public:
+    CountingWindow(QAbstractItemView& list, IFortune& fortune)
+        : mList(list), mArchive(ComPtr<IFortune>(&fortune))
+    {}
+
+    QWidget* Owner() override { return nullptr; }
+    QAbstractItemView& FortuneList() override { return mList; }
+    int KeyRole() const override { return CFortuneListModel::KeyRole; }
+    const CArchiveObject& CurrentArchive() const override { return mArchive; }
+    QString CurrentArchiveName() const override { return QStringLiteral("Three"); }
+    QString AppPath() const override { return {}; }
+    QString DataFolder() const override { return {}; }
+    QString ArchivePath(const QString&) const override { return {}; }
+    bool IsSafeName(const QString&) const override { return true; }
+    bool ArchiveFileExists(const QString&) const override { return true; }
+    bool ArchiveExists(const QString&) override
+    {
+        ++deletions;
+        return false;
+    }
+    QStringList ListArchives() const override { return {}; }
+    void OpenArchive(const QString&) override { ++reloads; }
+    void CloseArchive() override {}
+    ListMark MarkList() const override { return ListMark{true, 3}; }
+    void ShowAppended(const ListMark& before, const QList<QString>& added) override
+    {
+        EXPECT_TRUE(before.exact);
+        EXPECT_EQ(before.rows, 3);
+        appendedRows.append(added);
+    }
+    void ShowDeleted(const ListMark&, const std::vector<int32_t>&) override {}
+    void ShowHeader() override {}
+    void RefreshSelectionStatus() override {}
+    void RefreshClipboardCommands() override {}
+
+    int deletions = 0;
+    int reloads = 0;
+    QStringList appendedRows; // as the window was told to show them
+
+private:
+    QAbstractItemView& mList;
+    const CArchiveObject mArchive;
+};
+
 class ClipboardFailureTest : public testing::Test {
 protected:
     ClipboardFailureTest()
@@ -276,20 +326,6 @@ protected:
         rows.SetRows({"a", "b", "c"});
         list.setModel(&rows);
         list.setSelectionMode(QAbstractItemView::ExtendedSelection);
-        CClipboardCommands::Window window;
-        window.list = &list;
-        window.keyRole = CFortuneListModel::KeyRole;
-        window.fortune = [this] { return &fortune; };
-        window.deleteSelected = [this] { ++deletions; };
-        window.reload = [this] { ++reloads; };
-        window.refresh = [] {};
-        window.mark = [] { return ListMark{true, 3}; };
-        window.appended = [this](const ListMark& before, const QList<QString>& added) {
-            EXPECT_TRUE(before.exact);
-            EXPECT_EQ(before.rows, 3);
-            appendedRows.append(added);
-        };
-        commands = std::make_unique<CClipboardCommands>(std::move(window));
     }
 
     EditorTestEnvironment environment;
@@ -297,10 +333,13 @@ protected:
     FailingFortune fortune{FortuneFiles::MakeArchive(path, "Header", {"a", "b", "c"})};
     CFortuneListModel rows;
     QTreeView list;
-    int deletions = 0;
-    int reloads = 0;
-    QStringList appendedRows; // as the window was told to show them
-    std::unique_ptr<CClipboardCommands> commands;
+    CountingWindow window{list, fortune};
+    int& deletions = window.deletions;
+    int& reloads = window.reloads;
+    QStringList& appendedRows = window.appendedRows;
+    const CFortuneCommands fortunes{window};
+    const std::unique_ptr<CClipboardCommands> commands =
+        std::make_unique<CClipboardCommands>(window, fortunes);
     zrv::test::ScriptedPrompts prompts;
 };
 

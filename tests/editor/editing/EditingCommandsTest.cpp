@@ -119,7 +119,8 @@ TEST_F(EditingCommandsTest, editAndView_workOnTheCurrentRow)
 
 TEST_F(EditingCommandsTest, doubleClickWithoutCurrentRow_showsNothing)
 {
-    main->EditFortuneCommand(); // no current row: no form, so no timer is needed
+    main->Commands().Run(
+        QStringLiteral("mnuActionsEdit")); // no current row: no form, so no timer is needed
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(OnDisk().size(), 10);
 }
@@ -225,7 +226,7 @@ TEST_F(EditingCommandsTest, vanishedArchive_isReportedOnceAndNoFormShown)
     EXPECT_EQ(prompts.records().back().text,
               "Archive does not exist anymore, removing archive from list.");
     EXPECT_EQ(main->CurrentArchiveName(), "");
-    main->DeleteSelectedFortunes();
-    main->ViewFortuneCommand();
+    main->Commands().Run(QStringLiteral("mnuActionsDelete"));
+    main->Commands().Run(QStringLiteral("mnuActionsView"));
     EXPECT_EQ(prompts.records().size(), 1u);
 }

@@ -1,6 +1,6 @@
 #include "tests/editor/editing/FortuneFiles.h"
 
-#include "editor/editing/BstrText.h"
+#include "editor/support/CArchiveObject.h"
 #include "tests/editor/shell/EditorTestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +26,7 @@ ComPtr<IFortune> LoadFortune(const QString& path)
 {
     ComPtr<IFortune> fortune = NewFortune();
     if (fortune) {
-        EXPECT_TRUE(SUCCEEDED(fortune->Load(ToBstr(path).get())));
+        EXPECT_TRUE(SUCCEEDED(fortune->Load(CArchiveObject::ToBString(path).get())));
     }
     return fortune;
 }
@@ -37,10 +37,10 @@ ComPtr<IFortune> MakeArchive(const QString& path, const QString& header,
     ComPtr<IFortune> fortune = NewFortune();
     if (!fortune)
         return fortune;
-    EXPECT_TRUE(SUCCEEDED(fortune->Create(ToBstr(path).get())));
-    EXPECT_TRUE(SUCCEEDED(fortune->put_Header(ToBstr(header).get())));
+    EXPECT_TRUE(SUCCEEDED(fortune->Create(CArchiveObject::ToBString(path).get())));
+    EXPECT_TRUE(SUCCEEDED(fortune->put_Header(CArchiveObject::ToBString(header).get())));
     for (const QString& text : fortunes)
-        EXPECT_TRUE(SUCCEEDED(fortune->Add(ToBstr(text).get())));
+        EXPECT_TRUE(SUCCEEDED(fortune->Add(CArchiveObject::ToBString(text).get())));
     return fortune;
 }
 
@@ -53,7 +53,7 @@ QStringList Fortunes(IFortune* fortune)
     for (LONG i = 1; i <= count; ++i) {
         BString text;
         fortune->get_Item(i, text.put());
-        texts.append(FromBstr(text));
+        texts.append(CArchiveObject::ToQString(text));
     }
     return texts;
 }
@@ -63,7 +63,7 @@ QString Header(IFortune* fortune)
     BString header;
     if (fortune != nullptr)
         fortune->get_Header(header.put());
-    return FromBstr(header);
+    return CArchiveObject::ToQString(header);
 }
 
 QStringList Numbered(int count)

@@ -32,7 +32,7 @@ protected:
     frmFortune& Show(bool rw, bool isNew, int32_t index)
     {
         form = std::make_unique<frmFortune>();
-        form->setParameters(rw, isNew, archive.get(), index);
+        form->setParameters(rw, isNew, CArchiveObject(archive), index);
         form->show();
         return *form;
     }
@@ -317,7 +317,7 @@ TEST(ShowFortune, everyShowingStartsFresh)
         QTest::keyClicks(form->findChild<QPlainTextEdit*>("txtFortune"), "beta");
         form->findChild<QPushButton*>("cmdOK")->click();
     });
-    EXPECT_TRUE(ShowFortune(true, true, archive.get(), 0));
+    EXPECT_TRUE(ShowFortune(true, true, CArchiveObject(archive), 0, &owner));
 
     QTimer::singleShot(0, [] {
         auto* form = QApplication::activeModalWidget();
@@ -325,7 +325,7 @@ TEST(ShowFortune, everyShowingStartsFresh)
         EXPECT_TRUE(form->findChild<QPlainTextEdit*>("txtFortune")->toPlainText().isEmpty());
         form->findChild<QPushButton*>("cmdOK")->click();
     });
-    EXPECT_FALSE(ShowFortune(true, true, archive.get(), 0));
+    EXPECT_FALSE(ShowFortune(true, true, CArchiveObject(archive), 0, &owner));
     EXPECT_EQ(Fortunes(FortuneFiles::LoadFortune(path).get()), (QStringList{"alpha", "beta"}));
     EXPECT_TRUE(owner.findChildren<QDialog*>().isEmpty());
 }

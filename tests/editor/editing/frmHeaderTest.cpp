@@ -20,7 +20,7 @@ protected:
     {
         path = QString::fromStdString(zrv::test::MakeTempDir("data")) + "/Quotes";
         archive = FortuneFiles::MakeArchive(path, "Line 1\r\nLine 2", {"one"});
-        form.setParameters(archive.get());
+        form.setParameters(CArchiveObject(archive));
         form.show();
     }
     QPlainTextEdit* Text() { return form.findChild<QPlainTextEdit*>("txtFortune"); }

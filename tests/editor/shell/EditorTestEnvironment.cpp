@@ -1,5 +1,6 @@
 #include "tests/editor/shell/EditorTestEnvironment.h"
 
+#include "editor/shell/CMainWindowCommands.h"
 #include "editor/shell/CSettings.h"
 #include "editor/shell/frmMain.h"
 #include "editor/shell/modInstall.h"
@@ -72,7 +73,7 @@ EditorTestEnvironment::~EditorTestEnvironment()
 
 std::unique_ptr<frmMain> EditorTestEnvironment::StartEditor() const
 {
-    auto main = std::make_unique<frmMain>(mEditorFolder);
+    auto main = std::make_unique<frmMain>(mEditorFolder, &CMainWindowCommands::Install);
     main->Form_Load();
     return main;
 }

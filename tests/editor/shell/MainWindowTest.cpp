@@ -1,3 +1,4 @@
+#include "desktop/FramePlacement.h"
 #include "desktop/Prompts.h"
 #include "desktop/ShellExecute.h"
 #include "editor/shell/CMainCommands.h"
@@ -50,7 +51,7 @@ TEST_F(MainWindowTest, firstStartOpensMaximisedEmptyAndStoresSettings)
 {
     const auto main = mEnvironment.StartEditor();
     EXPECT_TRUE(main->isVisible());
-    EXPECT_EQ(main->CurrentWindowState(), CSettings::StateMaximised);
+    EXPECT_EQ(WindowStateOf(*main), CSettings::StateMaximised);
     EXPECT_EQ(main->windowTitle(), QStringLiteral("Zorva Fortune Editor"));
     EXPECT_EQ(Child<QLabel>(*main, "lblHeader")->text(), QStringLiteral(" Archive Header"));
     EXPECT_TRUE(Child<QLabel>(*main, "lblHeading")->text().isEmpty());
@@ -81,8 +82,8 @@ TEST_F(MainWindowTest, storedNormalPlacementIsApplied)
     WriteSetting(QStringLiteral("Width"), QStringLiteral("9000"));
     WriteSetting(QStringLiteral("Height"), QStringLiteral("6000"));
     const auto main = mEnvironment.StartEditor();
-    EXPECT_EQ(main->CurrentWindowState(), CSettings::StateNormal);
-    const CSettings::Placement placement = main->CurrentPlacement();
+    EXPECT_EQ(WindowStateOf(*main), CSettings::StateNormal);
+    const CSettings::Placement placement = CSettings::PlacementOf(*main);
     EXPECT_EQ(placement.Top, 1500);
     EXPECT_EQ(placement.Left, 3000);
     EXPECT_EQ(placement.Width, 9000);
@@ -97,9 +98,9 @@ TEST_F(MainWindowTest, unknownWindowStateLeavesTheWindowNormal)
     WriteSetting(QStringLiteral("Width"), QStringLiteral("7500"));
     WriteSetting(QStringLiteral("Height"), QStringLiteral("5250"));
     const auto main = mEnvironment.StartEditor();
-    EXPECT_EQ(main->CurrentWindowState(), CSettings::StateNormal);
-    EXPECT_EQ(main->CurrentPlacement().Left, 600);
-    EXPECT_EQ(main->CurrentPlacement().Width, 7500);
+    EXPECT_EQ(WindowStateOf(*main), CSettings::StateNormal);
+    EXPECT_EQ(CSettings::PlacementOf(*main).Left, 600);
+    EXPECT_EQ(CSettings::PlacementOf(*main).Width, 7500);
     EXPECT_EQ(StoredSetting(QStringLiteral("WindowState")), QStringLiteral("0"));
 }
 
@@ -111,7 +112,7 @@ TEST_F(MainWindowTest, minimisedStartKeepsTheLastNormalPlacement)
     WriteSetting(QStringLiteral("Width"), QStringLiteral("9000"));
     WriteSetting(QStringLiteral("Height"), QStringLiteral("6000"));
     const auto main = mEnvironment.StartEditor();
-    EXPECT_EQ(main->CurrentWindowState(), CSettings::StateMinimised);
+    EXPECT_EQ(WindowStateOf(*main), CSettings::StateMinimised);
     EXPECT_EQ(StoredSetting(QStringLiteral("WindowState")), QStringLiteral("1"));
     EXPECT_EQ(StoredSetting(QStringLiteral("Width")), QStringLiteral("9000"));
     main->setWindowState(Qt::WindowNoState);
@@ -264,12 +265,46 @@ TEST_F(MainWindowTest, menusCarryTheirCaptionsAndShortcuts)
     EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&Actions", "&Options", "&Help"}));
     QStringList captions;
     for (const QAction* button : Child<QToolBar>(*main, "tlbMain")->actions())
-        captions << (button->isSeparator() ? QStringLiteral("|") : button->text());
+        captions << (button->isSeparator() ? QStringLiteral("|") : button->iconText());
     EXPECT_EQ(captions, (QStringList{"New", "Open", "|", "Cut", "Copy", "Paste", "|", "Add", "Edit",
                                      "Delete", "View", "|", "Export", "Import"}));
     EXPECT_EQ(Child<QToolBar>(*main, "tlbMain")->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     EXPECT_EQ(Child<QToolBar>(*main, "tlbMain")->iconSize(), QSize(32, 32));
     EXPECT_EQ(main->Commands().OpenButton()->popupMode(), QToolButton::MenuButtonPopup);
+}
+
+// One action per command: a toolbar button is its menu item, so the two share
+// their enabled state and their routine; a click on the button runs it.
+TEST_F(MainWindowTest, eachButtonIsItsMenuItem)
+{
+    const auto main = mEnvironment.StartEditor();
+    const struct {
+        const char* caption;
+        const char* item;
+    } buttons[] = {
+        {"New", "mnuFileNew"},          {"Open", "mnuFileOpen"},        {"Cut", "mnuEditCut"},
+        {"Copy", "mnuEditCopy"},        {"Paste", "mnuEditPaste"},      {"Add", "mnuActionsAdd"},
+        {"Edit", "mnuActionsEdit"},     {"Delete", "mnuActionsDelete"}, {"View", "mnuActionsView"},
+        {"Export", "mnuActionsExport"}, {"Import", "mnuActionsImport"},
+    };
+    for (const auto& button : buttons) {
+        QAction* action = main->Commands().Button(QString::fromLatin1(button.caption));
+        ASSERT_NE(action, nullptr) << button.caption;
+        EXPECT_EQ(action, main->Commands().MenuItem(QString::fromLatin1(button.item)))
+            << button.caption;
+    }
+    for (const char* caption : {"Select All", "Exit", "Archive Header", "Close Archive"})
+        EXPECT_EQ(main->Commands().Button(QString::fromLatin1(caption)), nullptr) << caption;
+
+    zrv::test::ScriptedPrompts prompts;
+    prompts.expectInput({});
+    auto* newButton = qobject_cast<QToolButton*>(
+        Child<QToolBar>(*main, "tlbMain")
+            ->widgetForAction(main->Commands().MenuItem(QStringLiteral("mnuFileNew"))));
+    ASSERT_NE(newButton, nullptr);
+    QTest::mouseClick(newButton, Qt::LeftButton);
+    ASSERT_EQ(prompts.records().size(), 1u);
+    EXPECT_EQ(prompts.records()[0].title, QStringLiteral("New Zorva Fortune Archive"));
 }
 
 TEST_F(MainWindowTest, toolbarImagesHaveThreeDistinctLooks)
@@ -344,11 +379,12 @@ TEST_F(MainWindowTest, exitEndsTheProcessWithoutAQuestion)
     EXPECT_EQ(StoredSetting(QStringLiteral("Width")), QStringLiteral("1234"));
 }
 
-TEST_F(MainWindowTest, unknownToolbarCaptionDoesNothing)
+TEST_F(MainWindowTest, unknownCommandDoesNothing)
 {
     const auto main = mEnvironment.StartEditor();
     zrv::test::ScriptedPrompts prompts;
-    main->tlbMain_ButtonClick(QStringLiteral("Frobnicate"));
+    EXPECT_EQ(main->Commands().Button(QStringLiteral("Frobnicate")), nullptr);
+    main->Commands().Run(QStringLiteral("Frobnicate"));
     EXPECT_TRUE(prompts.records().empty());
     EXPECT_EQ(main->windowTitle(), QStringLiteral("Zorva Fortune Editor"));
 }

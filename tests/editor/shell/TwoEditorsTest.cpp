@@ -426,6 +426,6 @@ TEST_F(ClipboardTwoEditorsTest, clipboardManagerKeepsTheFortunesOfAnEditorThatEx
     EXPECT_TRUE(AwaitTrue([&] { return QGuiApplication::clipboard()->text() == copied; }))
         << "the fortunes left with the program";
     ASSERT_TRUE(ClipboardCountIs(QStringLiteral("2 fortunes on clipboard")));
-    mMain->PasteCommand();
+    mMain->Commands().Run(QStringLiteral("mnuEditPaste"));
     EXPECT_EQ(FileBytes(Path("def")), QByteArray("Mine\n%\nd1\n%\none\n%\nx\r\ny"));
 }

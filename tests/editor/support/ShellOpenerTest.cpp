@@ -2,6 +2,7 @@
 #include "editor/support/modForms.h"
 #include "editor/support/modShellEx.h"
 #include "editor/support/ProductLinks.h"
+#include "tests/editor/support/LoggedWarnings.h"
 #include "tests/support/ScriptedShell.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,8 @@ using namespace zrv::desktop;
 
 namespace {
 
+using zrv::test::LoggedWarnings;
+
 QString ExpectedSource()
 {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() +
@@ -23,30 +26,6 @@ struct FailureCase {
     HINSTANCE result;
     uint32_t number;
     const char* message;
-};
-
-// Collects the warnings logged while it lives, as "category: text".
-class LoggedWarnings final {
-public:
-    LoggedWarnings() { mPrevious = qInstallMessageHandler(&Collect); }
-    ~LoggedWarnings() { qInstallMessageHandler(mPrevious); }
-    LoggedWarnings(const LoggedWarnings&) = delete;
-    LoggedWarnings& operator=(const LoggedWarnings&) = delete;
-
-    static QStringList& Lines()
-    {
-        static QStringList lines;
-        return lines;
-    }
-
-private:
-    static void Collect(QtMsgType type, const QMessageLogContext& context, const QString& text)
-    {
-        if (type == QtWarningMsg)
-            Lines().append(QString::fromLatin1(context.category) + QStringLiteral(": ") + text);
-    }
-
-    QtMessageHandler mPrevious = nullptr;
 };
 
 constexpr const char* kGeneral =
