@@ -241,8 +241,7 @@ namespace {
 
 CArchive::AddMode AddModeOf(LONG flags)
 {
-    return (flags & FORTUNE_ADD_EXACT) != 0 ? CArchive::AddMode::Exact
-                                            : CArchive::AddMode::Trimmed;
+    return (flags & FORTUNE_ADD_EXACT) != 0 ? CArchive::AddMode::Exact : CArchive::AddMode::Trimmed;
 }
 
 size_t TotalLength(LONG count, const BSTR* texts)

@@ -288,20 +288,20 @@ void CArchive::InsertMany(const std::vector<int32_t>& indexes,
         indexes, [&](size_t position) { return std::string_view(texts[position]); }, mode, size);
 }
 
-void CArchive::InsertMany(const std::vector<int32_t>& indexes, const TextSource& text,
-                          AddMode mode, size_t sizeHint)
+void CArchive::InsertMany(const std::vector<int32_t>& indexes, const TextSource& text, AddMode mode,
+                          size_t sizeHint)
 {
     Checkpoint("InsertMany");
     constexpr const char* what = "The fortunes were not inserted";
-    Change change = Insertion(indexes, text, mode, sizeHint);
+    const Change change = Insertion(indexes, text, mode, sizeHint);
+    if (!indexes.empty() && indexes.back() - static_cast<int64_t>(indexes.size()) > Count())
+        FailOn(what, Outcome::OutOfRange, 0);
     if (change.ends.empty()) {
         m_index.ReleaseIfUnlinked();
         return;
     }
     if (m_sFile.empty())
         Fail(std::string(what) + ": no archive is open");
-    if (change.indexes.back() > Count())
-        FailOn(what, Outcome::OutOfRange, 0);
     const Outcome outcome = RewriteArchive(nullptr, change);
     FailOn(what, outcome, errno);
 }
@@ -318,8 +318,7 @@ CArchive::Change CArchive::Insertion(const std::vector<int32_t>& indexes, const 
     for (size_t k = 0; k < indexes.size(); ++k) {
         if (indexes[k] < 1 || (k > 0 && indexes[k] <= indexes[k - 1]))
             Fail("The fortunes were not inserted: index " + std::to_string(k + 1) + " (" +
-                     std::to_string(indexes[k]) +
-                     ") is not above the one before it or is below 1",
+                     std::to_string(indexes[k]) + ") is not above the one before it or is below 1",
                  CArchiveError::Kind::BadIndex);
         const std::string_view given = text(k);
         const std::string_view kept = exact ? given : Trimmed(given);

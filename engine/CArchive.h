@@ -118,7 +118,7 @@ private:
         Kind kind = Kind::None;
         std::vector<int32_t> indexes;
         std::string text;
-        std::vector<size_t> ends;
+        std::vector<size_t> ends{};
     };
     enum class Outcome { Done, Gone, OutOfRange, ReadOnly, WriteFailed };
 

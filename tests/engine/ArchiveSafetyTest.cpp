@@ -160,7 +160,12 @@ TEST_F(Safety, writesFailingForLackOfSpace_leaveArchiveIntact)
         archive.SetItem(2, std::string(8000, 'x'));
         archive.SetHeader(std::string(7000, 'h'));
         archive.Add(std::string(20000, 'y'));
-        if (!Refused([&] { archive.AddMany({"z", std::string(20000, 'y')}); }))
+        if (!Refused([&] {
+                archive.AddMany({"z", std::string(20000, 'y')});
+            }) ||
+            !Refused([&] {
+                archive.InsertMany({1, 3}, {"z", std::string(20000, 'y')});
+            }))
             return 12;
         return archive.Count() == 2 && archive.Item(2) == "second" ? 0 : 11;
     });
@@ -190,6 +195,9 @@ TEST_F(Safety, fullFileSystem_leavesArchiveIntact)
         archive.Add(std::string(30000, 'y'));
         if (!Refused([&] { archive.DeleteMany({2}); }) || !Refused([&] {
                 archive.AddMany({"z", std::string(30000, 'y')});
+            }) ||
+            !Refused([&] {
+                archive.InsertMany({1, 2}, {std::string(30000, 'y'), "z"});
             }))
             return 2;
         const bool intact = ReadBytes(path) == original && archive.Count() == 2 &&
@@ -278,7 +286,9 @@ int TryEveryChange(const std::string& path)
     archive.Delete(2);
     archive.SetHeader("new header");
     archive.Add("more");
-    if (!Refused([&] { archive.AddMany({"more"}); }) || !Refused([&] { archive.DeleteMany({2}); }))
+    if (!Refused([&] { archive.AddMany({"more"}); }) ||
+        !Refused([&] { archive.DeleteMany({2}); }) ||
+        !Refused([&] { archive.InsertMany({1}, {"more"}); }))
         return 22;
     return archive.Count() == 2 && archive.Item(1) == "one" ? 0 : 21;
 }
