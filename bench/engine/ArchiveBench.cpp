@@ -1,5 +1,5 @@
 // Archive engine on a generated archive of 100,000 fortunes (about 6 MB), and
-// batch deletion on one of 10,000.
+// batch deletion and its undo on one of 10,000.
 // Every benchmark times its baseline in the same iterations and reports
 // "ratio" = engine time / baseline time, plus both times per iteration.
 #include "bench/ScanBaseline.h"
@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -60,6 +61,7 @@ public:
     }
     const std::string& Folder() const { return m_folder; }
     const std::string& Original() const { return m_original; }
+    size_t SmallSize() const { return m_small.size(); }
 
 private:
     static std::string Generate(int fortunes)
@@ -266,6 +268,40 @@ void DeleteThousandOfTenThousand(benchmark::State& state)
         state.SkipWithError("wrong count after the deletion");
 }
 
+// The undo of that deletion: the 1,000 texts put back at their indexes in a
+// 9,000-fortune archive in one call, against one durable copy of the
+// restored archive file.
+void UndoDeleteThousandOfTenThousand(benchmark::State& state)
+{
+    std::vector<int32_t> indexes;
+    for (int32_t i = 1; i <= kFortunes / 10; i += 10)
+        indexes.push_back(i + 3);
+    std::vector<std::string> texts;
+    zrv::CArchive archive;
+    std::string path;
+    Pair pair;
+    for (auto _ : state) {
+        state.PauseTiming();
+        path = Space().FreshSmall("undo");
+        archive.Load(path);
+        const zrv::CArchiveSnapshot snapshot = archive.Snapshot();
+        texts.clear();
+        for (const int32_t index : indexes)
+            texts.emplace_back(snapshot.Stored(index));
+        archive.DeleteMany(indexes);
+        state.ResumeTiming();
+        const double engine =
+            Seconds([&] { archive.InsertMany(indexes, texts, zrv::CArchive::AddMode::Exact); });
+        const double baseline = Seconds([&] { CopyDurably(path, Space().Folder()); });
+        pair.Add(state, engine, baseline);
+    }
+    pair.Report(state);
+    std::ifstream restored(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(restored), {}};
+    if (archive.Count() != kFortunes / 10 || bytes.size() != Space().SmallSize())
+        state.SkipWithError("the archive was not restored");
+}
+
 // Header and every text of 100,000 fortunes read with one check of the file,
 // against a read() + memchr scan of it.
 void SnapshotAll(benchmark::State& state)
@@ -292,6 +328,10 @@ BENCHMARK(ItemRandom)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(1
 BENCHMARK(DeleteOne)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
 BENCHMARK(AddOne)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
 BENCHMARK(DeleteThousandOfTenThousand)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+BENCHMARK(UndoDeleteThousandOfTenThousand)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(10);
