@@ -134,6 +134,23 @@ TEST_F(Safety, killedDuringBatchChanges_leavesOldOrNewArchiveWhole)
         before, before + "\n%\n" + added + "\n%\n" + added + "\n%\nc");
 }
 
+// Insertions and the deletions that take them out again, killed at random.
+TEST_F(Safety, killedDuringInsertions_leavesOldOrNewArchiveWhole)
+{
+    const std::string before = "H\n%\n" + kA + "\n%\nz";
+    const std::string inserted = kB.substr(0, 1 << 19);
+    WriteBytes(m_path, before);
+    KillWhileWriting(
+        m_path, 13,
+        [](CArchive& archive) {
+            if (archive.Count() == 2)
+                archive.InsertMany({1, 3}, {kB.substr(0, 1 << 19), "c"});
+            else
+                archive.DeleteMany({1, 3});
+        },
+        before, "H\n%\n" + inserted + "\n%\n" + kA + "\n%\nc\n%\nz");
+}
+
 TEST_F(Safety, staleTemporaryFile_isDiscardedNotCarriedOver)
 {
     WriteBytes(m_path, "H\n%\none\n%\ntwo");
@@ -542,6 +559,7 @@ TEST_F(Safety, faultHook_makesOperationsThrow)
     CArchive::SetFaultHook([](const char* operation) { throw std::runtime_error(operation); });
     EXPECT_THROW(archive.Count(), std::runtime_error);
     EXPECT_THROW(archive.SetItem(1, "x"), std::runtime_error);
+    EXPECT_THROW(archive.InsertMany({1}, {"x"}), std::runtime_error);
     CArchive::SetFaultHook(nullptr);
     EXPECT_EQ(archive.Count(), 1);
     EXPECT_EQ(ReadBytes(m_path), "H\n%\none");
