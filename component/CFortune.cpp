@@ -237,6 +237,23 @@ HRESULT CFortune::Snapshot(IFortuneSnapshot** ppSnapshot)
     return FAILED(hr) ? hr : CFortuneSnapshot::Create(std::move(snapshot), ppSnapshot);
 }
 
+namespace {
+
+CArchive::AddMode AddModeOf(LONG flags)
+{
+    return (flags & FORTUNE_ADD_EXACT) != 0 ? CArchive::AddMode::Exact : CArchive::AddMode::Trimmed;
+}
+
+size_t TotalLength(LONG count, const BSTR* texts)
+{
+    size_t size = 0;
+    for (LONG i = 0; i < count; ++i)
+        size += SysStringLen(texts[i]);
+    return size;
+}
+
+} // namespace
+
 HRESULT CFortune::AddMany(LONG lCount, const BSTR* psFortunes, LONG lFlags)
 {
     if (lCount < 0 || (lFlags & ~FORTUNE_ADD_EXACT) != 0)
@@ -244,17 +261,28 @@ HRESULT CFortune::AddMany(LONG lCount, const BSTR* psFortunes, LONG lFlags)
     if (lCount > 0 && !psFortunes)
         return E_POINTER;
     return zrv::Guarded(IID_IFortuneBatch, [&] {
-        size_t size = 0;
-        for (LONG i = 0; i < lCount; ++i)
-            size += SysStringLen(psFortunes[i]);
         // One text converted at a time, into the same buffer.
         std::string converted;
         m_archive.AddMany(
             static_cast<size_t>(lCount),
             [&](size_t position) { return ToAnsiCounted(psFortunes[position], converted); },
-            (lFlags & FORTUNE_ADD_EXACT) != 0 ? CArchive::AddMode::Exact
-                                              : CArchive::AddMode::Trimmed,
-            size);
+            AddModeOf(lFlags), TotalLength(lCount, psFortunes));
+    });
+}
+
+HRESULT CFortune::InsertMany(LONG lCount, const LONG* plIndexes, const BSTR* psFortunes,
+                             LONG lFlags)
+{
+    if (lCount < 0 || (lFlags & ~FORTUNE_ADD_EXACT) != 0)
+        return E_INVALIDARG;
+    if (lCount > 0 && (!plIndexes || !psFortunes))
+        return E_POINTER;
+    return zrv::Guarded(IID_IFortuneBatch, [&] {
+        std::string converted;
+        m_archive.InsertMany(
+            std::vector<int32_t>(plIndexes, plIndexes + lCount),
+            [&](size_t position) { return ToAnsiCounted(psFortunes[position], converted); },
+            AddModeOf(lFlags), TotalLength(lCount, psFortunes));
     });
 }
 

@@ -50,6 +50,8 @@ public:
     HRESULT Snapshot(IFortuneSnapshot** ppSnapshot) override;
     HRESULT AddMany(LONG lCount, const BSTR* psFortunes, LONG lFlags) override;
     HRESULT DeleteMany(LONG lCount, const LONG* plIndexes) override;
+    HRESULT InsertMany(LONG lCount, const LONG* plIndexes, const BSTR* psFortunes,
+                       LONG lFlags) override;
 
     // ISupportErrorInfo: S_OK for IFortune and IFortuneBatch.
     HRESULT InterfaceSupportsErrorInfo(const GUID& iid) override;

@@ -41,11 +41,16 @@ const ZrvTypeParam kSnapshot[] = {{"ppSnapshot", VT_UNKNOWN, kRetVal}};
 const ZrvTypeParam kAddMany[] = {
     {"lCount", VT_I4, kIn}, {"psFortunes", VT_BYREF | VT_BSTR, kIn}, {"lFlags", VT_I4, kIn}};
 const ZrvTypeParam kDeleteMany[] = {{"lCount", VT_I4, kIn}, {"plIndexes", VT_BYREF | VT_I4, kIn}};
+const ZrvTypeParam kInsertMany[] = {{"lCount", VT_I4, kIn},
+                                    {"plIndexes", VT_BYREF | VT_I4, kIn},
+                                    {"psFortunes", VT_BYREF | VT_BSTR, kIn},
+                                    {"lFlags", VT_I4, kIn}};
 
 const ZrvTypeMember kBatchMembers[] = {
     {"Snapshot", 1, INVOKE_FUNC, "method Snapshot", kSnapshot, 1},
     {"AddMany", 2, INVOKE_FUNC, "method AddMany", kAddMany, 3},
     {"DeleteMany", 3, INVOKE_FUNC, "method DeleteMany", kDeleteMany, 2},
+    {"InsertMany", 4, INVOKE_FUNC, "method InsertMany", kInsertMany, 4},
 };
 
 const ZrvTypeMember kSnapshotMembers[] = {

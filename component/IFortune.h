@@ -85,6 +85,15 @@ struct IFortuneBatch : IUnknown {
     // Deletes the fortunes at lCount 1-based indexes, numbered as before the
     // call, in any order, duplicates counted once, in one rewrite.
     virtual HRESULT DeleteMany(LONG lCount, const LONG* plIndexes) = 0;
+    // Puts text k at plIndexes[k], numbered as after the call: 1-based,
+    // strictly increasing, each at most Count() + k + 1 (so the last at most
+    // Count() + lCount); fortunes not named keep their order around them. Texts
+    // are taken as AddMany takes them under lFlags; a trimmed text that is
+    // empty adds nothing, and the others keep the places they would have with
+    // it. DeleteMany(n, indexes) is undone by InsertMany(n, the same indexes
+    // ascending, the texts taken from them, FORTUNE_ADD_EXACT).
+    virtual HRESULT InsertMany(LONG lCount, const LONG* plIndexes, const BSTR* psFortunes,
+                               LONG lFlags) = 0;
 
 protected:
     ~IFortuneBatch() = default;

@@ -275,6 +275,64 @@ void CArchive::DeleteMany(std::vector<int32_t> indexes)
     FailOn("The fortunes were not deleted", outcome, errno);
 }
 
+void CArchive::InsertMany(const std::vector<int32_t>& indexes,
+                          const std::vector<std::string>& texts, AddMode mode)
+{
+    if (indexes.size() != texts.size())
+        Fail("The fortunes were not inserted: there must be one index for each text",
+             CArchiveError::Kind::BadIndex);
+    size_t size = 0;
+    for (const std::string& text : texts)
+        size += text.size();
+    InsertMany(
+        indexes, [&](size_t position) { return std::string_view(texts[position]); }, mode, size);
+}
+
+void CArchive::InsertMany(const std::vector<int32_t>& indexes, const TextSource& text, AddMode mode,
+                          size_t sizeHint)
+{
+    Checkpoint("InsertMany");
+    constexpr const char* what = "The fortunes were not inserted";
+    const Change change = Insertion(indexes, text, mode, sizeHint);
+    if (!indexes.empty() && indexes.back() - static_cast<int64_t>(indexes.size()) > Count())
+        FailOn(what, Outcome::OutOfRange, 0);
+    if (change.ends.empty()) {
+        m_index.ReleaseIfUnlinked();
+        return;
+    }
+    if (m_sFile.empty())
+        Fail(std::string(what) + ": no archive is open");
+    const Outcome outcome = RewriteArchive(nullptr, change);
+    FailOn(what, outcome, errno);
+}
+
+// The pieces to insert, each after as many of the present fortunes as its
+// final index leaves before it. Refuses indexes out of order and unstorable
+// texts before anything is read or written.
+CArchive::Change CArchive::Insertion(const std::vector<int32_t>& indexes, const TextSource& text,
+                                     AddMode mode, size_t sizeHint)
+{
+    const bool exact = mode == AddMode::Exact;
+    Change change{Change::Kind::Insert, {}, {}, {}};
+    change.text.reserve(sizeHint + indexes.size() * kSeparatorLength);
+    for (size_t k = 0; k < indexes.size(); ++k) {
+        if (indexes[k] < 1 || (k > 0 && indexes[k] <= indexes[k - 1]))
+            Fail("The fortunes were not inserted: index " + std::to_string(k + 1) + " (" +
+                     std::to_string(indexes[k]) + ") is not above the one before it or is below 1",
+                 CArchiveError::Kind::BadIndex);
+        const std::string_view given = text(k);
+        const std::string_view kept = exact ? given : Trimmed(given);
+        if (kept.empty() && !exact)
+            continue;
+        Refuse(kept, k + 1);
+        change.indexes.push_back(indexes[k] - 1 - static_cast<int32_t>(k));
+        change.text.append(kSeparator, kSeparatorLength);
+        change.text.append(kept);
+        change.ends.push_back(change.text.size());
+    }
+    return change;
+}
+
 CArchiveSnapshot CArchive::Snapshot()
 {
     Checkpoint("Snapshot");
@@ -339,14 +397,24 @@ CArchive::Outcome CArchive::RewriteArchive(const std::string* header, const Chan
                           header ? *header : m_index.Header(), change)) {
             outcome = Outcome::WriteFailed;
             error = errno;
-        } else if (change.kind == Change::Kind::Append &&
-                   m_index.TakeAppended(target, change.text)) {
+        } else if (KeepIndex(target, change)) {
             return Outcome::Done;
         }
     }
     Load(m_sFile);
     errno = error;
     return outcome;
+}
+
+// After an append or insertion, the index is brought up to the written file
+// from what was written rather than by a scan of it.
+bool CArchive::KeepIndex(const std::string& target, const Change& change)
+{
+    if (change.kind == Change::Kind::Append)
+        return m_index.TakeAppended(target, change.text);
+    if (change.kind == Change::Kind::Insert)
+        return m_index.TakeInserted(target, change.indexes, change.ends);
+    return false;
 }
 
 // The fortunes are copied as stored, separators included, in large ranges
@@ -363,6 +431,8 @@ bool CArchive::WriteArchive(int sourceFd, const struct stat& status, int folderF
     if (change.kind == Change::Kind::Append)
         return writer.CopyRange(sourceFd, first, end - first) && writer.Write(change.text) &&
                writer.Commit();
+    if (change.kind == Change::Kind::Insert)
+        return WriteInserted(writer, sourceFd, change) && writer.Commit();
 
     // Everything between the changed fortunes is copied in one range.
     int64_t copied = first;
@@ -375,6 +445,23 @@ bool CArchive::WriteArchive(int sourceFd, const struct stat& status, int folderF
         copied = m_index.SeparatorAt(slot + 1);
     }
     return ok && writer.CopyRange(sourceFd, copied, end - copied) && writer.Commit();
+}
+
+// The present fortunes in ranges as long as the insertions allow, each piece
+// written where its place falls between them.
+bool CArchive::WriteInserted(CAtomicFileWriter& writer, int sourceFd, const Change& change) const
+{
+    int64_t copied = m_index.SeparatorAt(0);
+    size_t start = 0;
+    for (size_t k = 0; k < change.ends.size(); ++k) {
+        const int64_t at = m_index.SeparatorAt(static_cast<size_t>(change.indexes[k]));
+        if (!writer.CopyRange(sourceFd, copied, at - copied) ||
+            !writer.Write(change.text.data() + start, change.ends[k] - start))
+            return false;
+        copied = at;
+        start = change.ends[k];
+    }
+    return writer.CopyRange(sourceFd, copied, m_index.Stamp().Size() - copied);
 }
 
 void CArchive::Create(const std::string& path)

@@ -14,6 +14,8 @@
 
 namespace zrv {
 
+class CAtomicFileWriter;
+
 // One fortune archive file: a free-text header followed by fortunes, each
 // introduced by the separator LF % LF. Only the path, the header and the start
 // offsets of the fortunes are kept in memory; texts are read from the file on
@@ -23,7 +25,7 @@ namespace zrv {
 // file or a failed write ends in a quiet state (empty result, no archive open,
 // archive unchanged), and only the diagnostic hook hears why. A text that would not read back
 // exactly as given (see Unstorable) is refused with CArchiveError before anything is written. The
-// batch operations (Snapshot, AddMany, DeleteMany) are all or nothing and
+// batch operations (Snapshot, AddMany, DeleteMany, InsertMany) are all or nothing and
 // throw CArchiveError when they leave the file as it was. Exhaustion of memory
 // and the like escape as exceptions.
 //
@@ -94,16 +96,29 @@ public:
     // order, duplicates counted once) in one rewrite. An index out of range
     // refuses the whole batch.
     void DeleteMany(std::vector<int32_t> indexes);
+    // Puts text k at `indexes[k]`, numbered as after the call (from 1,
+    // strictly ascending, the last at most Count() + indexes.size()), in one
+    // rewrite; fortunes after the last index keep their order at the end.
+    // Trimmed texts that are empty add nothing; the others keep the places
+    // they would have with it. A bad index or an unstorable text refuses the
+    // whole batch.
+    void InsertMany(const std::vector<int32_t>& indexes, const std::vector<std::string>& texts,
+                    AddMode mode = AddMode::Trimmed);
+    void InsertMany(const std::vector<int32_t>& indexes, const TextSource& text, AddMode mode,
+                    size_t sizeHint);
 
 private:
     // The change a rewrite makes besides the header: one fortune replaced,
-    // fortunes left out (`indexes` ascending, without duplicates), or
-    // separators and texts (`text`) added at the end.
+    // fortunes left out (`indexes` ascending, without duplicates), separators
+    // and texts (`text`) added at the end, or inserted: piece k of `text`
+    // (separator and text, ending at `ends[k]`) goes after the first
+    // `indexes[k]` fortunes (ascending).
     struct Change {
-        enum class Kind { None, Replace, Remove, Append };
+        enum class Kind { None, Replace, Remove, Append, Insert };
         Kind kind = Kind::None;
         std::vector<int32_t> indexes;
         std::string text;
+        std::vector<size_t> ends{};
     };
     enum class Outcome { Done, Gone, OutOfRange, ReadOnly, WriteFailed };
 
@@ -112,6 +127,10 @@ private:
     void ReloadIfChanged();
     std::string_view ReadFortune(int32_t index);
     bool CanChange(const char* what, int32_t index, int32_t count) const;
+    static Change Insertion(const std::vector<int32_t>& indexes, const TextSource& text,
+                            AddMode mode, size_t sizeHint);
+    bool KeepIndex(const std::string& target, const Change& change);
+    bool WriteInserted(CAtomicFileWriter& writer, int sourceFd, const Change& change) const;
     void Rewrite(const char* what, const std::string* header, const Change& change);
     Outcome RewriteArchive(const std::string* header, const Change& change);
     bool WriteArchive(int sourceFd, const struct stat& status, int folderFd,

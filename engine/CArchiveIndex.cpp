@@ -139,4 +139,37 @@ bool CArchiveIndex::TakeAppended(const std::string& target, const std::string& a
     return true;
 }
 
+// A piece after the last fortune follows the old end of the file, where a last
+// line of only "%" would be read differently: such a file is scanned again.
+bool CArchiveIndex::TakeInserted(const std::string& target, const std::vector<int32_t>& before,
+                                 const std::vector<size_t>& ends)
+{
+    const int64_t inserted = ends.empty() ? 0 : static_cast<int64_t>(ends.back());
+    if (!before.empty() && static_cast<size_t>(before.back()) == m_offsets.size() &&
+        EndsInPercentLine())
+        return false;
+    struct stat status {};
+    CUniqueFd file = filepaths::OpenRegular(target, O_RDONLY, status);
+    if (!file.IsOpen() || status.st_size != m_sStamp.Size() + inserted)
+        return false;
+    std::vector<int64_t> offsets;
+    offsets.reserve(m_offsets.size() + ends.size());
+    int64_t shift = 0;
+    size_t slot = 0;
+    size_t start = 0;
+    for (size_t k = 0; k < ends.size(); ++k) {
+        for (; slot < static_cast<size_t>(before[k]); ++slot)
+            offsets.push_back(m_offsets[slot] + shift);
+        offsets.push_back(SeparatorAt(slot) + shift + kSeparatorLength);
+        shift += static_cast<int64_t>(ends[k] - start);
+        start = ends[k];
+    }
+    for (; slot < m_offsets.size(); ++slot)
+        offsets.push_back(m_offsets[slot] + shift);
+    m_offsets = std::move(offsets);
+    m_sStamp = CFileStamp(status);
+    m_reader.Attach(std::move(file));
+    return true;
+}
+
 } // namespace zrv

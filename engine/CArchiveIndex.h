@@ -57,6 +57,12 @@ public:
     // state: extends the index by a scan of those bytes in memory and keeps
     // the new file, when the file in place is the written one's size.
     bool TakeAppended(const std::string& target, const std::string& appended);
+    // After a rewrite of `target` that inserted pieces (separator and text,
+    // piece k ending at `ends[k]` of the inserted bytes) each after the first
+    // `before[k]` fortunes of the indexed state: shifts the offsets and keeps
+    // the new file, when the file in place is the written one's size.
+    bool TakeInserted(const std::string& target, const std::vector<int32_t>& before,
+                      const std::vector<size_t>& ends);
 
 private:
     bool EndsInPercentLine();

@@ -95,6 +95,40 @@ bool CAtomicFileWriter::Write(const char* data, size_t length)
 
 bool CAtomicFileWriter::CopyRange(int sourceFd, int64_t offset, int64_t length)
 {
+    if (length >= static_cast<int64_t>(kBlockSize))
+        return CopyDirectly(sourceFd, offset, length);
+    while (!m_failed && length > 0) {
+        if (!ReadAhead(sourceFd, offset)) {
+            Fail();
+            return false;
+        }
+        const int64_t held = m_aheadStart + static_cast<int64_t>(m_aheadLength) - offset;
+        const int64_t chunk = length < held ? length : held;
+        if (!Write(m_ahead.data() + (offset - m_aheadStart), static_cast<size_t>(chunk)))
+            return false;
+        offset += chunk;
+        length -= chunk;
+    }
+    return !m_failed;
+}
+
+// Makes the read-ahead block hold the byte of `sourceFd` at `offset`, reading
+// a block from there when it does not; false when the source ends before it.
+bool CAtomicFileWriter::ReadAhead(int sourceFd, int64_t offset)
+{
+    if (sourceFd == m_aheadFd && offset >= m_aheadStart &&
+        offset < m_aheadStart + static_cast<int64_t>(m_aheadLength))
+        return true;
+    m_ahead.resize(kBlockSize);
+    const long long got = ReadFully(sourceFd, m_ahead.data(), kBlockSize, offset);
+    m_aheadFd = got > 0 ? sourceFd : -1;
+    m_aheadStart = offset;
+    m_aheadLength = got > 0 ? static_cast<size_t>(got) : 0;
+    return got > 0;
+}
+
+bool CAtomicFileWriter::CopyDirectly(int sourceFd, int64_t offset, int64_t length)
+{
     while (!m_failed && length > 0) {
         if (m_used == m_buffer.size() && !Flush())
             return false;

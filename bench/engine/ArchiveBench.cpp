@@ -1,5 +1,5 @@
 // Archive engine on a generated archive of 100,000 fortunes (about 6 MB), and
-// batch deletion on one of 10,000.
+// batch deletion and its undo on one of 10,000.
 // Every benchmark times its baseline in the same iterations and reports
 // "ratio" = engine time / baseline time, plus both times per iteration.
 #include "bench/ScanBaseline.h"
@@ -60,6 +60,7 @@ public:
     }
     const std::string& Folder() const { return m_folder; }
     const std::string& Original() const { return m_original; }
+    size_t SmallSize() const { return m_small.size(); }
 
 private:
     static std::string Generate(int fortunes)
@@ -242,28 +243,68 @@ void AddOne(benchmark::State& state)
         state.SkipWithError("wrong count after the adds");
 }
 
-// Deleting 1,000 scattered fortunes of 10,000 in one call against one
-// durable copy of the archive file.
-void DeleteThousandOfTenThousand(benchmark::State& state)
+// Every tenth fortune of 10,000, from the fourth.
+std::vector<int32_t> ScatteredThousand()
 {
     std::vector<int32_t> indexes;
     for (int32_t i = 1; i <= kFortunes / 10; i += 10)
         indexes.push_back(i + 3);
-    std::string path;
-    zrv::CArchive archive;
+    return indexes;
+}
+
+// In every iteration a fresh copy of the 10,000-fortune archive `name` is
+// loaded and `prepare`d untimed; then `change` is timed against one durable
+// copy of the file it leaves.
+template <typename Prepare, typename Change>
+void OnFreshSmall(benchmark::State& state, zrv::CArchive& archive, const std::string& name,
+                  Prepare&& prepare, Change&& change)
+{
     Pair pair;
     for (auto _ : state) {
         state.PauseTiming();
-        path = Space().FreshSmall("batch");
+        const std::string path = Space().FreshSmall(name);
         archive.Load(path);
+        prepare();
         state.ResumeTiming();
-        const double engine = Seconds([&] { archive.DeleteMany(indexes); });
+        const double engine = Seconds(change);
         const double baseline = Seconds([&] { CopyDurably(path, Space().Folder()); });
         pair.Add(state, engine, baseline);
     }
     pair.Report(state);
+}
+
+// Deleting 1,000 scattered fortunes of 10,000 in one call against one
+// durable copy of the archive file.
+void DeleteThousandOfTenThousand(benchmark::State& state)
+{
+    const std::vector<int32_t> indexes = ScatteredThousand();
+    zrv::CArchive archive;
+    OnFreshSmall(
+        state, archive, "batch", [] {}, [&] { archive.DeleteMany(indexes); });
     if (archive.Count() != kFortunes / 10 - 1000)
         state.SkipWithError("wrong count after the deletion");
+}
+
+// The undo of that deletion: the 1,000 texts put back at their indexes in a
+// 9,000-fortune archive in one call, against one durable copy of the
+// restored archive file.
+void UndoDeleteThousandOfTenThousand(benchmark::State& state)
+{
+    const std::vector<int32_t> indexes = ScatteredThousand();
+    std::vector<std::string> texts;
+    zrv::CArchive archive;
+    const auto deleteThem = [&] {
+        const zrv::CArchiveSnapshot snapshot = archive.Snapshot();
+        texts.clear();
+        for (const int32_t index : indexes)
+            texts.emplace_back(snapshot.Stored(index));
+        archive.DeleteMany(indexes);
+    };
+    OnFreshSmall(state, archive, "undo", deleteThem,
+                 [&] { archive.InsertMany(indexes, texts, zrv::CArchive::AddMode::Exact); });
+    if (archive.Count() != kFortunes / 10 ||
+        std::filesystem::file_size(Space().Folder() + "/undo") != Space().SmallSize())
+        state.SkipWithError("the archive was not restored");
 }
 
 // Header and every text of 100,000 fortunes read with one check of the file,
@@ -292,6 +333,10 @@ BENCHMARK(ItemRandom)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(1
 BENCHMARK(DeleteOne)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
 BENCHMARK(AddOne)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
 BENCHMARK(DeleteThousandOfTenThousand)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+BENCHMARK(UndoDeleteThousandOfTenThousand)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(10);

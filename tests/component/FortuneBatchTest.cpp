@@ -61,6 +61,17 @@ protected:
         return m_batch->DeleteMany(static_cast<LONG>(indexes.size()), indexes.data());
     }
 
+    HRESULT InsertMany(const std::vector<LONG>& indexes, const std::vector<std::u16string>& texts,
+                       LONG flags = FORTUNE_ADD_EXACT)
+    {
+        std::vector<BString> owned(texts.begin(), texts.end());
+        std::vector<BSTR> bstrs;
+        for (const BString& text : owned)
+            bstrs.push_back(text.get());
+        return m_batch->InsertMany(static_cast<LONG>(indexes.size()), indexes.data(), bstrs.data(),
+                                   flags);
+    }
+
     // Every text of a snapshot, the header first.
     std::vector<std::u16string> SnapshotTexts()
     {
@@ -196,4 +207,41 @@ TEST_F(FortuneBatch, exactAppend_storesEveryTextAsGiven)
     std::vector<std::u16string> expected = {u"H\r\nead", u"one", u"two\r\nlines", u"three"};
     expected.insert(expected.end(), texts.begin(), texts.end());
     EXPECT_EQ(SnapshotTexts(), expected);
+}
+
+// A deletion is undone by inserting the texts it took, as handed out, at the
+// same indexes: the file comes back byte for byte.
+TEST_F(FortuneBatch, deletionUndoneByInsertMany_restoresTheFile)
+{
+    const std::vector<std::u16string> before = SnapshotTexts();
+    for (const std::vector<LONG>& indexes :
+         std::vector<std::vector<LONG>>{{1}, {2}, {3}, {1, 3}, {2, 3}, {1, 2, 3}}) {
+        std::vector<std::u16string> texts;
+        for (const LONG index : indexes)
+            texts.push_back(before[static_cast<size_t>(index)]);
+        ASSERT_EQ(DeleteMany(indexes), S_OK);
+        ASSERT_EQ(InsertMany(indexes, texts), S_OK);
+        EXPECT_EQ(ReadBytes(m_file), kThree) << testing::PrintToString(indexes);
+        EXPECT_EQ(SnapshotTexts(), before);
+    }
+    ASSERT_EQ(InsertMany({1, 5}, {u"\r\nfirst\r\n", u"end"}, FORTUNE_ADD_TRIMMED), S_OK);
+    EXPECT_EQ(ReadBytes(m_file), "H\r\nead\n%\nfirst\n%\none\n%\ntwo\r\nlines\n%\nthree\n%\nend");
+}
+
+TEST_F(FortuneBatch, insertManyRefused_changesNothingAndSaysWhy)
+{
+    const std::vector<std::pair<std::vector<LONG>, std::u16string>> badIndexes = {
+        {{0, 1}, u"index 1 (0)"}, {{2, 2}, u"index 2 (2)"}, {{1, 6}, u"out of range"}};
+    for (const auto& [indexes, reason] : badIndexes) {
+        EXPECT_EQ(InsertMany(indexes, {u"a", u"b"}), E_INVALIDARG);
+        EXPECT_TRUE(Contains(TakeDescription(), reason)) << testing::PrintToString(indexes);
+    }
+    EXPECT_EQ(InsertMany({1, 2}, {u"a", u"b\r\n%"}), E_INVALIDARG);
+    EXPECT_TRUE(Contains(TakeDescription(), u"Text 2 "));
+    EXPECT_EQ(InsertMany({1}, {u"a"}, 2), E_INVALIDARG);
+    EXPECT_EQ(m_batch->InsertMany(-1, nullptr, nullptr, FORTUNE_ADD_EXACT), E_INVALIDARG);
+    const LONG index = 1;
+    EXPECT_EQ(m_batch->InsertMany(1, &index, nullptr, FORTUNE_ADD_EXACT), E_POINTER);
+    EXPECT_EQ(m_batch->InsertMany(0, nullptr, nullptr, FORTUNE_ADD_EXACT), S_OK);
+    EXPECT_EQ(ReadBytes(m_file), kThree);
 }

@@ -134,6 +134,23 @@ TEST_F(Safety, killedDuringBatchChanges_leavesOldOrNewArchiveWhole)
         before, before + "\n%\n" + added + "\n%\n" + added + "\n%\nc");
 }
 
+// Insertions and the deletions that take them out again, killed at random.
+TEST_F(Safety, killedDuringInsertions_leavesOldOrNewArchiveWhole)
+{
+    const std::string before = "H\n%\n" + kA + "\n%\nz";
+    const std::string inserted = kB.substr(0, 1 << 19);
+    WriteBytes(m_path, before);
+    KillWhileWriting(
+        m_path, 13,
+        [](CArchive& archive) {
+            if (archive.Count() == 2)
+                archive.InsertMany({1, 3}, {kB.substr(0, 1 << 19), "c"});
+            else
+                archive.DeleteMany({1, 3});
+        },
+        before, "H\n%\n" + inserted + "\n%\n" + kA + "\n%\nc\n%\nz");
+}
+
 TEST_F(Safety, staleTemporaryFile_isDiscardedNotCarriedOver)
 {
     WriteBytes(m_path, "H\n%\none\n%\ntwo");
@@ -160,7 +177,12 @@ TEST_F(Safety, writesFailingForLackOfSpace_leaveArchiveIntact)
         archive.SetItem(2, std::string(8000, 'x'));
         archive.SetHeader(std::string(7000, 'h'));
         archive.Add(std::string(20000, 'y'));
-        if (!Refused([&] { archive.AddMany({"z", std::string(20000, 'y')}); }))
+        if (!Refused([&] {
+                archive.AddMany({"z", std::string(20000, 'y')});
+            }) ||
+            !Refused([&] {
+                archive.InsertMany({1, 3}, {"z", std::string(20000, 'y')});
+            }))
             return 12;
         return archive.Count() == 2 && archive.Item(2) == "second" ? 0 : 11;
     });
@@ -190,6 +212,9 @@ TEST_F(Safety, fullFileSystem_leavesArchiveIntact)
         archive.Add(std::string(30000, 'y'));
         if (!Refused([&] { archive.DeleteMany({2}); }) || !Refused([&] {
                 archive.AddMany({"z", std::string(30000, 'y')});
+            }) ||
+            !Refused([&] {
+                archive.InsertMany({1, 2}, {std::string(30000, 'y'), "z"});
             }))
             return 2;
         const bool intact = ReadBytes(path) == original && archive.Count() == 2 &&
@@ -278,7 +303,9 @@ int TryEveryChange(const std::string& path)
     archive.Delete(2);
     archive.SetHeader("new header");
     archive.Add("more");
-    if (!Refused([&] { archive.AddMany({"more"}); }) || !Refused([&] { archive.DeleteMany({2}); }))
+    if (!Refused([&] { archive.AddMany({"more"}); }) ||
+        !Refused([&] { archive.DeleteMany({2}); }) ||
+        !Refused([&] { archive.InsertMany({1}, {"more"}); }))
         return 22;
     return archive.Count() == 2 && archive.Item(1) == "one" ? 0 : 21;
 }
@@ -532,6 +559,7 @@ TEST_F(Safety, faultHook_makesOperationsThrow)
     CArchive::SetFaultHook([](const char* operation) { throw std::runtime_error(operation); });
     EXPECT_THROW(archive.Count(), std::runtime_error);
     EXPECT_THROW(archive.SetItem(1, "x"), std::runtime_error);
+    EXPECT_THROW(archive.InsertMany({1}, {"x"}), std::runtime_error);
     CArchive::SetFaultHook(nullptr);
     EXPECT_EQ(archive.Count(), 1);
     EXPECT_EQ(ReadBytes(m_path), "H\n%\none");
