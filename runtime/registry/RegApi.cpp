@@ -88,6 +88,19 @@ template <typename Body> LONG WithKey(HKEY handle, REGSAM needed, Body body)
     }
 }
 
+// Hands the entry at index of the list that fill makes to deliver;
+// ERROR_NO_MORE_ITEMS past its end.
+template <typename Entry, typename Fill, typename Deliver>
+LONG DeliverAt(DWORD index, Fill fill, Deliver deliver)
+{
+    std::vector<Entry> entries;
+    if (const LONG result = fill(entries); result != ERROR_SUCCESS)
+        return result;
+    if (index >= entries.size())
+        return ERROR_NO_MORE_ITEMS;
+    return deliver(entries[index]);
+}
+
 } // namespace
 
 extern "C" {
@@ -196,18 +209,15 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
                    LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData)
 {
     return WithKey(hKey, KEY_QUERY_VALUE, [&](const KeyHandle& key) {
-        std::vector<RegValue> values;
-        if (const LONG result = view::Values(key, values); result != ERROR_SUCCESS)
-            return result;
-        if (dwIndex >= values.size())
-            return ERROR_NO_MORE_ITEMS;
-        const RegValue& value = values[dwIndex];
-        if (const LONG result = CopyName(value.name, lpValueName, lpcchValueName);
-            result != ERROR_SUCCESS)
-            return result;
-        if (lpType)
-            *lpType = value.type;
-        return CopyData(value.data, lpData, lpcbData);
+        const auto fill = [&](std::vector<RegValue>& values) { return view::Values(key, values); };
+        return DeliverAt<RegValue>(dwIndex, fill, [&](const RegValue& value) {
+            if (const LONG result = CopyName(value.name, lpValueName, lpcchValueName);
+                result != ERROR_SUCCESS)
+                return result;
+            if (lpType)
+                *lpType = value.type;
+            return CopyData(value.data, lpData, lpcbData);
+        });
     });
 }
 
@@ -215,19 +225,17 @@ LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LP
                    LPSTR lpClass, LPDWORD lpcchClass, FILETIME* lpftLastWriteTime)
 {
     return WithKey(hKey, KEY_ENUMERATE_SUB_KEYS, [&](const KeyHandle& key) {
-        std::vector<RegKeyEntry> keys;
-        if (const LONG result = view::SubKeys(key, keys); result != ERROR_SUCCESS)
-            return result;
-        if (dwIndex >= keys.size())
-            return ERROR_NO_MORE_ITEMS;
-        const RegKeyEntry& entry = keys[dwIndex];
-        if (const LONG result = CopyName(entry.name, lpName, lpcchName); result != ERROR_SUCCESS)
-            return result;
-        if (lpftLastWriteTime)
-            *lpftLastWriteTime = ToFileTime(entry.written);
-        if (!lpClass)
-            return ERROR_SUCCESS;
-        return lpcchClass ? CopyName(entry.cls, lpClass, lpcchClass) : ERROR_INVALID_PARAMETER;
+        const auto fill = [&](std::vector<RegKeyEntry>& keys) { return view::SubKeys(key, keys); };
+        return DeliverAt<RegKeyEntry>(dwIndex, fill, [&](const RegKeyEntry& entry) {
+            if (const LONG result = CopyName(entry.name, lpName, lpcchName);
+                result != ERROR_SUCCESS)
+                return result;
+            if (lpftLastWriteTime)
+                *lpftLastWriteTime = ToFileTime(entry.written);
+            if (!lpClass)
+                return ERROR_SUCCESS;
+            return lpcchClass ? CopyName(entry.cls, lpClass, lpcchClass) : ERROR_INVALID_PARAMETER;
+        });
     });
 }
 
