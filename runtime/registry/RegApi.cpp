@@ -88,17 +88,20 @@ template <typename Body> LONG WithKey(HKEY handle, REGSAM needed, Body body)
     }
 }
 
-// Hands the entry at index of the list that fill makes to deliver;
-// ERROR_NO_MORE_ITEMS past its end.
-template <typename Entry, typename Fill, typename Deliver>
-LONG DeliverAt(DWORD index, Fill fill, Deliver deliver)
+// Copies the name of the entry at index of the list that fill makes, then
+// hands the entry to rest; ERROR_NO_MORE_ITEMS past the list's end.
+template <typename Entry, typename Fill, typename Rest>
+LONG DeliverAt(DWORD index, Fill fill, LPSTR name, LPDWORD count, Rest rest)
 {
     std::vector<Entry> entries;
     if (const LONG result = fill(entries); result != ERROR_SUCCESS)
         return result;
     if (index >= entries.size())
         return ERROR_NO_MORE_ITEMS;
-    return deliver(entries[index]);
+    const Entry& entry = entries[index];
+    if (const LONG result = CopyName(entry.name, name, count); result != ERROR_SUCCESS)
+        return result;
+    return rest(entry);
 }
 
 } // namespace
@@ -210,14 +213,12 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
 {
     return WithKey(hKey, KEY_QUERY_VALUE, [&](const KeyHandle& key) {
         const auto fill = [&](std::vector<RegValue>& values) { return view::Values(key, values); };
-        return DeliverAt<RegValue>(dwIndex, fill, [&](const RegValue& value) {
-            if (const LONG result = CopyName(value.name, lpValueName, lpcchValueName);
-                result != ERROR_SUCCESS)
-                return result;
+        const auto rest = [&](const RegValue& value) {
             if (lpType)
                 *lpType = value.type;
             return CopyData(value.data, lpData, lpcbData);
-        });
+        };
+        return DeliverAt<RegValue>(dwIndex, fill, lpValueName, lpcchValueName, rest);
     });
 }
 
@@ -226,16 +227,14 @@ LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LP
 {
     return WithKey(hKey, KEY_ENUMERATE_SUB_KEYS, [&](const KeyHandle& key) {
         const auto fill = [&](std::vector<RegKeyEntry>& keys) { return view::SubKeys(key, keys); };
-        return DeliverAt<RegKeyEntry>(dwIndex, fill, [&](const RegKeyEntry& entry) {
-            if (const LONG result = CopyName(entry.name, lpName, lpcchName);
-                result != ERROR_SUCCESS)
-                return result;
+        const auto rest = [&](const RegKeyEntry& entry) {
             if (lpftLastWriteTime)
                 *lpftLastWriteTime = ToFileTime(entry.written);
             if (!lpClass)
                 return ERROR_SUCCESS;
             return lpcchClass ? CopyName(entry.cls, lpClass, lpcchClass) : ERROR_INVALID_PARAMETER;
-        });
+        };
+        return DeliverAt<RegKeyEntry>(dwIndex, fill, lpName, lpcchName, rest);
     });
 }
 
