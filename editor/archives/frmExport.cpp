@@ -18,8 +18,9 @@ using namespace zrv::desktop;
 using TwipsGeometry::Rect;
 
 frmExport::frmExport(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
-                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : CFormDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                             Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                             Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(QStringLiteral("Export Options"));
@@ -149,11 +150,6 @@ void frmExport::cmdCancel_Click()
     done(QDialog::Rejected);
 }
 
-void frmExport::reject()
-{
-    cmdCancel_Click();
-}
-
 // The title bar's close button records no choice: the box is read as it
 // stands. Text that OK would refuse counts as Cancel, so no export runs
 // with a length nobody confirmed.
@@ -165,12 +161,8 @@ void frmExport::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void frmExport::showEvent(QShowEvent* event)
+void frmExport::FirstShow()
 {
-    QDialog::showEvent(event);
-    if (mbCentered)
-        return;
-    mbCentered = true;
     const QWidget* owner = parentWidget();
     const QRect area =
         owner != nullptr ? owner->frameGeometry() : QRect(QPoint(), TwipsGeometry::ScreenPixels());

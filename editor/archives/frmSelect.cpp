@@ -50,7 +50,7 @@ protected:
 } // namespace
 
 frmSelect::frmSelect(QWidget* owner)
-    : QDialog(owner), lstFortunes(new CKeySelectingList(this)),
+    : CFormDialog(owner), lstFortunes(new CKeySelectingList(this)),
       // Enter presses a button that has the focus; OK is the default otherwise.
       cmdOK(FormParts::Button(this, "cmdOK", QStringLiteral("OK"), true)),
       cmdCancel(FormParts::Button(this, "cmdCancel", QStringLiteral("Cancel"), true))
@@ -108,18 +108,14 @@ void frmSelect::cmdCancel_Click()
     done(QDialog::Rejected);
 }
 
-void frmSelect::reject()
+void frmSelect::FirstShow()
 {
-    cmdCancel_Click();
+    CenterOnScreen(*this);
 }
 
 void frmSelect::showEvent(QShowEvent* event)
 {
-    QDialog::showEvent(event);
-    if (!mbCentered) {
-        mbCentered = true;
-        CenterOnScreen(*this);
-    }
+    CFormDialog::showEvent(event);
     LayoutControls();
 }
 

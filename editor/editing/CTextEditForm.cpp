@@ -23,7 +23,7 @@ constexpr int kInnerHeight = 3540;
 } // namespace
 
 CTextEditForm::CTextEditForm(QWidget* owner, const QString& vsName, Texts vTexts)
-    : QDialog(owner), txtFortune(new QPlainTextEdit(this)),
+    : CFormDialog(owner), txtFortune(new QPlainTextEdit(this)),
       cmdOK(FormParts::Button(this, "cmdOK", QStringLiteral("&OK"), false)),
       cmdCancel(FormParts::Button(this, "cmdCancel", QStringLiteral("Cancel"), false)),
       cmdApply(FormParts::Button(this, "cmdApply", QStringLiteral("&Apply"), false)),
@@ -105,12 +105,8 @@ bool CTextEditForm::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
-void CTextEditForm::showEvent(QShowEvent* event)
+void CTextEditForm::FirstShow()
 {
-    QDialog::showEvent(event);
-    if (mbLoaded)
-        return;
-    mbLoaded = true;
     TwipsPlacement::CenterOnScreen(*this);
     LoadForm();
     LayoutEditControls();
@@ -162,11 +158,6 @@ void CTextEditForm::cmdCancel_Click()
             return;
     }
     done(QDialog::Rejected);
-}
-
-void CTextEditForm::reject()
-{
-    cmdCancel_Click();
 }
 
 void CTextEditForm::closeEvent(QCloseEvent* event)
