@@ -34,6 +34,16 @@ void LogFailure(const char* vsStep, const EditorError& error)
     qCWarning(lcEditor).noquote() << vsStep << "failed:" << DescribeFailure(error);
 }
 
+// Runs a step of the automation; a failure is logged and passed over.
+template <typename Step> void Attempt(const char* vsStep, const Step& step)
+{
+    try {
+        step();
+    } catch (const EditorError& error) {
+        LogFailure(vsStep, error);
+    }
+}
+
 // A date as the user's locale writes it: its short date form with the year
 // in full, then its long time form without a zone; a time alone (serial
 // below 1) without the date, a date at midnight without the time.
@@ -80,15 +90,13 @@ bool WriteCell(IDispatch* sheet, int32_t vlRow, const QString& vsText)
 
 void SetRowHeight(IDispatch* sheet, int32_t vlRow)
 {
-    try {
+    Attempt("setting a row height", [&] {
         CVariant number = CVariant::Long(vlRow);
         const ComPtr<IDispatch> line =
             GetObject(sheet, DISPID_XL_ROWS, QStringLiteral("Rows"), number.get());
         CVariant height = CVariant::Long(kRowHeight);
         PutByName(line.get(), QStringLiteral("RowHeight"), height.get());
-    } catch (const EditorError& error) {
-        LogFailure("setting a row height", error);
-    }
+    });
 }
 
 void TellTooLong(int32_t vlCount, QWidget* owner)
@@ -178,15 +186,40 @@ bool CExcelCommands::StartSpreadsheet(bool vbVisible)
     }
 }
 
+// As StartSpreadsheet; when the application cannot be started the user is
+// told that the facility ("Export" or "Import") needs it.
+bool CExcelCommands::StartSpreadsheetFor(bool vbVisible, const QString& facility)
+{
+    if (StartSpreadsheet(vbVisible))
+        return true;
+    MsgBox(QStringLiteral("You must have Excel 97 of higher installed on your machine for the %1 "
+                          "facility to work.")
+               .arg(facility.toLower()),
+           vbOKOnly | vbCritical, QStringLiteral("%1 Failed: Excel not installed.").arg(facility),
+           mWindow.Owner());
+    return false;
+}
+
+// The open archive's name; nothing when no archive is open or its file is
+// gone (the window then shows that it is gone).
+std::optional<QString> CExcelCommands::OpenArchiveName() const
+{
+    if (!mWindow.CurrentArchive())
+        return std::nullopt;
+    QString name = mWindow.CurrentArchiveName();
+    if (!mWindow.ArchiveExists(name))
+        return std::nullopt;
+    return name;
+}
+
 // ----------------------------------------------------------------- export
 
 void CExcelCommands::ExportToExcel()
 {
-    if (!mWindow.CurrentArchive())
+    const std::optional<QString> open = OpenArchiveName();
+    if (!open)
         return;
-    const QString name = mWindow.CurrentArchiveName();
-    if (!mWindow.ArchiveExists(name))
-        return;
+    const QString& name = *open;
     int32_t limit = 0;
     if (!ShowExport(limit, mWindow.Owner()))
         return;
@@ -194,21 +227,14 @@ void CExcelCommands::ExportToExcel()
     if (!archive)
         return;
 
-    if (!StartSpreadsheet(true)) {
-        MsgBox(QStringLiteral("You must have Excel 97 of higher installed on your machine for the "
-                              "export facility to work."),
-               vbOKOnly | vbCritical, QStringLiteral("Export Failed: Excel not installed."),
-               mWindow.Owner());
+    if (!StartSpreadsheetFor(true, QStringLiteral("Export")))
         return;
-    }
 
     ComPtr<IDispatch> sheet;
-    try {
+    Attempt("adding a workbook", [&] {
         moExcel->NewWorkBook();
         sheet = moExcel->ActiveSheet();
-    } catch (const EditorError& error) {
-        LogFailure("adding a workbook", error);
-    }
+    });
     const ExportOutcome outcome = ExportRows(sheet.get(), archive, name, limit);
     FinishSheet(sheet.get());
     sheet.reset();
@@ -272,41 +298,34 @@ CExcelCommands::ExportOutcome CExcelCommands::ExportRows(IDispatch* sheet,
 // Column A 60 wide, B1 the active cell.
 void CExcelCommands::FinishSheet(IDispatch* sheet) const
 {
-    try {
+    Attempt("selecting column A", [&] {
         CVariant letter = CVariant::Text(QStringLiteral("A"));
         const ComPtr<IDispatch> column =
             GetObject(sheet, DISPID_XL_COLUMNS, QStringLiteral("Columns"), letter.get());
         CallByName(column.get(), QStringLiteral("Select"));
-    } catch (const EditorError& error) {
-        LogFailure("selecting column A", error);
-    }
-    try {
+    });
+    Attempt("setting the column width", [&] {
         const ComPtr<IDispatch> selection =
             GetObject(moExcel->ExcelApp.get(), DISPID_XL_SELECTION, QStringLiteral("Selection"));
         CVariant width = CVariant::Long(kColumnWidth);
         PutByName(selection.get(), QStringLiteral("ColumnWidth"), width.get());
-    } catch (const EditorError& error) {
-        LogFailure("setting the column width", error);
-    }
-    try {
+    });
+    Attempt("activating B1", [&] {
         CVariant address = CVariant::Text(QStringLiteral("B1"));
         const ComPtr<IDispatch> cell =
             GetObject(sheet, DISPID_XL_RANGE, QStringLiteral("Range"), address.get());
         CallByName(cell.get(), QStringLiteral("Activate"));
-    } catch (const EditorError& error) {
-        LogFailure("activating B1", error);
-    }
+    });
 }
 
 // ----------------------------------------------------------------- import
 
 void CExcelCommands::ImportFromExcel()
 {
-    if (!mWindow.CurrentArchive())
+    const std::optional<QString> open = OpenArchiveName();
+    if (!open)
         return;
-    const QString name = mWindow.CurrentArchiveName();
-    if (!mWindow.ArchiveExists(name))
-        return;
+    const QString& name = *open;
     const int answer = MsgBox(
         QStringLiteral("Warning! Do you really wish to append fortunes to the selected archive '") +
             name + QStringLiteral("' ?"),
@@ -320,15 +339,8 @@ void CExcelCommands::ImportFromExcel()
     if (!archive)
         return;
 
-    if (!moExcel) {
-        if (!StartSpreadsheet(false)) {
-            MsgBox(QStringLiteral("You must have Excel 97 of higher installed on your machine for "
-                                  "the import facility to work."),
-                   vbOKOnly | vbCritical, QStringLiteral("Import Failed: Excel not installed."),
-                   mWindow.Owner());
-            return;
-        }
-    }
+    if (!moExcel && !StartSpreadsheetFor(false, QStringLiteral("Import")))
+        return;
 
     ComPtr<IDispatch> workbook;
     try {
@@ -343,20 +355,13 @@ void CExcelCommands::ImportFromExcel()
     }
 
     ComPtr<IDispatch> sheet;
-    try {
-        sheet = moExcel->ActiveSheet();
-    } catch (const EditorError& error) {
-        LogFailure("taking the active sheet", error);
-    }
+    Attempt("taking the active sheet", [&] { sheet = moExcel->ActiveSheet(); });
     const ListMark before = mWindow.MarkList();
     CImportChunk chunk(archive, mWindow.ArchivePath(name));
     const bool archiveStayed = ImportRows(sheet.get(), chunk);
     sheet.reset();
-    try {
-        Call(workbook.get(), DISPID_XL_CLOSE, QStringLiteral("Close"));
-    } catch (const EditorError& error) {
-        LogFailure("closing the imported workbook", error);
-    }
+    Attempt("closing the imported workbook",
+            [&] { Call(workbook.get(), DISPID_XL_CLOSE, QStringLiteral("Close")); });
     workbook.reset();
     if (!archiveStayed) {
         mWindow.ArchiveExists(name);

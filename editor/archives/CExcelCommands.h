@@ -38,6 +38,8 @@ public:
 
 private:
     bool StartSpreadsheet(bool vbVisible);
+    bool StartSpreadsheetFor(bool vbVisible, const QString& facility);
+    std::optional<QString> OpenArchiveName() const;
     struct ExportOutcome {
         bool archiveStayed = true;
         int32_t tooLong = 0; // fortunes left out for being longer than a cell holds

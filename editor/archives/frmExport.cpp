@@ -2,6 +2,7 @@
 
 #include "desktop/Prompts.h"
 #include "editor/editing/TrimSpaces.h"
+#include "editor/support/FormParts.h"
 #include "editor/support/TwipsGeometry.h"
 
 #include <algorithm>
@@ -17,8 +18,9 @@ using namespace zrv::desktop;
 using TwipsGeometry::Rect;
 
 frmExport::frmExport(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
-                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : CFormDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                             Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                             Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(QStringLiteral("Export Options"));
@@ -40,29 +42,18 @@ void frmExport::BuildControls()
     txtCharLength->setObjectName(QStringLiteral("txtCharLength"));
     txtCharLength->setGeometry(Rect(3870, 240, 735, 375));
 
-    Line1 = new QFrame(this);
-    Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Sunken);
-    const QRect line = Rect(120, 840, 4680 - 120, 0);
-    Line1->setGeometry(line.x(), line.y() - 1, line.width(), 3);
+    Line1 = FormParts::SunkenLine(this, 120, 840, 4680);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    // Enter presses a button that has the focus; OK is the default otherwise.
+    cmdOK = FormParts::Button(this, "cmdOK", QStringLiteral("OK"), true);
     cmdOK->setGeometry(Rect(2400, 960, 1125, 345));
     cmdOK->setDefault(true);
-
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel = FormParts::Button(this, "cmdCancel", QStringLiteral("Cancel"), true);
     cmdCancel->setGeometry(Rect(3630, 960, 1125, 345));
-    // Enter presses a button that has the focus; OK is the default otherwise.
-    cmdOK->setAutoDefault(true);
-    cmdCancel->setAutoDefault(true);
 
-    setTabOrder(txtCharLength, cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    FormParts::TabChain({txtCharLength, cmdOK, cmdCancel});
+    connect(cmdOK, &QPushButton::clicked, this, &frmExport::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmExport::cmdCancel_Click);
 }
 
 // Two lines; the label breaks its lines at a line feed (CR LF elsewhere).
@@ -159,11 +150,6 @@ void frmExport::cmdCancel_Click()
     done(QDialog::Rejected);
 }
 
-void frmExport::reject()
-{
-    cmdCancel_Click();
-}
-
 // The title bar's close button records no choice: the box is read as it
 // stands. Text that OK would refuse counts as Cancel, so no export runs
 // with a length nobody confirmed.
@@ -175,12 +161,8 @@ void frmExport::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void frmExport::showEvent(QShowEvent* event)
+void frmExport::FirstShow()
 {
-    QDialog::showEvent(event);
-    if (mbCentered)
-        return;
-    mbCentered = true;
     const QWidget* owner = parentWidget();
     const QRect area =
         owner != nullptr ? owner->frameGeometry() : QRect(QPoint(), TwipsGeometry::ScreenPixels());

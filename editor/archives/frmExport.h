@@ -1,8 +1,9 @@
 #pragma once
 
+#include "editor/support/CFormDialog.h"
+
 #include <cstdint>
 #include <optional>
-#include <QDialog>
 
 class QFrame;
 class QLabel;
@@ -11,7 +12,7 @@ class QPushButton;
 
 // Asks for the longest fortune to export. The box holds the answer: blank
 // means no limit, "0" (set by Cancel) that the export was cancelled.
-class frmExport final : public QDialog {
+class frmExport final : public CFormDialog {
 public:
     explicit frmExport(QWidget* owner = nullptr);
 
@@ -20,7 +21,7 @@ public:
     int32_t GetLength() const;
 
     void cmdOK_Click();
-    void cmdCancel_Click();
+    void cmdCancel_Click() override;
 
     // The text as a number in the user's locale, or nothing.
     static std::optional<double> ParseLength(const QString& vsText);
@@ -29,9 +30,8 @@ public:
     static int16_t ToInteger16(double vdValue);
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void FirstShow() override;
     void closeEvent(QCloseEvent* event) override;
-    void reject() override; // Esc
 
 private:
     void BuildControls();
@@ -44,5 +44,4 @@ private:
     QFrame* Line1 = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
-    bool mbCentered = false;
 };

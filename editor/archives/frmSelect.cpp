@@ -2,6 +2,7 @@
 
 #include "desktop/Prompts.h"
 #include "editor/editing/TwipsPlacement.h"
+#include "editor/support/FormParts.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -13,16 +14,6 @@ using namespace TwipsPlacement;
 namespace {
 
 constexpr int kMargin = 90;
-
-// Enter presses a button that has the focus; OK is the default otherwise.
-QPushButton* MakeButton(QWidget* owner, const char* name, const QString& caption)
-{
-    auto* button = new QPushButton(caption, owner);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(true);
-    button->resize(Size(1125, 345));
-    return button;
-}
 
 bool MovesTheFocusFrame(const QKeyEvent* event)
 {
@@ -59,9 +50,10 @@ protected:
 } // namespace
 
 frmSelect::frmSelect(QWidget* owner)
-    : QDialog(owner), lstFortunes(new CKeySelectingList(this)),
-      cmdOK(MakeButton(this, "cmdOK", QStringLiteral("OK"))),
-      cmdCancel(MakeButton(this, "cmdCancel", QStringLiteral("Cancel")))
+    : CFormDialog(owner), lstFortunes(new CKeySelectingList(this)),
+      // Enter presses a button that has the focus; OK is the default otherwise.
+      cmdOK(FormParts::Button(this, "cmdOK", QStringLiteral("OK"), true)),
+      cmdCancel(FormParts::Button(this, "cmdCancel", QStringLiteral("Cancel"), true))
 {
     setObjectName(QStringLiteral("frmSelect"));
     setWindowTitle(QStringLiteral("Select a Fortune archive"));
@@ -70,11 +62,10 @@ frmSelect::frmSelect(QWidget* owner)
     lstFortunes->setSelectionMode(QAbstractItemView::SingleSelection);
     lstFortunes->setSortingEnabled(false);
     cmdOK->setDefault(true);
-    setTabOrder(lstFortunes, cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
+    FormParts::TabChain({lstFortunes, cmdOK, cmdCancel});
 
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmdOK, &QPushButton::clicked, this, &frmSelect::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmSelect::cmdCancel_Click);
     connect(lstFortunes, &QListWidget::itemDoubleClicked, this, [this] { cmdOK_Click(); });
     resize(Size(3825, 3435));
 }
@@ -93,14 +84,9 @@ bool frmSelect::GetParameters(QString& rsFortune) const
 
 void frmSelect::LayoutControls()
 {
-    const int innerWidth = zrv::desktop::PixelsToTwipsX(width());
-    const int innerHeight = zrv::desktop::PixelsToTwipsY(height());
-    Place(lstFortunes, kMargin, kMargin, innerWidth - 2 * kMargin,
-          innerHeight - 3 * kMargin - HeightOf(cmdCancel));
-    Place(cmdCancel, innerWidth - WidthOf(cmdCancel) - kMargin,
-          innerHeight - HeightOf(cmdCancel) - kMargin, WidthOf(cmdCancel), HeightOf(cmdCancel));
-    Place(cmdOK, LeftOf(cmdCancel) - WidthOf(cmdOK) - kMargin, TopOf(cmdCancel), WidthOf(cmdOK),
-          HeightOf(cmdOK));
+    FormParts::PlaceBody(this, lstFortunes, kMargin, HeightOf(cmdCancel));
+    FormParts::PlaceBottomRight(this, cmdCancel, kMargin);
+    FormParts::PlaceLeftOf(cmdOK, cmdCancel, kMargin);
 }
 
 void frmSelect::cmdOK_Click()
@@ -122,18 +108,14 @@ void frmSelect::cmdCancel_Click()
     done(QDialog::Rejected);
 }
 
-void frmSelect::reject()
+void frmSelect::FirstShow()
 {
-    cmdCancel_Click();
+    CenterOnScreen(*this);
 }
 
 void frmSelect::showEvent(QShowEvent* event)
 {
-    QDialog::showEvent(event);
-    if (!mbCentered) {
-        mbCentered = true;
-        CenterOnScreen(*this);
-    }
+    CFormDialog::showEvent(event);
     LayoutControls();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "editor/support/CFormDialog.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,7 +10,7 @@ class QPushButton;
 
 // Lets the user pick one archive of a list. The chosen name stays empty
 // unless OK (or a double-click) confirms an entry.
-class frmSelect final : public QDialog {
+class frmSelect final : public CFormDialog {
 public:
     explicit frmSelect(QWidget* owner = nullptr);
 
@@ -19,18 +20,17 @@ public:
 
     void LayoutControls();
     void cmdOK_Click();
-    void cmdCancel_Click();
+    void cmdCancel_Click() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void reject() override; // Esc
+    void FirstShow() override;
 
 private:
     QListWidget* lstFortunes;
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
     QString msFortune;
-    bool mbCentered = false;
 };

@@ -3,6 +3,7 @@
 #include "desktop/Prompts.h"
 #include "editor/editing/TrimSpaces.h"
 #include "editor/editing/TwipsPlacement.h"
+#include "editor/support/FormParts.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -16,28 +17,17 @@ using namespace TwipsPlacement;
 namespace {
 
 constexpr int kMargin = 90;
-constexpr int kButtonWidth = 1125;
-constexpr int kButtonHeight = 345;
 constexpr int kInnerWidth = 5505;
 constexpr int kInnerHeight = 3540;
-
-QPushButton* MakeButton(QWidget* owner, const char* name, const QString& caption)
-{
-    auto* button = new QPushButton(caption, owner);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    button->resize(Size(kButtonWidth, kButtonHeight));
-    return button;
-}
 
 } // namespace
 
 CTextEditForm::CTextEditForm(QWidget* owner, const QString& vsName, Texts vTexts)
-    : QDialog(owner), txtFortune(new QPlainTextEdit(this)),
-      cmdOK(MakeButton(this, "cmdOK", QStringLiteral("&OK"))),
-      cmdCancel(MakeButton(this, "cmdCancel", QStringLiteral("Cancel"))),
-      cmdApply(MakeButton(this, "cmdApply", QStringLiteral("&Apply"))), mTexts(std::move(vTexts))
+    : CFormDialog(owner), txtFortune(new QPlainTextEdit(this)),
+      cmdOK(FormParts::Button(this, "cmdOK", QStringLiteral("&OK"), false)),
+      cmdCancel(FormParts::Button(this, "cmdCancel", QStringLiteral("Cancel"), false)),
+      cmdApply(FormParts::Button(this, "cmdApply", QStringLiteral("&Apply"), false)),
+      mTexts(std::move(vTexts))
 {
     setObjectName(vsName);
     setWindowFlags(Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -47,9 +37,7 @@ CTextEditForm::CTextEditForm(QWidget* owner, const QString& vsName, Texts vTexts
     txtFortune->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtFortune->setTabChangesFocus(true);
     cmdApply->setEnabled(false);
-    setTabOrder(txtFortune, cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
-    setTabOrder(cmdCancel, cmdApply);
+    FormParts::TabChain({txtFortune, cmdOK, cmdCancel, cmdApply});
 
     // Change rule: any change of the text, typed or assigned, enables Apply.
     connect(txtFortune, &QPlainTextEdit::textChanged, this, [this] { cmdApply->setEnabled(true); });
@@ -58,9 +46,9 @@ CTextEditForm::CTextEditForm(QWidget* owner, const QString& vsName, Texts vTexts
     for (QPushButton* button : {cmdOK, cmdCancel, cmdApply})
         button->installEventFilter(this);
     txtFortune->installEventFilter(this);
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
+    connect(cmdOK, &QPushButton::clicked, this, &CTextEditForm::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &CTextEditForm::cmdCancel_Click);
+    connect(cmdApply, &QPushButton::clicked, this, &CTextEditForm::cmdApply_Click);
     resize(Size(kInnerWidth, kInnerHeight));
 }
 
@@ -87,17 +75,15 @@ void CTextEditForm::SetBoxText(const QString& vsText)
 
 void CTextEditForm::LayoutEditControls()
 {
-    const int innerWidth = zrv::desktop::PixelsToTwipsX(width());
-    const int innerHeight = zrv::desktop::PixelsToTwipsY(height());
-    Place(txtFortune, kMargin, kMargin, innerWidth - 2 * kMargin,
-          innerHeight - 3 * kMargin - HeightOf(cmdCancel));
-    Place(cmdApply, innerWidth - WidthOf(cmdApply) - kMargin,
-          innerHeight - HeightOf(cmdApply) - kMargin, WidthOf(cmdApply), HeightOf(cmdApply));
-    const int cancelLeft =
-        ReadWrite() ? LeftOf(cmdApply) - WidthOf(cmdCancel) - kMargin : LeftOf(cmdApply);
-    Place(cmdCancel, cancelLeft, TopOf(cmdApply), WidthOf(cmdCancel), HeightOf(cmdCancel));
-    Place(cmdOK, LeftOf(cmdCancel) - WidthOf(cmdOK) - kMargin, TopOf(cmdCancel), WidthOf(cmdOK),
-          HeightOf(cmdOK));
+    FormParts::PlaceBody(this, txtFortune, kMargin, HeightOf(cmdCancel));
+    FormParts::PlaceBottomRight(this, cmdApply, kMargin);
+    // Read-only, the lone button stands where Apply would.
+    if (ReadWrite())
+        FormParts::PlaceLeftOf(cmdCancel, cmdApply, kMargin);
+    else
+        Place(cmdCancel, LeftOf(cmdApply), TopOf(cmdApply), WidthOf(cmdCancel),
+              HeightOf(cmdCancel));
+    FormParts::PlaceLeftOf(cmdOK, cmdCancel, kMargin);
 }
 
 bool CTextEditForm::eventFilter(QObject* watched, QEvent* event)
@@ -119,12 +105,8 @@ bool CTextEditForm::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
-void CTextEditForm::showEvent(QShowEvent* event)
+void CTextEditForm::FirstShow()
 {
-    QDialog::showEvent(event);
-    if (mbLoaded)
-        return;
-    mbLoaded = true;
     TwipsPlacement::CenterOnScreen(*this);
     LoadForm();
     LayoutEditControls();
@@ -176,11 +158,6 @@ void CTextEditForm::cmdCancel_Click()
             return;
     }
     done(QDialog::Rejected);
-}
-
-void CTextEditForm::reject()
-{
-    cmdCancel_Click();
 }
 
 void CTextEditForm::closeEvent(QCloseEvent* event)

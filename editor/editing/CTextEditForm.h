@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "editor/support/CFormDialog.h"
+
 #include <QString>
 
 class QPlainTextEdit;
@@ -10,7 +11,7 @@ class QPushButton;
 // buttons OK, Cancel and Apply in a row at the bottom right. An enabled Apply
 // button is the form's only record of unsaved changes. OK and Cancel hide
 // the form; the window's close button hides it without asking or saving.
-class CTextEditForm : public QDialog {
+class CTextEditForm : public CFormDialog {
 public:
     ~CTextEditForm() override;
     CTextEditForm(const CTextEditForm&) = delete;
@@ -25,7 +26,7 @@ public:
 
     void cmdApply_Click();
     void cmdOK_Click();
-    void cmdCancel_Click();
+    void cmdCancel_Click() override;
 
 protected:
     struct Texts {
@@ -51,10 +52,9 @@ protected:
     QPushButton* cmdApply;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    void FirstShow() override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void reject() override; // Esc
 
 private:
     // The text without leading and trailing spaces must not be empty.
@@ -62,5 +62,4 @@ private:
     bool SaveText();
 
     Texts mTexts;
-    bool mbLoaded = false;
 };

@@ -1,5 +1,7 @@
 #include "editor/shell/ToolbarArt.h"
 
+#include "editor/support/PaintArt.h"
+
 #include <cmath>
 #include <QImage>
 #include <QPainter>
@@ -30,16 +32,11 @@ QPen Outline(qreal width = 1.2)
 void Page(QPainter& p, const QRectF& r, bool lines = true)
 {
     const qreal fold = r.width() * 0.3;
-    QPainterPath path;
-    path.moveTo(r.topLeft());
-    path.lineTo(r.right() - fold, r.top());
-    path.lineTo(r.right(), r.top() + fold);
-    path.lineTo(r.bottomRight());
-    path.lineTo(r.bottomLeft());
-    path.closeSubpath();
     p.setPen(Outline());
     p.setBrush(kPaper);
-    p.drawPath(path);
+    p.drawPath(
+        PaintArt::Polygon({r.topLeft(), QPointF(r.right() - fold, r.top()),
+                           QPointF(r.right(), r.top() + fold), r.bottomRight(), r.bottomLeft()}));
     QPainterPath corner;
     corner.moveTo(r.right() - fold, r.top());
     corner.lineTo(r.right() - fold, r.top() + fold);
@@ -113,25 +110,11 @@ void PaintOpen(QPainter& p)
 {
     p.setPen(Outline());
     p.setBrush(kFolderDark);
-    QPainterPath back;
-    back.moveTo(3, 8);
-    back.lineTo(11, 8);
-    back.lineTo(13, 11);
-    back.lineTo(26, 11);
-    back.lineTo(26, 26);
-    back.lineTo(3, 26);
-    back.closeSubpath();
-    p.drawPath(back);
+    p.drawPath(PaintArt::Polygon({{3, 8}, {11, 8}, {13, 11}, {26, 11}, {26, 26}, {3, 26}}));
     Page(p, QRectF(8, 5, 15, 14));
-    QPainterPath front;
-    front.moveTo(3, 26);
-    front.lineTo(8, 15);
-    front.lineTo(30, 15);
-    front.lineTo(26, 26);
-    front.closeSubpath();
     p.setBrush(kFolder);
     p.setPen(Outline());
-    p.drawPath(front);
+    p.drawPath(PaintArt::Polygon({{3, 26}, {8, 15}, {30, 15}, {26, 26}}));
 }
 
 void PaintCut(QPainter& p)
@@ -230,12 +213,8 @@ constexpr Painter kPainters[ImageCount] = {PaintNew,   PaintOpen,   PaintCut,   
 
 QImage PaintImage(int index)
 {
-    QImage image(ImageSize, ImageSize, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    kPainters[index](p);
-    return image;
+    return PaintArt::OnTransparent(
+        QImage(ImageSize, ImageSize, QImage::Format_ARGB32_Premultiplied), kPainters[index]);
 }
 
 // Grey, pale and flat: the look of a command that cannot run now.
@@ -255,18 +234,16 @@ QImage Greyed(QImage image)
 // Lit from behind with a soft glow under the mouse.
 QImage Lit(const QImage& image)
 {
-    QImage hot(ImageSize, ImageSize, QImage::Format_ARGB32_Premultiplied);
-    hot.fill(Qt::transparent);
-    QPainter p(&hot);
-    p.setRenderHint(QPainter::Antialiasing);
-    QRadialGradient glow(QPointF(16, 16), 17);
-    glow.setColorAt(0.0, QColor(255, 236, 150, 230));
-    glow.setColorAt(1.0, QColor(255, 236, 150, 0));
-    p.setPen(Qt::NoPen);
-    p.setBrush(glow);
-    p.drawEllipse(QPointF(16, 16), 16, 16);
-    p.drawImage(QPointF(-0.5, -1), image);
-    return hot;
+    return PaintArt::OnTransparent(
+        QImage(ImageSize, ImageSize, QImage::Format_ARGB32_Premultiplied), [&](QPainter& p) {
+            QRadialGradient glow(QPointF(16, 16), 17);
+            glow.setColorAt(0.0, QColor(255, 236, 150, 230));
+            glow.setColorAt(1.0, QColor(255, 236, 150, 0));
+            p.setPen(Qt::NoPen);
+            p.setBrush(glow);
+            p.drawEllipse(QPointF(16, 16), 16, 16);
+            p.drawImage(QPointF(-0.5, -1), image);
+        });
 }
 
 } // namespace

@@ -213,44 +213,8 @@ QDateTime CRegistry::LastWriteTime()
                      QTime(fields.wHour, fields.wMinute, fields.wSecond), Qt::LocalTime);
 }
 
-int32_t CRegistry::NumOfSubKeys()
+int32_t CRegistry::Refreshed(const int32_t& field)
 {
     RefreshKeyInfo();
-    return mlngSubKeys;
-}
-
-int32_t CRegistry::MaxSubkeyNameLength()
-{
-    RefreshKeyInfo();
-    return mlngMaxSubKeyLen;
-}
-
-int32_t CRegistry::MaxClassNameLength()
-{
-    RefreshKeyInfo();
-    return mlngMaxClassLen;
-}
-
-int32_t CRegistry::NumOfValues()
-{
-    RefreshKeyInfo();
-    return mlngValues;
-}
-
-int32_t CRegistry::MaxValueNameLength()
-{
-    RefreshKeyInfo();
-    return mlngMaxValueNameLen;
-}
-
-int32_t CRegistry::MaxValueLength()
-{
-    RefreshKeyInfo();
-    return mlngMaxValueLen;
-}
-
-int32_t CRegistry::SecurityDescriptor()
-{
-    RefreshKeyInfo();
-    return mlngSecurityDescriptor;
+    return field;
 }

@@ -35,16 +35,18 @@ public:
     QString KeyClass();
     // Local time to the whole second; never throws.
     QDateTime LastWriteTime();
-    int32_t NumOfSubKeys();
-    int32_t MaxSubkeyNameLength();
-    int32_t MaxClassNameLength();
-    int32_t NumOfValues();
-    int32_t MaxValueNameLength();
-    int32_t MaxValueLength();
-    int32_t SecurityDescriptor();
+    int32_t NumOfSubKeys() { return Refreshed(mlngSubKeys); }
+    int32_t MaxSubkeyNameLength() { return Refreshed(mlngMaxSubKeyLen); }
+    int32_t MaxClassNameLength() { return Refreshed(mlngMaxClassLen); }
+    int32_t NumOfValues() { return Refreshed(mlngValues); }
+    int32_t MaxValueNameLength() { return Refreshed(mlngMaxValueNameLen); }
+    int32_t MaxValueLength() { return Refreshed(mlngMaxValueLen); }
+    int32_t SecurityDescriptor() { return Refreshed(mlngSecurityDescriptor); }
 
 private:
     void RefreshKeyInfo();
+    // The field as the key's information stands now.
+    int32_t Refreshed(const int32_t& field);
     void RequireOpenKey(const char* operation) const;
 
     zrv::reg::CRegKey mKey;

@@ -1,5 +1,7 @@
 #include "editor/support/ProductArt.h"
 
+#include "editor/support/PaintArt.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QLinearGradient>
@@ -114,42 +116,37 @@ QPixmap AboutBanner()
 
 QPixmap AppIcon()
 {
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath frame;
-    frame.addRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-    p.setClipPath(frame);
-    PaintSky(p, pixmap.rect());
-    p.setClipping(false);
-    PaintScroll(p, QRectF(10, 12, 44, 40));
-    return pixmap;
+    return PaintArt::OnTransparent(QPixmap(64, 64), [](QPainter& p) {
+        QPainterPath frame;
+        frame.addRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+        p.setClipPath(frame);
+        PaintSky(p, QRect(0, 0, 64, 64));
+        p.setClipping(false);
+        PaintScroll(p, QRectF(10, 12, 44, 40));
+    });
 }
 
 QCursor HandCursor()
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath hand;
-    // Index finger pointing up, three folded fingers and the thumb.
-    hand.addRoundedRect(QRectF(9, 1, 5, 17), 2.5, 2.5);
-    hand.addRoundedRect(QRectF(13.5, 9, 5, 10), 2.5, 2.5);
-    hand.addRoundedRect(QRectF(18, 10, 5, 10), 2.5, 2.5);
-    hand.addRoundedRect(QRectF(22.5, 11.5, 4.5, 9), 2.2, 2.2);
-    hand.addRoundedRect(QRectF(9, 15, 18, 14), 5, 5);
-    QPainterPath thumb;
-    thumb.moveTo(10, 20);
-    thumb.lineTo(4, 14);
-    thumb.quadTo(1.5, 13, 2.5, 17);
-    thumb.lineTo(9, 27);
-    thumb.closeSubpath();
-    hand = hand.united(thumb);
-    p.setPen(QPen(Qt::black, 1.4));
-    p.setBrush(Qt::white);
-    p.drawPath(hand.simplified());
+    const QPixmap pixmap = PaintArt::OnTransparent(QPixmap(32, 32), [](QPainter& p) {
+        QPainterPath hand;
+        // Index finger pointing up, three folded fingers and the thumb.
+        hand.addRoundedRect(QRectF(9, 1, 5, 17), 2.5, 2.5);
+        hand.addRoundedRect(QRectF(13.5, 9, 5, 10), 2.5, 2.5);
+        hand.addRoundedRect(QRectF(18, 10, 5, 10), 2.5, 2.5);
+        hand.addRoundedRect(QRectF(22.5, 11.5, 4.5, 9), 2.2, 2.2);
+        hand.addRoundedRect(QRectF(9, 15, 18, 14), 5, 5);
+        QPainterPath thumb;
+        thumb.moveTo(10, 20);
+        thumb.lineTo(4, 14);
+        thumb.quadTo(1.5, 13, 2.5, 17);
+        thumb.lineTo(9, 27);
+        thumb.closeSubpath();
+        hand = hand.united(thumb);
+        p.setPen(QPen(Qt::black, 1.4));
+        p.setBrush(Qt::white);
+        p.drawPath(hand.simplified());
+    });
     return QCursor(pixmap, 11, 1);
 }
 

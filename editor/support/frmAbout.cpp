@@ -3,6 +3,7 @@
 #include "desktop/FramePlacement.h"
 #include "desktop/ShellExecute.h"
 #include "desktop/WindowHandles.h"
+#include "editor/support/FormParts.h"
 #include "editor/support/modShellEx.h"
 #include "editor/support/ProductArt.h"
 #include "editor/support/ProductLinks.h"
@@ -64,18 +65,11 @@ void frmAbout::BuildControls()
     lblCopyRight->setGeometry(Rect(240, 690, 3885, 345));
     lblCopyRight->setAlignment(Qt::AlignCenter);
 
-    Line1 = new QFrame(this);
-    Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Sunken);
-    const QRect line = Rect(150, 3510, 4710 - 150, 0);
-    Line1->setGeometry(line.x(), line.y() - 1, line.width(), 3);
+    Line1 = FormParts::SunkenLine(this, 150, 3510, 4710);
 
-    cmdClose = new QPushButton(QStringLiteral("OK"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose = FormParts::Button(this, "cmdClose", QStringLiteral("OK"), true);
     cmdClose->setGeometry(Rect(3600, 3660, 1125, 345));
     cmdClose->setDefault(true);
-    cmdClose->setAutoDefault(true);
     connect(cmdClose, &QPushButton::clicked, this, &frmAbout::cmdClose_Click);
 }
 

@@ -24,45 +24,43 @@ inline bool KeepsAscii(UINT codePage)
     return codePage == CP_ACP || codePage == CP_THREAD_ACP || codePage == CP_UTF8;
 }
 
-inline std::string ToCodePage(UINT codePage, std::u16string_view wide)
+// Converts through the exported call, sizing first; a code page that cannot
+// be used converts as UTF-8.
+template <typename Out, typename Char, typename Call>
+Out RecodeWith(UINT codePage, std::basic_string_view<Char> in, const Call& call)
 {
-    if (wide.empty())
+    if (in.empty())
         return {};
-    if (wide.size() > static_cast<size_t>(INT_MAX))
+    if (in.size() > static_cast<size_t>(INT_MAX))
         throw std::bad_alloc();
-    if (KeepsAscii(codePage) && IsAscii(wide))
-        return std::string(wide.begin(), wide.end());
-    const int length = static_cast<int>(wide.size());
-    const int size =
-        WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    if (KeepsAscii(codePage) && IsAscii(in))
+        return Out(in.begin(), in.end());
+    const int length = static_cast<int>(in.size());
+    const int size = call(codePage, in.data(), length, nullptr, 0);
     if (size <= 0) {
         if (codePage == CP_UTF8)
             throw std::bad_alloc();
-        return ToCodePage(CP_UTF8, wide);
+        return RecodeWith<Out>(CP_UTF8, in, call);
     }
-    std::string text(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), length, text.data(), size, nullptr, nullptr);
-    return text;
+    Out out(static_cast<size_t>(size), typename Out::value_type{});
+    call(codePage, in.data(), length, out.data(), size);
+    return out;
+}
+
+inline std::string ToCodePage(UINT codePage, std::u16string_view wide)
+{
+    return RecodeWith<std::string>(
+        codePage, wide, [](UINT cp, const char16_t* in, int length, char* out, int size) {
+            return WideCharToMultiByte(cp, 0, in, length, out, size, nullptr, nullptr);
+        });
 }
 
 inline std::u16string FromCodePage(UINT codePage, std::string_view bytes)
 {
-    if (bytes.empty())
-        return {};
-    if (bytes.size() > static_cast<size_t>(INT_MAX))
-        throw std::bad_alloc();
-    if (KeepsAscii(codePage) && IsAscii(bytes))
-        return std::u16string(bytes.begin(), bytes.end());
-    const int length = static_cast<int>(bytes.size());
-    const int size = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
-    if (size <= 0) {
-        if (codePage == CP_UTF8)
-            throw std::bad_alloc();
-        return FromCodePage(CP_UTF8, bytes);
-    }
-    std::u16string wide(static_cast<size_t>(size), u'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), length, wide.data(), size);
-    return wide;
+    return RecodeWith<std::u16string>(
+        codePage, bytes, [](UINT cp, const char* in, int length, char16_t* out, int size) {
+            return MultiByteToWideChar(cp, 0, in, length, out, size);
+        });
 }
 
 // The process's ANSI code page (CP_ACP), in which the registry keeps its

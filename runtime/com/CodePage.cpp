@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstring>
 #include <langinfo.h>
+#include <optional>
 #include <string>
 
 namespace {
@@ -41,6 +42,17 @@ template <typename Char> int Deliver(const std::basic_string<Char>& result, Char
     return size;
 }
 
+// The code set of cp, when the input can be counted (its length in length)
+// and the output is given or its size is 0 (a size query).
+template <typename In, typename Out>
+std::optional<std::string> CodesetFor(UINT cp, const In* in, int countIn, size_t& length,
+                                      const Out* out, int countOut)
+{
+    if (!InputLength(in, countIn, length) || countOut < 0 || (countOut > 0 && !out))
+        return std::nullopt;
+    return zrv::com::CodesetOf(cp);
+}
+
 } // namespace
 
 extern "C" {
@@ -49,9 +61,7 @@ ZRVRT_API int WideCharToMultiByte(UINT cp, DWORD, LPCOLESTR wide, int cchWide, L
                                   LPCSTR defaultChar, BOOL* usedDefault)
 {
     size_t length = 0;
-    if (!InputLength(wide, cchWide, length) || cbOut < 0 || (cbOut > 0 && !out))
-        return 0;
-    const auto codeset = zrv::com::CodesetOf(cp);
+    const auto codeset = CodesetFor(cp, wide, cchWide, length, out, cbOut);
     if (!codeset)
         return 0;
     const auto result = zrv::com::Narrow(*codeset, std::u16string_view(wide, length), defaultChar);
@@ -66,9 +76,7 @@ ZRVRT_API int MultiByteToWideChar(UINT cp, DWORD flags, LPCSTR in, int cbIn, LPO
                                   int cchOut)
 {
     size_t length = 0;
-    if (!InputLength(in, cbIn, length) || cchOut < 0 || (cchOut > 0 && !out))
-        return 0;
-    const auto codeset = zrv::com::CodesetOf(cp);
+    const auto codeset = CodesetFor(cp, in, cbIn, length, out, cchOut);
     if (!codeset)
         return 0;
     const auto result = zrv::com::Widen(*codeset, std::string_view(in, length));

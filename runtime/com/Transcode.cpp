@@ -204,34 +204,36 @@ template <typename To, typename From> void AppendAscii(To& out, std::basic_strin
     std::copy(run.begin(), run.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
-NarrowResult NarrowUtf8(std::u16string_view wide)
+// The text with its ASCII runs copied as they are; convert takes each other
+// character at i, moves i past it and appends it to the result.
+template <typename Result, typename Char, typename Convert>
+Result Recode(std::basic_string_view<Char> in, const Convert& convert)
 {
-    NarrowResult result;
-    result.text.reserve(wide.size());
-    for (size_t i = 0; i < wide.size();) {
-        if (const size_t run = AsciiRun(wide, i)) {
-            AppendAscii(result.text, wide.substr(i, run));
+    Result result;
+    result.text.reserve(in.size());
+    for (size_t i = 0; i < in.size();) {
+        if (const size_t run = AsciiRun(in, i)) {
+            AppendAscii(result.text, in.substr(i, run));
             i += run;
         } else {
-            AppendUtf8(NextCodePoint(wide, i, kReplacement), result.text);
+            convert(i, result);
         }
     }
     return result;
 }
 
+NarrowResult NarrowUtf8(std::u16string_view wide)
+{
+    return Recode<NarrowResult>(wide, [wide](size_t& i, NarrowResult& result) {
+        AppendUtf8(NextCodePoint(wide, i, kReplacement), result.text);
+    });
+}
+
 WideResult WidenUtf8(std::string_view bytes)
 {
-    WideResult result;
-    result.text.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size();) {
-        if (const size_t run = AsciiRun(bytes, i)) {
-            AppendAscii(result.text, bytes.substr(i, run));
-            i += run;
-        } else {
-            AppendUtf16(NextUtf8(bytes, i, result.invalid), result.text);
-        }
-    }
-    return result;
+    return Recode<WideResult>(bytes, [bytes](size_t& i, WideResult& result) {
+        AppendUtf16(NextUtf8(bytes, i, result.invalid), result.text);
+    });
 }
 
 } // namespace

@@ -26,6 +26,16 @@ FILETIME FromTicks(int64_t ticks)
     return {static_cast<DWORD>(value & 0xFFFFFFFFu), static_cast<DWORD>(value >> 32)};
 }
 
+// The ticks of an in-argument, when it and the out-argument are given and it
+// is no negative time.
+bool InTicks(const FILETIME* in, const void* out, int64_t& ticks)
+{
+    if (!in || !out)
+        return false;
+    ticks = ToTicks(*in);
+    return ticks >= 0;
+}
+
 int64_t FloorDiv(int64_t a, int64_t b)
 {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
@@ -48,10 +58,8 @@ extern "C" {
 
 BOOL FileTimeToLocalFileTime(const FILETIME* lpFileTime, FILETIME* lpLocalFileTime)
 {
-    if (!lpFileTime || !lpLocalFileTime)
-        return FALSE;
-    const int64_t ticks = ToTicks(*lpFileTime);
-    if (ticks < 0)
+    int64_t ticks = 0;
+    if (!InTicks(lpFileTime, lpLocalFileTime, ticks))
         return FALSE;
     // The zone's offset at that instant (summer time included).
     const time_t unixSeconds =
@@ -68,10 +76,8 @@ BOOL FileTimeToLocalFileTime(const FILETIME* lpFileTime, FILETIME* lpLocalFileTi
 
 BOOL FileTimeToSystemTime(const FILETIME* lpFileTime, SYSTEMTIME* lpSystemTime)
 {
-    if (!lpFileTime || !lpSystemTime)
-        return FALSE;
-    const int64_t ticks = ToTicks(*lpFileTime);
-    if (ticks < 0)
+    int64_t ticks = 0;
+    if (!InTicks(lpFileTime, lpSystemTime, ticks))
         return FALSE;
     const int64_t dayIndex = ticks / TicksPerDay;
     const int64_t inDay = ticks % TicksPerDay;

@@ -88,6 +88,22 @@ template <typename Body> LONG WithKey(HKEY handle, REGSAM needed, Body body)
     }
 }
 
+// Copies the name of the entry at index of the list that fill makes, then
+// hands the entry to rest; ERROR_NO_MORE_ITEMS past the list's end.
+template <typename Entry, typename Fill, typename Rest>
+LONG DeliverAt(DWORD index, Fill fill, LPSTR name, LPDWORD count, Rest rest)
+{
+    std::vector<Entry> entries;
+    if (const LONG result = fill(entries); result != ERROR_SUCCESS)
+        return result;
+    if (index >= entries.size())
+        return ERROR_NO_MORE_ITEMS;
+    const Entry& entry = entries[index];
+    if (const LONG result = CopyName(entry.name, name, count); result != ERROR_SUCCESS)
+        return result;
+    return rest(entry);
+}
+
 } // namespace
 
 extern "C" {
@@ -196,18 +212,13 @@ LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchVal
                    LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData)
 {
     return WithKey(hKey, KEY_QUERY_VALUE, [&](const KeyHandle& key) {
-        std::vector<RegValue> values;
-        if (const LONG result = view::Values(key, values); result != ERROR_SUCCESS)
-            return result;
-        if (dwIndex >= values.size())
-            return ERROR_NO_MORE_ITEMS;
-        const RegValue& value = values[dwIndex];
-        if (const LONG result = CopyName(value.name, lpValueName, lpcchValueName);
-            result != ERROR_SUCCESS)
-            return result;
-        if (lpType)
-            *lpType = value.type;
-        return CopyData(value.data, lpData, lpcbData);
+        const auto fill = [&](std::vector<RegValue>& values) { return view::Values(key, values); };
+        const auto rest = [&](const RegValue& value) {
+            if (lpType)
+                *lpType = value.type;
+            return CopyData(value.data, lpData, lpcbData);
+        };
+        return DeliverAt<RegValue>(dwIndex, fill, lpValueName, lpcchValueName, rest);
     });
 }
 
@@ -215,19 +226,15 @@ LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LP
                    LPSTR lpClass, LPDWORD lpcchClass, FILETIME* lpftLastWriteTime)
 {
     return WithKey(hKey, KEY_ENUMERATE_SUB_KEYS, [&](const KeyHandle& key) {
-        std::vector<RegKeyEntry> keys;
-        if (const LONG result = view::SubKeys(key, keys); result != ERROR_SUCCESS)
-            return result;
-        if (dwIndex >= keys.size())
-            return ERROR_NO_MORE_ITEMS;
-        const RegKeyEntry& entry = keys[dwIndex];
-        if (const LONG result = CopyName(entry.name, lpName, lpcchName); result != ERROR_SUCCESS)
-            return result;
-        if (lpftLastWriteTime)
-            *lpftLastWriteTime = ToFileTime(entry.written);
-        if (!lpClass)
-            return ERROR_SUCCESS;
-        return lpcchClass ? CopyName(entry.cls, lpClass, lpcchClass) : ERROR_INVALID_PARAMETER;
+        const auto fill = [&](std::vector<RegKeyEntry>& keys) { return view::SubKeys(key, keys); };
+        const auto rest = [&](const RegKeyEntry& entry) {
+            if (lpftLastWriteTime)
+                *lpftLastWriteTime = ToFileTime(entry.written);
+            if (!lpClass)
+                return ERROR_SUCCESS;
+            return lpcchClass ? CopyName(entry.cls, lpClass, lpcchClass) : ERROR_INVALID_PARAMETER;
+        };
+        return DeliverAt<RegKeyEntry>(dwIndex, fill, lpName, lpcchName, rest);
     });
 }
 

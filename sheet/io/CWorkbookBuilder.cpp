@@ -71,6 +71,12 @@ CellData& CWorkbookBuilder::NewCell(std::size_t sheet, uint32_t row, uint32_t co
     return cells.emplace_hint(hint, ref, CellData{})->second;
 }
 
+void CWorkbookBuilder::ClearCell(std::size_t sheet, uint32_t row, uint32_t column)
+{
+    CheckPosition(row, column);
+    m_workbook.sheets.at(sheet).cells.erase(CellRef{row, column});
+}
+
 void CWorkbookBuilder::ReserveCells(uint64_t count) const
 {
     if (count > kMaxCells - m_cells)
@@ -112,9 +118,7 @@ void CWorkbookBuilder::SetText(std::size_t sheet, uint32_t row, uint32_t column,
                                std::string_view fileText)
 {
     if (fileText.empty()) {
-        // An empty text is an empty cell.
-        CheckPosition(row, column);
-        m_workbook.sheets.at(sheet).cells.erase(CellRef{row, column});
+        ClearCell(sheet, row, column); // an empty text is an empty cell
         return;
     }
     CellData& cell = NewCell(sheet, row, column);
@@ -126,8 +130,7 @@ void CWorkbookBuilder::SetText(std::size_t sheet, uint32_t row, uint32_t column,
 void CWorkbookBuilder::SetNumber(std::size_t sheet, uint32_t row, uint32_t column, double number)
 {
     if (!std::isfinite(number)) {
-        CheckPosition(row, column);
-        m_workbook.sheets.at(sheet).cells.erase(CellRef{row, column});
+        ClearCell(sheet, row, column);
         return;
     }
     CellData& cell = NewCell(sheet, row, column);

@@ -63,6 +63,7 @@ public:
 
 private:
     CellData& NewCell(std::size_t sheet, uint32_t row, uint32_t column);
+    void ClearCell(std::size_t sheet, uint32_t row, uint32_t column);
     void CountText(std::size_t bytes);
     // Sizes that are not finite or negative are left out; every new entry
     // counts against kMaxLayoutEntries.
