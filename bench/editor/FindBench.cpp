@@ -9,7 +9,6 @@
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/frmMain.h"
 #include "tests/editor/shell/EditorTestEnvironment.h"
-#include "tests/support/TempHome.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -99,10 +98,13 @@ public:
     FindWindow(const FindWindow&) = delete;
     FindWindow& operator=(const FindWindow&) = delete;
 
-    void Clear() const
+    // Empties the bar, out of the timing.
+    void Clear(benchmark::State& state) const
     {
+        state.PauseTiming();
         mFind->clear();
         QApplication::processEvents();
+        state.ResumeTiming();
     }
     // The time from the bar's new text to the list painted.
     double Type(const QString& text) const
@@ -144,9 +146,7 @@ void BM_FindInFortunes(benchmark::State& state)
     double finding = 0;
     double scanning = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        window.Clear();
-        state.ResumeTiming();
+        window.Clear(state);
         finding += window.Type(kTyped);
         if (window.main->RowCount() != expected)
             state.SkipWithError("the find listed the wrong rows");
@@ -164,9 +164,7 @@ void BM_TypeInFortunes(benchmark::State& state)
     double slowest = 0;
     double scanning = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        window.Clear();
-        state.ResumeTiming();
+        window.Clear(state);
         double slowestKey = 0;
         for (qsizetype typed = 1; typed <= kTyped.size(); ++typed)
             slowestKey = std::max(slowestKey, window.Type(kTyped.left(typed)));
@@ -178,15 +176,3 @@ void BM_TypeInFortunes(benchmark::State& state)
 BENCHMARK(BM_TypeInFortunes)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    const zrv::test::TempHome home;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
