@@ -16,10 +16,13 @@ CListFind::CListFind(CFindBar& bar, CFortuneListModel& rows, QTreeView& list,
     connect(&mBar, &CFindBar::closeAsked, this, &CListFind::Close);
 }
 
+// A bar opened again finds what it still holds.
 void CListFind::Open()
 {
+    if (!mBar.isHidden())
+        return mBar.Open();
     mBar.Open();
-    mShown();
+    Find(mBar.Text(), mBar.Filter());
 }
 
 void CListFind::Close()

@@ -21,7 +21,8 @@ public:
     CListFind(CFindBar& bar, CFortuneListModel& rows, QTreeView& list, std::function<void()> shown,
               QObject* parent);
 
-    // The Find command: the bar shows, its text ready for typing.
+    // The Find command: the bar shows, its text ready for typing; the list
+    // shows what it finds.
     void Open();
     // Hides the bar; every fortune is listed.
     void Close();

@@ -284,6 +284,10 @@ TEST_F(FindTest, esc_listsEveryFortune_keepingTheCurrentOneSelectedAndInView)
     EXPECT_TRUE(List().viewport()->rect().contains(List().visualRect(current)));
     EXPECT_TRUE(List().hasFocus());
 
+    Key(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(Keys(), (QStringList{"I250"})) << "the bar opened again finds what it holds";
+    EXPECT_EQ(FindText().selectedText(), QStringLiteral("NEEDLE"));
+    EXPECT_EQ(main->SelectedCount(), 1);
     Find("hay 1");
     Key(Qt::Key_Escape);
     EXPECT_EQ(main->RowCount(), 300);
