@@ -43,6 +43,7 @@ void CFortuneListModel::Reset(QList<QString> texts)
 
 void CFortuneListModel::SetRows(QList<QString> texts)
 {
+    mWhole = static_cast<int32_t>(texts.size());
     Reset(std::move(texts));
 }
 
@@ -52,11 +53,23 @@ void CFortuneListModel::Clear()
 }
 
 // The model lets go of its texts first, so that appending copies none.
-void CFortuneListModel::Append(const QList<QString>& texts)
+void CFortuneListModel::Append(const QList<QString>& texts, bool whole)
 {
     QList<QString> all = std::move(mTexts);
     mTexts.clear();
+    if (whole && mWhole == all.size())
+        mWhole += static_cast<int32_t>(texts.size());
     all.append(texts);
+    Reset(std::move(all));
+}
+
+void CFortuneListModel::CompleteTexts(const QList<QString>& rest)
+{
+    QList<QString> all = std::move(mTexts);
+    mTexts.clear();
+    all.resize(mWhole);
+    all.append(rest);
+    mWhole = static_cast<int32_t>(all.size());
     Reset(std::move(all));
 }
 
@@ -76,10 +89,14 @@ void CFortuneListModel::Remove(const std::vector<bool>& gone)
 {
     QList<QString> kept;
     kept.reserve(mTexts.size());
+    int32_t whole = 0;
     for (qsizetype fortune = 0; fortune < mTexts.size(); ++fortune) {
-        if (static_cast<size_t>(fortune) >= gone.size() || !gone[static_cast<size_t>(fortune)])
-            kept.append(mTexts[fortune]);
+        if (static_cast<size_t>(fortune) < gone.size() && gone[static_cast<size_t>(fortune)])
+            continue;
+        kept.append(mTexts[fortune]);
+        whole += fortune < mWhole ? 1 : 0;
     }
+    mWhole = whole;
     Reset(std::move(kept));
 }
 

@@ -9,9 +9,10 @@
 
 // Rows of the fortune list: one per fortune in archive order, showing its
 // first line; the row of fortune f (from 0) has the key "I" + (f + 1). The
-// model keeps every fortune's whole text for finding. While a find filters
-// the list, only the fortunes whose text holds the found text have rows,
-// each still keyed by its own fortune's index.
+// model keeps the fortunes' whole texts for finding; fortunes appended by
+// their rows alone hold only their first lines until their whole texts are
+// given. While a find filters the list, only the fortunes whose text holds
+// the found text have rows, each still keyed by its own fortune's index.
 class CFortuneListModel final : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -27,7 +28,9 @@ public:
     // The fortunes' whole texts, as the archive hands them out.
     void SetRows(QList<QString> texts);
     void Clear();
-    void Append(const QList<QString>& texts);
+    // Appends fortunes by their whole texts, or when not `whole` by their
+    // rows (first lines).
+    void Append(const QList<QString>& texts, bool whole = true);
     // One flag per row of `rows`, set for each fortune index (from 1) given;
     // nothing when an index is outside them.
     static std::optional<std::vector<bool>> Marked(const std::vector<int32_t>& indices,
@@ -38,6 +41,11 @@ public:
     // The text row `row` shows: its fortune's first line.
     QString RowText(int row) const;
     int32_t FortuneCount() const { return static_cast<int32_t>(mTexts.size()); }
+    // How many leading fortunes the model holds whole; the others follow
+    // them, held by their rows.
+    int32_t WholeCount() const { return mWhole; }
+    // The whole texts of the fortunes from WholeCount() on.
+    void CompleteTexts(const QList<QString>& rest);
 
     // The fortunes whose whole text contains `text` in any letter case match
     // it; with `filter` only they have rows. An empty text matches none and
@@ -60,6 +68,7 @@ private:
     void Reset(QList<QString> texts);
 
     QList<QString> mTexts;
+    int32_t mWhole = 0;
     QString mFind;
     bool mFilter = false;
     std::vector<int> mMatches; // fortunes, ascending

@@ -7,8 +7,9 @@
 #include <QTreeView>
 
 CListFind::CListFind(CFindBar& bar, CFortuneListModel& rows, QTreeView& list,
-                     std::function<void()> shown, QObject* parent)
-    : QObject(parent), mBar(bar), mRows(rows), mList(list), mShown(std::move(shown))
+                     std::function<void()> whole, std::function<void()> shown, QObject* parent)
+    : QObject(parent), mBar(bar), mRows(rows), mList(list), mWhole(std::move(whole)),
+      mShown(std::move(shown))
 {
     connect(&mBar, &CFindBar::changed, this, [this] { Find(mBar.Text(), mBar.Filter()); });
     connect(&mBar, &CFindBar::stepped, this, &CListFind::Step);
@@ -53,6 +54,8 @@ void CListFind::Find(const QString& text, bool filter)
     const int current = CurrentFortune();
     const QModelIndex index = mList.currentIndex();
     const bool selected = index.isValid() && mList.selectionModel()->isSelected(index);
+    if (!text.isEmpty())
+        mWhole();
     mRows.SetFind(text, filter);
     if (current >= 0)
         MakeCurrent(current, selected);

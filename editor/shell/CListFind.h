@@ -17,9 +17,10 @@ class QTreeView;
 // current fortune kept in view.
 class CListFind final : public QObject {
 public:
-    // shown runs after the bar or the list's rows changed.
-    CListFind(CFindBar& bar, CFortuneListModel& rows, QTreeView& list, std::function<void()> shown,
-              QObject* parent);
+    // whole gives the list every fortune's whole text before a find; shown
+    // runs after the bar or the list's rows changed.
+    CListFind(CFindBar& bar, CFortuneListModel& rows, QTreeView& list, std::function<void()> whole,
+              std::function<void()> shown, QObject* parent);
 
     // The Find command: the bar shows, its text ready for typing; the list
     // shows what it finds.
@@ -41,5 +42,6 @@ private:
     CFindBar& mBar;
     CFortuneListModel& mRows;
     QTreeView& mList;
+    std::function<void()> mWhole;
     std::function<void()> mShown;
 };

@@ -66,6 +66,7 @@ frmMain::frmMain(const QString& editorFolder,
     mCommands = new CMainCommands(this, toolbar, commands(*this));
     mFind = new CListFind(
         *mControls->fraFind, *mControls->mRows, *mControls->lvwItems,
+        [this] { RunIgnoringFailures([this] { CompleteTexts(); }); },
         [this] { RunIgnoringFailures([this] { ShowFound(); }); }, this);
     connect(mControls->lvwItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { RunIgnoringFailures([this] { RefreshSelectionStatus(); }); });
@@ -279,17 +280,32 @@ ListMark frmMain::MarkList() const
     return {CFileState::Of(CurrentArchivePath()) == mListedState, FortuneCount()};
 }
 
-// The appended fortunes' whole texts, which the list keeps, are read back as
-// the archive hands them out.
+// The list follows the change by the appended rows; their whole texts are
+// read only for a find.
 void frmMain::ShowAppended(const ListMark& before, const QList<QString>& rows)
 {
+    if (!HoldsOnly(before, before.rows + rows.size()))
+        return OpenArchive(CurrentArchiveName());
+    mControls->mRows->Append(rows, false);
+    if (mFind->Active())
+        CompleteTexts();
+    ShowRows();
+}
+
+// The whole texts of the fortunes the list holds by their rows, read while
+// the file is still the one the list shows; otherwise the list is read
+// afresh.
+void frmMain::CompleteTexts()
+{
+    CFortuneListModel& rows = *mControls->mRows;
+    if (rows.WholeCount() == FortuneCount())
+        return;
     std::optional<QList<QString>> texts;
-    if (HoldsOnly(before, before.rows + rows.size()))
-        texts = ReadTexts(before.rows + 1, rows.size());
+    if (mCurrentArchive && CFileState::Of(CurrentArchivePath()) == mListedState)
+        texts = ReadTexts(rows.WholeCount() + 1, FortuneCount() - rows.WholeCount());
     if (!texts)
         return OpenArchive(CurrentArchiveName());
-    mControls->mRows->Append(*texts);
-    ShowRows();
+    rows.CompleteTexts(*texts);
 }
 
 // The texts of `count` fortunes from index `first` on, read with one check of

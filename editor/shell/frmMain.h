@@ -121,6 +121,7 @@ private:
     QString CurrentArchivePath() const { return ArchivePath(CurrentArchiveName()); }
     bool HoldsOnly(const ListMark& before, qsizetype rows);
     void FillList(IFortuneSnapshot& snapshot);
+    void CompleteTexts();
     std::optional<QList<QString>> ReadTexts(int32_t first, qsizetype count) const;
     void ShowRows();
     void ShowFound();

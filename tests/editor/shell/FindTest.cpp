@@ -187,18 +187,41 @@ TEST_F(FindTest, deletingWhileFiltered_deletesTheFortunesShown_andKeepsTheFilter
 }
 
 // A paste follows the window's change row by row; the new fortunes match on
-// their whole text too.
+// their whole text too, as they do once the archive is read again.
 TEST_F(FindTest, pastingWhileFiltered_listsTheNewMatches)
 {
     Find("apple");
     const CArchiveObject before = main->CurrentArchive();
-    QGuiApplication::clipboard()->setText(
-        "//ZORVAFORTUNE//apple juice//ZORVAFORTUNE//lime//ZORVAFORTUNE//kiwi\r\npineapple");
+    QGuiApplication::clipboard()->setText("//ZORVAFORTUNE//apple juice//ZORVAFORTUNE//lime"
+                                          "//ZORVAFORTUNE//\r\nkiwi\npineapple\r\n"
+                                          "//ZORVAFORTUNE//\n\n//ZORVAFORTUNE//pear\n\rApple");
     Run("mnuEditPaste");
     EXPECT_TRUE(main->CurrentArchive() == before) << "the archive was read again";
-    EXPECT_EQ(Keys(), (QStringList{"I1", "I2", "I4", "I6", "I7", "I9"}));
+    const QStringList followed = {"I1", "I2", "I4", "I6", "I7", "I9", "I10"};
+    EXPECT_EQ(Keys(), followed);
     EXPECT_EQ(main->RowText(5), QStringLiteral("kiwi"));
-    EXPECT_EQ(main->PanelText(2), QStringLiteral("6 of 9 fortunes"));
+    EXPECT_EQ(main->PanelText(2), QStringLiteral("7 of 10 fortunes"));
+    // The bare line feed became CR LF in the archive.
+    FindText().setText("kiwi\r\npine");
+    EXPECT_EQ(Keys(), (QStringList{"I9"}));
+    main->OpenArchive(kName);
+    EXPECT_EQ(Keys(), (QStringList{"I9"}));
+    FindText().setText("apple");
+    EXPECT_EQ(Keys(), followed);
+}
+
+// Pasted with no find, the fortunes are listed by their rows alone; a find
+// then reads their whole texts.
+TEST_F(FindTest, findingAfterAPaste_matchesThePastedFortunesWholeTexts)
+{
+    const CArchiveObject before = main->CurrentArchive();
+    QGuiApplication::clipboard()->setText("//ZORVAFORTUNE//lime\r\nor apple"
+                                          "//ZORVAFORTUNE//kiwi\npineapple");
+    Run("mnuEditPaste");
+    Find("apple");
+    EXPECT_TRUE(main->CurrentArchive() == before) << "the archive was read again";
+    EXPECT_EQ(Keys(), (QStringList{"I1", "I2", "I4", "I6", "I7", "I8"}));
+    EXPECT_EQ(main->RowText(5), QStringLiteral("kiwi"));
 }
 
 TEST_F(FindTest, editingWhileFiltered_editsTheFortuneShown_andKeepsTheFilter)

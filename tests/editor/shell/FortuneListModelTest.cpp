@@ -137,6 +137,29 @@ TEST(FortuneListModelTest, changedRowsAreMatchedAgain)
     EXPECT_EQ(Keys(rows), (QStringList{"I1", "I2"}));
 }
 
+// Fortunes appended by their rows are held whole again once their texts are
+// given; removing fortunes keeps the count of those held whole.
+TEST(FortuneListModelTest, rowsAppendedAloneAreCompletedByTheirWholeTexts)
+{
+    CFortuneListModel rows;
+    rows.SetRows({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    rows.Append({QStringLiteral("d")});
+    EXPECT_EQ(rows.WholeCount(), 4);
+    rows.Append({QStringLiteral("first"), QStringLiteral("second")}, false);
+    rows.Append({QStringLiteral("g")});
+    EXPECT_EQ(rows.WholeCount(), 4) << "whole texts after rows alone are read again too";
+    rows.Remove({true, false, true, false, false, false, false});
+    EXPECT_EQ(rows.WholeCount(), 2);
+    EXPECT_EQ(rows.FortuneCount(), 5);
+    rows.SetFind(QStringLiteral("apple"), true);
+    EXPECT_EQ(rows.rowCount(), 0);
+    rows.CompleteTexts(
+        {QStringLiteral("first\r\napple"), QStringLiteral("second"), QStringLiteral("g apple")});
+    EXPECT_EQ(rows.WholeCount(), 5);
+    EXPECT_EQ(Keys(rows), (QStringList{"I3", "I5"}));
+    EXPECT_EQ(rows.RowText(0), QStringLiteral("first"));
+}
+
 // A keystroke costs the view one reset, not a signal per row.
 TEST(FortuneListModelTest, aFindResetsTheRowsOnce)
 {
