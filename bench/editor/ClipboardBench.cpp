@@ -10,13 +10,11 @@
 #include "editor/shell/frmMain.h"
 #include "engine/CArchive.h"
 #include "tests/editor/shell/EditorTestEnvironment.h"
-#include "tests/support/TempHome.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstring>
 #include <ctime>
-#include <QApplication>
 #include <QFile>
 #include <string>
 #include <vector>
@@ -148,15 +146,3 @@ void BM_PasteIntoArchive(benchmark::State& state)
 BENCHMARK(BM_PasteIntoArchive)->Unit(benchmark::kSecond)->Iterations(3);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    const zrv::test::TempHome home;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -8,12 +8,10 @@
 #include "editor/shell/frmMain.h"
 #include "editor/support/CArchiveObject.h"
 #include "tests/editor/shell/EditorTestEnvironment.h"
-#include "tests/support/TempHome.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <QApplication>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QTreeView>
@@ -116,15 +114,3 @@ void BM_DeleteSelectedFortunes(benchmark::State& state)
 BENCHMARK(BM_DeleteSelectedFortunes)->Unit(benchmark::kSecond)->Iterations(5);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    const zrv::test::TempHome home;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

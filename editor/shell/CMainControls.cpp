@@ -1,5 +1,6 @@
 #include "editor/shell/CMainControls.h"
 
+#include "editor/shell/CFindBar.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/support/Logging.h"
 #include "editor/support/ProductArt.h"
@@ -41,6 +42,7 @@ CMainControls::CMainControls(QWidget* client, QToolBar* toolbar, QObject* filter
     : client(client), tlbMain(toolbar)
 {
     BuildHeader(filter);
+    fraFind = new CFindBar(client);
     BuildList(filter);
     BuildStatusBar();
 }
@@ -151,6 +153,11 @@ void CMainControls::Layout(bool showToolbar, bool showHeader) const
         PlaceBeside(lblHeader, logoWidth, y, clientWidth - logoWidth);
         PlaceBeside(lblHeading, logoWidth, y + lblHeader->height(), clientWidth - logoWidth);
         y += picLogo->height();
+    }
+    if (!fraFind->isHidden()) {
+        const int findHeight = fraFind->sizeHint().height();
+        fraFind->setGeometry(0, y, clientWidth, findHeight);
+        y += findHeight;
     }
     const int listHeight = clientHeight - y - statusHeight;
     if (listHeight >= 0)

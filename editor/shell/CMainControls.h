@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+class CFindBar;
 class CFortuneListModel;
 class QColor;
 class QLabel;
@@ -14,8 +15,9 @@ class QTreeView;
 class QWidget;
 
 // The main window's client area below its menu bar: the toolbar, the header
-// pane (logo picLogo, header bar lblHeader, header text lblHeading), the
-// fortune list lvwItems and the status bar stbMain with its three panels.
+// pane (logo picLogo, header bar lblHeader, header text lblHeading), the find
+// bar fraFind (hidden until asked for), the fortune list lvwItems and the
+// status bar stbMain with its three panels.
 // The widgets belong to the client widget.
 class CMainControls final {
 public:
@@ -27,7 +29,7 @@ public:
 
     // Places the parts that show in the client's area: the toolbar at the
     // top, the header pane below it, the status bar at the bottom and the
-    // list in between.
+    // list in between, below the find bar while that shows.
     void Layout(bool showToolbar, bool showHeader) const;
     void SetPanel(int panel, const QString& text) const;
     QString PanelText(int panel) const;
@@ -43,6 +45,7 @@ public:
     QLabel* picLogo = nullptr;
     QLabel* lblHeader = nullptr;
     QLabel* lblHeading = nullptr;
+    CFindBar* fraFind = nullptr;
     QTreeView* lvwItems = nullptr;
     CFortuneListModel* mRows = nullptr;
     QStatusBar* stbMain = nullptr;

@@ -5,8 +5,8 @@
 #include "desktop/Prompts.h"
 #include "desktop/WindowHandles.h"
 #include "editor/editing/CClipboardViewer.h"
-#include "editor/editing/modFortuneRows.h"
 #include "editor/editing/modSelection.h"
+#include "editor/shell/CListFind.h"
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/CSettleTimer.h"
 #include "editor/shell/modEditorWindows.h"
@@ -64,6 +64,10 @@ frmMain::frmMain(const QString& editorFolder,
     mControls = std::make_unique<CMainControls>(client, toolbar, this);
     mControls->lblHeader->setText(CMainControls::ArchiveHeader);
     mCommands = new CMainCommands(this, toolbar, commands(*this));
+    mFind = new CListFind(
+        *mControls->fraFind, *mControls->mRows, *mControls->lvwItems,
+        [this] { RunIgnoringFailures([this] { CompleteTexts(); }); },
+        [this] { RunIgnoringFailures([this] { ShowFound(); }); }, this);
     connect(mControls->lvwItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { RunIgnoringFailures([this] { RefreshSelectionStatus(); }); });
     connect(mControls->lvwItems, &QTreeView::doubleClicked, this, [this] {
@@ -214,10 +218,12 @@ bool frmMain::ArchiveExists(const QString& name)
 
 void frmMain::OpenArchive(const QString& name)
 {
-    // The guard: a reload skips it.
-    if (name.compare(CurrentArchiveName(), Qt::CaseInsensitive) != 0 &&
-        EditorWindows::ShownElsewhere(CaptionPrefix + name, this))
-        return;
+    // The guard: a reload skips it. A find ends with the archive it was in.
+    if (name.compare(CurrentArchiveName(), Qt::CaseInsensitive) != 0) {
+        if (EditorWindows::ShownElsewhere(CaptionPrefix + name, this))
+            return;
+        mFind->Close();
+    }
     mCurrentArchive = LoadArchiveObject(name);
     if (!mCurrentArchive) {
         // The view would otherwise go on showing an archive that is not open.
@@ -244,8 +250,9 @@ void frmMain::OpenArchive(const QString& name)
     RefreshClipboardCommands();
 }
 
-// One row per fortune of the snapshot with its first line. Rows read before
-// a failing call stay listed, as they would had they been added one by one.
+// One row per fortune of the snapshot with its first line; the list keeps
+// the whole texts for finding. Rows read before a failing call stay listed,
+// as they would had they been added one by one.
 void frmMain::FillList(IFortuneSnapshot& snapshot)
 {
     int32_t count = 0;
@@ -258,7 +265,7 @@ void frmMain::FillList(IFortuneSnapshot& snapshot)
     texts.reserve(count > 0 ? count : 0);
     try {
         for (int32_t i = 1; i <= count; ++i)
-            texts.append(modFortuneRows::FirstLine(CArchiveObject::Item(snapshot, i).view()));
+            texts.append(CArchiveObject::ToQString(CArchiveObject::Item(snapshot, i)));
     } catch (...) {
         mControls->mRows->SetRows(std::move(texts));
         throw;
@@ -270,15 +277,53 @@ ListMark frmMain::MarkList() const
 {
     if (!mCurrentArchive)
         return {};
-    return {CFileState::Of(CurrentArchivePath()) == mListedState, RowCount()};
+    return {CFileState::Of(CurrentArchivePath()) == mListedState, FortuneCount()};
 }
 
+// The list follows the change by the appended rows; their whole texts are
+// read only for a find.
 void frmMain::ShowAppended(const ListMark& before, const QList<QString>& rows)
 {
     if (!HoldsOnly(before, before.rows + rows.size()))
         return OpenArchive(CurrentArchiveName());
-    mControls->mRows->Append(rows);
+    mControls->mRows->Append(rows, false);
+    if (mFind->Active())
+        CompleteTexts();
     ShowRows();
+}
+
+// The whole texts of the fortunes the list holds by their rows, read while
+// the file is still the one the list shows; otherwise the list is read
+// afresh.
+void frmMain::CompleteTexts()
+{
+    CFortuneListModel& rows = *mControls->mRows;
+    if (rows.WholeCount() == FortuneCount())
+        return;
+    std::optional<QList<QString>> texts;
+    if (mCurrentArchive && CFileState::Of(CurrentArchivePath()) == mListedState)
+        texts = ReadTexts(rows.WholeCount() + 1, FortuneCount() - rows.WholeCount());
+    if (!texts)
+        return OpenArchive(CurrentArchiveName());
+    rows.CompleteTexts(*texts);
+}
+
+// The texts of `count` fortunes from index `first` on, read with one check of
+// the file; nothing when the archive then holds other than those up to them.
+std::optional<QList<QString>> frmMain::ReadTexts(int32_t first, qsizetype count) const
+{
+    QList<QString> texts;
+    texts.reserve(count);
+    try {
+        const ComPtr<IFortuneSnapshot> snapshot = mCurrentArchive.Snapshot();
+        if (CArchiveObject::Count(*snapshot.get()) != first - 1 + count)
+            return std::nullopt;
+        for (int32_t i = first; i < first + count; ++i)
+            texts.append(CArchiveObject::ToQString(CArchiveObject::Item(*snapshot.get(), i)));
+    } catch (const EditorError&) {
+        return std::nullopt; // logged by the archive
+    }
+    return texts;
 }
 
 void frmMain::ShowDeleted(const ListMark& before, const std::vector<int32_t>& indices)
@@ -296,7 +341,7 @@ void frmMain::ShowDeleted(const ListMark& before, const std::vector<int32_t>& in
 // the count, so a change made after it makes the next mark inexact.
 bool frmMain::HoldsOnly(const ListMark& before, qsizetype rows)
 {
-    if (!before.exact || !mCurrentArchive || before.rows != RowCount() ||
+    if (!before.exact || !mCurrentArchive || before.rows != FortuneCount() ||
         !ArchiveFileExists(CurrentArchiveName()))
         return false;
     const CFileState state = CFileState::Of(CurrentArchivePath());
@@ -323,6 +368,7 @@ void frmMain::ShowRows()
 
 void frmMain::CloseArchive()
 {
+    mFind->Close();
     mCurrentArchive.reset();
     mListedState = {};
     setWindowTitle(Title);
@@ -343,8 +389,21 @@ void frmMain::RefreshSelectionStatus()
 
 void frmMain::RefreshArchiveStatus()
 {
-    mControls->SetPanel(2, mCurrentArchive ? CMainControls::CountText(RowCount(), "in archive")
-                                           : QStringLiteral("No current archive"));
+    if (!mCurrentArchive)
+        mControls->SetPanel(2, QStringLiteral("No current archive"));
+    else if (mFind->Active())
+        mControls->SetPanel(2, mFind->StatusText());
+    else
+        mControls->SetPanel(2, CMainControls::CountText(FortuneCount(), "in archive"));
+}
+
+// After the find bar or the rows it lists changed.
+void frmMain::ShowFound()
+{
+    LayoutControls();
+    RefreshSelectionStatus();
+    RefreshArchiveStatus();
+    RefreshArchiveCommands();
 }
 
 // ------------------------------------------------- the commands' window
@@ -392,6 +451,12 @@ void frmMain::DisplayToolbarCommand()
         ->setChecked(!mSettings.HideToolbar);
     SaveSettings();
     LayoutControls();
+}
+
+void frmMain::FindCommand()
+{
+    if (mCurrentArchive)
+        mFind->Open();
 }
 
 void frmMain::ExitCommand()

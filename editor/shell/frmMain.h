@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -23,6 +24,7 @@
 #include <vector>
 
 class CClipboardViewer;
+class CListFind;
 class CMainCommands;
 class CSettleTimer;
 struct CommandRow;
@@ -62,10 +64,13 @@ public:
     void OpenArchive(const QString& name) override;
     void CloseArchive() override;
     QTreeView* List() const { return mControls->lvwItems; }
+    // The rows the list shows: every fortune, or while a find filters it the
+    // matching ones.
     int32_t RowCount() const { return mControls->mRows->rowCount(); }
+    int32_t FortuneCount() const { return mControls->mRows->FortuneCount(); }
     int32_t SelectedCount() const { return mControls->SelectedCount(); }
     QString RowKey(int32_t row) const { return mControls->mRows->Key(row); }
-    QString RowText(int32_t row) const { return mControls->mRows->Rows().value(row); }
+    QString RowText(int32_t row) const { return mControls->mRows->RowText(row); }
     QString PanelText(int panel) const { return mControls->PanelText(panel); }
 
     // The menu and toolbar commands.
@@ -116,13 +121,17 @@ private:
     QString CurrentArchivePath() const { return ArchivePath(CurrentArchiveName()); }
     bool HoldsOnly(const ListMark& before, qsizetype rows);
     void FillList(IFortuneSnapshot& snapshot);
+    void CompleteTexts();
+    std::optional<QList<QString>> ReadTexts(int32_t first, qsizetype count) const;
     void ShowRows();
+    void ShowFound();
 
     // Commands and their states.
     CommandState::Inputs StateInputs() const;
     void RefreshArchiveCommands();
     void ShowClipboardStatus(int32_t count);
     void DisplayToolbarCommand();
+    void FindCommand();
     void ExitCommand();
     void tlbMain_OpenDropDown();
     void picLogo_Click();
@@ -141,5 +150,6 @@ private:
 
     std::unique_ptr<CMainControls> mControls;
     CMainCommands* mCommands = nullptr;
+    CListFind* mFind = nullptr;
     std::unique_ptr<CClipboardViewer> moClip;
 };

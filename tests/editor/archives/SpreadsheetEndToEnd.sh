@@ -37,6 +37,8 @@ fail()
 
 # shellcheck source=../../support/e2e-waits.sh
 . "$(dirname "$0")/../../support/e2e-waits.sh"
+# shellcheck source=../../support/e2e-editor.sh
+. "$(dirname "$0")/../../support/e2e-editor.sh"
 
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
@@ -75,12 +77,6 @@ openbox --startup "touch '$work/wm-ready'" >/dev/null 2>&1 &
 wm_pid=$!
 await "openbox did not start" test -e "$work/wm-ready"
 
-focus()
-{
-    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
-    await "window $1 did not take the focus" has_focus "$1"
-}
-
 # The number of the editor's windows on screen: a menu that opens adds one.
 windows_shown() { xdotool search --onlyvisible --pid "$editor_pid" 2>/dev/null | wc -l; }
 more_windows() { [ "$(windows_shown)" -gt "$1" ]; }
@@ -94,29 +90,15 @@ actions_menu()
     await "the Actions menu did not open" more_windows "$before"
 }
 
-# With ZRV_E2E_SHOTS set to a folder, screenshots of the steps go there.
-shot() { [ -n "${ZRV_E2E_SHOTS:-}" ] && import -window root "$ZRV_E2E_SHOTS/$1.png" || true; }
-keys() { xdotool key --clearmodifiers --delay 80 "$@"; }
-type_text() { xdotool type --clearmodifiers --delay 30 "$1"; }
-
-QT_QPA_PLATFORM=xcb "$prefix/bin/fortedit" &
-editor_pid=$!
-main=$(window '^Zorva Fortune Editor$')
-
-# Open the archive: Ctrl+O, Space selects the list's first (current) name, Enter.
-focus "$main"
-keys ctrl+o
-select=$(window '^Select a Fortune archive$')
-focus "$select"
-keys space Return
-main=$(window '^Zorva Fortune Editor - Sheet Archive$')
+start_editor
+open_archive "Sheet Archive"
 
 # Export with no limit: Actions > Export, Enter in the options.
-focus "$main"
+wm_focus "$main"
 actions_menu
 keys x
 options=$(window '^Export Options$')
-focus "$options"
+wm_focus "$options"
 shot export-options
 keys Return
 gone '^Export Options$'
@@ -152,11 +134,11 @@ echo "presented workbook as expected"
 
 # Import: Actions > Import, Yes to the warning, the file's path in the dialog.
 cp "$ods" "$work/import.ods"
-focus "$main"
+wm_focus "$main"
 actions_menu
 keys i
 question=$(window '^fortedit$')
-focus "$question"
+wm_focus "$question"
 shot append-warning
 keys Return
 # The file dialog is the window that takes the focus after the warning.
@@ -173,14 +155,7 @@ keys Return
 expected=$(mktemp "$work/expected-XXXXXX")
 printf 'Header\n%%\nAlpha\n%%\n  Spaced out  \n%%\nTwo\r\nlines\n%%\nÜnïcödé ✓' >"$expected"
 printf '\n%%\nLook before you leap.\n%%\nFirst line\r\nsecond line\n%%\n42\n%%\nCafé über  alles' >>"$expected"
-same_bytes() { cmp -s "$expected" "$archive"; }
-if ! (await "the archive's bytes differ" same_bytes) 2>/dev/null; then
-    echo "expected:" >&2
-    od -c "$expected" >&2
-    echo "archive:" >&2
-    od -c "$archive" >&2
-    fail "the archive's bytes differ after the import"
-fi
+await_bytes "$expected" "$archive" "the archive's bytes differ after the import"
 main=$(window '^Zorva Fortune Editor - Sheet Archive$')
 shot imported
 echo "imported rows appended exactly"

@@ -6,31 +6,6 @@
 # Usage: EditorEndToEnd.sh BUILD_DIR (run inside xvfb-run)
 set -euo pipefail
 
-build=$(cd "$1" && pwd)
-work=$(mktemp -d "${TMPDIR:-/tmp}/zrve2e-XXXXXX")
-editor_pid=
-cleanup()
-{
-    [ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CONFIG_DIRS=$work/xdg
-export XDG_RUNTIME_DIR=$work/runtime XDG_DATA_HOME=$work/data XDG_CACHE_HOME=$work/cache
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CONFIG_DIRS" "$XDG_RUNTIME_DIR" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
-chmod 700 "$XDG_RUNTIME_DIR"
-
-prefix=$work/prefix
-cmake --install "$build" --prefix "$prefix" >/dev/null
-"$prefix/bin/zrvregsvr" "$prefix/lib/libzrvfort.so" >/dev/null
-player=$work/player
-mkdir -p "$player/data"
-entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZorvaFortune_is1'
-"$prefix/bin/zrvreg" add "$entry" /v "Inno Setup: App Path" /d "$player" /f >/dev/null
-"$prefix/bin/zrvreg" add "$entry" /v DisplayName /d ZorvaFortune /f >/dev/null
-touch "$prefix/bin/ZorvaFortune.exe" # the player beside the editor: no warning at start
-
 fail()
 {
     echo "FAILED: $*" >&2
@@ -39,6 +14,11 @@ fail()
 
 # shellcheck source=../../support/e2e-waits.sh
 . "$(dirname "$0")/../../support/e2e-waits.sh"
+# shellcheck source=../../support/e2e-editor.sh
+. "$(dirname "$0")/../../support/e2e-editor.sh"
+
+make_work zrve2e
+install_editor "$1"
 
 focus()
 {
@@ -50,15 +30,10 @@ focus()
 windows_shown() { xdotool search --onlyvisible --pid "$editor_pid" 2>/dev/null | wc -l; }
 more_windows() { [ "$(windows_shown)" -gt "$1" ]; }
 
-keys() { xdotool key --clearmodifiers --delay 60 "$@"; }
-type_text() { xdotool type --clearmodifiers --delay 40 "$1"; }
-
 # OK of the fortune and header forms, by its access key.
 press_ok() { keys alt+o; }
 
-QT_QPA_PLATFORM=xcb "$prefix/bin/fortedit" &
-editor_pid=$!
-main=$(window '^Zorva Fortune Editor$')
+start_editor
 
 # A new archive.
 focus "$main"
@@ -124,12 +99,5 @@ gone '^Edit Archive Header$'
 
 expected=$(mktemp "$work/expected-XXXXXX")
 printf 'E2E header\n%%\nSecond edited\n%%\nThird\r\nline two' >"$expected"
-same_bytes() { cmp -s "$expected" "$archive"; }
-if ! (await "the archive's bytes differ" same_bytes) 2>/dev/null; then
-    echo "expected:" >&2
-    od -c "$expected" >&2
-    echo "archive:" >&2
-    od -c "$archive" >&2
-    fail "the archive's bytes differ"
-fi
+await_bytes "$expected" "$archive" "the archive's bytes differ"
 echo "archive bytes as expected"
