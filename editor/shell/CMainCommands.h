@@ -35,6 +35,12 @@ struct CommandRow {
     const char* button = nullptr; // toolbar caption; none for a menu-only command
     int image = 0;                // toolbar image number, from 1
     bool group = false;           // a separator line before the button
+
+    // A separator line in `menu`.
+    static CommandRow Separator(const char* menu, const char* name)
+    {
+        return {menu, name, "-", "", CommandState::Rule::Always, {}};
+    }
 };
 
 // The main window's menu bar and toolbar tlbMain, built from its command

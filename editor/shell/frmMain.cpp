@@ -6,6 +6,7 @@
 #include "desktop/WindowHandles.h"
 #include "editor/editing/CClipboardViewer.h"
 #include "editor/editing/modSelection.h"
+#include "editor/shell/CListedArchive.h"
 #include "editor/shell/CListFind.h"
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/CSettleTimer.h"
@@ -16,8 +17,6 @@
 #include "editor/support/modForms.h"
 #include "editor/support/TwipsGeometry.h"
 
-#include <algorithm>
-#include <optional>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -64,6 +63,7 @@ frmMain::frmMain(const QString& editorFolder,
     mControls = std::make_unique<CMainControls>(client, toolbar, this);
     mControls->lblHeader->setText(CMainControls::ArchiveHeader);
     mCommands = new CMainCommands(this, toolbar, commands(*this));
+    mListed = std::make_unique<CListedArchive>(*mControls->mRows);
     mFind = new CListFind(
         *mControls->fraFind, *mControls->mRows, *mControls->lvwItems,
         [this] { RunIgnoringFailures([this] { CompleteTexts(); }); },
@@ -236,124 +236,52 @@ void frmMain::OpenArchive(const QString& name)
         return;
     setWindowTitle(CaptionPrefix + name);
     mControls->lblHeader->setText(CMainControls::ArchiveHeader + QStringLiteral(" - ") + name);
-    mControls->mRows->Clear();
+    mListed->Forget();
     // Taken before the read: a change made meanwhile makes the list inexact.
-    mListedState = {};
-    const CFileState listed = CFileState::Of(CurrentArchivePath());
+    const CFileState read = CFileState::Of(CurrentArchivePath());
     const ComPtr<IFortuneSnapshot> snapshot = mCurrentArchive.Snapshot();
     mControls->SetHeading((CArchiveObject::Header(*snapshot.get())));
-    FillList(*snapshot.get());
-    mListedState = listed;
+    mListed->Fill(*snapshot.get(), read);
     RefreshSelectionStatus();
     RefreshArchiveStatus();
     RefreshArchiveCommands();
     RefreshClipboardCommands();
 }
 
-// One row per fortune of the snapshot with its first line; the list keeps
-// the whole texts for finding. Rows read before a failing call stay listed,
-// as they would had they been added one by one.
-void frmMain::FillList(IFortuneSnapshot& snapshot)
-{
-    int32_t count = 0;
-    try {
-        count = CArchiveObject::Count(snapshot);
-    } catch (const EditorError&) {
-        // Logged by the archive; the list stays empty.
-    }
-    QList<QString> texts;
-    texts.reserve(count > 0 ? count : 0);
-    try {
-        for (int32_t i = 1; i <= count; ++i)
-            texts.append(CArchiveObject::ToQString(CArchiveObject::Item(snapshot, i)));
-    } catch (...) {
-        mControls->mRows->SetRows(std::move(texts));
-        throw;
-    }
-    mControls->mRows->SetRows(std::move(texts));
-}
-
 ListMark frmMain::MarkList() const
 {
-    if (!mCurrentArchive)
-        return {};
-    return {CFileState::Of(CurrentArchivePath()) == mListedState, FortuneCount()};
+    return mCurrentArchive ? mListed->Mark(CurrentArchivePath()) : ListMark{};
 }
 
 // The list follows the change by the appended rows; their whole texts are
 // read only for a find.
 void frmMain::ShowAppended(const ListMark& before, const QList<QString>& rows)
 {
-    if (!HoldsOnly(before, before.rows + rows.size()))
+    if (!mListed->FollowAppended(mCurrentArchive, ListedPath(), before, rows))
         return OpenArchive(CurrentArchiveName());
-    mControls->mRows->Append(rows, false);
     if (mFind->Active())
         CompleteTexts();
     ShowRows();
 }
 
-// The whole texts of the fortunes the list holds by their rows, read while
-// the file is still the one the list shows; otherwise the list is read
-// afresh.
-void frmMain::CompleteTexts()
-{
-    CFortuneListModel& rows = *mControls->mRows;
-    if (rows.WholeCount() == FortuneCount())
-        return;
-    std::optional<QList<QString>> texts;
-    if (mCurrentArchive && CFileState::Of(CurrentArchivePath()) == mListedState)
-        texts = ReadTexts(rows.WholeCount() + 1, FortuneCount() - rows.WholeCount());
-    if (!texts)
-        return OpenArchive(CurrentArchiveName());
-    rows.CompleteTexts(*texts);
-}
-
-// The texts of `count` fortunes from index `first` on, read with one check of
-// the file; nothing when the archive then holds other than those up to them.
-std::optional<QList<QString>> frmMain::ReadTexts(int32_t first, qsizetype count) const
-{
-    QList<QString> texts;
-    texts.reserve(count);
-    try {
-        const ComPtr<IFortuneSnapshot> snapshot = mCurrentArchive.Snapshot();
-        if (CArchiveObject::Count(*snapshot.get()) != first - 1 + count)
-            return std::nullopt;
-        for (int32_t i = first; i < first + count; ++i)
-            texts.append(CArchiveObject::ToQString(CArchiveObject::Item(*snapshot.get(), i)));
-    } catch (const EditorError&) {
-        return std::nullopt; // logged by the archive
-    }
-    return texts;
-}
-
 void frmMain::ShowDeleted(const ListMark& before, const std::vector<int32_t>& indices)
 {
-    const std::optional<std::vector<bool>> gone = CFortuneListModel::Marked(indices, before.rows);
-    if (!gone || !HoldsOnly(before, before.rows - std::count(gone->begin(), gone->end(), true)))
+    if (!mListed->FollowDeleted(mCurrentArchive, ListedPath(), before, indices))
         return OpenArchive(CurrentArchiveName());
-    mControls->mRows->Remove(*gone);
     ShowRows();
 }
 
-// The archive's file now holds the list as it was at the mark and this
-// window's change, nothing else: the mark was exact, the file is still there
-// and the archive counts `rows` fortunes. The file's state is taken before
-// the count, so a change made after it makes the next mark inexact.
-bool frmMain::HoldsOnly(const ListMark& before, qsizetype rows)
+void frmMain::CompleteTexts()
 {
-    if (!before.exact || !mCurrentArchive || before.rows != FortuneCount() ||
-        !ArchiveFileExists(CurrentArchiveName()))
-        return false;
-    const CFileState state = CFileState::Of(CurrentArchivePath());
-    try {
-        if (mCurrentArchive.Count() != rows)
-            return false;
-    } catch (const EditorError& error) {
-        qCWarning(lcEditor).noquote() << "the archive cannot be counted:" << DescribeFailure(error);
-        return false;
-    }
-    mListedState = state;
-    return true;
+    if (!mListed->CompleteTexts(mCurrentArchive, ListedPath()))
+        OpenArchive(CurrentArchiveName());
+}
+
+// The open archive's file, or nothing when it is gone.
+QString frmMain::ListedPath() const
+{
+    return mCurrentArchive && ArchiveFileExists(CurrentArchiveName()) ? CurrentArchivePath()
+                                                                      : QString();
 }
 
 // After the list's rows changed, the state a reload leaves: no row selected,
@@ -370,11 +298,10 @@ void frmMain::CloseArchive()
 {
     mFind->Close();
     mCurrentArchive.reset();
-    mListedState = {};
+    mListed->Forget();
     setWindowTitle(Title);
     mControls->lblHeader->setText(CMainControls::ArchiveHeader);
     mControls->lblHeading->clear();
-    mControls->mRows->Clear();
     RefreshSelectionStatus();
     RefreshArchiveStatus();
     RefreshArchiveCommands();

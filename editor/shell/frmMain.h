@@ -15,7 +15,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -25,6 +24,7 @@
 
 class CClipboardViewer;
 class CListFind;
+class CListedArchive;
 class CMainCommands;
 class CSettleTimer;
 struct CommandRow;
@@ -119,10 +119,8 @@ private:
     void RefreshClipboardCommands() override;
     void RefreshArchiveStatus();
     QString CurrentArchivePath() const { return ArchivePath(CurrentArchiveName()); }
-    bool HoldsOnly(const ListMark& before, qsizetype rows);
-    void FillList(IFortuneSnapshot& snapshot);
+    QString ListedPath() const;
     void CompleteTexts();
-    std::optional<QList<QString>> ReadTexts(int32_t first, qsizetype count) const;
     void ShowRows();
     void ShowFound();
 
@@ -144,11 +142,11 @@ private:
     CSettings mSettings;
     bool mSpreadsheetAvailable = false;
     CArchiveObject mCurrentArchive;
-    CFileState mListedState; // of the file the list shows; none when unknown
     zrv::desktop::HWND mhWnd = 0;
     CSettleTimer* mSettle = nullptr;
 
     std::unique_ptr<CMainControls> mControls;
+    std::unique_ptr<CListedArchive> mListed;
     CMainCommands* mCommands = nullptr;
     CListFind* mFind = nullptr;
     std::unique_ptr<CClipboardViewer> moClip;
