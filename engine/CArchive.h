@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/CArchiveIndex.h"
+#include "engine/CArchiveRewrite.h"
 #include "engine/CArchiveSnapshot.h"
 #include "engine/CArchiveText.h"
 #include "engine/CFileStamp.h"
@@ -13,8 +14,6 @@
 #include <vector>
 
 namespace zrv {
-
-class CAtomicFileWriter;
 
 // One fortune archive file: a free-text header followed by fortunes, each
 // introduced by the separator LF % LF. Only the path, the header and the start
@@ -108,19 +107,8 @@ public:
                     size_t sizeHint);
 
 private:
-    // The change a rewrite makes besides the header: one fortune replaced,
-    // fortunes left out (`indexes` ascending, without duplicates), separators
-    // and texts (`text`) added at the end, or inserted: piece k of `text`
-    // (separator and text, ending at `ends[k]`) goes after the first
-    // `indexes[k]` fortunes (ascending).
-    struct Change {
-        enum class Kind { None, Replace, Remove, Append, Insert };
-        Kind kind = Kind::None;
-        std::vector<int32_t> indexes;
-        std::string text;
-        std::vector<size_t> ends{};
-    };
-    enum class Outcome { Done, Gone, OutOfRange, ReadOnly, WriteFailed };
+    using Change = CArchiveRewrite::Change;
+    using Outcome = CArchiveRewrite::Outcome;
 
     void Reset();
     bool FileStamp(CFileStamp& stamp) const;
@@ -129,15 +117,9 @@ private:
     bool CanChange(const char* what, int32_t index, int32_t count) const;
     static Change Insertion(const std::vector<int32_t>& indexes, const TextSource& text,
                             AddMode mode, size_t sizeHint);
-    bool KeepIndex(const std::string& target, const Change& change);
-    bool WriteInserted(CAtomicFileWriter& writer, int sourceFd, const Change& change) const;
     void Rewrite(const char* what, const std::string* header, const Change& change);
     Outcome RewriteArchive(const std::string* header, const Change& change);
-    bool WriteArchive(int sourceFd, const struct stat& status, int folderFd,
-                      const std::string& target, const std::string& header,
-                      const Change& change) const;
     Outcome Append(const std::string& bytes, const std::vector<int64_t>& starts);
-    static std::string Reason(Outcome outcome, int error);
     static void FailOn(const char* what, Outcome outcome, int error);
     static void Dropped(const char* what, const std::string& path, Outcome outcome, int error);
 
