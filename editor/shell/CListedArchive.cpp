@@ -7,6 +7,18 @@
 #include <algorithm>
 #include <utility>
 
+namespace {
+
+// Appends the texts of fortunes first to last of the snapshot; on a failing
+// call the texts read before it stay appended.
+void AppendTexts(IFortuneSnapshot& snapshot, int32_t first, int32_t last, QList<QString>& texts)
+{
+    for (int32_t i = first; i <= last; ++i)
+        texts.append(CArchiveObject::ToQString(CArchiveObject::Item(snapshot, i)));
+}
+
+} // namespace
+
 void CListedArchive::Forget()
 {
     mState = {};
@@ -24,8 +36,7 @@ void CListedArchive::Fill(IFortuneSnapshot& snapshot, const CFileState& read)
     QList<QString> texts;
     texts.reserve(count > 0 ? count : 0);
     try {
-        for (int32_t i = 1; i <= count; ++i)
-            texts.append(CArchiveObject::ToQString(CArchiveObject::Item(snapshot, i)));
+        AppendTexts(snapshot, 1, count, texts);
     } catch (...) {
         mRows.SetRows(std::move(texts));
         throw;
@@ -106,8 +117,7 @@ std::optional<QList<QString>> CListedArchive::ReadTexts(const CArchiveObject& ar
         const ComPtr<IFortuneSnapshot> snapshot = archive.Snapshot();
         if (CArchiveObject::Count(*snapshot.get()) != first - 1 + count)
             return std::nullopt;
-        for (int32_t i = first; i < first + count; ++i)
-            texts.append(CArchiveObject::ToQString(CArchiveObject::Item(*snapshot.get(), i)));
+        AppendTexts(*snapshot.get(), first, first - 1 + static_cast<int32_t>(count), texts);
     } catch (const EditorError&) {
         return std::nullopt; // logged by the archive
     }
