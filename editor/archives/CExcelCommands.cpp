@@ -6,6 +6,7 @@
 #include "editor/archives/CProgress.h"
 #include "editor/archives/modAutomation.h"
 #include "editor/archives/modForms.h"
+#include "editor/editing/CUndoRecorder.h"
 #include "editor/editing/TrimSpaces.h"
 #include "editor/support/CArchiveWindow.h"
 #include "editor/support/EditorError.h"
@@ -358,7 +359,10 @@ void CExcelCommands::ImportFromExcel()
     Attempt("taking the active sheet", [&] { sheet = moExcel->ActiveSheet(); });
     const ListMark before = mWindow.MarkList();
     CImportChunk chunk(archive, mWindow.ArchivePath(name));
+    CUndoRecorder recorder(mWindow);
     const bool archiveStayed = ImportRows(sheet.get(), chunk);
+    if (archiveStayed)
+        recorder.Appended(QStringLiteral("Import"));
     sheet.reset();
     Attempt("closing the imported workbook",
             [&] { Call(workbook.get(), DISPID_XL_CLOSE, QStringLiteral("Close")); });

@@ -4,6 +4,7 @@
 #include "desktop/Prompts.h"
 #include "editor/editing/CFortuneCommands.h"
 #include "editor/editing/CListClipboardKeys.h"
+#include "editor/editing/CUndoRecorder.h"
 #include "editor/editing/modClipboardFormat.h"
 #include "editor/editing/modClipboardFortunes.h"
 #include "editor/editing/modFortuneRows.h"
@@ -58,7 +59,7 @@ void CClipboardCommands::Cut() const
 {
     try {
         Copy();
-        mFortunes.DeleteSelectedFortunes();
+        mFortunes.DeleteSelectedFortunes(QStringLiteral("Cut"));
     } catch (const std::exception& failure) {
         qCWarning(lcEditor) << "Cut of fortunes failed:" << DescribeFailure(failure);
         MsgBox(QStringLiteral("Cut of Fortunes Failed"), vbOKOnly | vbExclamation,
@@ -80,12 +81,14 @@ void CClipboardCommands::Paste() const
         return;
     const std::vector<BString> texts(fortunes.begin(), fortunes.end());
     const ListMark before = mWindow.MarkList();
+    CUndoRecorder recorder(mWindow);
     const size_t added = archive.AddMany(texts, [&texts](size_t position, HRESULT hr) {
         qCWarning(lcEditor).nospace()
             << "Paste stopped at fortune " << position + 1 << " of " << texts.size()
             << ": Add failed with 0x" << Qt::hex << static_cast<uint32_t>(hr);
         return false;
     });
+    recorder.Appended(QStringLiteral("Paste"));
     if (added == texts.size())
         mWindow.ShowAppended(before, modFortuneRows::AppendedRows(texts));
     else if (added > 0)

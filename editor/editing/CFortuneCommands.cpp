@@ -1,6 +1,7 @@
 #include "editor/editing/CFortuneCommands.h"
 
 #include "desktop/Prompts.h"
+#include "editor/editing/CUndoRecorder.h"
 #include "editor/editing/modForms.h"
 #include "editor/editing/modSelection.h"
 #include "editor/support/CArchiveWindow.h"
@@ -21,7 +22,7 @@ void CFortuneCommands::AddFortune() const
 {
     if (!ArchiveAvailable())
         return;
-    if (ShowFortune(true, true, mWindow.CurrentArchive(), 0, mWindow.Owner()))
+    if (ShowFortune(true, true, mWindow.CurrentArchive(), 0, mWindow.Owner(), &mWindow))
         mWindow.OpenArchive(mWindow.CurrentArchiveName());
 }
 
@@ -43,7 +44,7 @@ void CFortuneCommands::ShowCurrentFortune(bool vbRW) const
     const int32_t index = CurrentIndex();
     if (index == 0)
         return;
-    if (ShowFortune(vbRW, false, mWindow.CurrentArchive(), index, mWindow.Owner()))
+    if (ShowFortune(vbRW, false, mWindow.CurrentArchive(), index, mWindow.Owner(), &mWindow))
         mWindow.OpenArchive(mWindow.CurrentArchiveName());
 }
 
@@ -52,7 +53,7 @@ void CFortuneCommands::EditHeader() const
     const CArchiveObject& archive = mWindow.CurrentArchive();
     if (!archive)
         return;
-    if (ShowHeader(archive, mWindow.Owner()))
+    if (ShowHeader(archive, mWindow.Owner(), &mWindow))
         mWindow.ShowHeader();
 }
 
@@ -74,7 +75,7 @@ void CFortuneCommands::DeselectAll() const
     mWindow.RefreshSelectionStatus();
 }
 
-void CFortuneCommands::DeleteSelectedFortunes() const
+void CFortuneCommands::DeleteSelectedFortunes(const QString& step) const
 {
     if (!ArchiveAvailable())
         return;
@@ -86,8 +87,13 @@ void CFortuneCommands::DeleteSelectedFortunes() const
     const ListMark before = mWindow.MarkList();
     const std::vector<int32_t> indices =
         modSelection::SelectedIndices(mWindow.FortuneList(), mWindow.KeyRole());
-    if (modSelection::DeleteFortunes(mWindow.CurrentArchive(), indices))
+    CUndoRecorder recorder(mWindow);
+    recorder.KeepTexts(indices);
+    if (modSelection::DeleteFortunes(mWindow.CurrentArchive(), indices)) {
+        recorder.Deleted(step);
         mWindow.ShowDeleted(before, indices);
-    else
+    } else {
+        recorder.Lost();
         mWindow.OpenArchive(mWindow.CurrentArchiveName());
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <QString>
 
 class CArchiveWindow;
 
@@ -18,7 +19,8 @@ public:
     void SelectAll() const;
     void InvertSelection() const;
     void DeselectAll() const;
-    void DeleteSelectedFortunes() const;
+    // Deletes the selected fortunes as one step of the history named `step`.
+    void DeleteSelectedFortunes(const QString& step = QStringLiteral("Delete")) const;
     // Fortune index of the list's current row; 0 when there is none.
     int32_t CurrentIndex() const;
 

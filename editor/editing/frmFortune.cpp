@@ -1,7 +1,9 @@
 #include "editor/editing/frmFortune.h"
 
+#include "editor/editing/CUndoRecorder.h"
 #include "editor/support/EditorError.h"
 
+#include <optional>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
@@ -50,12 +52,23 @@ void frmFortune::LoadForm()
 bool frmFortune::Save(const QString& vsText)
 {
     const BString text = CArchiveObject::ToBString(vsText);
+    std::optional<CUndoRecorder> recorder;
+    if (mWindow)
+        recorder.emplace(*mWindow);
     try {
-        if (mbNew)
+        if (mbNew) {
             moFortune.Add(text);
-        else
+            if (recorder)
+                recorder->Appended(QStringLiteral("Add"));
+        } else {
+            const BString before = recorder ? moFortune.Item(mlIndex) : BString();
             moFortune.PutItem(mlIndex, text);
+            if (recorder)
+                recorder->Replaced(mlIndex, before);
+        }
     } catch (const EditorError&) {
+        if (recorder)
+            recorder->Lost();
         return false; // logged by the archive
     }
     mbChanged = true;

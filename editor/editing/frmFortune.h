@@ -3,6 +3,8 @@
 #include "editor/editing/CTextEditForm.h"
 #include "editor/support/CArchiveObject.h"
 
+class CArchiveWindow;
+
 #include <cstdint>
 
 // Adds, edits or views one fortune of the main window's archive. Every save
@@ -14,6 +16,8 @@ public:
     // Add: vbRW and vbNew; Edit: vbRW only; View: neither.
     void setParameters(bool vbRW, bool vbNew, const CArchiveObject& roFortune, int32_t vlIndex);
     bool GetParameters() const { return mbChanged; }
+    // Each save becomes a step of this window's undo history; none for null.
+    void RecordIn(CArchiveWindow* window) { mWindow = window; }
 
 private:
     void LoadForm() override;
@@ -26,4 +30,5 @@ private:
     CArchiveObject moFortune;
     int32_t mlIndex = 0;
     bool mbChanged = false;
+    CArchiveWindow* mWindow = nullptr;
 };

@@ -1,7 +1,9 @@
 #include "editor/editing/frmHeader.h"
 
+#include "editor/editing/CUndoRecorder.h"
 #include "editor/support/EditorError.h"
 
+#include <optional>
 #include <QPushButton>
 
 frmHeader::frmHeader(QWidget* owner)
@@ -31,9 +33,17 @@ void frmHeader::LoadForm()
 
 bool frmHeader::Save(const QString& vsText)
 {
+    std::optional<CUndoRecorder> recorder;
+    if (mWindow)
+        recorder.emplace(*mWindow);
     try {
+        const QString before = recorder ? moFortune.Header() : QString();
         moFortune.PutHeader(vsText);
+        if (recorder)
+            recorder->HeaderChanged(before);
     } catch (const EditorError&) {
+        if (recorder)
+            recorder->Lost();
         return false; // logged by the archive
     }
     mbChanged = true;

@@ -3,6 +3,8 @@
 #include "editor/editing/CTextEditForm.h"
 #include "editor/support/CArchiveObject.h"
 
+class CArchiveWindow;
+
 // Edits the header of the main window's archive; every save is stored at once.
 class frmHeader final : public CTextEditForm {
 public:
@@ -10,6 +12,8 @@ public:
 
     void setParameters(const CArchiveObject& roFortune);
     bool GetParameters() const { return mbChanged; }
+    // Each save becomes a step of this window's undo history; none for null.
+    void RecordIn(CArchiveWindow* window) { mWindow = window; }
 
 private:
     void LoadForm() override;
@@ -18,4 +22,5 @@ private:
 
     CArchiveObject moFortune;
     bool mbChanged = false;
+    CArchiveWindow* mWindow = nullptr;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/shell/CFileState.h"
 #include "editor/support/CArchiveObject.h"
+#include "editor/support/CFileState.h"
 #include "editor/support/ListMark.h"
 
 #include <cstdint>

@@ -51,7 +51,7 @@ QAction* CMainCommands::AddCommand(QMenu* menu, const CommandRow& row)
         return menu->addSeparator();
     QAction* action = menu->addAction(QString::fromLatin1(row.caption));
     if (*row.shortcut)
-        action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+        action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(row.shortcut)));
     if (row.button) {
         action->setIconText(QString::fromLatin1(row.button));
         action->setToolTip(QString::fromLatin1(row.button));

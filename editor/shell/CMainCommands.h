@@ -29,7 +29,7 @@ struct CommandRow {
     const char* menu;
     const char* name;
     const char* caption;
-    const char* shortcut;
+    const char* shortcut; // several are separated by "; "
     CommandState::Rule rule;
     std::function<void()> run;
     const char* button = nullptr; // toolbar caption; none for a menu-only command

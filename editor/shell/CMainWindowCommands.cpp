@@ -7,7 +7,7 @@ using CommandState::Rule;
 
 CMainWindowCommands::CMainWindowCommands(frmMain& window, CArchiveWindow& context)
     : QObject(&window), mWindow(window), mArchives(context), mFortunes(context),
-      mClipboard(context, mFortunes), mSheets(context)
+      mClipboard(context, mFortunes), mUndo(context), mSheets(context)
 {
     setObjectName(QStringLiteral("frmMainCommands"));
 }
@@ -51,6 +51,10 @@ std::vector<CommandRow> CMainWindowCommands::CommandTable()
              mSheets.ReleaseSpreadsheet();
              mWindow.ExitCommand();
          }},
+        {"mnuEdit", "mnuEditUndo", "&Undo", "Ctrl+Z", Rule::Undo, [this] { mUndo.Undo(); }},
+        {"mnuEdit", "mnuEditRedo", "&Redo", "Ctrl+Y; Ctrl+Shift+Z", Rule::Redo,
+         [this] { mUndo.Redo(); }},
+        CommandRow::Separator("mnuEdit", "mnuEditSep0"),
         {"mnuEdit", "mnuEditSelectAll", "&Select All", "Ctrl+A", Rule::Archive,
          [=] { fortunes()->SelectAll(); }},
         {"mnuEdit", "mnuEditInvertSelection", "&Invert Selection", "", Rule::Archive,

@@ -4,6 +4,7 @@
 #include "editor/archives/CExcelCommands.h"
 #include "editor/editing/CClipboardCommands.h"
 #include "editor/editing/CFortuneCommands.h"
+#include "editor/editing/CUndoCommands.h"
 #include "editor/shell/CMainCommands.h"
 
 #include <QObject>
@@ -35,5 +36,6 @@ private:
     const CArchiveCommands mArchives;
     const CFortuneCommands mFortunes;
     const CClipboardCommands mClipboard;
+    const CUndoCommands mUndo;
     CExcelCommands mSheets;
 };

@@ -19,6 +19,10 @@ bool IsEnabled(Rule rule, const Inputs& in)
         return in.selected >= 1;
     case Rule::ArchiveClip:
         return in.archive && in.clip >= 1;
+    case Rule::Undo:
+        return in.archive && in.undo;
+    case Rule::Redo:
+        return in.archive && in.redo;
     }
     return false;
 }

@@ -13,6 +13,8 @@ enum class Rule {
     ArchiveSpreadsheet,     // an archive is open and a spreadsheet application is present
     Selected,               // at least one row is selected
     ArchiveClip,            // an archive is open and the clipboard holds fortunes
+    Undo,                   // the history has a step to undo
+    Redo,                   // ... or to redo
 };
 
 // Which refresh routine sets a rule's commands.
@@ -24,6 +26,8 @@ struct Inputs {
     int32_t selected = 0;
     bool spreadsheet = false;
     int32_t clip = 0;
+    bool undo = false;
+    bool redo = false;
 };
 
 bool IsEnabled(Rule rule, const Inputs& in);

@@ -5,6 +5,7 @@
 #include "desktop/Prompts.h"
 #include "desktop/WindowHandles.h"
 #include "editor/editing/CClipboardViewer.h"
+#include "editor/editing/CUndoCommands.h"
 #include "editor/editing/modSelection.h"
 #include "editor/shell/CListedArchive.h"
 #include "editor/shell/CListFind.h"
@@ -223,6 +224,7 @@ void frmMain::OpenArchive(const QString& name)
         if (EditorWindows::ShownElsewhere(CaptionPrefix + name, this))
             return;
         mFind->Close();
+        mHistory.Clear();
     }
     mCurrentArchive = LoadArchiveObject(name);
     if (!mCurrentArchive) {
@@ -297,6 +299,7 @@ void frmMain::ShowRows()
 void frmMain::CloseArchive()
 {
     mFind->Close();
+    mHistory.Clear();
     mCurrentArchive.reset();
     mListed->Forget();
     setWindowTitle(Title);
@@ -338,6 +341,30 @@ void frmMain::ShowFound()
 void frmMain::ShowHeader()
 {
     mControls->SetHeading((mCurrentArchive.Header()));
+    RefreshArchiveCommands();
+}
+
+// The fortunes come back selected as they were before the step, the current
+// one in view.
+void frmMain::ShowUndone(const std::vector<int32_t>& selected, int32_t current)
+{
+    OpenArchive(CurrentArchiveName());
+    QTreeView& list = *mControls->lvwItems;
+    QItemSelection rows;
+    for (const int32_t index : selected) {
+        const int row = mControls->mRows->RowOf(index - 1);
+        if (row >= 0)
+            rows.select(mControls->mRows->index(row, 0), mControls->mRows->index(row, 0));
+    }
+    const int currentRow = mControls->mRows->RowOf(current - 1);
+    if (currentRow >= 0) {
+        list.selectionModel()->setCurrentIndex(mControls->mRows->index(currentRow, 0),
+                                               QItemSelectionModel::NoUpdate);
+        list.scrollTo(list.currentIndex());
+    }
+    list.selectionModel()->select(rows,
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    RefreshSelectionStatus();
 }
 
 void frmMain::ShowClipboardStatus(int32_t count)
@@ -354,12 +381,18 @@ CommandState::Inputs frmMain::StateInputs() const
     in.rows = RowCount();
     in.selected = SelectedCount();
     in.spreadsheet = mSpreadsheetAvailable;
+    in.undo = mHistory.NextUndo() != nullptr;
+    in.redo = mHistory.NextRedo() != nullptr;
     return in;
 }
 
 void frmMain::RefreshArchiveCommands()
 {
     mCommands->Apply(Setter::ArchiveCommands, StateInputs());
+    mCommands->MenuItem(QStringLiteral("mnuEditUndo"))
+        ->setText(CUndoCommands::UndoCaption(mHistory));
+    mCommands->MenuItem(QStringLiteral("mnuEditRedo"))
+        ->setText(CUndoCommands::RedoCaption(mHistory));
 }
 
 void frmMain::RefreshClipboardCommands()

@@ -3,7 +3,6 @@
 #include "desktop/DesktopTypes.h"
 #include "editor/archives/modSpreadsheet.h"
 #include "editor/editing/modClipboardFortunes.h"
-#include "editor/shell/CFileState.h"
 #include "editor/shell/CFortuneListModel.h"
 #include "editor/shell/CMainControls.h"
 #include "editor/shell/CommandState.h"
@@ -12,6 +11,7 @@
 #include "editor/shell/modInstall.h"
 #include "editor/support/CArchiveObject.h"
 #include "editor/support/CArchiveWindow.h"
+#include "editor/support/CFileState.h"
 
 #include <functional>
 #include <memory>
@@ -115,6 +115,8 @@ private:
     void ShowAppended(const ListMark& before, const QList<QString>& rows) override;
     void ShowDeleted(const ListMark& before, const std::vector<int32_t>& indices) override;
     void ShowHeader() override;
+    CUndoHistory& History() override { return mHistory; }
+    void ShowUndone(const std::vector<int32_t>& selected, int32_t current) override;
     void RefreshSelectionStatus() override;
     void RefreshClipboardCommands() override;
     void RefreshArchiveStatus();
@@ -142,6 +144,7 @@ private:
     CSettings mSettings;
     bool mSpreadsheetAvailable = false;
     CArchiveObject mCurrentArchive;
+    CUndoHistory mHistory; // of the open archive
     zrv::desktop::HWND mhWnd = 0;
     CSettleTimer* mSettle = nullptr;
 

@@ -186,6 +186,27 @@ bool CArchiveObject::DeleteMany(const std::vector<int32_t>& indices) const
     return SUCCEEDED(hr);
 }
 
+bool CArchiveObject::InsertMany(const std::vector<int32_t>& indices,
+                                const std::vector<BString>& texts) const
+{
+    ComPtr<IFortuneBatch> many;
+    HRESULT hr = Fortune("InsertMany").QueryInterface(IID_IFortuneBatch, many.putVoid());
+    if (SUCCEEDED(hr) && indices.size() != texts.size())
+        hr = E_INVALIDARG;
+    if (SUCCEEDED(hr)) {
+        const std::vector<LONG> indexes(indices.begin(), indices.end());
+        std::vector<BSTR> batch;
+        batch.reserve(texts.size());
+        for (const BString& text : texts)
+            batch.push_back(text.get());
+        hr = many->InsertMany(static_cast<LONG>(indexes.size()), indexes.data(), batch.data(),
+                              FORTUNE_ADD_EXACT);
+    }
+    if (FAILED(hr))
+        LogFailure("InsertMany", hr);
+    return SUCCEEDED(hr);
+}
+
 QString CArchiveObject::ToQString(const BString& text)
 {
     const std::u16string_view view = text.view();

@@ -64,6 +64,10 @@ public:
     // Deletes the fortunes at `indices` (numbered as before the call) with one
     // batch call; false, logged, with the archive unchanged when it failed.
     bool DeleteMany(const std::vector<int32_t>& indices) const;
+    // Puts each text, stored exactly as given, at its index (1-based,
+    // ascending, numbered as after the call) with one batch call; false,
+    // logged, with the archive unchanged when it failed.
+    bool InsertMany(const std::vector<int32_t>& indices, const std::vector<BString>& texts) const;
 
     // The same UTF-16 text as a QString.
     static QString ToQString(const BString& text);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/support/CArchiveObject.h"
+#include "editor/support/CUndoHistory.h"
 #include "editor/support/ListMark.h"
 
 #include <cstdint>
@@ -53,6 +54,11 @@ public:
     virtual void ShowDeleted(const ListMark& before, const std::vector<int32_t>& indices) = 0;
     // The header text after the archive's header changed.
     virtual void ShowHeader() = 0;
+    // The steps of the open archive that can be undone and redone.
+    virtual CUndoHistory& History() = 0;
+    // The archive read afresh after Undo or Redo changed it, with these
+    // fortunes selected and `current` the current one (0 for none).
+    virtual void ShowUndone(const std::vector<int32_t>& selected, int32_t current) = 0;
     virtual void RefreshSelectionStatus() = 0;
     virtual void RefreshClipboardCommands() = 0;
 

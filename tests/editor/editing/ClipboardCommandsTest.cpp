@@ -306,12 +306,15 @@ public:
     }
     void ShowDeleted(const ListMark&, const std::vector<int32_t>&) override {}
     void ShowHeader() override {}
+    CUndoHistory& History() override { return history; }
+    void ShowUndone(const std::vector<int32_t>&, int32_t) override {}
     void RefreshSelectionStatus() override {}
     void RefreshClipboardCommands() override {}
 
     int deletions = 0;
     int reloads = 0;
     QStringList appendedRows; // as the window was told to show them
+    CUndoHistory history;
 
 private:
     QAbstractItemView& mList;

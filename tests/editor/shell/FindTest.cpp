@@ -108,10 +108,10 @@ TEST_F(FindTest, findIsTheLastItemOfTheEditMenu_enabledWithAnArchive)
     QStringList items;
     for (const QAction* item : main->menuBar()->findChild<QMenu*>("mnuEdit")->actions())
         items << item->objectName();
-    EXPECT_EQ(items,
-              (QStringList{"mnuEditSelectAll", "mnuEditInvertSelection", "mnuEditDeselectAll",
-                           "mnuEditSep1", "mnuEditCut", "mnuEditCopy", "mnuEditPaste",
-                           "mnuEditSep2", "mnuEditArchiveHeader", "mnuEditSep3", "mnuEditFind"}));
+    EXPECT_EQ(items, (QStringList{"mnuEditUndo", "mnuEditRedo", "mnuEditSep0", "mnuEditSelectAll",
+                                  "mnuEditInvertSelection", "mnuEditDeselectAll", "mnuEditSep1",
+                                  "mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditSep2",
+                                  "mnuEditArchiveHeader", "mnuEditSep3", "mnuEditFind"}));
     EXPECT_TRUE(find->isEnabled());
     EXPECT_FALSE(BarShown());
 

@@ -1,4 +1,4 @@
-#include "editor/shell/CFileState.h"
+#include "editor/support/CFileState.h"
 
 #include "editor/support/Logging.h"
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class CArchiveWindow;
+class CUndoHistory;
+
+// Undo and Redo of the main window: each takes one step of the open
+// archive's history back or makes it again, in one write, provided the file
+// is still exactly as the history left it.
+class CUndoCommands final {
+public:
+    explicit CUndoCommands(CArchiveWindow& window) : mWindow(window) {}
+
+    void Undo() const;
+    void Redo() const;
+
+    // The Edit menu's captions: "&Undo Delete", or "&Undo" with nothing to undo.
+    static QString UndoCaption(const CUndoHistory& history);
+    static QString RedoCaption(const CUndoHistory& history);
+
+private:
+    void Take(bool undo) const;
+
+    CArchiveWindow& mWindow;
+};

@@ -1,0 +1,70 @@
+#include "editor/support/modUndoWrite.h"
+
+#include "editor/support/EditorError.h"
+#include "editor/support/Logging.h"
+
+namespace modUndoWrite {
+
+namespace {
+
+bool SameText(const BString& a, const BString& b)
+{
+    return a.view() == b.view();
+}
+
+// A single put reports no failure of its write, so the text is read back.
+bool PutFortune(const CArchiveObject& archive, int32_t index, const BString& text)
+{
+    archive.PutItem(index, text);
+    if (SameText(archive.Item(index), text))
+        return true;
+    qCWarning(lcEditor) << "fortune" << index << "did not take its text back";
+    return false;
+}
+
+bool PutHeader(const CArchiveObject& archive, const BString& text)
+{
+    const QString header = CArchiveObject::ToQString(text);
+    archive.PutHeader(header);
+    if (archive.Header() == header)
+        return true;
+    qCWarning(lcEditor) << "the header did not take its text back";
+    return false;
+}
+
+// `forward` makes the step, otherwise it is taken back.
+bool Write(const CArchiveObject& archive, const CUndoStep& step, bool forward)
+{
+    const bool insert = (step.kind == CUndoStep::Kind::Inserted) == forward;
+    const size_t text = forward ? 1 : 0;
+    try {
+        switch (step.kind) {
+        case CUndoStep::Kind::Inserted:
+        case CUndoStep::Kind::Deleted:
+            return insert ? archive.InsertMany(step.indexes, step.texts)
+                          : archive.DeleteMany(step.indexes);
+        case CUndoStep::Kind::Replaced:
+            return step.indexes.size() == 1 && step.texts.size() == 2 &&
+                   PutFortune(archive, step.indexes[0], step.texts[text]);
+        case CUndoStep::Kind::Header:
+            return step.texts.size() == 2 && PutHeader(archive, step.texts[text]);
+        }
+    } catch (const EditorError&) {
+        return false; // logged by the archive
+    }
+    return false;
+}
+
+} // namespace
+
+bool Undo(const CArchiveObject& archive, const CUndoStep& step)
+{
+    return Write(archive, step, false);
+}
+
+bool Redo(const CArchiveObject& archive, const CUndoStep& step)
+{
+    return Write(archive, step, true);
+}
+
+} // namespace modUndoWrite
