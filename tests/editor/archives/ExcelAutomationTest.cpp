@@ -404,10 +404,12 @@ TEST_F(ExcelAutomationTest, largeImport_appendsInBatchesAndPassesOverUnstorableR
 }
 
 // A long import shows its progress; Cancel stops after the current row and
-// keeps what was appended, then shows the archive again.
+// keeps what was appended, then shows the archive again. The part appended
+// is one step to undo and redo.
 TEST_F(ExcelAutomationTest, cancelledImport_keepsTheRowsAppendedSoFar)
 {
-    Make({});
+    Make({"kept"});
+    const QByteArray before = Bytes(Path());
     const QString csv = environment.PlayerFolder() + "/long.csv";
     QFile file(csv);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -430,12 +432,21 @@ TEST_F(ExcelAutomationTest, cancelledImport_keepsTheRowsAppendedSoFar)
     poll.start(20);
     Import(csv);
     EXPECT_TRUE(shown);
-    const QStringList appended = Fortunes();
+    QStringList appended = Fortunes();
+    ASSERT_EQ(appended.takeFirst(), "kept");
     ASSERT_GT(appended.size(), 0);
     ASSERT_LT(appended.size(), rows);
     for (int i = 0; i < appended.size(); ++i)
         ASSERT_EQ(appended[i], "Row " + QString::number(i + 1));
-    EXPECT_EQ(main->RowCount(), appended.size());
+    EXPECT_EQ(main->RowCount(), appended.size() + 1);
+
+    const QByteArray imported = Bytes(Path());
+    EXPECT_EQ(main->Commands().MenuItem("mnuEditUndo")->text(), QStringLiteral("&Undo Import"));
+    main->Commands().Run(QStringLiteral("mnuEditUndo"));
+    EXPECT_EQ(Bytes(Path()), before);
+    EXPECT_EQ(main->RowCount(), 1);
+    main->Commands().Run(QStringLiteral("mnuEditRedo"));
+    EXPECT_EQ(Bytes(Path()), imported);
 }
 
 // An application object that no longer answers is started afresh before a
