@@ -3,7 +3,8 @@
 # and drives fortedit on the X server of xvfb-run, under openbox, with
 # xdotool keys: Export of an archive through the options dialog (the workbook
 # the application presents is read back), then Import of a prepared .ods
-# file, whose rows must be appended to the archive file exactly.
+# file, whose rows must be appended to the archive file exactly, and Ctrl+Z,
+# which must give the file back as it was before the import.
 # Usage: SpreadsheetEndToEnd.sh BUILD_DIR SHEETDUMP ODS_FILE (inside xvfb-run)
 set -euo pipefail
 
@@ -153,9 +154,17 @@ shot file-dialog
 keys Return
 
 expected=$(mktemp "$work/expected-XXXXXX")
-printf 'Header\n%%\nAlpha\n%%\n  Spaced out  \n%%\nTwo\r\nlines\n%%\nÜnïcödé ✓' >"$expected"
+before_import=$(mktemp "$work/before-XXXXXX")
+printf 'Header\n%%\nAlpha\n%%\n  Spaced out  \n%%\nTwo\r\nlines\n%%\nÜnïcödé ✓' >"$before_import"
+cp "$before_import" "$expected"
 printf '\n%%\nLook before you leap.\n%%\nFirst line\r\nsecond line\n%%\n42\n%%\nCafé über  alles' >>"$expected"
 await_bytes "$expected" "$archive" "the archive's bytes differ after the import"
 main=$(window '^Zorva Fortune Editor - Sheet Archive$')
 shot imported
 echo "imported rows appended exactly"
+
+# Ctrl+Z takes the whole import back in one step.
+wm_focus "$main"
+keys ctrl+z
+await_bytes "$before_import" "$archive" "Ctrl+Z did not take the import back"
+echo "the import was undone"
