@@ -286,6 +286,15 @@ HRESULT CFortune::InsertMany(LONG lCount, const LONG* plIndexes, const BSTR* psF
     });
 }
 
+HRESULT CFortune::ReplaceItem(LONG vlIndex, BSTR sFortune, LONG lFlags)
+{
+    if ((lFlags & ~FORTUNE_ADD_EXACT) != 0)
+        return E_INVALIDARG;
+    return zrv::Guarded(IID_IFortuneBatch, [&] {
+        m_archive.ReplaceItem(vlIndex, ToAnsiCounted(sFortune), AddModeOf(lFlags));
+    });
+}
+
 HRESULT CFortune::DeleteMany(LONG lCount, const LONG* plIndexes)
 {
     if (lCount < 0)

@@ -50,6 +50,7 @@ public:
     HRESULT Snapshot(IFortuneSnapshot** ppSnapshot) override;
     HRESULT AddMany(LONG lCount, const BSTR* psFortunes, LONG lFlags) override;
     HRESULT DeleteMany(LONG lCount, const LONG* plIndexes) override;
+    HRESULT ReplaceItem(LONG vlIndex, BSTR sFortune, LONG lFlags) override;
     HRESULT InsertMany(LONG lCount, const LONG* plIndexes, const BSTR* psFortunes,
                        LONG lFlags) override;
 

@@ -61,4 +61,9 @@ HRESULT CFortuneSnapshot::get_Header(BSTR* pVal)
     return ReadInto(pVal, [&] { return ToBString(m_snapshot.Header()); });
 }
 
+HRESULT CFortuneSnapshot::get_StoredItem(LONG vlIndex, BSTR* rsFortune)
+{
+    return ReadInto(rsFortune, [&] { return ToBString(std::string(m_snapshot.Stored(vlIndex))); });
+}
+
 } // namespace zrv

@@ -23,6 +23,7 @@ public:
     HRESULT Count(LONG* plCount) override;
     HRESULT get_Item(LONG vlIndex, BSTR* rsFortune) override;
     HRESULT get_Header(BSTR* pVal) override;
+    HRESULT get_StoredItem(LONG vlIndex, BSTR* rsFortune) override;
 
 private:
     friend CUnknown;

@@ -57,6 +57,10 @@ struct IFortuneSnapshot : IUnknown {
     virtual HRESULT Count(LONG* plCount) = 0;
     virtual HRESULT get_Item(LONG vlIndex, BSTR* rsFortune) = 0; // "" when out of range
     virtual HRESULT get_Header(BSTR* pVal) = 0;
+    // The fortune as the file stores it: its own line ends, NUL bytes kept;
+    // "" when out of range. InsertMany with FORTUNE_ADD_EXACT stores it back
+    // byte for byte.
+    virtual HRESULT get_StoredItem(LONG vlIndex, BSTR* rsFortune) = 0;
 
 protected:
     ~IFortuneSnapshot() = default;
@@ -94,6 +98,10 @@ struct IFortuneBatch : IUnknown {
     // ascending, the texts taken from them, FORTUNE_ADD_EXACT).
     virtual HRESULT InsertMany(LONG lCount, const LONG* plIndexes, const BSTR* psFortunes,
                                LONG lFlags) = 0;
+    // Replaces fortune vlIndex (1-based) with the text as AddMany takes it
+    // under lFlags, in one write; a trimmed text that is empty is refused.
+    // Unlike put_Item it reports a failed write.
+    virtual HRESULT ReplaceItem(LONG vlIndex, BSTR sFortune, LONG lFlags) = 0;
 
 protected:
     ~IFortuneBatch() = default;

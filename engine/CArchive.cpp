@@ -302,6 +302,24 @@ void CArchive::InsertMany(const std::vector<int32_t>& indexes, const TextSource&
     FailOn(what, outcome, errno);
 }
 
+void CArchive::ReplaceItem(int32_t index, const std::string& text, AddMode mode)
+{
+    Checkpoint("ReplaceItem");
+    constexpr const char* what = "The fortune was not replaced";
+    std::string kept = mode == AddMode::Exact ? text : TrimLineBreaks(text);
+    if (kept.empty() && mode != AddMode::Exact)
+        Fail(std::string(what) + ": the text is empty", CArchiveError::Kind::RefusedText);
+    Refuse(kept, 0);
+    const int32_t count = Count();
+    if (m_sFile.empty())
+        Fail(std::string(what) + ": no archive is open");
+    if (index < 1 || index > count)
+        FailOn(what, Outcome::OutOfRange, 0);
+    const Outcome outcome =
+        RewriteArchive(nullptr, Change{Change::Kind::Replace, {index}, std::move(kept)});
+    FailOn(what, outcome, errno);
+}
+
 // The pieces to insert, each after as many of the present fortunes as its
 // final index leaves before it. Refuses indexes out of order and unstorable
 // texts before anything is read or written.

@@ -105,6 +105,10 @@ public:
                     AddMode mode = AddMode::Trimmed);
     void InsertMany(const std::vector<int32_t>& indexes, const TextSource& text, AddMode mode,
                     size_t sizeHint);
+    // Replaces fortune `index` with `text` as InsertMany takes it, in one
+    // rewrite; unlike SetItem it fails aloud. A trimmed text that is empty is
+    // refused.
+    void ReplaceItem(int32_t index, const std::string& text, AddMode mode);
 
 private:
     using Change = CArchiveRewrite::Change;

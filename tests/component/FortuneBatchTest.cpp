@@ -228,6 +228,70 @@ TEST_F(FortuneBatch, deletionUndoneByInsertMany_restoresTheFile)
     EXPECT_EQ(ReadBytes(m_file), "H\r\nead\n%\nfirst\n%\none\n%\ntwo\r\nlines\n%\nthree\n%\nend");
 }
 
+// A file written by other tools (bare line feeds, a trailing separator, a
+// last line without its line feed): the stored texts, put back where they
+// were, give the file back byte for byte, which the handed-out texts would not.
+TEST_F(FortuneBatch, storedTexts_restoreForeignLineEndsExactly)
+{
+    for (const std::string bytes :
+         {"one\nline\n%\ntwo\n  lines\n%\nthree\n%\n",
+          "H\n%\n\tTab\r\n\n  -- Someone\n%\nlast\nno end", "%\n\n%\nafter an empty one\r\n"}) {
+        WriteBytes(m_file, bytes);
+        ComPtr<IFortuneSnapshot> snapshot;
+        ASSERT_EQ(m_batch->Snapshot(snapshot.put()), S_OK);
+        LONG count = 0;
+        ASSERT_EQ(snapshot->Count(&count), S_OK);
+        std::vector<LONG> all;
+        std::vector<std::u16string> stored;
+        BString text;
+        for (LONG i = 1; i <= count; ++i) {
+            all.push_back(i);
+            ASSERT_EQ(snapshot->get_StoredItem(i, text.put()), S_OK);
+            stored.emplace_back(text.view());
+        }
+        EXPECT_EQ(snapshot->get_StoredItem(count + 1, text.put()), S_OK);
+        EXPECT_TRUE(text.view().empty());
+        ASSERT_EQ(DeleteMany(all), S_OK);
+        ASSERT_EQ(InsertMany(all, stored), S_OK);
+        EXPECT_EQ(ReadBytes(m_file), bytes);
+        for (LONG i = 1; i <= count; ++i) {
+            ASSERT_EQ(m_batch->ReplaceItem(i, BString(u"\r\nx\r\n").get(), 0), S_OK);
+            ASSERT_EQ(m_batch->ReplaceItem(i, BString(stored[i - 1]).get(), FORTUNE_ADD_EXACT),
+                      S_OK);
+        }
+        EXPECT_EQ(ReadBytes(m_file), bytes);
+        if (count < 2)
+            continue;
+        ASSERT_EQ(DeleteMany({1, count}), S_OK);
+        ASSERT_EQ(InsertMany({1, count}, {stored.front(), stored.back()}), S_OK);
+        EXPECT_EQ(ReadBytes(m_file), bytes);
+    }
+}
+
+TEST_F(FortuneBatch, replaceItem_storesTheTextOrFailsAloud)
+{
+    ASSERT_EQ(m_batch->ReplaceItem(2, BString(u"\r\n2nd\r\n").get(), FORTUNE_ADD_TRIMMED), S_OK);
+    EXPECT_EQ(ReadBytes(m_file), "H\r\nead\n%\none\n%\n2nd\n%\nthree");
+    const std::string before = ReadBytes(m_file);
+    const struct {
+        LONG index;
+        const char16_t* text;
+        LONG flags;
+        HRESULT hr;
+    } refused[] = {
+        {0, u"a", 0, E_INVALIDARG},    {4, u"a", 0, E_INVALIDARG},
+        {1, u"\r\n", 0, E_INVALIDARG}, {1, u"a\r\n%", FORTUNE_ADD_EXACT, E_INVALIDARG},
+        {1, u"a", 2, E_INVALIDARG},
+    };
+    for (const auto& r : refused) {
+        const HRESULT hr = m_batch->ReplaceItem(r.index, BString(r.text).get(), r.flags);
+        EXPECT_EQ(hr, r.hr) << r.index;
+        EXPECT_EQ(ReadBytes(m_file), before);
+    }
+    EXPECT_EQ(m_batch->ReplaceItem(3, BString(u"\nlast\n").get(), FORTUNE_ADD_EXACT), S_OK);
+    EXPECT_EQ(ReadBytes(m_file), "H\r\nead\n%\none\n%\n2nd\n%\n\nlast\n");
+}
+
 TEST_F(FortuneBatch, insertManyRefused_changesNothingAndSaysWhy)
 {
     const std::vector<std::pair<std::vector<LONG>, std::u16string>> badIndexes = {

@@ -215,7 +215,9 @@ TEST_F(Safety, fullFileSystem_leavesArchiveIntact)
             }) ||
             !Refused([&] {
                 archive.InsertMany({1, 2}, {std::string(30000, 'y'), "z"});
-            }))
+            }) ||
+            !Refused(
+                [&] { archive.ReplaceItem(1, std::string(30000, 'y'), CArchive::AddMode::Exact); }))
             return 2;
         const bool intact = ReadBytes(path) == original && archive.Count() == 2 &&
                             FolderEntries(disk) == std::vector<std::string>{"Proverbs"};
@@ -305,7 +307,8 @@ int TryEveryChange(const std::string& path)
     archive.Add("more");
     if (!Refused([&] { archive.AddMany({"more"}); }) ||
         !Refused([&] { archive.DeleteMany({2}); }) ||
-        !Refused([&] { archive.InsertMany({1}, {"more"}); }))
+        !Refused([&] { archive.InsertMany({1}, {"more"}); }) ||
+        !Refused([&] { archive.ReplaceItem(1, "more", CArchive::AddMode::Exact); }))
         return 22;
     return archive.Count() == 2 && archive.Item(1) == "one" ? 0 : 21;
 }
@@ -560,6 +563,7 @@ TEST_F(Safety, faultHook_makesOperationsThrow)
     EXPECT_THROW(archive.Count(), std::runtime_error);
     EXPECT_THROW(archive.SetItem(1, "x"), std::runtime_error);
     EXPECT_THROW(archive.InsertMany({1}, {"x"}), std::runtime_error);
+    EXPECT_THROW(archive.ReplaceItem(1, "x", CArchive::AddMode::Exact), std::runtime_error);
     CArchive::SetFaultHook(nullptr);
     EXPECT_EQ(archive.Count(), 1);
     EXPECT_EQ(ReadBytes(m_path), "H\n%\none");
