@@ -44,7 +44,7 @@ void CUndoRecorder::KeepTexts(const std::vector<int32_t>& indices)
         const ComPtr<IFortuneSnapshot> snapshot = mWindow.CurrentArchive().Snapshot();
         mKeptTexts.reserve(mKept.size());
         for (const int32_t index : mKept)
-            mKeptTexts.push_back(CArchiveObject::Item(*snapshot.get(), index));
+            mKeptTexts.push_back(CArchiveObject::StoredItem(*snapshot.get(), index));
     } catch (const EditorError&) {
         mbActive = false; // logged by the archive; the change goes unrecorded
     }
@@ -60,7 +60,7 @@ void CUndoRecorder::Appended(const QString& name)
         const int32_t count = CArchiveObject::Count(*snapshot.get());
         for (int32_t index = mCount + 1; index <= count; ++index) {
             step.indexes.push_back(index);
-            step.texts.push_back(CArchiveObject::Item(*snapshot.get(), index));
+            step.texts.push_back(CArchiveObject::StoredItem(*snapshot.get(), index));
         }
     } catch (const EditorError&) {
         return Lost();
@@ -76,14 +76,19 @@ void CUndoRecorder::Deleted(const QString& name)
     Record({name, CUndoStep::Kind::Deleted, std::move(mKept), std::move(mKeptTexts)});
 }
 
-void CUndoRecorder::Replaced(int32_t index, const BString& before)
+void CUndoRecorder::Replaced()
 {
-    if (!mbActive)
+    if (!mbActive || mKept.size() != 1)
         return;
+    const int32_t index = mKept.front();
     try {
-        BString after = mWindow.CurrentArchive().Item(index);
-        if (after.view() != before.view())
-            Record({QStringLiteral("Edit"), CUndoStep::Kind::Replaced, {index}, {before, after}});
+        const ComPtr<IFortuneSnapshot> snapshot = mWindow.CurrentArchive().Snapshot();
+        BString after = CArchiveObject::StoredItem(*snapshot.get(), index);
+        if (after.view() != mKeptTexts.front().view())
+            Record({QStringLiteral("Edit"),
+                    CUndoStep::Kind::Replaced,
+                    {index},
+                    {std::move(mKeptTexts.front()), std::move(after)}});
     } catch (const EditorError&) {
         Lost();
     }

@@ -18,14 +18,15 @@ class CUndoRecorder final {
 public:
     explicit CUndoRecorder(CArchiveWindow& window);
 
-    // Before deleting: the texts of the fortunes at `indices`.
+    // Before deleting or replacing: the stored texts of the fortunes at
+    // `indices`.
     void KeepTexts(const std::vector<int32_t>& indices);
     // The fortunes appended since, read back as the archive stores them.
     void Appended(const QString& name);
     // The fortunes KeepTexts took are gone.
     void Deleted(const QString& name);
-    // The fortune at `index` held `before`; the header held `before`.
-    void Replaced(int32_t index, const BString& before);
+    // The one fortune KeepTexts took was replaced; the header held `before`.
+    void Replaced();
     void HeaderChanged(const QString& before);
     // The change failed or cannot be told exactly: unless the file is as it
     // was, no step of the history applies any more.

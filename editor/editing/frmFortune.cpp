@@ -61,10 +61,11 @@ bool frmFortune::Save(const QString& vsText)
             if (recorder)
                 recorder->Appended(QStringLiteral("Add"));
         } else {
-            const BString before = recorder ? moFortune.Item(mlIndex) : BString();
+            if (recorder)
+                recorder->KeepTexts({mlIndex});
             moFortune.PutItem(mlIndex, text);
             if (recorder)
-                recorder->Replaced(mlIndex, before);
+                recorder->Replaced();
         }
     } catch (const EditorError&) {
         if (recorder)

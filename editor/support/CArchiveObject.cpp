@@ -145,6 +145,13 @@ BString CArchiveObject::Item(IFortuneSnapshot& snapshot, int32_t index)
     return text;
 }
 
+BString CArchiveObject::StoredItem(IFortuneSnapshot& snapshot, int32_t index)
+{
+    BString text;
+    Check(snapshot.get_StoredItem(index, text.put()), "StoredItem");
+    return text;
+}
+
 size_t CArchiveObject::AddMany(const std::vector<BString>& texts,
                                const FailedAdd& onFailedAdd) const
 {
@@ -204,6 +211,17 @@ bool CArchiveObject::InsertMany(const std::vector<int32_t>& indices,
     }
     if (FAILED(hr))
         LogFailure("InsertMany", hr);
+    return SUCCEEDED(hr);
+}
+
+bool CArchiveObject::ReplaceItem(int32_t index, const BString& text) const
+{
+    ComPtr<IFortuneBatch> many;
+    HRESULT hr = Fortune("ReplaceItem").QueryInterface(IID_IFortuneBatch, many.putVoid());
+    if (SUCCEEDED(hr))
+        hr = many->ReplaceItem(index, text.get(), FORTUNE_ADD_EXACT);
+    if (FAILED(hr))
+        LogFailure("ReplaceItem", hr);
     return SUCCEEDED(hr);
 }
 

@@ -54,6 +54,8 @@ public:
     static int32_t Count(IFortuneSnapshot& snapshot);
     static QString Header(IFortuneSnapshot& snapshot);
     static BString Item(IFortuneSnapshot& snapshot, int32_t index);
+    // The fortune as the file stores it, which InsertMany puts back exactly.
+    static BString StoredItem(IFortuneSnapshot& snapshot, int32_t index);
 
     // Appends `texts` in order with one batch call. When the batch is refused
     // as a whole (a text that cannot be stored, a failed write), the texts are
@@ -68,6 +70,9 @@ public:
     // ascending, numbered as after the call) with one batch call; false,
     // logged, with the archive unchanged when it failed.
     bool InsertMany(const std::vector<int32_t>& indices, const std::vector<BString>& texts) const;
+    // Replaces the fortune at `index` with `text`, stored exactly as given, in
+    // one batch call; false, logged, with the archive unchanged when it failed.
+    bool ReplaceItem(int32_t index, const BString& text) const;
 
     // The same UTF-16 text as a QString.
     static QString ToQString(const BString& text);

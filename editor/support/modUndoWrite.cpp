@@ -7,21 +7,7 @@ namespace modUndoWrite {
 
 namespace {
 
-bool SameText(const BString& a, const BString& b)
-{
-    return a.view() == b.view();
-}
-
-// A single put reports no failure of its write, so the text is read back.
-bool PutFortune(const CArchiveObject& archive, int32_t index, const BString& text)
-{
-    archive.PutItem(index, text);
-    if (SameText(archive.Item(index), text))
-        return true;
-    qCWarning(lcEditor) << "fortune" << index << "did not take its text back";
-    return false;
-}
-
+// A header put reports no failure of its write, so the header is read back.
 bool PutHeader(const CArchiveObject& archive, const BString& text)
 {
     const QString header = CArchiveObject::ToQString(text);
@@ -45,7 +31,7 @@ bool Write(const CArchiveObject& archive, const CUndoStep& step, bool forward)
                           : archive.DeleteMany(step.indexes);
         case CUndoStep::Kind::Replaced:
             return step.indexes.size() == 1 && step.texts.size() == 2 &&
-                   PutFortune(archive, step.indexes[0], step.texts[text]);
+                   archive.ReplaceItem(step.indexes[0], step.texts[text]);
         case CUndoStep::Kind::Header:
             return step.texts.size() == 2 && PutHeader(archive, step.texts[text]);
         }

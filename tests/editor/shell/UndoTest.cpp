@@ -167,6 +167,30 @@ TEST_F(UndoTest, everyKindOfStep_goesBackAndForthThroughTheSameBytes)
     EXPECT_EQ(main->FortuneCount(), 6) << "the list shows the file";
 }
 
+// Another tool's archive: bare line feeds, tabs, a trailing separator. What
+// an undo puts back is what the file stored, not the text as shown.
+TEST_F(UndoTest, aForeignArchive_comesBackByteForByte)
+{
+    const QByteArray foreign = "one\n\tline\n%\ntwo\n  lines\n%\nthree\n%\n";
+    QFile file(environment.ArchivePath("Foreign"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(foreign);
+    file.close();
+    main->OpenArchive("Foreign");
+    SelectRows({0, 1});
+    prompts.expectMessageBox(vbYes);
+    Run("mnuActionsDelete");
+    Run("mnuEditUndo");
+    EXPECT_EQ(Bytes(file.fileName()), foreign);
+
+    SelectRows({1});
+    OnForm(" more");
+    Run("mnuActionsEdit");
+    ASSERT_NE(Bytes(file.fileName()), foreign);
+    Run("mnuEditUndo");
+    EXPECT_EQ(Bytes(file.fileName()), foreign);
+}
+
 TEST_F(UndoTest, anOutsideChange_refusesTheUndo_withOneMessage_andEndsTheHistory)
 {
     SelectRows({0});
