@@ -2,7 +2,9 @@
 // main window (offscreen): the question answered Yes, one batch deletion of
 // the selected indexes, the list shown again. The baseline in the same
 // iterations is one durable rewrite of the same archive by a fresh object.
-// Reports "ratio" = deletion time / baseline time and both times.
+// Reports "ratio" = deletion time / baseline time and both times. The same
+// for undoing the deletion: the file's state checked, the texts put back in
+// one write, the list shown again with the selection.
 #include "desktop/Prompts.h"
 #include "editor/shell/CMainCommands.h"
 #include "editor/shell/frmMain.h"
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <functional>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QTreeView>
@@ -60,6 +63,21 @@ void WriteArchive(const QString& path, const QByteArray& bytes)
         std::abort();
 }
 
+// One whole-file rewrite of the archive, written afresh, by a fresh object.
+double RewriteSeconds(benchmark::State& state, const frmMain& main, const QString& name,
+                      const QString& path, const QByteArray& bytes)
+{
+    state.PauseTiming();
+    WriteArchive(path, bytes);
+    state.ResumeTiming();
+    const Clock::time_point before = Clock::now();
+    {
+        const CArchiveObject archive = main.LoadArchiveObject(name);
+        archive.PutHeader(archive.Header());
+    }
+    return Seconds(Clock::now() - before);
+}
+
 class YesToAll final : public zrv::desktop::IPromptResponder {
 public:
     zrv::desktop::PromptAnswer Answer(const zrv::desktop::PromptRecord&, QWidget*) override
@@ -68,7 +86,11 @@ public:
     }
 };
 
-void BM_DeleteSelectedFortunes(benchmark::State& state)
+// Times `change` (after `prepare`, untimed) and one rewrite in each iteration.
+void Measure(benchmark::State& state, const char* counter,
+             const std::function<void(frmMain&, const QString&)>& prepare,
+             const std::function<void(frmMain&)>& change,
+             const std::function<bool(const frmMain&, const QByteArray&)>& done)
 {
     const zrv::test::EditorTestEnvironment environment;
     const auto main = environment.StartEditor();
@@ -77,40 +99,60 @@ void BM_DeleteSelectedFortunes(benchmark::State& state)
     const QByteArray bytes = ArchiveBytes();
     YesToAll yes;
     zrv::desktop::SetPromptResponder(&yes);
-    double deleting = 0;
+    double changing = 0;
     double rewriting = 0;
     for (auto _ : state) {
         state.PauseTiming();
         WriteArchive(path, bytes);
-        main->OpenArchive(name);
-        SelectRows(*main->List());
+        prepare(*main, name);
         state.ResumeTiming();
-
         const Clock::time_point start = Clock::now();
-        main->Commands().Run(QStringLiteral("mnuActionsDelete"));
-        const Clock::time_point deleted = Clock::now();
-        if (main->RowCount() != kFortunes - kSelected || main->SelectedCount() != 0)
-            state.SkipWithError("the deletion left the wrong rows");
-
-        state.PauseTiming();
-        WriteArchive(path, bytes);
-        state.ResumeTiming();
-        const Clock::time_point before = Clock::now();
-        {
-            const CArchiveObject archive = main->LoadArchiveObject(name);
-            archive.PutHeader(archive.Header()); // one whole-file rewrite
-        }
-        const Clock::time_point rewritten = Clock::now();
-
-        deleting += Seconds(deleted - start);
-        rewriting += Seconds(rewritten - before);
+        change(*main);
+        changing += Seconds(Clock::now() - start);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly) || !done(*main, file.readAll()))
+            state.SkipWithError("the change left the wrong rows or bytes");
+        rewriting += RewriteSeconds(state, *main, name, path, bytes);
     }
     zrv::desktop::SetPromptResponder(nullptr);
     const double n = static_cast<double>(state.iterations());
-    state.counters["delete_s"] = deleting / n;
+    state.counters[counter] = changing / n;
     state.counters["rewrite_s"] = rewriting / n;
-    state.counters["ratio"] = rewriting > 0 ? deleting / rewriting : 0;
+    state.counters["ratio"] = rewriting > 0 ? changing / rewriting : 0;
+}
+
+void OpenAndSelect(frmMain& main, const QString& name)
+{
+    main.OpenArchive(name);
+    SelectRows(*main.List());
+}
+
+void BM_DeleteSelectedFortunes(benchmark::State& state)
+{
+    Measure(
+        state, "delete_s", OpenAndSelect,
+        [](frmMain& main) { main.Commands().Run(QStringLiteral("mnuActionsDelete")); },
+        [](const frmMain& main, const QByteArray&) {
+            return main.RowCount() == kFortunes - kSelected && main.SelectedCount() == 0;
+        });
 }
 BENCHMARK(BM_DeleteSelectedFortunes)->Unit(benchmark::kSecond)->Iterations(5);
+
+void BM_UndoDeletion(benchmark::State& state)
+{
+    const QByteArray original = ArchiveBytes();
+    Measure(
+        state, "undo_s",
+        [](frmMain& main, const QString& name) {
+            OpenAndSelect(main, name);
+            main.Commands().Run(QStringLiteral("mnuActionsDelete"));
+        },
+        [](frmMain& main) { main.Commands().Run(QStringLiteral("mnuEditUndo")); },
+        [&original](const frmMain& main, const QByteArray& bytes) {
+            return bytes == original && main.RowCount() == kFortunes &&
+                   main.SelectedCount() == kSelected;
+        });
+}
+BENCHMARK(BM_UndoDeletion)->Unit(benchmark::kSecond)->Iterations(20);
 
 } // namespace

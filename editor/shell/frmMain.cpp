@@ -234,8 +234,13 @@ void frmMain::OpenArchive(const QString& name)
                QStringLiteral("fortedit"), this);
         return;
     }
-    if (!ArchiveExists(name))
-        return;
+    if (ArchiveExists(name))
+        ShowArchive(name);
+}
+
+// The open archive read afresh through the object that has it open.
+void frmMain::ShowArchive(const QString& name)
+{
     setWindowTitle(CaptionPrefix + name);
     mControls->lblHeader->setText(CMainControls::ArchiveHeader + QStringLiteral(" - ") + name);
     mListed->Forget();
@@ -345,10 +350,11 @@ void frmMain::ShowHeader()
 }
 
 // The fortunes come back selected as they were before the step, the current
-// one in view.
+// one in view. The rows are whole rows of the one column already: selecting
+// them as rows would merge the ranges pairwise.
 void frmMain::ShowUndone(const std::vector<int32_t>& selected, int32_t current)
 {
-    OpenArchive(CurrentArchiveName());
+    ShowArchive(CurrentArchiveName());
     QTreeView& list = *mControls->lvwItems;
     QItemSelection rows;
     for (const int32_t index : selected) {
@@ -362,8 +368,7 @@ void frmMain::ShowUndone(const std::vector<int32_t>& selected, int32_t current)
                                                QItemSelectionModel::NoUpdate);
         list.scrollTo(list.currentIndex());
     }
-    list.selectionModel()->select(rows,
-                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list.selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
     RefreshSelectionStatus();
 }
 

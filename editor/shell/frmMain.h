@@ -123,6 +123,7 @@ private:
     QString CurrentArchivePath() const { return ArchivePath(CurrentArchiveName()); }
     QString ListedPath() const;
     void CompleteTexts();
+    void ShowArchive(const QString& name);
     void ShowRows();
     void ShowFound();
 
