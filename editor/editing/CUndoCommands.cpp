@@ -8,15 +8,6 @@
 
 using namespace zrv::desktop;
 
-namespace {
-
-QString Caption(const QString& command, const CUndoStep* step)
-{
-    return step ? command + u' ' + step->name : command;
-}
-
-} // namespace
-
 void CUndoCommands::Undo() const
 {
     Take(true);
@@ -25,16 +16,6 @@ void CUndoCommands::Undo() const
 void CUndoCommands::Redo() const
 {
     Take(false);
-}
-
-QString CUndoCommands::UndoCaption(const CUndoHistory& history)
-{
-    return Caption(QStringLiteral("&Undo"), history.NextUndo());
-}
-
-QString CUndoCommands::RedoCaption(const CUndoHistory& history)
-{
-    return Caption(QStringLiteral("&Redo"), history.NextRedo());
 }
 
 // Nothing is written unless the file is exactly as the history left it;

@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QString>
-
 class CArchiveWindow;
-class CUndoHistory;
 
 // Undo and Redo of the main window: each takes one step of the open
 // archive's history back or makes it again, in one write, provided the file
@@ -14,10 +11,6 @@ public:
 
     void Undo() const;
     void Redo() const;
-
-    // The Edit menu's captions: "&Undo Delete", or "&Undo" with nothing to undo.
-    static QString UndoCaption(const CUndoHistory& history);
-    static QString RedoCaption(const CUndoHistory& history);
 
 private:
     void Take(bool undo) const;

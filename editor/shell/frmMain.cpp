@@ -5,7 +5,6 @@
 #include "desktop/Prompts.h"
 #include "desktop/WindowHandles.h"
 #include "editor/editing/CClipboardViewer.h"
-#include "editor/editing/CUndoCommands.h"
 #include "editor/editing/modSelection.h"
 #include "editor/shell/CListedArchive.h"
 #include "editor/shell/CListFind.h"
@@ -394,10 +393,8 @@ CommandState::Inputs frmMain::StateInputs() const
 void frmMain::RefreshArchiveCommands()
 {
     mCommands->Apply(Setter::ArchiveCommands, StateInputs());
-    mCommands->MenuItem(QStringLiteral("mnuEditUndo"))
-        ->setText(CUndoCommands::UndoCaption(mHistory));
-    mCommands->MenuItem(QStringLiteral("mnuEditRedo"))
-        ->setText(CUndoCommands::RedoCaption(mHistory));
+    mCommands->MenuItem(QStringLiteral("mnuEditUndo"))->setText(mHistory.UndoCaption());
+    mCommands->MenuItem(QStringLiteral("mnuEditRedo"))->setText(mHistory.RedoCaption());
 }
 
 void frmMain::RefreshClipboardCommands()

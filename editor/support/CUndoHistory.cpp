@@ -28,6 +28,11 @@ void CUndoHistory::Clear()
 
 namespace {
 
+QString Caption(const QString& command, const CUndoStep* step)
+{
+    return step ? command + u' ' + step->name : command;
+}
+
 // Moves the last step of `from` to the end of `to`; false when there is none.
 template <typename From, typename To> bool MoveLast(From& from, To& to)
 {
@@ -50,4 +55,14 @@ void CUndoHistory::Redone(const CFileState& now)
 {
     if (MoveLast(mRedo, mUndo))
         mState = now;
+}
+
+QString CUndoHistory::UndoCaption() const
+{
+    return Caption(QStringLiteral("&Undo"), NextUndo());
+}
+
+QString CUndoHistory::RedoCaption() const
+{
+    return Caption(QStringLiteral("&Redo"), NextRedo());
 }

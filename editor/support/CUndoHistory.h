@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <QString>
 #include <vector>
 
 // The steps a window can undo and redo on its open archive, and the state the
@@ -30,6 +31,10 @@ public:
     // NextUndo was taken back, or NextRedo made again, leaving the file `now`.
     void Undone(const CFileState& now);
     void Redone(const CFileState& now);
+
+    // The Edit menu's captions: "&Undo Delete", or "&Undo" with nothing to undo.
+    QString UndoCaption() const;
+    QString RedoCaption() const;
 
     size_t Bytes() const { return mBytes; }
     size_t Steps() const { return mUndo.size() + mRedo.size(); }
