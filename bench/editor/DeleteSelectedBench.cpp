@@ -136,7 +136,7 @@ void BM_DeleteSelectedFortunes(benchmark::State& state)
             return main.RowCount() == kFortunes - kSelected && main.SelectedCount() == 0;
         });
 }
-BENCHMARK(BM_DeleteSelectedFortunes)->Unit(benchmark::kSecond)->Iterations(5);
+BENCHMARK(BM_DeleteSelectedFortunes)->Unit(benchmark::kSecond)->Iterations(20);
 
 void BM_UndoDeletion(benchmark::State& state)
 {
