@@ -40,6 +40,7 @@ void CUndoCommands::Take(bool undo) const
                vbOKOnly | vbExclamation, title, mWindow.Owner());
         return;
     }
+    const ListMark before = mWindow.MarkList();
     if (!(undo ? modUndoWrite::Undo(archive, *step) : modUndoWrite::Redo(archive, *step))) {
         if (!history.Matches(CFileState::Of(path)))
             history.Clear();
@@ -48,6 +49,9 @@ void CUndoCommands::Take(bool undo) const
                vbOKOnly | vbExclamation, title, mWindow.Owner());
         return;
     }
+    const CUndoStep::Kind kind = step->kind;
+    const bool inserted = (kind == CUndoStep::Kind::Inserted) != undo;
+    const std::vector<int32_t> indexes = step->indexes;
     const std::vector<int32_t> selected = undo ? step->selected : std::vector<int32_t>();
     const int32_t current = undo ? step->current : 0;
     const CFileState now = CFileState::Of(path);
@@ -55,5 +59,27 @@ void CUndoCommands::Take(bool undo) const
         history.Undone(now);
     else
         history.Redone(now);
-    mWindow.ShowUndone(selected, current);
+    Show(kind, inserted, before, indexes);
+    mWindow.SelectFortunes(selected, current);
+}
+
+// The list follows the step's fortunes by its own rows where it can.
+void CUndoCommands::Show(CUndoStep::Kind kind, bool inserted, const ListMark& before,
+                         const std::vector<int32_t>& indexes) const
+{
+    switch (kind) {
+    case CUndoStep::Kind::Inserted:
+    case CUndoStep::Kind::Deleted:
+        if (inserted)
+            mWindow.ShowInserted(before, indexes);
+        else
+            mWindow.ShowDeleted(before, indexes);
+        return;
+    case CUndoStep::Kind::Replaced:
+        mWindow.OpenArchive(mWindow.CurrentArchiveName());
+        return;
+    case CUndoStep::Kind::Header:
+        mWindow.ShowHeader();
+        return;
+    }
 }

@@ -1,5 +1,11 @@
 #pragma once
 
+#include "editor/support/CUndoStep.h"
+#include "editor/support/ListMark.h"
+
+#include <cstdint>
+#include <vector>
+
 class CArchiveWindow;
 
 // Undo and Redo of the main window: each takes one step of the open
@@ -14,6 +20,8 @@ public:
 
 private:
     void Take(bool undo) const;
+    void Show(CUndoStep::Kind kind, bool inserted, const ListMark& before,
+              const std::vector<int32_t>& indexes) const;
 
     CArchiveWindow& mWindow;
 };

@@ -100,6 +100,35 @@ void CFortuneListModel::Remove(const std::vector<bool>& gone)
     Reset(std::move(kept));
 }
 
+bool CFortuneListModel::Insert(const std::vector<int32_t>& indices, const QList<QString>& texts)
+{
+    const qsizetype count = mTexts.size() + texts.size();
+    if (static_cast<qsizetype>(indices.size()) != texts.size() ||
+        !std::is_sorted(indices.begin(), indices.end(), std::less_equal<>()) ||
+        (!indices.empty() && (indices.front() < 1 || indices.back() > count)))
+        return false;
+    QList<QString> all;
+    all.reserve(count);
+    qsizetype kept = 0;
+    int32_t whole = 0; // leading fortunes held whole
+    bool leading = true;
+    for (size_t k = 0; k <= indices.size(); ++k) {
+        const qsizetype until = k < indices.size() ? indices[k] - 1 : count;
+        for (; all.size() < until; ++kept) {
+            leading = leading && kept < mWhole;
+            whole += leading ? 1 : 0;
+            all.append(mTexts[kept]);
+        }
+        if (k < indices.size()) {
+            whole += leading ? 1 : 0;
+            all.append(texts[static_cast<qsizetype>(k)]);
+        }
+    }
+    mWhole = whole;
+    Reset(std::move(all));
+    return true;
+}
+
 QString CFortuneListModel::Key(int row) const
 {
     return u'I' + QString::number(FortuneOf(row) + 1);

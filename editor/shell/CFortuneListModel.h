@@ -37,6 +37,9 @@ public:
                                                    int32_t rows);
     // Drops the fortunes whose flag is set; gone has one flag per fortune.
     void Remove(const std::vector<bool>& gone);
+    // Puts whole text k at fortune indices[k] (from 1, ascending, numbered as
+    // after the call); false, with nothing changed, when an index is outside.
+    bool Insert(const std::vector<int32_t>& indices, const QList<QString>& texts);
     QString Key(int row) const;
     // The text row `row` shows: its fortune's first line.
     QString RowText(int row) const;

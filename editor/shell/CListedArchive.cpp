@@ -70,6 +70,26 @@ bool CListedArchive::FollowDeleted(const CArchiveObject& archive, const QString&
     return true;
 }
 
+bool CListedArchive::FollowInserted(const CArchiveObject& archive, const QString& path,
+                                    const ListMark& before, const std::vector<int32_t>& indices)
+{
+    const qsizetype rows = before.rows + static_cast<qsizetype>(indices.size());
+    if (!HoldsOnly(archive, path, before, rows))
+        return false;
+    QList<QString> texts;
+    texts.reserve(static_cast<qsizetype>(indices.size()));
+    try {
+        const ComPtr<IFortuneSnapshot> snapshot = archive.Snapshot();
+        if (CArchiveObject::Count(*snapshot.get()) != rows)
+            return false;
+        for (const int32_t index : indices)
+            texts.append(CArchiveObject::ToQString(CArchiveObject::Item(*snapshot.get(), index)));
+    } catch (const EditorError&) {
+        return false; // logged by the archive
+    }
+    return mRows.Insert(indices, texts);
+}
+
 // The whole texts are read while the file is still the one the list shows.
 bool CListedArchive::CompleteTexts(const CArchiveObject& archive, const QString& path)
 {

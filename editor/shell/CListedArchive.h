@@ -35,6 +35,10 @@ public:
                         const QList<QString>& rows);
     bool FollowDeleted(const CArchiveObject& archive, const QString& path, const ListMark& before,
                        const std::vector<int32_t>& indices);
+    // The fortunes now at `indices` (ascending) were put in: their texts are
+    // read with one look at the file.
+    bool FollowInserted(const CArchiveObject& archive, const QString& path, const ListMark& before,
+                        const std::vector<int32_t>& indices);
     // Reads the whole texts of the fortunes the list holds by their rows.
     bool CompleteTexts(const CArchiveObject& archive, const QString& path);
 

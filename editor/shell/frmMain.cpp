@@ -233,13 +233,8 @@ void frmMain::OpenArchive(const QString& name)
                QStringLiteral("fortedit"), this);
         return;
     }
-    if (ArchiveExists(name))
-        ShowArchive(name);
-}
-
-// The open archive read afresh through the object that has it open.
-void frmMain::ShowArchive(const QString& name)
-{
+    if (!ArchiveExists(name))
+        return;
     setWindowTitle(CaptionPrefix + name);
     mControls->lblHeader->setText(CMainControls::ArchiveHeader + QStringLiteral(" - ") + name);
     mListed->Forget();
@@ -267,6 +262,13 @@ void frmMain::ShowAppended(const ListMark& before, const QList<QString>& rows)
         return OpenArchive(CurrentArchiveName());
     if (mFind->Active())
         CompleteTexts();
+    ShowRows();
+}
+
+void frmMain::ShowInserted(const ListMark& before, const std::vector<int32_t>& indices)
+{
+    if (!mListed->FollowInserted(mCurrentArchive, ListedPath(), before, indices))
+        return OpenArchive(CurrentArchiveName());
     ShowRows();
 }
 
@@ -348,12 +350,10 @@ void frmMain::ShowHeader()
     RefreshArchiveCommands();
 }
 
-// The fortunes come back selected as they were before the step, the current
-// one in view. The rows are whole rows of the one column already: selecting
-// them as rows would merge the ranges pairwise.
-void frmMain::ShowUndone(const std::vector<int32_t>& selected, int32_t current)
+// The current fortune is brought into view. The rows are whole rows of the
+// one column already: selecting them as rows would merge the ranges pairwise.
+void frmMain::SelectFortunes(const std::vector<int32_t>& selected, int32_t current)
 {
-    ShowArchive(CurrentArchiveName());
     QTreeView& list = *mControls->lvwItems;
     QItemSelection rows;
     for (const int32_t index : selected) {

@@ -116,14 +116,14 @@ private:
     void ShowDeleted(const ListMark& before, const std::vector<int32_t>& indices) override;
     void ShowHeader() override;
     CUndoHistory& History() override { return mHistory; }
-    void ShowUndone(const std::vector<int32_t>& selected, int32_t current) override;
+    void ShowInserted(const ListMark& before, const std::vector<int32_t>& indices) override;
+    void SelectFortunes(const std::vector<int32_t>& selected, int32_t current) override;
     void RefreshSelectionStatus() override;
     void RefreshClipboardCommands() override;
     void RefreshArchiveStatus();
     QString CurrentArchivePath() const { return ArchivePath(CurrentArchiveName()); }
     QString ListedPath() const;
     void CompleteTexts();
-    void ShowArchive(const QString& name);
     void ShowRows();
     void ShowFound();
 

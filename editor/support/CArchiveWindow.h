@@ -56,9 +56,11 @@ public:
     virtual void ShowHeader() = 0;
     // The steps of the open archive that can be undone and redone.
     virtual CUndoHistory& History() = 0;
-    // The archive read afresh after Undo or Redo changed it, with these
-    // fortunes selected and `current` the current one (0 for none).
-    virtual void ShowUndone(const std::vector<int32_t>& selected, int32_t current) = 0;
+    // The archive after fortunes were put in at these indices (numbered as
+    // after the change); an inexact mark shows it afresh.
+    virtual void ShowInserted(const ListMark& before, const std::vector<int32_t>& indices) = 0;
+    // Selects these fortunes and makes `current` the current one (0 for none).
+    virtual void SelectFortunes(const std::vector<int32_t>& selected, int32_t current) = 0;
     virtual void RefreshSelectionStatus() = 0;
     virtual void RefreshClipboardCommands() = 0;
 

@@ -307,7 +307,8 @@ public:
     void ShowDeleted(const ListMark&, const std::vector<int32_t>&) override {}
     void ShowHeader() override {}
     CUndoHistory& History() override { return history; }
-    void ShowUndone(const std::vector<int32_t>&, int32_t) override {}
+    void ShowInserted(const ListMark&, const std::vector<int32_t>&) override {}
+    void SelectFortunes(const std::vector<int32_t>&, int32_t) override {}
     void RefreshSelectionStatus() override {}
     void RefreshClipboardCommands() override {}
 

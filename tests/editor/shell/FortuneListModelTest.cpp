@@ -160,6 +160,32 @@ TEST(FortuneListModelTest, rowsAppendedAloneAreCompletedByTheirWholeTexts)
     EXPECT_EQ(rows.RowText(0), QStringLiteral("first"));
 }
 
+// Fortunes put back in at their indices, as an undone deletion puts them:
+// the whole-text count stops at the first fortune held by its row alone.
+TEST(FortuneListModelTest, insertedFortunesTakeTheirIndices_andAreMatched)
+{
+    CFortuneListModel rows;
+    rows.SetRows(kTexts);
+    rows.Remove({true, false, true, false, false, true});
+    rows.SetFind(QStringLiteral("apple"), true);
+    ASSERT_TRUE(rows.Insert({1, 3, 6}, {kTexts[0], kTexts[2], kTexts[5]}));
+    EXPECT_EQ(Keys(rows), (QStringList{"I1", "I3", "I4", "I6"}));
+    EXPECT_EQ(rows.WholeCount(), 6);
+    rows.SetFind(QString(), true);
+    EXPECT_EQ(rows.RowText(2), QStringLiteral("an APPLE a day"));
+    EXPECT_EQ(rows.RowText(3), QStringLiteral("first line"));
+    EXPECT_FALSE(rows.Insert({8}, {QStringLiteral("x")})) << "past the end";
+    EXPECT_FALSE(rows.Insert({2, 2}, {QStringLiteral("x"), QStringLiteral("y")}));
+    EXPECT_FALSE(rows.Insert({1}, {}));
+    EXPECT_EQ(rows.FortuneCount(), 6);
+
+    rows.Append({QStringLiteral("by its row")}, false);
+    ASSERT_TRUE(rows.Insert({2, 9}, {QStringLiteral("b"), QStringLiteral("z")}));
+    EXPECT_EQ(rows.FortuneCount(), 9);
+    EXPECT_EQ(rows.WholeCount(), 7) << "up to the fortune held by its row";
+    EXPECT_EQ(rows.RowText(8), QStringLiteral("z"));
+}
+
 // A keystroke costs the view one reset, not a signal per row.
 TEST(FortuneListModelTest, aFindResetsTheRowsOnce)
 {

@@ -56,6 +56,13 @@ protected:
         List().selectionModel()->setCurrentIndex(List().model()->index(*rows.begin(), 0),
                                                  QItemSelectionModel::NoUpdate);
     }
+    QStringList Rows() const
+    {
+        QStringList rows;
+        for (int row = 0; row < main->RowCount(); ++row)
+            rows << main->RowText(row);
+        return rows;
+    }
     QStringList SelectedKeys() const
     {
         QStringList keys;
@@ -104,8 +111,11 @@ TEST_F(UndoTest, deletingASelection_isUndoneWithItsSelection_andRedone)
     EXPECT_EQ(Item("mnuEditUndo").text(), QStringLiteral("&Undo Delete"));
     EXPECT_EQ(Item("mnuEditRedo").text(), QStringLiteral("&Redo"));
 
+    const CArchiveObject object = main->CurrentArchive();
     QTest::keyClick(&List(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(OnDisk(), original);
+    EXPECT_TRUE(main->CurrentArchive() == object) << "the list followed by its own rows";
+    EXPECT_EQ(Rows(), (QStringList{"red apple", "green pear", "plum", "Apple tart", "kiwi"}));
     EXPECT_EQ(SelectedKeys(), (QStringList{"I2", "I4"}));
     EXPECT_EQ(main->RowKey(List().currentIndex().row()), QStringLiteral("I4"));
     EXPECT_EQ(main->PanelText(1), QStringLiteral("2 fortunes selected"));
@@ -164,7 +174,10 @@ TEST_F(UndoTest, everyKindOfStep_goesBackAndForthThroughTheSameBytes)
         Run("mnuEditRedo");
         EXPECT_EQ(OnDisk(), states[i + 1]) << "redo " << steps[i].caption;
     }
-    EXPECT_EQ(main->FortuneCount(), 6) << "the list shows the file";
+    const QStringList followed = Rows();
+    main->OpenArchive(kName);
+    EXPECT_EQ(Rows(), followed) << "the list shows what a reload shows";
+    EXPECT_EQ(followed.size(), 6);
 }
 
 // Another tool's archive: bare line feeds, tabs, a trailing separator. What
