@@ -66,4 +66,9 @@ HRESULT CFortuneSnapshot::get_StoredItem(LONG vlIndex, BSTR* rsFortune)
     return ReadInto(rsFortune, [&] { return ToBString(std::string(m_snapshot.Stored(vlIndex))); });
 }
 
+HRESULT CFortuneSnapshot::get_StoredHeader(BSTR* pVal)
+{
+    return ReadInto(pVal, [&] { return ToBString(m_snapshot.StoredHeader()); });
+}
+
 } // namespace zrv

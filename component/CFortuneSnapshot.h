@@ -24,6 +24,7 @@ public:
     HRESULT get_Item(LONG vlIndex, BSTR* rsFortune) override;
     HRESULT get_Header(BSTR* pVal) override;
     HRESULT get_StoredItem(LONG vlIndex, BSTR* rsFortune) override;
+    HRESULT get_StoredHeader(BSTR* pVal) override;
 
 private:
     friend CUnknown;

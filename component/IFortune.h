@@ -61,6 +61,8 @@ struct IFortuneSnapshot : IUnknown {
     // "" when out of range. InsertMany with FORTUNE_ADD_EXACT stores it back
     // byte for byte.
     virtual HRESULT get_StoredItem(LONG vlIndex, BSTR* rsFortune) = 0;
+    // The header as the file stores it; put_Header stores it back exactly.
+    virtual HRESULT get_StoredHeader(BSTR* pVal) = 0;
 
 protected:
     ~IFortuneSnapshot() = default;

@@ -23,6 +23,8 @@ public:
     // Fortune text (1-based); empty when out of range.
     std::string Item(int32_t index) const;
     std::string Header() const;
+    // The header's stored bytes, unconverted.
+    const std::string& StoredHeader() const { return m_header; }
     // The stored bytes of a fortune, unconverted.
     std::string_view Stored(int32_t index) const;
 

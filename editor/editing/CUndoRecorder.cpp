@@ -94,17 +94,28 @@ void CUndoRecorder::Replaced()
     }
 }
 
-void CUndoRecorder::HeaderChanged(const QString& before)
+void CUndoRecorder::KeepHeader()
 {
     if (!mbActive)
         return;
     try {
-        const QString after = mWindow.CurrentArchive().Header();
-        if (after != before)
+        mKeptTexts = {CArchiveObject::StoredHeader(*mWindow.CurrentArchive().Snapshot().get())};
+    } catch (const EditorError&) {
+        mbActive = false; // logged by the archive; the change goes unrecorded
+    }
+}
+
+void CUndoRecorder::HeaderChanged()
+{
+    if (!mbActive || mKeptTexts.size() != 1)
+        return;
+    try {
+        BString after = CArchiveObject::StoredHeader(*mWindow.CurrentArchive().Snapshot().get());
+        if (after.view() != mKeptTexts.front().view())
             Record({QStringLiteral("Header"),
                     CUndoStep::Kind::Header,
                     {},
-                    {CArchiveObject::ToBString(before), CArchiveObject::ToBString(after)}});
+                    {std::move(mKeptTexts.front()), std::move(after)}});
     } catch (const EditorError&) {
         Lost();
     }

@@ -25,9 +25,12 @@ public:
     void Appended(const QString& name);
     // The fortunes KeepTexts took are gone.
     void Deleted(const QString& name);
-    // The one fortune KeepTexts took was replaced; the header held `before`.
+    // Before replacing the header: its stored text.
+    void KeepHeader();
+    // The one fortune KeepTexts took, or the header KeepHeader took, was
+    // replaced.
     void Replaced();
-    void HeaderChanged(const QString& before);
+    void HeaderChanged();
     // The change failed or cannot be told exactly: unless the file is as it
     // was, no step of the history applies any more.
     void Lost();

@@ -37,10 +37,11 @@ bool frmHeader::Save(const QString& vsText)
     if (mWindow)
         recorder.emplace(*mWindow);
     try {
-        const QString before = recorder ? moFortune.Header() : QString();
+        if (recorder)
+            recorder->KeepHeader();
         moFortune.PutHeader(vsText);
         if (recorder)
-            recorder->HeaderChanged(before);
+            recorder->HeaderChanged();
     } catch (const EditorError&) {
         if (recorder)
             recorder->Lost();

@@ -152,6 +152,13 @@ BString CArchiveObject::StoredItem(IFortuneSnapshot& snapshot, int32_t index)
     return text;
 }
 
+BString CArchiveObject::StoredHeader(IFortuneSnapshot& snapshot)
+{
+    BString text;
+    Check(snapshot.get_StoredHeader(text.put()), "StoredHeader");
+    return text;
+}
+
 size_t CArchiveObject::AddMany(const std::vector<BString>& texts,
                                const FailedAdd& onFailedAdd) const
 {

@@ -56,6 +56,7 @@ public:
     static BString Item(IFortuneSnapshot& snapshot, int32_t index);
     // The fortune as the file stores it, which InsertMany puts back exactly.
     static BString StoredItem(IFortuneSnapshot& snapshot, int32_t index);
+    static BString StoredHeader(IFortuneSnapshot& snapshot);
 
     // Appends `texts` in order with one batch call. When the batch is refused
     // as a whole (a text that cannot be stored, a failed write), the texts are

@@ -7,12 +7,12 @@ namespace modUndoWrite {
 
 namespace {
 
-// A header put reports no failure of its write, so the header is read back.
+// A header put reports no failure of its write, so the stored header is
+// read back.
 bool PutHeader(const CArchiveObject& archive, const BString& text)
 {
-    const QString header = CArchiveObject::ToQString(text);
-    archive.PutHeader(header);
-    if (archive.Header() == header)
+    archive.PutHeader(CArchiveObject::ToQString(text));
+    if (CArchiveObject::StoredHeader(*archive.Snapshot().get()).view() == text.view())
         return true;
     qCWarning(lcEditor) << "the header did not take its text back";
     return false;

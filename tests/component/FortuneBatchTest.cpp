@@ -251,6 +251,10 @@ TEST_F(FortuneBatch, storedTexts_restoreForeignLineEndsExactly)
         }
         EXPECT_EQ(snapshot->get_StoredItem(count + 1, text.put()), S_OK);
         EXPECT_TRUE(text.view().empty());
+        ASSERT_EQ(snapshot->get_StoredHeader(text.put()), S_OK);
+        ASSERT_EQ(m_fortune->put_Header(BString(u"new\r\nheader").get()), S_OK);
+        ASSERT_EQ(m_fortune->put_Header(text.get()), S_OK);
+        EXPECT_EQ(ReadBytes(m_file), bytes) << "the stored header, put back";
         ASSERT_EQ(DeleteMany(all), S_OK);
         ASSERT_EQ(InsertMany(all, stored), S_OK);
         EXPECT_EQ(ReadBytes(m_file), bytes);

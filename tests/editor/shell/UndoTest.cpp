@@ -181,7 +181,8 @@ TEST_F(UndoTest, everyKindOfStep_goesBackAndForthThroughTheSameBytes)
 }
 
 // Another tool's archive: bare line feeds, tabs, a trailing separator. What
-// an undo puts back is what the file stored, not the text as shown.
+// an undo puts back is what the file stored (fortunes and header), not the
+// text as shown.
 TEST_F(UndoTest, aForeignArchive_comesBackByteForByte)
 {
     const QByteArray foreign = "one\n\tline\n%\ntwo\n  lines\n%\nthree\n%\n";
@@ -199,6 +200,12 @@ TEST_F(UndoTest, aForeignArchive_comesBackByteForByte)
     SelectRows({1});
     OnForm(" more");
     Run("mnuActionsEdit");
+    ASSERT_NE(Bytes(file.fileName()), foreign);
+    Run("mnuEditUndo");
+    EXPECT_EQ(Bytes(file.fileName()), foreign);
+
+    OnForm(" more"); // the header: the text before the first separator
+    Run("mnuEditArchiveHeader");
     ASSERT_NE(Bytes(file.fileName()), foreign);
     Run("mnuEditUndo");
     EXPECT_EQ(Bytes(file.fileName()), foreign);
