@@ -46,7 +46,10 @@ void CUndoRecorder::KeepTexts(const std::vector<int32_t>& indices)
         for (const int32_t index : mKept)
             mKeptTexts.push_back(CArchiveObject::StoredItem(*snapshot.get(), index));
     } catch (const EditorError&) {
-        mbActive = false; // logged by the archive; the change goes unrecorded
+        // Logged by the archive: the change goes unrecorded, which ends the
+        // history before it.
+        mWindow.History().Clear();
+        mbActive = false;
     }
 }
 
@@ -101,7 +104,10 @@ void CUndoRecorder::KeepHeader()
     try {
         mKeptTexts = {CArchiveObject::StoredHeader(*mWindow.CurrentArchive().Snapshot().get())};
     } catch (const EditorError&) {
-        mbActive = false; // logged by the archive; the change goes unrecorded
+        // Logged by the archive: the change goes unrecorded, which ends the
+        // history before it.
+        mWindow.History().Clear();
+        mbActive = false;
     }
 }
 
