@@ -211,6 +211,25 @@ TEST_F(UndoTest, aForeignArchive_comesBackByteForByte)
     EXPECT_EQ(Bytes(file.fileName()), foreign);
 }
 
+// Undone while a find filters the list: the fortunes come back listed and
+// selected among the matches, and the filter stays.
+TEST_F(UndoTest, undoWhileFiltered_listsAndSelectsTheMatchesAgain)
+{
+    const QByteArray original = OnDisk();
+    QTest::keyClick(&List(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "apple");
+    ASSERT_EQ(main->RowCount(), 3);
+    SelectRows({0, 2}); // I1 and I4
+    prompts.expectMessageBox(vbYes);
+    Run("mnuActionsDelete");
+    ASSERT_EQ(main->RowCount(), 1);
+    Run("mnuEditUndo");
+    EXPECT_EQ(OnDisk(), original);
+    EXPECT_EQ(main->RowCount(), 3) << "the filter stays";
+    EXPECT_EQ(SelectedKeys(), (QStringList{"I1", "I4"}));
+    EXPECT_EQ(main->PanelText(2), QStringLiteral("3 of 5 fortunes"));
+}
+
 TEST_F(UndoTest, anOutsideChange_refusesTheUndo_withOneMessage_andEndsTheHistory)
 {
     SelectRows({0});
