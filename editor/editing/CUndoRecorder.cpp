@@ -46,10 +46,7 @@ void CUndoRecorder::KeepTexts(const std::vector<int32_t>& indices)
         for (const int32_t index : mKept)
             mKeptTexts.push_back(CArchiveObject::StoredItem(*snapshot.get(), index));
     } catch (const EditorError&) {
-        // Logged by the archive: the change goes unrecorded, which ends the
-        // history before it.
-        mWindow.History().Clear();
-        mbActive = false;
+        Abandon(); // logged by the archive
     }
 }
 
@@ -84,17 +81,10 @@ void CUndoRecorder::Replaced()
     if (!mbActive || mKept.size() != 1)
         return;
     const int32_t index = mKept.front();
-    try {
-        const ComPtr<IFortuneSnapshot> snapshot = mWindow.CurrentArchive().Snapshot();
-        BString after = CArchiveObject::StoredItem(*snapshot.get(), index);
-        if (after.view() != mKeptTexts.front().view())
-            Record({QStringLiteral("Edit"),
-                    CUndoStep::Kind::Replaced,
-                    {index},
-                    {std::move(mKeptTexts.front()), std::move(after)}});
-    } catch (const EditorError&) {
-        Lost();
-    }
+    RecordIfChanged(QStringLiteral("Edit"), CUndoStep::Kind::Replaced, {index},
+                    [index](IFortuneSnapshot& snapshot) {
+                        return CArchiveObject::StoredItem(snapshot, index);
+                    });
 }
 
 void CUndoRecorder::KeepHeader()
@@ -104,27 +94,41 @@ void CUndoRecorder::KeepHeader()
     try {
         mKeptTexts = {CArchiveObject::StoredHeader(*mWindow.CurrentArchive().Snapshot().get())};
     } catch (const EditorError&) {
-        // Logged by the archive: the change goes unrecorded, which ends the
-        // history before it.
-        mWindow.History().Clear();
-        mbActive = false;
+        Abandon(); // logged by the archive
     }
 }
 
 void CUndoRecorder::HeaderChanged()
 {
+    RecordIfChanged(
+        QStringLiteral("Header"), CUndoStep::Kind::Header, {},
+        [](IFortuneSnapshot& snapshot) { return CArchiveObject::StoredHeader(snapshot); });
+}
+
+// The one kept text, read again after the change: a step when it changed.
+void CUndoRecorder::RecordIfChanged(const QString& name, CUndoStep::Kind kind,
+                                    std::vector<int32_t> indexes,
+                                    const std::function<BString(IFortuneSnapshot&)>& read)
+{
     if (!mbActive || mKeptTexts.size() != 1)
         return;
     try {
-        BString after = CArchiveObject::StoredHeader(*mWindow.CurrentArchive().Snapshot().get());
+        BString after = read(*mWindow.CurrentArchive().Snapshot().get());
         if (after.view() != mKeptTexts.front().view())
-            Record({QStringLiteral("Header"),
-                    CUndoStep::Kind::Header,
-                    {},
+            Record({name,
+                    kind,
+                    std::move(indexes),
                     {std::move(mKeptTexts.front()), std::move(after)}});
     } catch (const EditorError&) {
         Lost();
     }
+}
+
+// The change goes unrecorded, which ends the history before it.
+void CUndoRecorder::Abandon()
+{
+    mWindow.History().Clear();
+    mbActive = false;
 }
 
 void CUndoRecorder::Lost()

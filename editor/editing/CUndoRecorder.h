@@ -4,10 +4,12 @@
 #include "editor/support/CUndoStep.h"
 
 #include <cstdint>
+#include <functional>
 #include <QString>
 #include <vector>
 
 class CArchiveWindow;
+struct IFortuneSnapshot;
 
 // Records one change a command makes to the window's open archive as a step
 // of its undo history. Made just before the change, it takes the file's
@@ -36,6 +38,9 @@ public:
     void Lost();
 
 private:
+    void RecordIfChanged(const QString& name, CUndoStep::Kind kind, std::vector<int32_t> indexes,
+                         const std::function<BString(IFortuneSnapshot&)>& read);
+    void Abandon();
     void Record(CUndoStep step);
 
     CArchiveWindow& mWindow;

@@ -30,6 +30,16 @@ void Check(HRESULT hr, const char* operation)
                       QStringLiteral("Automation error"));
 }
 
+// The strings of `texts`, as a batch call takes them.
+std::vector<BSTR> Strings(const std::vector<BString>& texts)
+{
+    std::vector<BSTR> strings;
+    strings.reserve(texts.size());
+    for (const BString& text : texts)
+        strings.push_back(text.get());
+    return strings;
+}
+
 } // namespace
 
 CArchiveObject::CArchiveObject(ComPtr<IFortune> fortune) : mFortune(std::move(fortune)) {}
@@ -165,10 +175,7 @@ size_t CArchiveObject::AddMany(const std::vector<BString>& texts,
     IFortune& fortune = Fortune("AddMany");
     if (texts.empty())
         return 0;
-    std::vector<BSTR> batch;
-    batch.reserve(texts.size());
-    for (const BString& text : texts)
-        batch.push_back(text.get());
+    const std::vector<BSTR> batch = Strings(texts);
     ComPtr<IFortuneBatch> many;
     HRESULT hr = fortune.QueryInterface(IID_IFortuneBatch, many.putVoid());
     if (SUCCEEDED(hr))
@@ -189,46 +196,41 @@ size_t CArchiveObject::AddMany(const std::vector<BString>& texts,
 
 bool CArchiveObject::DeleteMany(const std::vector<int32_t>& indices) const
 {
-    ComPtr<IFortuneBatch> many;
-    HRESULT hr = Fortune("DeleteMany").QueryInterface(IID_IFortuneBatch, many.putVoid());
-    if (SUCCEEDED(hr)) {
-        const std::vector<LONG> indexes(indices.begin(), indices.end());
-        hr = many->DeleteMany(static_cast<LONG>(indexes.size()), indexes.data());
-    }
-    if (FAILED(hr))
-        LogFailure("DeleteMany", hr);
-    return SUCCEEDED(hr);
+    const std::vector<LONG> indexes(indices.begin(), indices.end());
+    return BatchCall("DeleteMany", [&](IFortuneBatch& batch) {
+        return batch.DeleteMany(static_cast<LONG>(indexes.size()), indexes.data());
+    });
 }
 
 bool CArchiveObject::InsertMany(const std::vector<int32_t>& indices,
                                 const std::vector<BString>& texts) const
 {
-    ComPtr<IFortuneBatch> many;
-    HRESULT hr = Fortune("InsertMany").QueryInterface(IID_IFortuneBatch, many.putVoid());
-    if (SUCCEEDED(hr) && indices.size() != texts.size())
-        hr = E_INVALIDARG;
-    if (SUCCEEDED(hr)) {
-        const std::vector<LONG> indexes(indices.begin(), indices.end());
-        std::vector<BSTR> batch;
-        batch.reserve(texts.size());
-        for (const BString& text : texts)
-            batch.push_back(text.get());
-        hr = many->InsertMany(static_cast<LONG>(indexes.size()), indexes.data(), batch.data(),
-                              FORTUNE_ADD_EXACT);
-    }
-    if (FAILED(hr))
-        LogFailure("InsertMany", hr);
-    return SUCCEEDED(hr);
+    const std::vector<LONG> indexes(indices.begin(), indices.end());
+    const std::vector<BSTR> strings = Strings(texts);
+    return BatchCall("InsertMany", [&](IFortuneBatch& batch) {
+        return indexes.size() != strings.size()
+                   ? E_INVALIDARG
+                   : batch.InsertMany(static_cast<LONG>(indexes.size()), indexes.data(),
+                                      strings.data(), FORTUNE_ADD_EXACT);
+    });
 }
 
 bool CArchiveObject::ReplaceItem(int32_t index, const BString& text) const
 {
-    ComPtr<IFortuneBatch> many;
-    HRESULT hr = Fortune("ReplaceItem").QueryInterface(IID_IFortuneBatch, many.putVoid());
+    return BatchCall("ReplaceItem", [&](IFortuneBatch& batch) {
+        return batch.ReplaceItem(index, text.get(), FORTUNE_ADD_EXACT);
+    });
+}
+
+bool CArchiveObject::BatchCall(const char* operation,
+                               const std::function<HRESULT(IFortuneBatch&)>& call) const
+{
+    ComPtr<IFortuneBatch> batch;
+    HRESULT hr = Fortune(operation).QueryInterface(IID_IFortuneBatch, batch.putVoid());
     if (SUCCEEDED(hr))
-        hr = many->ReplaceItem(index, text.get(), FORTUNE_ADD_EXACT);
+        hr = call(*batch.get());
     if (FAILED(hr))
-        LogFailure("ReplaceItem", hr);
+        LogFailure(operation, hr);
     return SUCCEEDED(hr);
 }
 

@@ -82,6 +82,8 @@ public:
 private:
     IFortune& Fortune(const char* operation) const;
     ComPtr<IFortuneBatch> Batch() const;
+    // One call on the batch interface; false, logged, when it failed.
+    bool BatchCall(const char* operation, const std::function<HRESULT(IFortuneBatch&)>& call) const;
 
     ComPtr<IFortune> mFortune;
 };
